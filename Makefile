@@ -1,0 +1,43 @@
+# Two commands set everything up on a fresh Debian 12 machine:
+#   make run    install packages, build, start orvane on the bundled demo show
+#   make test   install packages, build, run the whole suite through ctest
+BUILD ?= build
+JOBS ?= $(shell nproc)
+ROOT ?= $(or $(ORVANE_ROOT),$(HOME)/orvane)
+
+.PHONY: all deps configure build run test bench tsan format clean
+
+all: build
+
+deps:
+	@bash scripts/install-deps.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@mkdir -p "$(ROOT)"
+	@if [ ! -e "$(ROOT)/demo" ]; then cp -r demo/demo "$(ROOT)/demo"; mkdir -p "$(ROOT)/demo/step0"; \
+	    echo "make run: demo show copied to $(ROOT)/demo"; fi
+	ORVANE_ROOT="$(ROOT)" $(BUILD)/orvane SHOW=demo
+
+test: build
+	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	@bash scripts/run-bench.sh $(BUILD)
+
+# The thread-crossing code under ThreadSanitizer.
+tsan: deps
+	@cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug -DORVANE_TSAN=ON >/dev/null
+	@cmake --build build-tsan -j $(JOBS)
+	@cd build-tsan && ctest --output-on-failure -R 'Tsan|Mailbox|OutputTick'
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD) build-tsan
