@@ -1,0 +1,45 @@
+#pragma once
+// Small timing helpers for the benchmark programs. Each figure is printed as
+// one line: name, value, unit.
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <vector>
+
+namespace bench {
+
+inline void figure(const char* name, double value, const char* unit) {
+    std::printf("%s %.3f %s\n", name, value, unit);
+    std::fflush(stdout);
+}
+
+inline double nowMicros() {
+    using namespace std::chrono;
+    return duration<double, std::micro>(steady_clock::now().time_since_epoch()).count();
+}
+
+// Runs f `runs` times and returns each run's duration in microseconds.
+template <typename F> std::vector<double> sample(int runs, F&& f) {
+    std::vector<double> out;
+    out.reserve(runs);
+    for (int i = 0; i < runs; ++i) {
+        double t0 = nowMicros();
+        f();
+        out.push_back(nowMicros() - t0);
+    }
+    return out;
+}
+
+inline double percentile(std::vector<double> v, double p) {
+    if (v.empty())
+        return 0.0;
+    std::sort(v.begin(), v.end());
+    size_t i = static_cast<size_t>(p / 100.0 * double(v.size() - 1) + 0.5);
+    return v[std::min(i, v.size() - 1)];
+}
+
+// Keeps the optimiser from dropping a computed value.
+template <typename T> inline void keep(const T& value) { asm volatile("" : : "g"(&value) : "memory"); }
+
+} // namespace bench
