@@ -1,0 +1,258 @@
+#include "show/inifile.h"
+
+#include "show/textutil.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace orvane {
+
+static std::string_view trim(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
+        s.remove_suffix(1);
+    return s;
+}
+
+IniDocument IniDocument::parse(std::string_view text) {
+    IniDocument doc;
+    Section* current = nullptr;
+    while (!text.empty()) {
+        size_t end = text.find('\n');
+        std::string_view line = trim(text.substr(0, end));
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        if (line.empty())
+            continue;
+        if (line.front() == '[') {
+            size_t close = line.find(']');
+            std::string_view name = trim(line.substr(1, close == std::string_view::npos
+                                                            ? std::string_view::npos
+                                                            : close - 1));
+            doc.m_sections.push_back({std::string(name), {}});
+            current = &doc.m_sections.back();
+            continue;
+        }
+        if (!current)
+            continue;
+        size_t eq = line.find('=');
+        if (line.front() == ';' || eq == std::string_view::npos) {
+            current->entries.push_back({std::string(), std::string(line)});
+            continue;
+        }
+        current->entries.push_back(
+            {std::string(trim(line.substr(0, eq))), std::string(trim(line.substr(eq + 1)))});
+    }
+    return doc;
+}
+
+std::string IniDocument::serialize() const {
+    std::string out;
+    for (const Section& s : m_sections) {
+        out += '[';
+        out += s.name;
+        out += "]\r\n";
+        for (const Entry& e : s.entries) {
+            if (!e.key.empty()) {
+                out += e.key;
+                out += '=';
+            }
+            out += e.value;
+            out += "\r\n";
+        }
+    }
+    return out;
+}
+
+IniDocument::Section* IniDocument::findSection(std::string_view name) {
+    for (Section& s : m_sections)
+        if (equalsIgnoreCase(s.name, name))
+            return &s;
+    return nullptr;
+}
+
+const IniDocument::Section* IniDocument::findSection(std::string_view name) const {
+    return const_cast<IniDocument*>(this)->findSection(name);
+}
+
+bool IniDocument::hasSection(std::string_view section) const {
+    return findSection(section) != nullptr;
+}
+
+std::optional<std::string_view> IniDocument::get(std::string_view section,
+                                                 std::string_view key) const {
+    const Section* s = findSection(section);
+    if (!s)
+        return std::nullopt;
+    for (const Entry& e : s->entries)
+        if (!e.key.empty() && equalsIgnoreCase(e.key, key))
+            return std::string_view(e.value);
+    return std::nullopt;
+}
+
+void IniDocument::set(std::string_view section, std::string_view key, std::string_view value) {
+    Section* s = findSection(section);
+    if (!s) {
+        m_sections.push_back({std::string(section), {}});
+        s = &m_sections.back();
+    }
+    for (Entry& e : s->entries) {
+        if (!e.key.empty() && equalsIgnoreCase(e.key, key)) {
+            e.value = std::string(value);
+            return;
+        }
+    }
+    s->entries.push_back({std::string(key), std::string(value)});
+}
+
+void IniDocument::erase(std::string_view section, std::string_view key) {
+    Section* s = findSection(section);
+    if (!s)
+        return;
+    std::erase_if(s->entries,
+                  [&](const Entry& e) { return !e.key.empty() && equalsIgnoreCase(e.key, key); });
+}
+
+std::vector<std::string> IniDocument::sectionNames() const {
+    std::vector<std::string> out;
+    for (const Section& s : m_sections)
+        out.push_back(s.name);
+    return out;
+}
+
+static bool statFile(const std::string& path, int64_t& size, int64_t& mtimeNs) {
+    struct stat st{};
+    if (::stat(path.c_str(), &st) != 0)
+        return false;
+    size = st.st_size;
+    mtimeNs = int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    return true;
+}
+
+static std::string readWholeFile(const std::string& path) {
+    std::string out;
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f)
+        return out;
+    char buf[65536];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+        out.append(buf, n);
+    std::fclose(f);
+    return out;
+}
+
+ProfileFiles::Cached& ProfileFiles::open(const std::string& path) {
+    Cached& c = m_files[path];
+    if (c.dirty)
+        return c; // our own unwritten changes are the newest state
+    int64_t size = -1, mtime = -1;
+    bool exists = statFile(path, size, mtime);
+    if (!exists) {
+        c = Cached{};
+        return c;
+    }
+    if (size != c.size || mtime != c.mtimeNs) {
+        c.doc = IniDocument::parse(readWholeFile(path));
+        c.size = size;
+        c.mtimeNs = mtime;
+    }
+    return c;
+}
+
+int32_t ProfileFiles::readInt(const std::string& path, std::string_view section,
+                              std::string_view key, int32_t def) {
+    auto v = open(path).doc.get(section, key);
+    return v ? leadingInt(*v) : def;
+}
+
+std::string ProfileFiles::readString(const std::string& path, std::string_view section,
+                                     std::string_view key, std::string_view def, size_t size) {
+    auto v = open(path).doc.get(section, key);
+    std::string_view value = v ? *v : def;
+    if (size == 0)
+        return {};
+    return std::string(cutUtf8(value, size - 1));
+}
+
+std::optional<std::string_view> ProfileFiles::lookup(const std::string& path,
+                                                     std::string_view section,
+                                                     std::string_view key) {
+    return open(path).doc.get(section, key);
+}
+
+bool ProfileFiles::hasSection(const std::string& path, std::string_view section) {
+    return open(path).doc.hasSection(section);
+}
+
+bool ProfileFiles::writeString(const std::string& path, std::string_view section,
+                               std::string_view key, std::string_view value) {
+    Cached& c = open(path);
+    c.doc.set(section, key, value);
+    c.dirty = true;
+    return m_batch > 0 ? true : flush(path, c);
+}
+
+bool ProfileFiles::flush(const std::string& path, Cached& c) {
+    if (!c.dirty)
+        return true;
+    bool ok = writeFileAtomically(path, c.doc.serialize());
+    c.dirty = false;
+    if (!ok || !statFile(path, c.size, c.mtimeNs)) {
+        c.size = c.mtimeNs = -1;
+        return false;
+    }
+    return true;
+}
+
+bool ProfileFiles::endBatch() {
+    if (m_batch > 0 && --m_batch > 0)
+        return true;
+    bool ok = true;
+    for (auto& [path, c] : m_files)
+        ok = flush(path, c) && ok;
+    return ok;
+}
+
+ProfileFiles::~ProfileFiles() {
+    m_batch = 0;
+    for (auto& [path, c] : m_files)
+        flush(path, c);
+}
+
+static std::string folderOf(const std::string& path) {
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "." : path.substr(0, slash == 0 ? 1 : slash);
+}
+
+bool writeFileAtomically(const std::string& path, std::string_view contents) {
+    std::string tmp = folderOf(path) + "/." + path.substr(path.rfind('/') + 1) + ".XXXXXX";
+    int fd = ::mkstemp(tmp.data());
+    if (fd < 0)
+        return false;
+    bool ok = true;
+    const char* p = contents.data();
+    size_t left = contents.size();
+    while (ok && left > 0) {
+        ssize_t n = ::write(fd, p, left);
+        if (n < 0 && errno == EINTR)
+            continue;
+        ok = n > 0;
+        if (ok) {
+            p += n;
+            left -= size_t(n);
+        }
+    }
+    ok = ok && ::fsync(fd) == 0;
+    ::fchmod(fd, 0644);
+    ok = (::close(fd) == 0) && ok;
+    if (ok && ::rename(tmp.c_str(), path.c_str()) == 0)
+        return true;
+    ::unlink(tmp.c_str());
+    return false;
+}
+
+} // namespace orvane

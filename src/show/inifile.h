@@ -1,0 +1,81 @@
+#pragma once
+// Profile files (effect files, the user profile): the classic private-profile
+// contract. Sections and keys compare without regard to case, the first match
+// wins, lines end in CR LF when written and in LF or CR LF when read, blank lines
+// and "key=value" as well as "key = value" are accepted, ";" starts a comment.
+// User-interface thread only.
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvane {
+
+class IniDocument {
+public:
+    static IniDocument parse(std::string_view text);
+    std::string serialize() const; // CR LF line ends
+
+    std::optional<std::string_view> get(std::string_view section, std::string_view key) const;
+    void set(std::string_view section, std::string_view key, std::string_view value);
+    void erase(std::string_view section, std::string_view key);
+    std::vector<std::string> sectionNames() const;
+    bool hasSection(std::string_view section) const;
+
+private:
+    struct Entry {
+        std::string key;   // empty for lines kept as they are (comments)
+        std::string value;
+    };
+    struct Section {
+        std::string name;
+        std::vector<Entry> entries;
+    };
+    Section* findSection(std::string_view name);
+    const Section* findSection(std::string_view name) const;
+    std::vector<Section> m_sections;
+};
+
+// Reads and writes profile files by path, like the platform calls it stands in
+// for. Each read sees the file as it is on disk (a cached copy is reused while the
+// file's size and time are unchanged); each write reaches the disk at once unless
+// a batch is open, in which case the batch's end writes every changed file.
+class ProfileFiles {
+public:
+    int32_t readInt(const std::string& path, std::string_view section, std::string_view key,
+                    int32_t def);
+    // The value, or def when absent, cut to size - 1 bytes (size 0 gives "").
+    std::string readString(const std::string& path, std::string_view section,
+                           std::string_view key, std::string_view def, size_t size = 1024);
+    bool writeString(const std::string& path, std::string_view section, std::string_view key,
+                     std::string_view value);
+    bool hasSection(const std::string& path, std::string_view section);
+    // The stored value, or nothing when absent; valid until the next call.
+    std::optional<std::string_view> lookup(const std::string& path, std::string_view section,
+                                           std::string_view key);
+
+    void beginBatch() { ++m_batch; }
+    bool endBatch(); // false when a file could not be written
+    ~ProfileFiles();
+
+private:
+    struct Cached {
+        IniDocument doc;
+        int64_t size = -1;
+        int64_t mtimeNs = -1;
+        bool dirty = false;
+    };
+    Cached& open(const std::string& path);
+    bool flush(const std::string& path, Cached& c);
+    std::map<std::string, Cached> m_files;
+    int m_batch = 0;
+};
+
+// Writes a whole file through a temporary file in the same folder, flushed and
+// renamed over the old one: a failed write leaves the previous file untouched.
+bool writeFileAtomically(const std::string& path, std::string_view contents);
+
+} // namespace orvane

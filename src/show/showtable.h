@@ -1,0 +1,54 @@
+#pragma once
+// The in-memory show table: 500 step sections, each a list of entries in the
+// order they entered the table. An entry is a qualified key ("12$master") and a
+// value text. Keys compare without regard to case and the first match wins; an
+// index per section keeps lookups constant-time without changing either rule.
+// User-interface thread only.
+
+#include "show/steprecord.h"
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace orvane {
+
+class ShowTable {
+public:
+    struct Entry {
+        std::string key;   // qualified key as it was first written
+        std::string value;
+    };
+
+    // The section number of a section text: its leading decimal integer.
+    static int sectionNumber(std::string_view sectionText);
+
+    const std::string* find(int section, std::string_view qualifiedKey) const;
+    // Replaces the value in place, or appends the entry. Sections outside
+    // 0..499 hold nothing: the write is dropped.
+    void write(int section, std::string_view qualifiedKey, std::string_view value);
+
+    const std::vector<Entry>& entries(int section) const;
+    void clear();
+    size_t entryCount() const;
+
+private:
+    struct LowerHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view s) const;
+    };
+    struct LowerEq {
+        using is_transparent = void;
+        bool operator()(std::string_view a, std::string_view b) const { return a == b; }
+    };
+    struct Section {
+        std::vector<Entry> entries;
+        // lower-case key -> position of its first entry
+        std::unordered_map<std::string, int, LowerHash, LowerEq> index;
+    };
+    std::array<Section, kStepCount> m_sections;
+};
+
+} // namespace orvane

@@ -1,0 +1,75 @@
+#include "show/textutil.h"
+
+#include <cctype>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+
+namespace orvane {
+
+bool equalsIgnoreCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+std::string toLower(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+int32_t leadingInt(std::string_view s) {
+    size_t i = 0;
+    while (i < s.size() && std::isspace(static_cast<unsigned char>(s[i])))
+        ++i;
+    bool negative = false;
+    if (i < s.size() && (s[i] == '-' || s[i] == '+'))
+        negative = s[i++] == '-';
+    uint32_t value = 0;
+    for (; i < s.size() && std::isdigit(static_cast<unsigned char>(s[i])); ++i)
+        value = value * 10u + uint32_t(s[i] - '0');
+    return static_cast<int32_t>(negative ? 0u - value : value);
+}
+
+double leadingDouble(std::string_view s) {
+    char buf[64];
+    size_t n = std::min(s.size(), sizeof buf - 1);
+    s.copy(buf, n);
+    buf[n] = '\0';
+    return std::strtod(buf, nullptr);
+}
+
+std::string_view cutUtf8(std::string_view s, size_t maxBytes) {
+    if (s.size() <= maxBytes)
+        return s;
+    size_t n = maxBytes;
+    // Step back over continuation bytes so no character is split.
+    while (n > 0 && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80)
+        --n;
+    return s.substr(0, n);
+}
+
+std::string format(const char* fmt, ...) {
+    char small[256];
+    va_list ap;
+    va_start(ap, fmt);
+    int n = std::vsnprintf(small, sizeof small, fmt, ap);
+    va_end(ap);
+    if (n < 0)
+        return {};
+    if (size_t(n) < sizeof small)
+        return std::string(small, size_t(n));
+    std::string out(size_t(n), '\0');
+    va_start(ap, fmt);
+    std::vsnprintf(out.data(), out.size() + 1, fmt, ap);
+    va_end(ap);
+    return out;
+}
+
+} // namespace orvane

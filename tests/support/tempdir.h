@@ -1,0 +1,26 @@
+#pragma once
+// A temporary folder for one test, removed with everything in it afterwards.
+
+#include <string>
+#include <string_view>
+
+namespace orvane::test {
+
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& path() const { return m_path; }
+    std::string file(std::string_view name) const { return m_path + "/" + std::string(name); }
+
+private:
+    std::string m_path;
+};
+
+std::string readFile(const std::string& path);
+void writeFile(const std::string& path, std::string_view contents);
+
+} // namespace orvane::test
