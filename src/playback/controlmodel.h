@@ -37,7 +37,15 @@ enum class ControlKind : uint8_t {
     RichLog,
 };
 
-enum class ControlEvent : uint8_t { Clicked, TextChanged, Scrolled, DoubleClicked, SelectionChanged };
+// Released: the operator let go of a slider (end of a drag, or after a key or wheel step).
+enum class ControlEvent : uint8_t {
+    Clicked,
+    TextChanged,
+    Scrolled,
+    DoubleClicked,
+    SelectionChanged,
+    Released,
+};
 
 struct ControlState {
     ControlKind kind = ControlKind::Label;
