@@ -60,10 +60,11 @@ void ControlModel::setChecked(int id, bool on) {
 
 void ControlModel::setText(int id, std::string_view text) {
     ControlState& s = mut(id);
-    if (s.text == text)
-        return;
-    s.text = std::string(text);
-    notify(id, ControlField::Text);
+    if (s.text != text) {
+        s.text = std::string(text);
+        notify(id, ControlField::Text);
+    }
+    // An edit reports every write of its text, even of the same text.
     raise(ControlEvent::TextChanged, id);
 }
 

@@ -5,7 +5,7 @@
 // User-interface thread only.
 //
 // Writes from code behave as the platform's controls do: writing an edit's text
-// raises TextChanged (so writing the step field activates the step), while moving
+// raises TextChanged (even when the text stays the same) (so writing the step field activates the step), while moving
 // a slider or setting a check mark from code raises no event. Operator actions go
 // through click(), scroll() and the widget binding's setText().
 
@@ -78,7 +78,7 @@ public:
     bool checked(int id) const { return state(id).checked; }
     void setChecked(int id, bool on);
     const std::string& text(int id) const { return state(id).text; }
-    void setText(int id, std::string_view text); // raises TextChanged when it changes
+    void setText(int id, std::string_view text); // always raises TextChanged
     int textInt(int id) const;                   // leading signed integer, 0 when none
     bool enabled(int id) const { return state(id).enabled; }
     void setEnabled(int id, bool on);
