@@ -1,0 +1,239 @@
+#include "app/orvanedlg.h"
+
+#include "app/dialog102.h"
+#include "app/dialogbuilder.h"
+#include "show/prompts.h"
+#include "show/showfolders.h"
+#include "show/textutil.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QThread>
+#include <QTimer>
+
+namespace orvane {
+
+namespace {
+
+COrvaneDlg* g_mainWindow = nullptr;
+
+namespace id {
+constexpr int kStepNumber = 1000;
+constexpr int kStepInfo = 1002;
+constexpr int kSoundList = 1003;
+constexpr int kAudioLeft = 1010;
+constexpr int kAudioRight = 1011;
+constexpr int kStepName = 1052;
+constexpr int kBarLeft = 1120;
+constexpr int kBarRight = 1121;
+constexpr int kVolumeLocked = 1117;
+constexpr int kEffectBox = 1340;
+constexpr int kJoystick = 1357;
+constexpr int kQuit = 4082;
+constexpr int kSave = 4085;
+} // namespace id
+
+// Shutter boxes unchecked, group-visibility buttons checked, at every start.
+constexpr int kShutterBoxes[] = {1012, 1013, 1014, 1015};
+constexpr int kGroupButtons[] = {1299, 1300, 1301, 1304, 1303, 1305};
+
+// Colour buttons start black; the next-step panel's companions start white.
+constexpr int kBlackSwatches[] = {2038, 2006, 2007, 2008, 2009, 2027, 2028,
+                                  2002, 2003, 2004, 2005, 1125, 2001};
+constexpr int kWhiteSwatches[] = {2000, 1129, 1155, 1159, 1263, 1268, 1325, 1131, 1132};
+
+// The main window's timers: the playback clock, the joystick, the delayed DMX
+// start of a chained start, the IP device service.
+constexpr int kTimerPlayback = 1;
+constexpr int kTimerJoystick = 2;
+constexpr int kTimerChainedStart = 1234;
+constexpr int kTimerIpService = 1235;
+
+constexpr uint32_t kFullVolume = 0xFFFFFFFFu; // left in the low, right in the high 16 bits
+
+} // namespace
+
+COrvaneDlg* mainWindow() { return g_mainWindow; }
+
+COrvaneDlg::COrvaneDlg(ProfileFiles& profiles, Prompts& prompts, std::string root,
+                       std::string show, StartOptions options, QWidget* parent)
+    : QDialog(parent), m_profiles(profiles), m_prompts(prompts), m_root(std::move(root)),
+      m_show(std::move(show)), m_options(std::move(options)), m_session(profiles, m_controls) {}
+
+COrvaneDlg::~COrvaneDlg() {
+    OnDestroy();
+    if (g_mainWindow == this)
+        g_mainWindow = nullptr;
+}
+
+QWidget* COrvaneDlg::widget(int id) const {
+    auto it = m_widgets.find(id);
+    return it == m_widgets.end() ? nullptr : it->second;
+}
+
+void COrvaneDlg::OnInitDialog() {
+    g_mainWindow = this;                           // 1
+    // 2: the two pipe servers start here once the remote control exists.
+    createControls();
+    resetStartControls();                          // 3
+    setWindowTitle(QString::fromStdString(mainCaption(m_show))); // 4
+    m_session.open(m_root, m_show);                // 5
+    bindHandlers();                                // 6
+    m_nameFont = QFont("Arial", 24);               // 7
+    if (QWidget* w = widget(id::kStepName))
+        w->setFont(m_nameFont);
+    // 8, 9: the fixture windows and the show time window are created here.
+    m_stepFont = QFont("arial", 50);               // 10
+    if (QWidget* w = widget(id::kStepNumber))
+        w->setFont(m_stepFont);
+    // 11: the ranges come with the control table.
+    setInitialColours();                           // 12
+    setInitialVolumes();                           // 13
+    show();                                        // 14
+    repaint();
+    // 15: the sound bank is loaded here.
+    m_controls.setText(id::kStepInfo, "");         // 16
+    m_controls.setChecked(id::kJoystick, false);
+    m_controls.setChecked(id::kVolumeLocked, true);
+    m_session.loadShow();                          // 17
+    m_session.ShowCurrentStep(false);
+    startOutputs();                                // 18
+    registerStepHotkeys();                         // 19
+    startTimers();                                 // 20
+    // 21: Alt+Space, the fade-in hot key, is registered with the console's hot keys.
+    selectStartStep();                             // 22
+}
+
+void COrvaneDlg::createControls() {
+    populateModel(m_controls);
+    std::map<int, ListModel*> lists = {{id::kSoundList, &m_soundList},
+                                       {id::kEffectBox, &m_effectList}};
+    m_widgets = buildDialog(this, dialog102Controls(), m_controls, lists);
+    // The whole console sits on the same solid background.
+    QPalette p = palette();
+    p.setColor(QPalette::Window, QColor(0, 196, 255));
+    setPalette(p);
+    setAutoFillBackground(true);
+    m_session.setRepaintNow([this] {
+        if (QWidget* w = widget(id::kStepInfo))
+            w->repaint();
+    });
+}
+
+void COrvaneDlg::resetStartControls() {
+    for (int c : kShutterBoxes)
+        m_controls.setChecked(c, false);
+    for (int c : kGroupButtons)
+        m_controls.setChecked(c, true);
+}
+
+void COrvaneDlg::bindHandlers() {
+    m_controls.on(ControlEvent::TextChanged, id::kStepNumber, [this] { m_session.activate(); });
+    m_controls.on(ControlEvent::Clicked, id::kSave, [this] { Save(); });
+    m_controls.on(ControlEvent::Clicked, id::kQuit, [this] { Quit(); });
+}
+
+void COrvaneDlg::setInitialColours() {
+    for (int c : kBlackSwatches)
+        m_controls.setColour(c, 0);
+    for (int c : kWhiteSwatches)
+        m_controls.setColour(c, makeColour(255, 255, 255));
+}
+
+void COrvaneDlg::setInitialVolumes() {
+    // Sound plays with software volume, so the device itself is always at full.
+    uint32_t volume = kFullVolume;
+    unsigned left = volume & 0xFFFF;
+    unsigned right = volume >> 16;
+    m_controls.setPos(id::kAudioLeft, int(10000 - left * 10000 / 65535));
+    m_controls.setPos(id::kAudioRight, int(10000 - right * 10000 / 65535));
+    m_controls.setPos(id::kBarLeft, int(left * 10000 / 65535));
+    m_controls.setPos(id::kBarRight, int(right * 10000 / 65535));
+}
+
+void COrvaneDlg::startOutputs() {
+    if (m_options.chained()) {
+        // A chained start leaves the line to the instance that started it for a while.
+        m_timers[kTimerChainedStart] = new QTimer(this);
+        m_timers[kTimerChainedStart]->setSingleShot(true);
+        connect(m_timers[kTimerChainedStart], &QTimer::timeout, this,
+                [this] { onTimer(kTimerChainedStart); });
+        m_timers[kTimerChainedStart]->start(5000);
+        return;
+    }
+    // DMX output and the IP device server start here.
+}
+
+void COrvaneDlg::startTimers() {
+    for (auto [timer, period] : {std::pair{kTimerPlayback, 20}, std::pair{kTimerJoystick, 50}}) {
+        QTimer* t = new QTimer(this);
+        t->setTimerType(Qt::PreciseTimer);
+        connect(t, &QTimer::timeout, this, [this, timer] { onTimer(timer); });
+        t->start(period);
+        m_timers[timer] = t;
+    }
+}
+
+void COrvaneDlg::onTimer(int timer) {
+    if (timer == kTimerChainedStart) {
+        m_timers[timer]->stop();
+        // The delayed DMX start of a chained start runs here.
+    }
+    // The playback clock, the joystick and the IP device service run here.
+}
+
+void COrvaneDlg::selectStartStep() {
+    int remembered = m_profiles.readInt(userProfilePath(), "savelast", "stepnum", 0);
+    int step = chooseStartStep(m_options, remembered);
+    m_controls.setText(id::kStepNumber, format("%u", unsigned(step)));
+}
+
+void COrvaneDlg::registerStepHotkeys() {
+    // The step hot keys are registered from the show table with the console's hot keys.
+}
+
+void COrvaneDlg::saveSequence() {
+    registerStepHotkeys();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_session.save();
+    QApplication::restoreOverrideCursor();
+}
+
+void COrvaneDlg::Save() { saveSequence(); }
+
+void COrvaneDlg::Quit() {
+    saveSequence();
+    m_closing = true;
+    done(1);
+}
+
+void COrvaneDlg::closeEvent(QCloseEvent* event) {
+    if (!m_closing) {
+        saveSequence();
+        m_closing = true;
+    }
+    event->accept();
+    QDialog::done(0);
+}
+
+void COrvaneDlg::reject() {
+    // Escape must never end the show without saving; the close box and Quit do.
+}
+
+void COrvaneDlg::OnDestroy() {
+    if (m_destroyed)
+        return;
+    m_destroyed = true;
+    QThread::msleep(500);
+    // The DMX port closes here, then the IP device server and the IP link.
+    m_session.CommitCurrentStep();
+    for (int t : {kTimerPlayback, kTimerJoystick})
+        if (m_timers.count(t))
+            m_timers[t]->stop();
+    QThread::msleep(500);
+    // Then the sound bank, the wave device, the tool windows in their order and
+    // the frame pipe are released.
+}
+
+} // namespace orvane

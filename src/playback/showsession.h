@@ -1,0 +1,70 @@
+#pragma once
+// The show in use and the console's step glue: which step is current, putting a
+// step on the console and storing the console back into the show.
+// User-interface thread only.
+//
+// Until the console controls capture and display every field, the console's
+// step is kept as a record here: the master fader (1005) is shown and captured,
+// everything else travels unchanged between the show table and the record.
+
+#include "playback/controlmodel.h"
+#include "show/inifile.h"
+#include "show/showstore.h"
+
+#include <functional>
+#include <string>
+
+namespace orvane {
+
+namespace ids {
+constexpr int kStepNumber = 1000;
+constexpr int kStepInfo = 1002;
+constexpr int kMaster = 1005;
+constexpr int kNextMaster = 1007;
+constexpr int kStatus = 1392;
+} // namespace ids
+
+class ShowSession {
+public:
+    ShowSession(ProfileFiles& profiles, ControlModel& controls);
+
+    // Fixes the current show; the show file path follows from it.
+    void open(const std::string& root, const std::string& show);
+    const std::string& show() const { return m_show; }
+    const std::string& root() const { return m_root; }
+    const std::string& showFilePath() const { return m_store.showFilePath(); }
+
+    int loadShow(); // the show file into the empty table: 0 or -1
+    ShowStore& store() { return m_store; }
+    int currentStep() const { return m_current; }
+
+    void CommitCurrentStep();
+    void ShowCurrentStep(bool lightOnly);
+
+    // The routine behind every change of the step-number field: stores the
+    // console into the step being left, remembers and shows the new one.
+    void activate();
+
+    // The save sequence's store and write: commit, then the whole table to the
+    // show file with its progress in the step-info label. Returns WriteShowFile's
+    // result.
+    int save();
+
+    // Called when a status text must be seen at once (progress while writing).
+    void setRepaintNow(std::function<void()> f) { m_repaintNow = std::move(f); }
+
+private:
+    void rememberStep(int step);
+
+    ProfileFiles& m_profiles;
+    ControlModel& m_controls;
+    ShowStore m_store;
+    std::string m_root;
+    std::string m_show = "curshow";
+    int m_current = 0;
+    StepRecord m_console;
+    StepRecord m_nextPanel;
+    std::function<void()> m_repaintNow;
+};
+
+} // namespace orvane
