@@ -46,9 +46,9 @@ int COrvaneApp::InitInstance() {
             return 0;
         show = chooser.name();
     }
-    SignalBridge signals;
+    SignalBridge bridge;
     COrvaneDlg dlg(m_profiles, *m_prompts, root, show, options);
-    QObject::connect(&signals, &SignalBridge::terminationRequested, &dlg, [&dlg] { dlg.close(); });
+    QObject::connect(&bridge, &SignalBridge::terminationRequested, &dlg, [&dlg] { dlg.close(); });
     dlg.OnInitDialog();
     dlg.exec();
     dlg.OnDestroy();
