@@ -266,6 +266,10 @@ void saveNonLight(StepAccess& a, const StepRecord& r) {
 } // namespace
 
 void ShowStore::SaveStep(int section, const StepRecord& r, std::string_view file, bool lightOnly) {
+    // A step outside the show does not exist: saving it must not touch the
+    // shared flags of section 0 either.
+    if (isShowFile(file) && (section < 0 || section >= kStepCount))
+        return;
     StepAccess a(*this, section, file);
     const StepKeys& k = StepKeys::get();
     a.putU("master", uint32_t(r.master));
