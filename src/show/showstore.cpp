@@ -46,8 +46,10 @@ public:
 
     std::optional<std::string_view> get(std::string_view name, bool shared = false) {
         if (m_show) {
-            const std::string* v = m_store.table().find(shared ? 0 : m_section,
-                                                        (shared ? m_sharedKey : m_key).with(name));
+            const std::string* v =
+                m_store.table().find(shared ? 0 : m_section,
+                                     (shared ? m_sharedKey : m_key).with(name),
+                                     shared ? &m_sharedCursor : &m_cursor);
             return v ? std::optional<std::string_view>(*v) : std::nullopt;
         }
         return m_store.profiles().lookup(m_file, shared ? "0" : m_text, name);
@@ -69,7 +71,8 @@ public:
     void put(std::string_view name, std::string_view value, bool shared = false) {
         if (m_show) {
             m_store.table().write(shared ? 0 : m_section,
-                                  (shared ? m_sharedKey : m_key).with(name), value);
+                                  (shared ? m_sharedKey : m_key).with(name), value,
+                                  shared ? &m_sharedCursor : &m_cursor);
             return;
         }
         m_store.profiles().writeString(m_file, shared ? "0" : m_text, name, value);
@@ -98,6 +101,8 @@ private:
     std::string m_text;
     QualifiedKey m_key;
     QualifiedKey m_sharedKey;
+    size_t m_cursor = 0;
+    size_t m_sharedCursor = 0;
 };
 
 // Seconds to whole milliseconds, truncated toward zero, low 32 bits kept.
@@ -150,14 +155,18 @@ void loadFixtures(StepAccess& a, StepRecord& r) {
     }
 }
 
+// Reads follow the order in which a save writes, so each key is found right
+// after the previous one; the values are the same in any order.
 void loadNonLight(StepAccess& a, StepRecord& r) {
+    r.resetmaster = a.getInt("resetmaster");
+    r.setmaster = a.getInt("setmaster");
+    r.masteront = a.getDouble("masteront");
+    r.masterofft = a.getDouble("masterofft");
+    r.fadet = a.getDouble("fadet");
     r.name = a.getText("name");
     r.ple = a.getText("ple");
     r.extra = a.getText("extra");
     r.soundnameatbegin = a.getText("soundnameatbegin");
-    r.masteront = a.getDouble("masteront");
-    r.masterofft = a.getDouble("masterofft");
-    r.fadet = a.getDouble("fadet");
     r.keycode = static_cast<uint16_t>(a.getInt("keycode"));
     r.keymodifier = static_cast<uint16_t>(a.getInt("keymodifier"));
     r.autofade = a.getInt("autofade");
@@ -165,8 +174,8 @@ void loadNonLight(StepAccess& a, StepRecord& r) {
     r.gotostep = a.getInt("gotostep");
     r.playatbegin = a.getInt("playatbegin");
     r.nextonstop = a.getInt("nextonstop");
-    r.faderude = a.getInt("faderude");
     r.togglepause = a.getInt("togglepause");
+    r.faderude = a.getInt("faderude");
     r.sound1 = a.getInt("sound1");
     r.sound2 = a.getInt("sound2");
     r.soundlocked = a.getInt("soundlocked", 1);
@@ -178,11 +187,7 @@ void loadNonLight(StepAccess& a, StepRecord& r) {
 void ShowStore::LoadStep(int section, StepRecord& r, std::string_view file, uint32_t* fadeMs) {
     StepAccess a(*this, section, file);
     const StepKeys& k = StepKeys::get();
-    if (fadeMs)
-        *fadeMs = fadeMilliseconds(a.getDouble("fadet"));
     r.master = a.getInt("master");
-    r.resetmaster = a.getInt("resetmaster");
-    r.setmaster = a.getInt("setmaster");
     loadEntries(a, r);
     for (int f = 0; f < kFaderCount; ++f)
         r.fader[f] = a.getInt(k.fader[f]);
@@ -190,8 +195,10 @@ void ShowStore::LoadStep(int section, StepRecord& r, std::string_view file, uint
         r.colour[c] = makeColour(a.getByte(k.red[c]), a.getByte(k.green[c]), a.getByte(k.blue[c]));
     for (int c = 0; c < kCheckCount; ++c)
         r.check[c] = a.getInt(k.check[c], 0, c < 4);
-    loadNonLight(a, r);
     loadFixtures(a, r);
+    loadNonLight(a, r);
+    if (fadeMs)
+        *fadeMs = fadeMilliseconds(r.fadet);
 }
 
 namespace {

@@ -14,7 +14,7 @@ public:
     explicit LowerKey(std::string_view key) {
         if (key.size() <= sizeof m_buf) {
             for (size_t i = 0; i < key.size(); ++i)
-                m_buf[i] = char(std::tolower(static_cast<unsigned char>(key[i])));
+                m_buf[i] = asciiLower(key[i]);
             m_view = std::string_view(m_buf, key.size());
         } else {
             m_long = toLower(key);
@@ -41,27 +41,45 @@ size_t ShowTable::LowerHash::operator()(std::string_view s) const {
 
 int ShowTable::sectionNumber(std::string_view sectionText) { return leadingInt(sectionText); }
 
-const std::string* ShowTable::find(int section, std::string_view qualifiedKey) const {
+int ShowTable::lookup(const Section& s, std::string_view qualifiedKey, size_t* cursor) {
+    int found = -1;
+    if (cursor && *cursor < s.entries.size() &&
+        equalsIgnoreCase(s.entries[*cursor].key, qualifiedKey)) {
+        found = int(*cursor);
+    } else {
+        LowerKey lower(qualifiedKey);
+        auto it = s.index.find(lower.view());
+        if (it != s.index.end())
+            found = it->second;
+    }
+    if (cursor && found >= 0)
+        *cursor = size_t(found) + 1;
+    return found;
+}
+
+const std::string* ShowTable::find(int section, std::string_view qualifiedKey,
+                                   size_t* cursor) const {
     if (section < 0 || section >= kStepCount)
         return nullptr;
     const Section& s = m_sections[section];
-    LowerKey lower(qualifiedKey);
-    auto it = s.index.find(lower.view());
-    return it == s.index.end() ? nullptr : &s.entries[it->second].value;
+    int i = lookup(s, qualifiedKey, cursor);
+    return i < 0 ? nullptr : &s.entries[i].value;
 }
 
-void ShowTable::write(int section, std::string_view qualifiedKey, std::string_view value) {
+void ShowTable::write(int section, std::string_view qualifiedKey, std::string_view value,
+                      size_t* cursor) {
     if (section < 0 || section >= kStepCount)
         return;
     Section& s = m_sections[section];
-    LowerKey lower(qualifiedKey);
-    auto it = s.index.find(lower.view());
-    if (it != s.index.end()) {
-        s.entries[it->second].value.assign(value);
+    int i = lookup(s, qualifiedKey, cursor);
+    if (i >= 0) {
+        s.entries[i].value.assign(value);
         return;
     }
-    s.index.emplace(std::string(lower.view()), int(s.entries.size()));
+    s.index.emplace(toLower(qualifiedKey), int(s.entries.size()));
     s.entries.push_back({std::string(qualifiedKey), std::string(value)});
+    if (cursor)
+        *cursor = s.entries.size();
 }
 
 const std::vector<ShowTable::Entry>& ShowTable::entries(int section) const {

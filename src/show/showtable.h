@@ -25,10 +25,16 @@ public:
     // The section number of a section text: its leading decimal integer.
     static int sectionNumber(std::string_view sectionText);
 
-    const std::string* find(int section, std::string_view qualifiedKey) const;
+    // cursor, when given, is where the search looks first (and is left just
+    // past the entry found): a step's keys are mostly read and written in the
+    // order they are stored, so this spares most index lookups. Keys are unique
+    // within a section, so a hit there is the first match.
+    const std::string* find(int section, std::string_view qualifiedKey,
+                            size_t* cursor = nullptr) const;
     // Replaces the value in place, or appends the entry. Sections outside
     // 0..499 hold nothing: the write is dropped.
-    void write(int section, std::string_view qualifiedKey, std::string_view value);
+    void write(int section, std::string_view qualifiedKey, std::string_view value,
+               size_t* cursor = nullptr);
 
     const std::vector<Entry>& entries(int section) const;
     void clear();
@@ -48,6 +54,7 @@ private:
         // lower-case key -> position of its first entry
         std::unordered_map<std::string, int, LowerHash, LowerEq> index;
     };
+    static int lookup(const Section& s, std::string_view qualifiedKey, size_t* cursor);
     std::array<Section, kStepCount> m_sections;
 };
 

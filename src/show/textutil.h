@@ -7,7 +7,18 @@
 
 namespace orvane {
 
-bool equalsIgnoreCase(std::string_view a, std::string_view b);
+// ASCII case folding: keys and section names are plain ASCII, and the C
+// library's locale-aware tolower is far too slow for the show table's lookups.
+inline char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? char(c | 0x20) : c; }
+
+inline bool equalsIgnoreCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (a[i] != b[i] && asciiLower(a[i]) != asciiLower(b[i]))
+            return false;
+    return true;
+}
 std::string toLower(std::string_view s);
 
 // The leading decimal integer of a text (optional blanks, optional sign), as the

@@ -1,0 +1,60 @@
+// Show store figures: step loads and saves against a full table, and the show
+// file read and written whole.
+
+#include "benchutil.h"
+#include "show/patch.h"
+#include "show/showstore.h"
+#include "support/tempdir.h"
+
+using namespace orvane;
+
+static StepRecord fullRecord(int step) {
+    StepRecord r;
+    r.master = step % 256;
+    for (int i = 0; i < kEntryCount; ++i) {
+        r.lamp[i] = {16777215u, 10, 200, 3, 4};
+        r.pair[i] = {uint8_t(i), uint8_t(step)};
+    }
+    for (int f = 0; f < kFaderCount; ++f)
+        r.fader[f] = (f * 7 + step) % 256;
+    r.name = "Step name\\nsecond line";
+    r.extra = "EXEC=echo hello\\nSMOKE=ON";
+    r.fadet = 2.5;
+    return r;
+}
+
+int main() {
+    orvane::test::TempDir dir;
+    ProfileFiles profiles;
+    ShowStore store(profiles);
+    std::string path = dir.file("dmx.ini");
+    store.setShowFilePath(path);
+    for (int s = 0; s < kStepCount; ++s)
+        store.SaveStep(s, fullRecord(s));
+
+    StepRecord r;
+    int step = 0;
+    auto loads = bench::sample(5000, [&] {
+        store.LoadStep(step = (step + 37) % kStepCount, r);
+        bench::keep(r);
+    });
+    bench::figure("show_loadstep_p50", bench::percentile(loads, 50), "us");
+    bench::figure("show_loadstep_p99", bench::percentile(loads, 99), "us");
+
+    StepRecord w = fullRecord(3);
+    auto saves = bench::sample(5000, [&] { store.SaveStep(step = (step + 37) % kStepCount, w); });
+    bench::figure("show_savestep_p50", bench::percentile(saves, 50), "us");
+    bench::figure("show_savestep_p99", bench::percentile(saves, 99), "us");
+
+    auto writes = bench::sample(5, [&] { store.WriteShowFile(path); });
+    bench::figure("show_writeshowfile_500_steps", bench::percentile(writes, 50) / 1000.0, "ms");
+    bench::figure("show_file_entries", double(store.table().entryCount() + 2), "lines");
+
+    auto reads = bench::sample(5, [&] {
+        ProfileFiles p;
+        ShowStore fresh(p);
+        fresh.LoadShowFile(path);
+    });
+    bench::figure("show_loadshowfile_500_steps", bench::percentile(reads, 50) / 1000.0, "ms");
+    return 0;
+}
