@@ -1,0 +1,62 @@
+#pragma once
+// Builds a dialog's widgets from its control table and binds each one to the
+// dialog's control model, both ways. User-interface thread only.
+//
+// Operator -> model: a slider move is model.scroll(id, pos) (and Released when the
+// operator lets go), a button or check box click is model.click(id) (the model ends
+// with the check state the operator sees, Clicked is raised once), typing is
+// model.setText(id, text), a list selection is ListModel::select plus
+// SelectionChanged, a list double-click is model.doubleClick(id).
+// Model -> widget: position, range, check mark, text, enabled, visible and colour
+// are mirrored with the widget's signals blocked, so nothing loops back.
+//
+// Text conventions: multi-line edits keep CR LF line ends in the model; the hot-key
+// field holds one key combination in QKeySequence portable text ("Ctrl+Shift+A");
+// the predefined-effect style combo box keeps its edit text in the model text.
+// Vertical sliders show position 0 at the top, as the platform trackbar does.
+
+#include "app/controlspec.h"
+#include "playback/controlmodel.h"
+
+#include <QColor>
+#include <QRect>
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <span>
+#include <string_view>
+
+class QPainter;
+class QWidget;
+
+namespace orvane {
+
+// Draws an owner-drawn area (monitor bar, stage preview, picture) into its client rect.
+using PaintHook = std::function<void(QPainter&, QRect)>;
+
+// 0x00BBGGRR as the dialogs store colours.
+QColor toQColor(uint32_t colour);
+
+// Creates one widget per table line as a child of parent, at its absolute geometry
+// (group boxes drawn behind the controls they frame), binds every control with an
+// id to the model, and lists and combo boxes to their ListModel in lists. Controls
+// missing from the model are added with their kind and caption. Returns the widgets
+// by id. The binding lives as long as parent; it is cut when parent starts being
+// destroyed (before its children go) or by unbindDialog.
+std::map<int, QWidget*> buildDialog(QWidget* parent, std::span<const ControlSpec> specs,
+                                    ControlModel& model,
+                                    const std::map<int, ListModel*>& lists = {});
+
+// Cuts every binding buildDialog made on parent: afterwards widgets and models no
+// longer reach each other. For a dialog whose model dies before its widgets.
+void unbindDialog(QWidget* parent);
+
+// Owner-drawn areas (Custom) paint through this hook instead of plain black.
+// Returns false when the widget is not such an area.
+bool setPaintHook(QWidget* area, PaintHook hook);
+
+// Appends one line to a rich log control in the given 0x00BBGGRR colour.
+void appendLogLine(QWidget* log, std::string_view line, uint32_t colour);
+
+} // namespace orvane
