@@ -1,0 +1,108 @@
+#pragma once
+// DMX output as the main window drives it: start and reset of the line, the
+// output thread, recording and replay of "dmxraw.bin", the start code, "All dmx
+// to 0", the auto-fade-disable switch, the published output universe and the
+// status line the tick reports.
+//
+// Threads: every member is for the user-interface thread, except keys(),
+// autoFadeDisable() and the key feeding, which are safe from any thread. The
+// output thread only ever sees the atomics of OutputShared.
+
+#include "dmx/dmxline.h"
+#include "dmx/outputtick.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace orvane {
+
+constexpr const char* kComPortFailureText = "Can't initialize COM port";
+
+struct DmxOutputOptions {
+    // Operator messages. The COM port failure comes with an empty title: the
+    // prompt shows it under the program's own caption.
+    MessageFn message;
+    // The profile setting "dmxport" (read at every start); $ORVANE_DMX_PORT wins.
+    std::function<std::string()> dmxPortSetting;
+    TickHooks* hooks = nullptr;
+    TickTrace* trace = nullptr;
+    // False: no thread; the owner calls runTick() itself (tests).
+    bool runThread = true;
+    bool realtime = true;
+};
+
+class DmxOutput {
+public:
+    DmxOutput(DmxLine& line, DmxOutputOptions options);
+    // Stops the output thread and closes the record and replay files; the line
+    // is closed by closeLine() or by its owner.
+    ~DmxOutput();
+    DmxOutput(const DmxOutput&) = delete;
+    DmxOutput& operator=(const DmxOutput&) = delete;
+
+    // Start DMX output: opens the line at 250000 8N2. On failure shows "Can't
+    // initialize COM port" and returns -1 (the caller then shows string 7).
+    // Otherwise forces the DMX baud, starts the tick unless it runs already,
+    // clears RTS and returns 0.
+    int start();
+    // "Reset USB <-> DMX": close the line, then start().
+    int reset();
+    // Shutdown: the tick keeps running and finds the line closed.
+    void closeLine();
+    // Ends the output thread (at most one tick period).
+    void stopTick();
+    bool tickRunning() const { return m_tickStarted; }
+    // Whether the output thread got real-time priority.
+    bool tickRealtime() const { return m_thread.realtime(); }
+
+    // One tick on the caller's thread; only with runThread false, and only once
+    // start() has succeeded (as the thread would).
+    void runTick(int64_t nowMs);
+
+    // "Play and record DMX": truncates path and records from the next tick.
+    bool startRecording(const std::string& path);
+    // "Play and replay DMX", "REPLAYDMX=": false (and nothing changes) when the
+    // file cannot be opened.
+    bool startReplay(const std::string& path);
+    // "Stop": ends a recording (the tick clears the status line).
+    void stopRecording() { m_shared.record.requestStop(); }
+    void stopReplay() { m_shared.replay.requestStop(); }
+
+    // "test1" / "test2": add or subtract 1, wrapping; the new start code.
+    uint8_t startCodeUp();
+    uint8_t startCodeDown();
+    uint8_t startCode() const { return m_shared.startCode.load(); }
+
+    // Check button "All dmx to 0".
+    void setAllDmxToZero(bool on) { m_shared.allDmxToZero.store(on); }
+    bool allDmxToZero() const { return m_shared.allDmxToZero.load(); }
+
+    // Toggled by Scroll Lock in the tick; "Show Time !" clears it.
+    bool autoFadeDisable() const { return m_shared.autoFadeDisable.load(); }
+    void setAutoFadeDisable(bool on) { m_shared.autoFadeDisable.store(on); }
+
+    // The composed output universe, for the next frame.
+    void publish(const Universe& universe) { m_shared.output.publish(universe); }
+
+    // The text for control 1392 when the tick posted one since the last poll.
+    std::optional<std::string> pollStatus();
+
+    // Fed by the application's event filter; read by the tick.
+    KeyStates& keys() { return m_shared.keys; }
+
+    int portState() const { return m_shared.portState.load(); }
+
+private:
+    bool startTickOnce();
+    int closeAfterFailedStart();
+
+    DmxLine& m_line;
+    DmxOutputOptions m_options;
+    OutputShared m_shared;
+    OutputTick m_tick;
+    OutputThread m_thread;
+    bool m_tickStarted = false;
+};
+
+} // namespace orvane

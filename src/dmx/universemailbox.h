@@ -1,0 +1,61 @@
+#pragma once
+// Latest-universe mailbox between the user-interface thread (one writer) and the
+// output thread (one reader). A sequence-numbered buffer of atomic words: the
+// reader retries a few times while a publish is in progress and otherwise takes
+// what it got, so it never waits for the writer. A frame mixing two successive
+// universes is acceptable for DMX; a data race is not, hence atomics throughout.
+
+#include "dmx/universe.h"
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <cstring>
+
+namespace orvane {
+
+class UniverseMailbox {
+public:
+    // Writer thread only (the user-interface thread). Never blocks.
+    void publish(const Universe& universe) {
+        uint32_t seq = m_seq.load(std::memory_order_relaxed);
+        m_seq.store(seq + 1, std::memory_order_relaxed);
+        for (std::size_t i = 0; i < kWords; ++i) {
+            uint64_t word;
+            std::memcpy(&word, universe.data() + i * sizeof word, sizeof word);
+            // Release: a reader that sees this word also sees the odd sequence.
+            m_words[i].store(word, std::memory_order_release);
+        }
+        m_seq.store(seq + 2, std::memory_order_release);
+    }
+
+    // Reader thread only. Never blocks; returns false when every attempt
+    // overlapped a publish (out then holds a possibly mixed frame).
+    bool read(Universe& out) const {
+        for (int attempt = 0; attempt < kAttempts; ++attempt) {
+            uint32_t before = m_seq.load(std::memory_order_acquire);
+            copyWords(out);
+            uint32_t after = m_seq.load(std::memory_order_relaxed);
+            if (before == after && (before & 1u) == 0)
+                return true;
+        }
+        return false;
+    }
+
+private:
+    static constexpr std::size_t kWords = kUniverseSize / sizeof(uint64_t);
+    static constexpr int kAttempts = 4;
+
+    void copyWords(Universe& out) const {
+        for (std::size_t i = 0; i < kWords; ++i) {
+            // Acquire keeps the closing sequence load after the word loads.
+            uint64_t word = m_words[i].load(std::memory_order_acquire);
+            std::memcpy(out.data() + i * sizeof word, &word, sizeof word);
+        }
+    }
+
+    std::atomic<uint32_t> m_seq{0};
+    std::array<std::atomic<uint64_t>, kWords> m_words{};
+};
+
+} // namespace orvane
