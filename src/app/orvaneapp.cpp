@@ -41,10 +41,17 @@ int COrvaneApp::InitInstance() {
         show = std::string(cutUtf8(*options.show, kShowNameMax));
     } else {
         ShowChooser chooser(m_profiles, *m_prompts, root);
-        showlist dialog(chooser);
-        if (dialog.exec() != QDialog::Accepted)
-            return 0;
-        show = chooser.name();
+        if (nonInteractiveRequested()) {
+            // The chooser's default answer is Open, with the last show selected.
+            chooser.fill();
+            show = chooser.open();
+            m_prompts->message("Select Show", show, PromptIcon::None);
+        } else {
+            showlist dialog(chooser);
+            if (dialog.exec() != QDialog::Accepted)
+                return 0;
+            show = chooser.name();
+        }
     }
     SignalBridge bridge;
     COrvaneDlg dlg(m_profiles, *m_prompts, root, show, options);

@@ -3,6 +3,7 @@
 
 #include "show/patch.h"
 #include "show/showstore.h"
+#include "support/stepkeyorder.h"
 #include "support/tempdir.h"
 
 #include <gtest/gtest.h>
@@ -221,54 +222,8 @@ TEST_F(StoreFixture, FirstSaveWritesKeysInTheirFixedOrder) {
     std::vector<std::string> keys = writtenKeys();
     // Section 0 holds only the four shared flags; then step 2's own keys.
     std::vector<std::string> expected = {"0$check1", "0$check2", "0$check3", "0$check4"};
-    auto own = [&](std::string k) { expected.push_back("2$" + k); };
-    own("master");
-    const char* lampKeys[] = {"C", "S", "I", "M", "V"};
-    for (int i = 0; i < 14; ++i)
-        for (const char* k : lampKeys)
-            own("F" + std::to_string(i) + k);
-    for (int i = 14; i <= 23; ++i)
-        own("F" + std::to_string(i) + "F");
-    for (int i = 24; i <= 27; ++i)
-        own("F" + std::to_string(i) + "G");
-    for (int i = 28; i <= 30; ++i)
-        own("F" + std::to_string(i) + "X");
-    own("F31Y");
-    own("F32Y");
-    for (const char* k : lampKeys)
-        own(std::string("F33") + k);
-    for (const char* k : {"F34P", "F34PF", "F35P", "F35PF", "F36Y", "F37Y", "F38s", "F38i",
-                          "F39s", "F39i", "F40F", "F41Y"})
-        own(k);
-    for (int f = 1; f <= 28; ++f)
-        own(std::to_string(f));
-    for (int c = 1; c <= 13; ++c)
-        for (const char* k : {"color_r", "color_g", "color_b"})
-            own(k + std::to_string(c));
-    for (int c = 5; c <= 8; ++c)
-        own("check" + std::to_string(c));
-    for (int c = 0; c <= 6; ++c)
-        own("scandata" + std::to_string(c));
-    for (const char* k : {"scanx", "scany", "scanraw"})
-        own(k);
-    for (int s = 2; s <= 3; ++s) {
-        for (int c : {0, 1, 2, 3, 6})
-            own("scandata" + std::to_string(s) + std::to_string(c));
-        for (const char* k : {"x", "y", "raw"})
-            own("scan" + std::to_string(s) + k);
-    }
-    for (int h = 1; h <= 5; ++h) {
-        for (int c = 0; c < (h == 1 ? 16 : 14); ++c)
-            own("movinghead" + std::to_string(h) + std::to_string(c));
-        for (const char* k : {"x", "y", "raw"})
-            own("movinghead" + std::to_string(h) + k);
-    }
-    for (const char* k : {"resetmaster", "setmaster", "masteront", "masterofft", "fadet", "name",
-                          "ple", "extra", "soundnameatbegin", "keycode", "keymodifier",
-                          "autofade", "goto", "gotostep", "playatbegin", "nextonstop",
-                          "togglepause", "faderude", "sound1", "sound2", "soundlocked",
-                          "stepsound"})
-        own(k);
+    for (const std::string& k : orvane::test::firstSaveOrder())
+        expected.push_back("2$" + k);
     EXPECT_EQ(expected.size(), 317u);
     EXPECT_EQ(keys, expected);
 }

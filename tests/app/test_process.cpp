@@ -1,0 +1,102 @@
+// The real program, started as an operator or another instance starts it:
+// what it leaves in the show file and the user profile.
+
+#include "support/orvaneprocess.h"
+#include "support/stepkeyorder.h"
+#include "support/tempdir.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/stat.h>
+
+using namespace orvane::test;
+
+namespace {
+
+std::string crlf(const std::vector<std::string>& lines) {
+    std::string out;
+    for (const std::string& l : lines)
+        out += l + "\r\n";
+    return out;
+}
+
+// The lines a first save of step n writes, given the values already there.
+void appendStep(std::vector<std::string>& lines, int n,
+                const std::vector<std::pair<std::string, std::string>>& existing) {
+    for (const auto& [k, v] : existing)
+        lines.push_back(std::to_string(n) + "$" + k + "=" + v);
+    for (const std::string& k : firstSaveOrder()) {
+        bool there = false;
+        for (const auto& e : existing)
+            there = there || e.first == k;
+        if (!there)
+            lines.push_back(std::to_string(n) + "$" + k + "=" + emptyStepValue(k));
+    }
+}
+
+} // namespace
+
+TEST(Process, ChainedStartActivatesTheStepAndSigtermSavesTheShow) {
+    TempDir root, config;
+    std::string show = root.file("My show");
+    ::mkdir(show.c_str(), 0755);
+    writeFile(show + "/dmx.ini", "[GLOBAL]\nmanualstep=7\n"
+                                 "5$master=10\r\n"
+                                 "5$foreign=keep me\r\n"
+                                 "600$master=1\r\n"
+                                 "[12]\r\nname=plain\r\n");
+    OrvaneProcess p(root, config, {"STEP=5", "SHOW=My", "show"});
+    ASSERT_TRUE(p.waitForProfile("stepnum=5")) << readFile(p.stderrPath());
+    EXPECT_EQ(p.terminate(SIGTERM), 0) << readFile(p.stderrPath());
+
+    // Start-up showed step 0; the activation of step 5 stored steps 0 and 1; the
+    // close stored steps 5 and 6. Section 0 starts with the entry the global
+    // header line made, then step 0's keys with the shared flags in their place.
+    std::vector<std::string> lines = {"[GLOBAL]", "manualstep=7", "GLOBAL$manualstep=7"};
+    appendStep(lines, 0, {});
+    for (const char* flag : {"check1", "check2", "check3", "check4"}) {
+        auto at = std::find(lines.begin(), lines.end(), "0$check5=0");
+        lines.insert(at, std::string("0$") + flag + "=0");
+    }
+    appendStep(lines, 1, {});
+    appendStep(lines, 5, {{"master", "10"}, {"foreign", "keep me"}});
+    appendStep(lines, 6, {});
+    lines.push_back("12$name=plain");
+    std::string expected = crlf(lines);
+    std::string actual = readFile(show + "/dmx.ini");
+    if (actual != expected)
+        writeFile(config.file("expected.ini"), expected);
+    EXPECT_EQ(actual, expected) << "compare with " << config.file("expected.ini");
+    EXPECT_EQ(readFile(p.profilePath()), "[savelast]\r\nstepnum=5\r\n");
+}
+
+TEST(Process, StartStepComesFromTheProfileAndIsKeptInRange) {
+    for (auto [stored, expected] : {std::pair{"600", "0"}, std::pair{"499", "499"}}) {
+        TempDir root, config;
+        ::mkdir(root.file("demo").c_str(), 0755);
+        ::mkdir(config.file("orvane").c_str(), 0755);
+        writeFile(config.file("orvane/profile.ini"),
+                  std::string("[savelast]\r\nstepnum=") + stored + "\r\n");
+        OrvaneProcess p(root, config, {"SHOW=demo"});
+        ASSERT_TRUE(p.waitForProfile(std::string("stepnum=") + expected + "\r\n"))
+            << stored << ": " << readFile(p.profilePath());
+        EXPECT_EQ(p.terminate(SIGINT), 0);
+        // A new show gets its show file on the first save.
+        EXPECT_NE(readFile(root.file("demo/dmx.ini")).find("[GLOBAL]\r\nmanualstep=1\r\n"),
+                  std::string::npos);
+    }
+}
+
+TEST(Process, WithoutAShowTheChooserOpensTheLastShow) {
+    TempDir root, config;
+    ::mkdir(root.file("alpha").c_str(), 0755);
+    ::mkdir(root.file("Beta").c_str(), 0755);
+    ::mkdir(config.file("orvane").c_str(), 0755);
+    writeFile(config.file("orvane/profile.ini"), "[last]\r\nshowname=beta\r\n");
+    OrvaneProcess p(root, config, {"STEP=3"});
+    ASSERT_TRUE(p.waitForProfile("stepnum=3")) << readFile(p.stderrPath());
+    EXPECT_EQ(p.terminate(SIGTERM), 0);
+    EXPECT_NE(readFile(p.profilePath()).find("showname=Beta"), std::string::npos);
+    EXPECT_NE(readFile(root.file("Beta/dmx.ini")).find("3$master=0"), std::string::npos);
+}

@@ -1,0 +1,104 @@
+#include "support/orvaneprocess.h"
+
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace orvane::test {
+
+static long long modifiedNs(const std::string& path) {
+    struct stat st{};
+    if (::stat(path.c_str(), &st) != 0)
+        return -1;
+    return (long long)st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec;
+}
+
+static std::vector<std::string> environment(const TempDir& root, const TempDir& config,
+                                            const std::vector<std::string>& extra) {
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e) {
+        std::string s(*e);
+        if (s.rfind("ORVANE_", 0) != 0 && s.rfind("XDG_CONFIG_HOME=", 0) != 0 &&
+            s.rfind("QT_QPA_PLATFORM=", 0) != 0)
+            env.push_back(s);
+    }
+    env.push_back("ORVANE_ROOT=" + root.path());
+    env.push_back("XDG_CONFIG_HOME=" + config.path());
+    env.push_back("ORVANE_NONINTERACTIVE=1");
+    env.push_back("ORVANE_DMX_PORT=" + config.path() + "/no-such-port");
+    env.push_back("ORVANE_PIPE_DIR=" + config.path() + "/pipes");
+    env.push_back("QT_QPA_PLATFORM=offscreen");
+    for (const std::string& e : extra)
+        env.push_back(e);
+    return env;
+}
+
+OrvaneProcess::OrvaneProcess(const TempDir& root, const TempDir& config,
+                             std::vector<std::string> args, std::vector<std::string> env)
+    : m_config(config.path()), m_stderr(config.path() + "/stderr.txt") {
+    m_profileTime = modifiedNs(profilePath());
+    std::vector<std::string> envs = environment(root, config, env);
+    std::vector<char*> envp;
+    for (std::string& e : envs)
+        envp.push_back(e.data());
+    envp.push_back(nullptr);
+    std::string binary = ORVANE_BINARY;
+    std::vector<char*> argv = {binary.data()};
+    for (std::string& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 2, m_stderr.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    if (posix_spawn(&m_pid, binary.c_str(), &actions, nullptr, argv.data(), envp.data()) != 0)
+        m_pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+}
+
+OrvaneProcess::~OrvaneProcess() {
+    if (m_pid > 0) {
+        ::kill(m_pid, SIGKILL);
+        ::waitpid(m_pid, nullptr, 0);
+    }
+}
+
+std::string OrvaneProcess::profilePath() const { return m_config + "/orvane/profile.ini"; }
+
+bool OrvaneProcess::waitForProfile(const std::string& text, int timeoutMs) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (std::chrono::steady_clock::now() < end) {
+        if (modifiedNs(profilePath()) != m_profileTime &&
+            readFile(profilePath()).find(text) != std::string::npos)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
+int OrvaneProcess::terminate(int signal, int timeoutMs) {
+    if (m_pid <= 0)
+        return -1;
+    ::kill(m_pid, signal);
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (std::chrono::steady_clock::now() < end) {
+        int status = 0;
+        pid_t r = ::waitpid(m_pid, &status, WNOHANG);
+        if (r == m_pid) {
+            m_pid = -1;
+            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return -1;
+}
+
+} // namespace orvane::test

@@ -1,0 +1,38 @@
+#pragma once
+// Starts the real orvane binary on a temporary root and profile, for tests that
+// check what the program leaves on disk and on the line.
+
+#include "support/tempdir.h"
+
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+namespace orvane::test {
+
+class OrvaneProcess {
+public:
+    // env entries "NAME=value" are added to (and override) the defaults: a temp
+    // ORVANE_ROOT and XDG_CONFIG_HOME, ORVANE_NONINTERACTIVE=1, an offscreen display
+    // and a DMX port that does not exist.
+    OrvaneProcess(const TempDir& root, const TempDir& config, std::vector<std::string> args,
+                  std::vector<std::string> env = {});
+    ~OrvaneProcess();
+
+    std::string profilePath() const;
+    // Waits until the program has written the user profile and it holds text
+    // (the start step is remembered as the last act of the start-up). False on
+    // timeout.
+    bool waitForProfile(const std::string& text, int timeoutMs = 15000);
+    // Sends a signal and waits for the exit; returns the exit status, -1 on timeout.
+    int terminate(int signal, int timeoutMs = 15000);
+    const std::string& stderrPath() const { return m_stderr; }
+
+private:
+    std::string m_config;
+    std::string m_stderr;
+    pid_t m_pid = -1;
+    long long m_profileTime = -1;
+};
+
+} // namespace orvane::test
