@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QKeySequenceEdit>
 #include <QLabel>
 #include <QLineEdit>
@@ -158,6 +159,29 @@ private:
     QToolButton* m_down;
 };
 
+// Hot-key field: one key with its modifiers, taken as soon as it is pressed (the
+// platform control does the same); Backspace or Delete alone clear it.
+class HotKeyEdit : public QKeySequenceEdit {
+public:
+    using QKeySequenceEdit::QKeySequenceEdit;
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override {
+        e->accept();
+        const int k = e->key();
+        if (k == Qt::Key_unknown || k == Qt::Key_Shift || k == Qt::Key_Control ||
+            k == Qt::Key_Alt || k == Qt::Key_Meta || k == Qt::Key_AltGr)
+            return; // a modifier alone is not a hot key yet
+        const Qt::KeyboardModifiers mods =
+            e->modifiers() &
+            (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+        const bool clear =
+            mods == Qt::NoModifier && (k == Qt::Key_Backspace || k == Qt::Key_Delete);
+        setKeySequence(clear ? QKeySequence() : QKeySequence(QKeyCombination(mods, Qt::Key(k))));
+    }
+    void keyReleaseEvent(QKeyEvent* e) override { e->accept(); }
+};
+
 QFont fontFor(const ControlSpec& c, QFont base) {
     if (c.has(kHugeFont) || c.has(kLargeFont)) {
         base.setFamily("Arial");
@@ -255,7 +279,7 @@ QWidget* makeWidget(const ControlSpec& c, QWidget* parent) {
     case ControlKind::Progress:
         return makeProgress(c, parent);
     case ControlKind::HotKey:
-        return new QKeySequenceEdit(parent);
+        return new HotKeyEdit(parent);
     case ControlKind::List:
         return makeList(parent);
     case ControlKind::ComboBox:
@@ -418,7 +442,6 @@ public:
     void onListSelection(int id, QListWidget* w);
     void onComboChosen(int id, QComboBox* b, int index);
     void onComboTyped(int id, const QString& text);
-    void onHotKey(int id, QKeySequenceEdit* e);
 
     void connectSlider(int id, QAbstractSlider* s);
     void connectButton(int id, QAbstractButton* b, bool checkable);
@@ -553,17 +576,6 @@ void Binding::onComboTyped(int id, const QString& text) {
         it->second->select(-1);
 }
 
-// A hot key is one combination; further keys typed while recording are dropped.
-void Binding::onHotKey(int id, QKeySequenceEdit* e) {
-    QKeySequence seq = e->keySequence();
-    if (seq.count() > 1) {
-        seq = QKeySequence(seq[0]);
-        QSignalBlocker block(e);
-        e->setKeySequence(seq);
-    }
-    model->setText(id, utf8(seq.toString(QKeySequence::PortableText)));
-}
-
 void Binding::connectSlider(int id, QAbstractSlider* s) {
     QObject* ctx = this;
     QObject::connect(s, &QAbstractSlider::valueChanged, ctx, [this, id, s](int v) {
@@ -594,7 +606,9 @@ void Binding::connectEdit(int id, QWidget* w) {
                          [this, id, t] { model->setText(id, toModelText(t->toPlainText())); });
     } else if (auto* k = qobject_cast<QKeySequenceEdit*>(w)) {
         QObject::connect(k, &QKeySequenceEdit::keySequenceChanged, ctx,
-                         [this, id, k] { onHotKey(id, k); });
+                         [this, id](const QKeySequence& seq) {
+                             model->setText(id, utf8(seq.toString(QKeySequence::PortableText)));
+                         });
     }
 }
 
