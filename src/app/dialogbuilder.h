@@ -5,14 +5,16 @@
 // Operator -> model: a slider move is model.scroll(id, pos) (and Released when the
 // operator lets go), a button or check box click is model.click(id) (the model ends
 // with the check state the operator sees, Clicked is raised once), typing is
-// model.setText(id, text), a list selection is ListModel::select plus
-// SelectionChanged, a list double-click is model.doubleClick(id).
+// model.setText(id, text), a spin arrow is model.scroll(id, pos +/- 1) inside the
+// range, a list selection is ListModel::select plus SelectionChanged, a list
+// double-click is model.doubleClick(id). A combo box choice sets the model text to
+// the item and selects it before SelectionChanged; typing in it clears the selection.
 // Model -> widget: position, range, check mark, text, enabled, visible and colour
 // are mirrored with the widget's signals blocked, so nothing loops back.
 //
 // Text conventions: multi-line edits keep CR LF line ends in the model; the hot-key
 // field holds one key combination in QKeySequence portable text ("Ctrl+Shift+A");
-// the predefined-effect style combo box keeps its edit text in the model text.
+// a combo box shows the model text in its edit field.
 // Vertical sliders show position 0 at the top, as the platform trackbar does.
 
 #include "app/controlspec.h"
