@@ -9,21 +9,6 @@ namespace orvane {
 
 namespace {
 
-// Regular files return short counts only at end of file, but a signal can
-// still cut a transfer; loop until done, end of file or error.
-bool readExactly(int fd, uint8_t* into, std::size_t count) {
-    while (count > 0) {
-        ssize_t n = ::read(fd, into, count);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        into += n;
-        count -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 bool writeExactly(int fd, const uint8_t* from, std::size_t count) {
     while (count > 0) {
         ssize_t n = ::write(fd, from, count);
@@ -84,16 +69,38 @@ void DmxReplayReader::adopt(int fd) {
 
 void DmxReplayReader::close() {
     closeFd(m_fd);
+    m_begin = m_end = 0;
+}
+
+// Makes at least `needed` unread bytes available, reading as much as fits.
+bool DmxReplayReader::fill(std::size_t needed) {
+    if (m_end - m_begin >= needed)
+        return true;
+    std::memmove(m_buffer.data(), m_buffer.data() + m_begin, m_end - m_begin);
+    m_end -= m_begin;
+    m_begin = 0;
+    while (m_end < needed) {
+        ssize_t n = ::read(m_fd, m_buffer.data() + m_end, m_buffer.size() - m_end);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        m_end += static_cast<std::size_t>(n);
+    }
+    return true;
 }
 
 ReplayRead DmxReplayReader::next(Universe& frame) {
-    uint8_t header[kRecordHeaderBytes];
-    if (m_fd < 0 || !readExactly(m_fd, header, sizeof header))
+    if (m_fd < 0 || !fill(kRecordHeaderBytes))
         return ReplayRead::End;
-    std::size_t length = header[0] | (std::size_t{header[1]} << 8);
+    std::size_t length = m_buffer[m_begin] | (std::size_t{m_buffer[m_begin + 1]} << 8);
     if (length > frame.size())
         return ReplayRead::Overlong;
-    return readExactly(m_fd, frame.data(), length) ? ReplayRead::Record : ReplayRead::End;
+    if (!fill(kRecordHeaderBytes + length))
+        return ReplayRead::End;
+    std::memcpy(frame.data(), m_buffer.data() + m_begin + kRecordHeaderBytes, length);
+    m_begin += kRecordHeaderBytes + length;
+    return ReplayRead::Record;
 }
 
 } // namespace orvane

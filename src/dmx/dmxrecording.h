@@ -5,8 +5,8 @@
 //
 // The files are opened on the user-interface thread (openForRecording,
 // openForReplay) and the descriptor is handed to the output thread, which wraps
-// it in a writer or reader. Neither allocates; each call is one or two
-// plain read/write syscalls.
+// it in a writer or reader. Neither allocates: the writer makes one write per
+// record, the reader refills a fixed buffer with one read every few ticks.
 
 #include "dmx/universe.h"
 
@@ -68,7 +68,12 @@ public:
     ReplayRead next(Universe& frame);
 
 private:
+    bool fill(std::size_t needed);
+
     int m_fd = -1;
+    std::array<uint8_t, 4096> m_buffer{};
+    std::size_t m_begin = 0;
+    std::size_t m_end = 0;
 };
 
 } // namespace orvane
