@@ -7,6 +7,7 @@
 #include "dmx/universemailbox.h"
 #include "support/pty.h"
 #include "support/tempdir.h"
+#include "test_outputtick_util.h"
 
 #include <gtest/gtest.h>
 
@@ -19,28 +20,10 @@
 namespace orvane {
 namespace {
 
-Universe filled(uint8_t value) {
-    Universe u;
-    u.fill(value);
-    return u;
-}
+using test::filled;
 
 bool uniform(const Universe& u) {
     return std::all_of(u.begin(), u.end(), [&](uint8_t b) { return b == u[0]; });
-}
-
-TEST(UniverseMailbox, ReadsTheLatestPublished) {
-    UniverseMailbox mailbox;
-    Universe out = filled(9);
-    EXPECT_TRUE(mailbox.read(out));
-    EXPECT_EQ(out, filled(0));
-    Universe u;
-    for (int i = 0; i < kUniverseSize; ++i)
-        u[i] = uint8_t(i ^ 0x5a);
-    mailbox.publish(filled(3));
-    mailbox.publish(u);
-    EXPECT_TRUE(mailbox.read(out));
-    EXPECT_EQ(out, u);
 }
 
 TEST(UniverseMailbox, ConsistentReadsUnderConcurrentPublish) {
@@ -162,19 +145,6 @@ TEST_F(OutputTickThread, FramesFlowWhileTheWindowChangesEverything) {
     for (std::size_t at = 0; at < bytes.size(); at += kFrameBytes)
         EXPECT_EQ(bytes[at], 0) << "frame at " << at;
     EXPECT_TRUE(messages.empty());
-}
-
-TEST_F(OutputTickThread, StatusReachesTheWindowThread) {
-    DmxOutput output(line, options());
-    ASSERT_EQ(output.start(), 0);
-    output.keys().scrollLock.press();
-    std::string text;
-    for (int i = 0; i < 200 && text.empty(); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        text = output.pollStatus().value_or("");
-    }
-    EXPECT_EQ(text, "Auto fade disable");
-    EXPECT_TRUE(output.autoFadeDisable());
 }
 
 } // namespace
