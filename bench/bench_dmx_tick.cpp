@@ -1,0 +1,225 @@
+// Output tick timing, measured side by side in one 30 s run:
+// - the tick period of the real output thread (DmxOutput on a pty line) and of
+//   a bare clock_nanosleep loop with the same scheduling, in parallel;
+// - the frame period seen on the pty master (one frame every 60 ms);
+// - the work inside one tick, from wake-up to the end of the tick: during the
+//   first half plain output, during the second half with a replay and a
+//   recording running as well (the most a tick ever does).
+
+#include "benchutil.h"
+#include "dmx/dmxoutput.h"
+#include "dmx/serialline.h"
+#include "support/pty.h"
+#include "support/tempdir.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <ctime>
+#include <poll.h>
+#include <pthread.h>
+#include <sched.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+using namespace orvane;
+
+namespace {
+
+constexpr int kRunMs = 30000;
+constexpr int kTicks = kRunMs / kTickPeriodMs;
+constexpr int64_t kPeriodNs = int64_t{kTickPeriodMs} * 1000000;
+
+int64_t monotonicNs() {
+    timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return int64_t{ts.tv_sec} * 1000000000 + ts.tv_nsec;
+}
+
+// Same policy as the output thread.
+bool tryRealtime() {
+    sched_param param{};
+    param.sched_priority = 20;
+    return pthread_setschedparam(pthread_self(), SCHED_FIFO, &param) == 0;
+}
+
+struct TickSamples : TickTrace {
+    TickSamples() {
+        deadline.resize(kTicks + 100);
+        woke.resize(kTicks + 100);
+        done.resize(kTicks + 100);
+    }
+    void onTick(int64_t d, int64_t w, int64_t e) override {
+        int i = count.load(std::memory_order_relaxed);
+        if (i >= int(deadline.size()))
+            return;
+        deadline[i] = d;
+        woke[i] = w;
+        done[i] = e;
+        count.store(i + 1, std::memory_order_release);
+    }
+    std::vector<int64_t> deadline, woke, done;
+    std::atomic<int> count{0};
+};
+
+// |period - nominal| in ms for consecutive wake-ups.
+std::vector<double> periodDeviationsMs(const std::vector<int64_t>& wakes, int n,
+                                       int64_t nominalNs) {
+    std::vector<double> out;
+    for (int i = 1; i < n; ++i)
+        out.push_back(std::fabs(double(wakes[i] - wakes[i - 1] - nominalNs)) / 1e6);
+    return out;
+}
+
+double maxOf(const std::vector<double>& v) {
+    double m = 0;
+    for (double x : v)
+        m = std::max(m, x);
+    return m;
+}
+
+struct BareLoop {
+    std::vector<int64_t> woke = std::vector<int64_t>(kTicks);
+    bool realtime = false;
+
+    void run() {
+        realtime = tryRealtime();
+        int64_t deadline = monotonicNs();
+        for (int i = 0; i < kTicks; ++i) {
+            deadline += kPeriodNs;
+            timespec ts{time_t(deadline / 1000000000), long(deadline % 1000000000)};
+            while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) == EINTR) {
+            }
+            woke[i] = monotonicNs();
+        }
+    }
+};
+
+// Completion times of 513-byte frames read from the pty master.
+struct FrameReader {
+    std::vector<int64_t> completed;
+    std::atomic<bool> stop{false};
+    long badStartCodes = 0;
+
+    void run(int master) {
+        // The instrument must not add its own scheduling delay to the period.
+        tryRealtime();
+        completed.reserve(kTicks);
+        uint8_t buffer[8192];
+        std::size_t inFrame = 0;
+        while (!stop.load()) {
+            pollfd p{master, POLLIN, 0};
+            if (poll(&p, 1, 100) <= 0)
+                continue;
+            ssize_t n = ::read(master, buffer, sizeof buffer);
+            if (n <= 0)
+                continue;
+            int64_t now = monotonicNs();
+            for (ssize_t i = 0; i < n; ++i) {
+                if (inFrame == 0 && buffer[i] != 0)
+                    ++badStartCodes;
+                if (++inFrame == kFrameBytes) {
+                    inFrame = 0;
+                    completed.push_back(now);
+                }
+            }
+        }
+    }
+};
+
+void writeReplayFile(const std::string& path, int records) {
+    DmxRecordWriter writer;
+    writer.adopt(openForRecording(path));
+    Universe u{};
+    for (int i = 0; i < records; ++i) {
+        u.fill(uint8_t(i));
+        writer.write(u);
+    }
+}
+
+} // namespace
+
+int main() {
+    unsetenv("ORVANE_DMX_PORT");
+    test::PtyPair pty;
+    test::TempDir dir;
+    if (!pty.ok())
+        return 1;
+    // Enough records for the replay to run through the whole measurement.
+    writeReplayFile(dir.file("replay.bin"), kTicks / 2 * kReplayRecordsPerTick + 300);
+
+    TickSamples samples;
+    SerialLine line(nullptr);
+    DmxOutputOptions options;
+    options.dmxPortSetting = [&] { return pty.slavePath(); };
+    options.trace = &samples;
+    DmxOutput output(line, options);
+
+    FrameReader reader;
+    std::thread readerThread([&] { reader.run(pty.master()); });
+    if (output.start() != 0)
+        return 1;
+
+    // The window's 20 ms playback timer publishing compositions.
+    std::atomic<bool> stopWindow{false};
+    std::thread window([&] {
+        Universe u{};
+        for (uint8_t k = 0; !stopWindow.load(); ++k) {
+            u.fill(k);
+            output.publish(u);
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    });
+
+    BareLoop bare;
+    std::thread bareThread([&] { bare.run(); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(kRunMs / 2));
+    int64_t loadedFromNs = monotonicNs() + 2 * kPeriodNs;
+    output.startReplay(dir.file("replay.bin"));
+    output.startRecording(dir.file(kRecordingFileName));
+    bareThread.join(); // the rest of the 30 s run
+
+    output.stopTick();
+    stopWindow = true;
+    window.join();
+    line.close();
+    reader.stop = true;
+    readerThread.join();
+
+    int n = samples.count.load(std::memory_order_acquire);
+    std::vector<double> tickDev = periodDeviationsMs(samples.woke, n, kPeriodNs);
+    std::vector<double> bareDev = periodDeviationsMs(bare.woke, kTicks, kPeriodNs);
+    std::vector<double> frameDev =
+        periodDeviationsMs(reader.completed, int(reader.completed.size()), 2 * kPeriodNs);
+    std::vector<double> late, work, loadedWork;
+    for (int i = 0; i < n; ++i) {
+        late.push_back(double(samples.woke[i] - samples.deadline[i]) / 1e6);
+        double us = double(samples.done[i] - samples.woke[i]) / 1e3;
+        (samples.woke[i] < loadedFromNs ? work : loadedWork).push_back(us);
+    }
+
+    double tickP99 = bench::percentile(tickDev, 99);
+    double bareP99 = bench::percentile(bareDev, 99);
+    bench::figure("dmx_tick_realtime", output.tickRealtime() ? 1 : 0, "flag");
+    bench::figure("dmx_tick_count", n, "ticks");
+    bench::figure("dmx_tick_period_dev_p99", tickP99, "ms");
+    bench::figure("dmx_tick_period_dev_max", maxOf(tickDev), "ms");
+    bench::figure("dmx_tick_wake_late_p99", bench::percentile(late, 99), "ms");
+    bench::figure("dmx_bare_loop_realtime", bare.realtime ? 1 : 0, "flag");
+    bench::figure("dmx_bare_loop_period_dev_p99", bareP99, "ms");
+    bench::figure("dmx_bare_loop_period_dev_max", maxOf(bareDev), "ms");
+    bench::figure("dmx_tick_vs_bare_p99_ratio", bareP99 > 0 ? tickP99 / bareP99 : 0, "x");
+    bench::figure("dmx_frame_count", double(reader.completed.size()), "frames");
+    bench::figure("dmx_frame_bad_start_codes", double(reader.badStartCodes), "frames");
+    bench::figure("dmx_frame_period_dev_p99", bench::percentile(frameDev, 99), "ms");
+    bench::figure("dmx_frame_period_dev_max", maxOf(frameDev), "ms");
+    bench::figure("dmx_tick_work_p50", bench::percentile(work, 50), "us");
+    bench::figure("dmx_tick_work_p99", bench::percentile(work, 99), "us");
+    bench::figure("dmx_tick_work_max", maxOf(work), "us");
+    bench::figure("dmx_tick_work_replay_record_p50", bench::percentile(loadedWork, 50), "us");
+    bench::figure("dmx_tick_work_replay_record_p99", bench::percentile(loadedWork, 99), "us");
+    bench::figure("dmx_tick_work_replay_record_max", maxOf(loadedWork), "us");
+    return 0;
+}
