@@ -2,6 +2,8 @@
 
 #include "app/dialog102.h"
 #include "app/dialogbuilder.h"
+#include "app/keystatefilter.h"
+#include "playback/showchooser.h"
 #include "show/prompts.h"
 #include "show/showfolders.h"
 #include "show/textutil.h"
@@ -30,6 +32,13 @@ constexpr int kBarRight = 1121;
 constexpr int kVolumeLocked = 1117;
 constexpr int kEffectBox = 1340;
 constexpr int kJoystick = 1357;
+constexpr int kPlayRecord = 1046;
+constexpr int kPlayReplay = 1055;
+constexpr int kTest1 = 1269;
+constexpr int kTest2 = 1270;
+constexpr int kAllDmxToZero = 1308;
+constexpr int kResetDmx = 1333;
+constexpr int kStatus = 1392;
 constexpr int kQuit = 4082;
 constexpr int kSave = 4085;
 } // namespace id
@@ -50,6 +59,9 @@ constexpr int kTimerJoystick = 2;
 constexpr int kTimerChainedStart = 1234;
 constexpr int kTimerIpService = 1235;
 
+// String 7 of the program's messages.
+constexpr const char* kDmxStartFailed = "Impossible d'initialiser l'interface DMX";
+
 constexpr uint32_t kFullVolume = 0xFFFFFFFFu; // left in the low, right in the high 16 bits
 
 } // namespace
@@ -59,7 +71,17 @@ COrvaneDlg* mainWindow() { return g_mainWindow; }
 COrvaneDlg::COrvaneDlg(ProfileFiles& profiles, Prompts& prompts, std::string root,
                        std::string show, StartOptions options, QWidget* parent)
     : QDialog(parent), m_profiles(profiles), m_prompts(prompts), m_root(std::move(root)),
-      m_show(std::move(show)), m_options(std::move(options)), m_session(profiles, m_controls) {}
+      m_show(std::move(show)), m_options(std::move(options)), m_session(profiles, m_controls) {
+    auto message = [this](std::string_view title, std::string_view text) {
+        m_prompts.message(title.empty() ? kProgramTitle : title, text, PromptIcon::None);
+    };
+    m_line = std::make_unique<SerialLine>(message);
+    DmxOutputOptions o;
+    o.message = message;
+    o.dmxPortSetting = [this] { return setting(m_profiles, "dmxport", ""); };
+    m_dmx = std::make_unique<DmxOutput>(*m_line, std::move(o));
+    qApp->installEventFilter(new KeyStateFilter(m_dmx->keys(), this));
+}
 
 COrvaneDlg::~COrvaneDlg() {
     OnDestroy();
@@ -80,6 +102,7 @@ void COrvaneDlg::OnInitDialog() {
     setWindowTitle(QString::fromStdString(mainCaption(m_show))); // 4
     m_session.open(m_root, m_show);                // 5
     bindHandlers();                                // 6
+    bindDmxHandlers();
     m_nameFont = QFont("Arial", 24);               // 7
     if (QWidget* w = widget(id::kStepName))
         w->setFont(m_nameFont);
@@ -162,7 +185,42 @@ void COrvaneDlg::startOutputs() {
         m_timers[kTimerChainedStart]->start(5000);
         return;
     }
-    // DMX output and the IP device server start here.
+    startDmx();
+    // The IP device server starts here, and with it timer 1235.
+}
+
+bool COrvaneDlg::startDmx() {
+    if (m_dmx->start() == 0)
+        return true;
+    m_prompts.message(kProgramTitle, kDmxStartFailed, PromptIcon::Error);
+    return false;
+}
+
+void COrvaneDlg::bindDmxHandlers() {
+    m_controls.on(ControlEvent::Clicked, id::kResetDmx, [this] {
+        if (m_dmx->reset() != 0)
+            m_prompts.message(kProgramTitle, kDmxStartFailed, PromptIcon::Stop);
+    });
+    m_controls.on(ControlEvent::Clicked, id::kAllDmxToZero,
+                  [this] { m_dmx->setAllDmxToZero(!m_dmx->allDmxToZero()); });
+    auto showStartCode = [this](uint8_t code) {
+        m_controls.setText(id::kTest2, format("%u", unsigned(code)));
+    };
+    m_controls.on(ControlEvent::Clicked, id::kTest1,
+                  [this, showStartCode] { showStartCode(m_dmx->startCodeUp()); });
+    m_controls.on(ControlEvent::Clicked, id::kTest2,
+                  [this, showStartCode] { showStartCode(m_dmx->startCodeDown()); });
+    std::string recording = showFolder(m_root, m_show) + "/dmxraw.bin";
+    // The sound these buttons start with comes with the sound bank.
+    m_controls.on(ControlEvent::Clicked, id::kPlayRecord,
+                  [this, recording] { m_dmx->startRecording(recording); });
+    m_controls.on(ControlEvent::Clicked, id::kPlayReplay,
+                  [this, recording] { m_dmx->startReplay(recording); });
+}
+
+void COrvaneDlg::pollDmxStatus() {
+    if (auto text = m_dmx->pollStatus())
+        m_controls.setText(id::kStatus, *text);
 }
 
 void COrvaneDlg::startTimers() {
@@ -178,8 +236,11 @@ void COrvaneDlg::startTimers() {
 void COrvaneDlg::onTimer(int timer) {
     if (timer == kTimerChainedStart) {
         m_timers[timer]->stop();
-        // The delayed DMX start of a chained start runs here.
+        startDmx();
+        return;
     }
+    if (timer == kTimerPlayback)
+        pollDmxStatus();
     // The playback clock, the joystick and the IP device service run here.
 }
 
@@ -226,7 +287,8 @@ void COrvaneDlg::OnDestroy() {
         return;
     m_destroyed = true;
     QThread::msleep(500);
-    // The DMX port closes here, then the IP device server and the IP link.
+    m_dmx->closeLine();
+    // The IP device server and the IP link close here.
     m_session.CommitCurrentStep();
     for (int t : {kTimerPlayback, kTimerJoystick})
         if (m_timers.count(t))

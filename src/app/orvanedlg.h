@@ -4,6 +4,8 @@
 // initialisation order and the save and shutdown sequences.
 // User-interface thread only.
 
+#include "dmx/dmxoutput.h"
+#include "dmx/serialline.h"
 #include "playback/controlmodel.h"
 #include "playback/showsession.h"
 #include "playback/startup.h"
@@ -29,6 +31,7 @@ public:
     ControlModel& controls() { return m_controls; }
     ShowSession& session() { return m_session; }
     QWidget* widget(int id) const;
+    DmxOutput& dmx() { return *m_dmx; }
 
     // The initialisation order, run once before the window is shown.
     void OnInitDialog();
@@ -54,6 +57,9 @@ private:
     void saveSequence();
     void registerStepHotkeys();
     void onTimer(int id);
+    void bindDmxHandlers();
+    bool startDmx();
+    void pollDmxStatus();
 
     ProfileFiles& m_profiles;
     Prompts& m_prompts;
@@ -64,6 +70,8 @@ private:
     ListModel m_soundList;
     ListModel m_effectList;
     ShowSession m_session;
+    std::unique_ptr<SerialLine> m_line;
+    std::unique_ptr<DmxOutput> m_dmx;
     std::map<int, QWidget*> m_widgets;
     std::map<int, QTimer*> m_timers;
     QFont m_nameFont;

@@ -2,6 +2,7 @@
 // what it leaves in the show file and the user profile.
 
 #include "support/orvaneprocess.h"
+#include "support/pty.h"
 #include "support/stepkeyorder.h"
 #include "support/tempdir.h"
 
@@ -99,4 +100,30 @@ TEST(Process, WithoutAShowTheChooserOpensTheLastShow) {
     EXPECT_EQ(p.terminate(SIGTERM), 0);
     EXPECT_NE(readFile(p.profilePath()).find("showname=Beta"), std::string::npos);
     EXPECT_NE(readFile(root.file("Beta/dmx.ini")).find("3$master=0"), std::string::npos);
+}
+
+TEST(Process, DmxFramesReachTheLineAndAMissingPortLeavesTheProgramRunning) {
+    TempDir root, config;
+    ::mkdir(root.file("demo").c_str(), 0755);
+    PtyPair pty;
+    ASSERT_TRUE(pty.ok());
+    OrvaneProcess p(root, config, {}, {"ORVANE_DMX_PORT=" + pty.slavePath()});
+    ASSERT_TRUE(p.waitForProfile("stepnum=0")) << readFile(p.stderrPath());
+    // A frame is the start code 0 and 512 channels, one every two ticks.
+    pty.drain();
+    std::vector<uint8_t> frames = pty.read(3 * 513, 2000);
+    ASSERT_EQ(frames.size(), 3u * 513);
+    EXPECT_EQ(p.terminate(SIGTERM), 0);
+    EXPECT_EQ(readFile(p.stderrPath()).find("Can't initialize COM port"), std::string::npos);
+
+    TempDir root2, config2;
+    ::mkdir(root2.file("demo").c_str(), 0755);
+    OrvaneProcess missing(root2, config2, {});
+    ASSERT_TRUE(missing.waitForProfile("stepnum=0"));
+    EXPECT_EQ(missing.terminate(SIGTERM), 0);
+    std::string err = readFile(missing.stderrPath());
+    EXPECT_NE(err.find("orvane: orvane: Can't initialize COM port\n"
+                       "orvane: orvane: Impossible d'initialiser l'interface DMX\n"),
+              std::string::npos)
+        << err;
 }

@@ -35,8 +35,11 @@ static std::vector<std::string> environment(const TempDir& root, const TempDir& 
     env.push_back("ORVANE_DMX_PORT=" + config.path() + "/no-such-port");
     env.push_back("ORVANE_PIPE_DIR=" + config.path() + "/pipes");
     env.push_back("QT_QPA_PLATFORM=offscreen");
-    for (const std::string& e : extra)
+    for (const std::string& e : extra) {
+        std::string name = e.substr(0, e.find('=') + 1);
+        std::erase_if(env, [&](const std::string& have) { return have.rfind(name, 0) == 0; });
         env.push_back(e);
+    }
     return env;
 }
 
