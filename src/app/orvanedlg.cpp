@@ -84,6 +84,8 @@ COrvaneDlg::COrvaneDlg(ProfileFiles& profiles, Prompts& prompts, std::string roo
 }
 
 COrvaneDlg::~COrvaneDlg() {
+    // The model dies before the widgets: cut the binding first.
+    unbindDialog(this);
     OnDestroy();
     if (g_mainWindow == this)
         g_mainWindow = nullptr;

@@ -2,11 +2,8 @@
 // The show in use and the console's step glue: which step is current, putting a
 // step on the console and storing the console back into the show.
 // User-interface thread only.
-//
-// Until the console controls capture and display every field, the console's
-// step is kept as a record here: the master fader (1005) is shown and captured,
-// everything else travels unchanged between the show table and the record.
 
+#include "playback/console.h"
 #include "playback/controlmodel.h"
 #include "show/inifile.h"
 #include "show/showstore.h"
@@ -37,6 +34,8 @@ public:
     int loadShow(); // the show file into the empty table: 0 or -1
     ShowStore& store() { return m_store; }
     int currentStep() const { return m_current; }
+    void setCurrentStep(int step) { m_current = step; }
+    Console& console() { return m_console; }
 
     void CommitCurrentStep();
     void ShowCurrentStep(bool lightOnly);
@@ -54,7 +53,11 @@ public:
     void setRepaintNow(std::function<void()> f) { m_repaintNow = std::move(f); }
 
 private:
+public:
+    // "savelast"/"stepnum" in the user profile.
     void rememberStep(int step);
+
+private:
 
     ProfileFiles& m_profiles;
     ControlModel& m_controls;
@@ -62,8 +65,7 @@ private:
     std::string m_root;
     std::string m_show = "curshow";
     int m_current = 0;
-    StepRecord m_console;
-    StepRecord m_nextPanel;
+    Console m_console;
     std::function<void()> m_repaintNow;
 };
 
