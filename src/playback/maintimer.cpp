@@ -1,0 +1,304 @@
+#include "playback/maintimer.h"
+
+#include "playback/fadeblend.h"
+#include "show/patch.h"
+#include "show/textutil.h"
+
+namespace orvane {
+
+namespace {
+
+namespace id {
+constexpr int kStepNumber = 1000;
+constexpr int kMaster = 1005;
+constexpr int kFade = 1009;
+constexpr int kMasterVolumeLeft = 1397;
+constexpr int kMasterVolumeRight = 1057;
+constexpr int kRampUp = 1059;
+constexpr int kRampDown = 1061;
+constexpr int kRampUpTime = 1058;
+constexpr int kRampDownTime = 1060;
+constexpr int kRampUpProgress = 1062;
+constexpr int kRampDownProgress = 1063;
+constexpr int kFadeIn = 1083;
+constexpr int kGoto = 1088;
+constexpr int kGotoStep = 1092;
+constexpr int kJoystick = 1357;
+constexpr int kIntensity = 1420;
+constexpr int kStrobe = 1421;
+constexpr int kIntensitySlider = 1422;
+constexpr int kStrobeSlider = 1423;
+constexpr int kRed = 1417;
+constexpr int kGreen = 1418;
+constexpr int kBlue = 1419;
+constexpr int kFadeProgress = 4078;
+} // namespace id
+
+constexpr int kLastStep = kStepCount - 1;
+constexpr char kFlashKeys[] = "AZERTYQSDFGHWXCVUIJKBNO"; // live levels 1..23
+constexpr uint32_t kFireButtons = 0x2 | 0x4 | 0x8;       // buttons 2, 3 and 4
+constexpr int64_t kRetriggerMs = 2500;
+
+int levelOfPos(int pos) { return 255 - pos; }
+
+} // namespace
+
+MainTimer::MainTimer(ShowSession& session, InputState& input, MainTimerHooks hooks)
+    : m_session(session), m_controls(session.console().controls()), m_input(input),
+      m_hooks(std::move(hooks)) {}
+
+void MainTimer::OnTimer(int id, int64_t now) {
+    if (id == timers::kIpService && m_hooks.ipService)
+        m_hooks.ipService();
+    if (id == timers::kChainedStart) {
+        if (m_hooks.startDmx)
+            m_hooks.startDmx();
+        return;
+    }
+    if (m_hooks.repaintSwatches)
+        m_hooks.repaintSwatches();
+    pickColours();
+    if (m_hooks.effectPlayback)
+        m_hooks.effectPlayback(now);
+    bool manual = m_hooks.manualModeOpen && m_hooks.manualModeOpen();
+    if (manual) {
+        if (id == timers::kPlayback && m_hooks.manualMerge)
+            m_hooks.manualMerge(m_staging);
+        publish();
+    } else {
+        if (id == timers::kJoystick && m_hooks.joystickPresent && m_hooks.joystickPresent())
+            sampleJoystick();
+        fadeTrigger(id, now);
+    }
+    if (m_hooks.sound && m_hooks.sound(now) && m_live.nextonstop)
+        goToStep(m_controls.textInt(id::kStepNumber) + 1);
+    if (m_hooks.pictureColour)
+        m_hooks.pictureColour(now);
+    if (m_hooks.randomSliders)
+        m_hooks.randomSliders();
+    if (!manual)
+        outsideManualMode(now);
+}
+
+void MainTimer::pickColours() {
+    if (m_hooks.showTimeVisible && m_hooks.showTimeVisible())
+        return;
+    // The room-plan sliders reach the fixtures through their value fields.
+    for (auto [slider, field] : {std::pair{id::kIntensitySlider, id::kIntensity},
+                                 std::pair{id::kStrobeSlider, id::kStrobe}}) {
+        std::string text = format("%d", m_controls.pos(slider));
+        if (m_controls.text(field) != text)
+            m_controls.setText(field, text);
+    }
+    std::optional<uint32_t> pixel = m_hooks.pickedPixel ? m_hooks.pickedPixel() : std::nullopt;
+    if (!pixel)
+        return;
+    m_controls.setText(id::kRed, format("%u", unsigned(redOf(*pixel))));
+    m_controls.setText(id::kGreen, format("%u", unsigned(greenOf(*pixel))));
+    m_controls.setText(id::kBlue, format("%u", unsigned(blueOf(*pixel))));
+    for (int i = 0; i < kEntryCount; ++i)
+        if (kPatch[i].type == kTypeLamp && m_controls.checked(kPatch[i].checkId))
+            m_session.console().lamps()[i].colour = *pixel;
+}
+
+void MainTimer::sampleJoystick() {
+    std::optional<JoystickPosition> p = m_hooks.joystick ? m_hooks.joystick() : std::nullopt;
+    if (!p)
+        return;
+    m_history[size_t(m_fill)] = *p;
+    if (m_fill == 9) {
+        for (int i = 0; i < 9; ++i)
+            m_history[size_t(i)] = m_history[size_t(i + 1)];
+    } else {
+        ++m_fill;
+    }
+}
+
+void MainTimer::fadeTrigger(int id, int64_t now) {
+    bool present = m_hooks.joystickPresent && m_hooks.joystickPresent() && m_fill > 0;
+    if (present && m_controls.checked(id::kJoystick)) {
+        m_previousFire = m_fire;
+        // Once the history is full the newest sample sits in slot 8.
+        int latest = m_fill == 9 ? 8 : m_fill - 1;
+        m_fire = (m_history[size_t(latest)].buttons & kFireButtons) != 0;
+    }
+    bool trigger = m_input.mouse(MouseButton::Middle) ||
+                   (id == timers::kJoystick && m_fire && !m_previousFire);
+    if (!trigger) {
+        m_triggerLatch = false;
+        return;
+    }
+    if (!m_triggerLatch) {
+        m_triggerTime = now;
+        if (!m_controls.checked(id::kFadeIn)) {
+            startFadeIn(now);
+            m_controls.setChecked(id::kFadeIn, true);
+        }
+        m_triggerLatch = true;
+    } else if (m_fire && now - m_triggerTime > kRetriggerMs) {
+        // Holding fire steps ten steps back.
+        m_triggerTime = now;
+        int step = m_session.currentStep();
+        goToStep(step < 10 ? 0 : step - 10);
+    }
+}
+
+void MainTimer::startFadeIn(int64_t now) {
+    m_fadeStart = now;
+    m_fadeStartPos = m_controls.pos(id::kFade);
+    m_controls.setPos(id::kFadeProgress, 0);
+}
+
+void MainTimer::startMasterRamp(bool up, int64_t now) {
+    Ramp& ramp = up ? m_rampUp : m_rampDown;
+    ramp.start = now;
+    ramp.startLevel = levelOfPos(m_controls.pos(id::kMaster));
+    m_controls.setChecked(up ? id::kRampDown : id::kRampUp, false);
+    m_controls.setPos(up ? id::kRampUpProgress : id::kRampDownProgress, 0);
+}
+
+void MainTimer::outsideManualMode(int64_t now) {
+    VolumeTick volume;
+    volume.fade = m_controls.pos(id::kFade);
+    volume.fadeIn = m_controls.checked(id::kFadeIn);
+    volume.rude = m_live.faderude != 0;
+    if (m_hooks.volumes)
+        m_hooks.volumes(volume);
+    stepKeys();
+    volumeKeys();
+    masterRamps(now);
+    m_live = m_session.console().capture();
+    volume.rude = m_live.faderude != 0;
+    StepRecord next;
+    if (volume.fade != 0 && !volume.rude) {
+        blendTowardNext(next);
+        volume.next = &next;
+        if (volume.fadeIn && m_hooks.volumes)
+            m_hooks.volumes(volume);
+    }
+    keyboardFlash();
+    compose();
+    publish();
+    automaticFade(now);
+}
+
+void MainTimer::stepKeys() {
+    int step = m_controls.textInt(id::kStepNumber);
+    if (m_input.pressedSinceLastQuery(vk::kPadPlus) && step < kLastStep)
+        m_controls.setText(id::kStepNumber, format("%d", step + 1));
+    if (m_input.pressedSinceLastQuery(vk::kPadMinus))
+        m_controls.setText(id::kStepNumber, format("%d", step > 0 ? step - 1 : 0));
+}
+
+void MainTimer::volumeKeys() {
+    if ((m_hooks.showTimeVisible && m_hooks.showTimeVisible()) || !m_input.down(vk::kAlt))
+        return;
+    if (m_input.down(vk::kDelete)) {
+        m_controls.setPos(id::kMasterVolumeLeft, 10000);
+        m_controls.setPos(id::kMasterVolumeRight, 10000);
+    }
+    int stepSize = holdBack() ? 20 : 200;
+    if (m_input.down(vk::kPageUp))
+        m_controls.setPos(id::kMasterVolumeLeft, m_controls.pos(id::kMasterVolumeLeft) - stepSize);
+    if (m_input.down(vk::kPageDown))
+        m_controls.setPos(id::kMasterVolumeLeft, m_controls.pos(id::kMasterVolumeLeft) + stepSize);
+}
+
+void MainTimer::masterRamps(int64_t now) {
+    for (bool up : {true, false}) {
+        int box = up ? id::kRampUp : id::kRampDown;
+        if (!m_controls.checked(box))
+            continue;
+        const Ramp& ramp = up ? m_rampUp : m_rampDown;
+        int target = up ? 255 : 0;
+        int progress = up ? id::kRampUpProgress : id::kRampDownProgress;
+        double seconds = leadingDouble(m_controls.text(up ? id::kRampUpTime : id::kRampDownTime));
+        int64_t duration = seconds > 0 ? int64_t(seconds * 1000.0) : 0;
+        int64_t elapsed = now - ramp.start;
+        if (elapsed >= duration) {
+            m_controls.setPos(id::kMaster, 255 - target);
+            m_controls.setPos(progress, 0);
+            m_controls.setChecked(box, false);
+            continue;
+        }
+        int level = ramp.startLevel + int((target - ramp.startLevel) * elapsed / duration);
+        m_controls.setPos(id::kMaster, 255 - level);
+        m_controls.setPos(progress, int(elapsed * 100 / duration));
+    }
+}
+
+void MainTimer::blendTowardNext(StepRecord& next) {
+    m_session.store().LoadStep(m_session.currentStep() + 1, next);
+    m_session.console().captureNextOver(next);
+    blendToward(m_live, next, m_controls.pos(id::kFade));
+}
+
+void MainTimer::keyboardFlash() {
+    bool active = m_input.down(vk::kControl) || (m_hooks.showTimeVisible && m_hooks.showTimeVisible());
+    if (!active)
+        return;
+    bool randomLevels = holdBack();
+    for (int k = 0; kFlashKeys[k]; ++k) {
+        uint16_t key = uint16_t(kFlashKeys[k]);
+        bool pressed = m_input.pressedSinceLastQuery(key);
+        if (!m_input.down(key) && !pressed)
+            continue;
+        int32_t& level = m_live.fader[size_t(k)];
+        if (randomLevels)
+            level = int32_t((m_hooks.random ? m_hooks.random() : 0) % 256);
+        else if (level < 128)
+            level = kLevelForcedFull;
+        else if (level < 256)
+            level = kLevelForcedOff;
+    }
+}
+
+void MainTimer::compose() {
+    StepRecord current, next;
+    m_session.store().LoadStep(m_session.currentStep(), current);
+    m_session.store().LoadStep(m_session.currentStep() + 1, next);
+    m_composer.Compose(m_live, m_staging, &next, &current, m_controls.pos(id::kFade), m_options);
+}
+
+void MainTimer::publish() {
+    if (m_sent && m_staging == m_output)
+        return;
+    m_output = m_staging;
+    m_sent = true;
+    if (m_hooks.publish)
+        m_hooks.publish(m_output);
+}
+
+void MainTimer::automaticFade(int64_t now) {
+    if (!m_controls.checked(id::kFadeIn))
+        return;
+    int64_t duration = int64_t(m_live.fadet * 1000.0);
+    int64_t elapsed = now - m_fadeStart;
+    if (elapsed < duration) {
+        m_controls.setPos(id::kFade,
+                          int(m_fadeStartPos + elapsed * (255 - m_fadeStartPos) / duration));
+        m_controls.setPos(id::kFadeProgress, int(elapsed * 100 / duration));
+        return;
+    }
+    m_controls.setChecked(id::kFadeIn, false);
+    m_controls.setPos(id::kFade, 255);
+    m_controls.setPos(id::kFadeProgress, 0);
+    if (holdBack())
+        return;
+    goToStep(m_controls.checked(id::kGoto) ? m_controls.textInt(id::kGotoStep)
+                                           : m_controls.textInt(id::kStepNumber) + 1);
+}
+
+void MainTimer::goToStep(int step) {
+    // There is no step after the last one: the show stays where it is.
+    if (step < 0 || step > kLastStep)
+        return;
+    m_controls.setText(id::kStepNumber, format("%d", step));
+}
+
+bool MainTimer::holdBack() const {
+    return (m_hooks.shiftDown && m_hooks.shiftDown()) ||
+           (m_hooks.autoFadeDisable && m_hooks.autoFadeDisable());
+}
+
+} // namespace orvane
