@@ -2,38 +2,110 @@
 
 #include <QEvent>
 #include <QKeyEvent>
+#include <QMouseEvent>
 
 namespace orvane {
 
-KeyStateFilter::KeyStateFilter(KeyStates& keys, QObject* parent) : QObject(parent), m_keys(keys) {}
+KeyStateFilter::KeyStateFilter(KeyStates& keys, InputState& input, QObject* parent)
+    : QObject(parent), m_keys(keys), m_input(input) {}
+
+uint16_t KeyStateFilter::virtualKey(int qtKey, bool keypad) {
+    if ((qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) || (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9))
+        return keypad && qtKey <= Qt::Key_9 ? uint16_t(0x60 + qtKey - Qt::Key_0) : uint16_t(qtKey);
+    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24)
+        return uint16_t(0x70 + qtKey - Qt::Key_F1);
+    switch (qtKey) {
+    case Qt::Key_Shift:
+        return vk::kShift;
+    case Qt::Key_Control:
+        return vk::kControl;
+    case Qt::Key_Alt:
+        return vk::kAlt;
+    case Qt::Key_Plus:
+        return keypad ? vk::kPadPlus : 0;
+    case Qt::Key_Minus:
+        return keypad ? vk::kPadMinus : 0;
+    case Qt::Key_Delete:
+        return vk::kDelete;
+    case Qt::Key_PageUp:
+        return vk::kPageUp;
+    case Qt::Key_PageDown:
+        return vk::kPageDown;
+    case Qt::Key_Space:
+        return 0x20;
+    case Qt::Key_Escape:
+        return 0x1B;
+    case Qt::Key_ScrollLock:
+        return 0x91;
+    default:
+        return 0;
+    }
+}
+
+void KeyStateFilter::feedKey(const QKeyEvent* key, bool down) {
+    switch (key->key()) {
+    case Qt::Key_ScrollLock:
+        down ? m_keys.scrollLock.press() : m_keys.scrollLock.release();
+        break;
+    case Qt::Key_Escape:
+        down ? m_keys.escape.press() : m_keys.escape.release();
+        break;
+    default:
+        break;
+    }
+    uint16_t code = virtualKey(key->key(), key->modifiers().testFlag(Qt::KeypadModifier));
+    if (code)
+        down ? m_input.keyDown(code) : m_input.keyUp(code);
+    // The modifier keys follow the event's own report, which never misses a
+    // release made while another window had the focus.
+    Qt::KeyboardModifiers mods = key->modifiers();
+    bool shift = mods.testFlag(Qt::ShiftModifier);
+    m_keys.shift.set(shift);
+    for (auto [mod, vkCode] : {std::pair{Qt::ShiftModifier, vk::kShift},
+                               std::pair{Qt::ControlModifier, vk::kControl},
+                               std::pair{Qt::AltModifier, vk::kAlt}}) {
+        bool isThisKey = code == vkCode;
+        if (isThisKey)
+            continue; // its own press or release event says it already
+        mods.testFlag(mod) ? m_input.keyDown(vkCode) : m_input.keyUp(vkCode);
+    }
+}
+
+void KeyStateFilter::feedMouse(const QMouseEvent* mouse, bool down) {
+    auto set = [&](MouseButton b) { down ? m_input.mouseDown(b) : m_input.mouseUp(b); };
+    if (mouse->button() == Qt::LeftButton)
+        set(MouseButton::Left);
+    else if (mouse->button() == Qt::MiddleButton)
+        set(MouseButton::Middle);
+    else if (mouse->button() == Qt::RightButton)
+        set(MouseButton::Right);
+}
 
 bool KeyStateFilter::eventFilter(QObject* watched, QEvent* event) {
-    QEvent::Type type = event->type();
-    if (type == QEvent::KeyPress || type == QEvent::KeyRelease) {
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease: {
         auto* key = static_cast<QKeyEvent*>(event);
         // A held key repeats as release-press pairs; it stays down all along.
-        if (key->isAutoRepeat())
-            return QObject::eventFilter(watched, event);
-        bool down = type == QEvent::KeyPress;
-        switch (key->key()) {
-        case Qt::Key_ScrollLock:
-            down ? m_keys.scrollLock.press() : m_keys.scrollLock.release();
-            break;
-        case Qt::Key_Escape:
-            down ? m_keys.escape.press() : m_keys.escape.release();
-            break;
-        default:
-            break;
-        }
-        m_keys.shift.set(key->modifiers().testFlag(Qt::ShiftModifier) ||
-                         (down && key->key() == Qt::Key_Shift));
-        if (!down && key->key() == Qt::Key_Shift)
-            m_keys.shift.release();
-    } else if (type == QEvent::ApplicationDeactivate) {
+        if (!key->isAutoRepeat())
+            feedKey(key, event->type() == QEvent::KeyPress);
+        break;
+    }
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+        // Each press reaches the filter once per widget it travels through;
+        // the state is the same every time.
+        feedMouse(static_cast<QMouseEvent*>(event), event->type() == QEvent::MouseButtonPress);
+        break;
+    case QEvent::ApplicationDeactivate:
         // Keys released while another program has the focus are never seen.
         m_keys.shift.release();
         m_keys.escape.release();
         m_keys.scrollLock.release();
+        m_input.releaseAll();
+        break;
+    default:
+        break;
     }
     return QObject::eventFilter(watched, event);
 }

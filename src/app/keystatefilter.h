@@ -5,19 +5,30 @@
 // safe to read from any thread).
 
 #include "dmx/keystates.h"
+#include "playback/inputstate.h"
 
 #include <QObject>
+
+class QKeyEvent;
+class QMouseEvent;
 
 namespace orvane {
 
 class KeyStateFilter : public QObject {
     Q_OBJECT
 public:
-    explicit KeyStateFilter(KeyStates& keys, QObject* parent = nullptr);
+    KeyStateFilter(KeyStates& keys, InputState& input, QObject* parent = nullptr);
     bool eventFilter(QObject* watched, QEvent* event) override;
 
+    // The virtual-key code of a Qt key event, 0 when it has none.
+    static uint16_t virtualKey(int qtKey, bool keypad);
+
 private:
+    void feedKey(const QKeyEvent* key, bool down);
+    void feedMouse(const QMouseEvent* mouse, bool down);
+
     KeyStates& m_keys;
+    InputState& m_input;
 };
 
 } // namespace orvane

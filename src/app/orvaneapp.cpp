@@ -54,7 +54,8 @@ int COrvaneApp::InitInstance() {
         }
     }
     SignalBridge bridge;
-    COrvaneDlg dlg(m_profiles, *m_prompts, root, show, options);
+    COrvaneDlg dlg(m_profiles, *m_prompts, root, show, options, m_joystick.get());
+    dlg.setJoystickPresent(m_joystickPresent);
     QObject::connect(&bridge, &SignalBridge::terminationRequested, &dlg, [&dlg] { dlg.close(); });
     dlg.OnInitDialog();
     dlg.exec();

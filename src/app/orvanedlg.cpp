@@ -54,10 +54,9 @@ constexpr int kWhiteSwatches[] = {2000, 1129, 1155, 1159, 1263, 1268, 1325, 1131
 
 // The main window's timers: the playback clock, the joystick, the delayed DMX
 // start of a chained start, the IP device service.
-constexpr int kTimerPlayback = 1;
-constexpr int kTimerJoystick = 2;
-constexpr int kTimerChainedStart = 1234;
-constexpr int kTimerIpService = 1235;
+constexpr int kTimerPlayback = timers::kPlayback;
+constexpr int kTimerJoystick = timers::kJoystick;
+constexpr int kTimerChainedStart = timers::kChainedStart;
 
 // String 7 of the program's messages.
 constexpr const char* kDmxStartFailed = "Impossible d'initialiser l'interface DMX";
@@ -69,9 +68,12 @@ constexpr uint32_t kFullVolume = 0xFFFFFFFFu; // left in the low, right in the h
 COrvaneDlg* mainWindow() { return g_mainWindow; }
 
 COrvaneDlg::COrvaneDlg(ProfileFiles& profiles, Prompts& prompts, std::string root,
-                       std::string show, StartOptions options, QWidget* parent)
+                       std::string show, StartOptions options, Joystick* joystick,
+                       QWidget* parent)
     : QDialog(parent), m_profiles(profiles), m_prompts(prompts), m_root(std::move(root)),
-      m_show(std::move(show)), m_options(std::move(options)), m_session(profiles, m_controls) {
+      m_show(std::move(show)), m_options(std::move(options)), m_session(profiles, m_controls),
+      m_joystick(joystick) {
+    m_clock.start();
     auto message = [this](std::string_view title, std::string_view text) {
         m_prompts.message(title.empty() ? kProgramTitle : title, text, PromptIcon::None);
     };
@@ -80,7 +82,25 @@ COrvaneDlg::COrvaneDlg(ProfileFiles& profiles, Prompts& prompts, std::string roo
     o.message = message;
     o.dmxPortSetting = [this] { return setting(m_profiles, "dmxport", ""); };
     m_dmx = std::make_unique<DmxOutput>(*m_line, std::move(o));
-    qApp->installEventFilter(new KeyStateFilter(m_dmx->keys(), this));
+    qApp->installEventFilter(new KeyStateFilter(m_dmx->keys(), m_input, this));
+    m_mainTimer = std::make_unique<MainTimer>(m_session, m_input, mainTimerHooks());
+}
+
+MainTimerHooks COrvaneDlg::mainTimerHooks() {
+    MainTimerHooks h;
+    h.startDmx = [this] { startDmx(); };
+    h.autoFadeDisable = [this] { return m_dmx->autoFadeDisable(); };
+    h.shiftDown = [this] { return m_dmx->keys().shift.down(); };
+    h.random = [] { return uint32_t(std::rand()); };
+    h.joystickPresent = [this] { return m_joystick && m_joystickPresent; };
+    h.joystick = [this] { return m_joystick ? m_joystick->position() : std::nullopt; };
+    h.publish = [this](const Universe& output) {
+        m_dmx->publish(output);
+        for (int area : {1051, 1346})
+            if (QWidget* w = widget(area))
+                w->update();
+    };
+    return h;
 }
 
 COrvaneDlg::~COrvaneDlg() {
@@ -236,14 +256,9 @@ void COrvaneDlg::startTimers() {
 }
 
 void COrvaneDlg::onTimer(int timer) {
-    if (timer == kTimerChainedStart) {
-        m_timers[timer]->stop();
-        startDmx();
-        return;
-    }
     if (timer == kTimerPlayback)
         pollDmxStatus();
-    // The playback clock, the joystick and the IP device service run here.
+    m_mainTimer->OnTimer(timer, now());
 }
 
 void COrvaneDlg::selectStartStep() {

@@ -7,10 +7,14 @@
 #include "dmx/dmxoutput.h"
 #include "dmx/serialline.h"
 #include "playback/controlmodel.h"
+#include "playback/inputstate.h"
+#include "playback/joystick.h"
+#include "playback/maintimer.h"
 #include "playback/showsession.h"
 #include "playback/startup.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QFont>
 #include <map>
 #include <memory>
@@ -25,13 +29,18 @@ class COrvaneDlg : public QDialog {
     Q_OBJECT
 public:
     COrvaneDlg(ProfileFiles& profiles, Prompts& prompts, std::string root, std::string show,
-               StartOptions options, QWidget* parent = nullptr);
+               StartOptions options, Joystick* joystick = nullptr, QWidget* parent = nullptr);
     ~COrvaneDlg() override;
 
     ControlModel& controls() { return m_controls; }
     ShowSession& session() { return m_session; }
     QWidget* widget(int id) const;
     DmxOutput& dmx() { return *m_dmx; }
+    MainTimer& mainTimer() { return *m_mainTimer; }
+    void setJoystickPresent(bool present) { m_joystickPresent = present; }
+    InputState& input() { return m_input; }
+    // Milliseconds of the program's monotonic clock.
+    int64_t now() const { return m_clock.elapsed(); }
 
     // The initialisation order, run once before the window is shown.
     void OnInitDialog();
@@ -57,6 +66,7 @@ private:
     void saveSequence();
     void registerStepHotkeys();
     void onTimer(int id);
+    MainTimerHooks mainTimerHooks();
     void bindDmxHandlers();
     bool startDmx();
     void pollDmxStatus();
@@ -70,6 +80,11 @@ private:
     ListModel m_soundList;
     ListModel m_effectList;
     ShowSession m_session;
+    Joystick* m_joystick;
+    bool m_joystickPresent = false;
+    InputState m_input;
+    QElapsedTimer m_clock;
+    std::unique_ptr<MainTimer> m_mainTimer;
     std::unique_ptr<SerialLine> m_line;
     std::unique_ptr<DmxOutput> m_dmx;
     std::map<int, QWidget*> m_widgets;
