@@ -1,0 +1,171 @@
+// The playback clock against a manual clock: fades, the automatic advance, the
+// fade trigger, the keyboard flash and the master ramps.
+
+#include "app/dialog102.h"
+#include "playback/maintimer.h"
+
+#include <gtest/gtest.h>
+
+using namespace orvane;
+
+namespace {
+
+struct TimerFixture : ::testing::Test {
+    ProfileFiles profiles;
+    ControlModel controls;
+    ShowSession session{profiles, controls};
+    InputState input;
+    std::vector<Universe> published;
+    bool shift = false;
+    std::vector<int> activated;
+    std::unique_ptr<MainTimer> timer;
+
+    void SetUp() override {
+        populateModel(controls);
+        session.open("/nonexistent-root", "test");
+        controls.on(ControlEvent::TextChanged, 1000, [this] {
+            session.setCurrentStep(controls.textInt(1000));
+            activated.push_back(session.currentStep());
+            session.ShowCurrentStep(false);
+        });
+        MainTimerHooks h;
+        h.publish = [this](const Universe& u) { published.push_back(u); };
+        h.shiftDown = [this] { return shift; };
+        h.random = [] { return 77u; };
+        timer = std::make_unique<MainTimer>(session, input, h);
+    }
+    void saveStep(int step, int master, int level1, double fadet = 0) {
+        StepRecord r;
+        r.master = master;
+        r.fader[0] = level1;
+        r.fadet = fadet;
+        session.store().SaveStep(step, r);
+    }
+    void tick(int64_t now) { timer->OnTimer(timers::kPlayback, now); }
+    uint8_t channel(int n) const { return published.back()[size_t(n - 1)]; }
+};
+
+} // namespace
+
+TEST_F(TimerFixture, FadeSliderBlendsTheMasterTowardTheNextStep) {
+    saveStep(0, 255, 255);
+    saveStep(1, 0, 255);
+    session.ShowCurrentStep(false);
+    controls.setPos(1009, 128);
+    tick(0);
+    EXPECT_EQ(timer->live().master, 127);
+    // Level 1 full on both sides, master 127: channel 1 = 255 x 127 / 255.
+    EXPECT_EQ(channel(1), 127);
+    size_t sent = published.size();
+    tick(20);
+    EXPECT_EQ(published.size(), sent); // nothing changed: nothing published
+}
+
+TEST_F(TimerFixture, AutomaticFadeRunsItsTimeThenAdvances) {
+    saveStep(0, 255, 0, 2.0);
+    saveStep(1, 255, 200);
+    session.ShowCurrentStep(false);
+    controls.setChecked(1083, true);
+    timer->startFadeIn(1000);
+    tick(2000);
+    EXPECT_EQ(controls.pos(1009), 127);
+    EXPECT_EQ(controls.pos(4078), 50);
+    EXPECT_TRUE(activated.empty());
+    tick(3000);
+    EXPECT_FALSE(controls.checked(1083));
+    EXPECT_EQ(controls.pos(1009), 255);
+    EXPECT_EQ(activated, std::vector<int>{1});
+}
+
+TEST_F(TimerFixture, FadeEndGoesToTheGotoStepOrStaysWithShift) {
+    for (bool held : {false, true}) {
+        activated.clear();
+        session.setCurrentStep(0);
+        saveStep(0, 255, 0, 0.5);
+        session.ShowCurrentStep(false);
+        controls.setChecked(1088, true);
+        controls.setText(1092, "7");
+        shift = held;
+        controls.setChecked(1083, true);
+        timer->startFadeIn(0);
+        tick(600);
+        EXPECT_EQ(activated, held ? std::vector<int>{} : std::vector<int>{7}) << held;
+    }
+}
+
+TEST_F(TimerFixture, MiddleButtonStartsOneFadeUntilReleased) {
+    saveStep(0, 255, 0, 10.0);
+    session.ShowCurrentStep(false);
+    input.mouseDown(MouseButton::Middle);
+    tick(0);
+    EXPECT_TRUE(controls.checked(1083));
+    controls.setChecked(1083, false); // the fade is stopped by hand
+    tick(20);
+    EXPECT_FALSE(controls.checked(1083)); // still held: no second fade
+    input.mouseUp(MouseButton::Middle);
+    tick(40);
+    input.mouseDown(MouseButton::Middle);
+    tick(60);
+    EXPECT_TRUE(controls.checked(1083));
+}
+
+TEST_F(TimerFixture, CtrlLetterFlashesALevelFullOffOrRandom) {
+    struct Case {
+        int level;
+        bool withShift;
+        uint8_t expected;
+    } cases[] = {{100, false, 255}, {200, false, 0}, {200, true, 77}};
+    for (const Case& c : cases) {
+        saveStep(0, 255, c.level);
+        session.ShowCurrentStep(false);
+        shift = c.withShift;
+        input.keyDown(vk::kControl);
+        input.keyDown('A');
+        tick(0);
+        EXPECT_EQ(channel(1), c.expected) << c.level << " " << c.withShift;
+        input.keyUp('A');
+        input.keyUp(vk::kControl);
+        tick(20);
+        EXPECT_EQ(channel(1), uint8_t(c.level));
+    }
+}
+
+TEST_F(TimerFixture, MasterRampsMoveTheMasterOverTheirTime) {
+    saveStep(0, 55, 0);
+    session.ShowCurrentStep(false);
+    controls.setText(1058, "2.00");
+    controls.setChecked(1059, true);
+    timer->startMasterRamp(true, 0);
+    tick(1000);
+    EXPECT_EQ(255 - controls.pos(1005), 155);
+    EXPECT_EQ(controls.pos(1062), 50);
+    tick(2000);
+    EXPECT_EQ(255 - controls.pos(1005), 255);
+    EXPECT_FALSE(controls.checked(1059));
+    // Down with a time of 0 jumps at once, and unchecks the other ramp.
+    controls.setChecked(1059, true);
+    controls.setText(1060, "0");
+    controls.setChecked(1061, true);
+    timer->startMasterRamp(false, 3000);
+    EXPECT_FALSE(controls.checked(1059));
+    tick(3000);
+    EXPECT_EQ(255 - controls.pos(1005), 0);
+    EXPECT_FALSE(controls.checked(1061));
+}
+
+TEST_F(TimerFixture, NumericPadStepsAndStopsAtTheEnds) {
+    session.ShowCurrentStep(false);
+    controls.setText(1000, "498");
+    activated.clear();
+    for (int i = 0; i < 3; ++i) {
+        input.keyDown(vk::kPadPlus);
+        input.keyUp(vk::kPadPlus);
+        tick(20 * i);
+    }
+    EXPECT_EQ(activated, (std::vector<int>{499}));
+    controls.setText(1000, "0");
+    activated.clear();
+    input.keyDown(vk::kPadMinus);
+    tick(100);
+    EXPECT_EQ(activated, (std::vector<int>{0}));
+}
