@@ -1,5 +1,6 @@
 #include "app/orvaneapp.h"
 
+#include "app/appicon.h"
 #include "app/orvanedlg.h"
 #include "app/qtprompts.h"
 #include "app/sdljoystick.h"
@@ -18,6 +19,7 @@ int COrvaneApp::run(int argc, char** argv) {
     std::string text = joinArguments(argc, argv);
     QApplication qt(argc, argv);
     QApplication::setApplicationName("orvane");
+    QApplication::setWindowIcon(applicationIcon());
     COrvaneApp app(std::move(text));
     return app.InitInstance();
 }

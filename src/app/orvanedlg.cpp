@@ -1,5 +1,6 @@
 #include "app/orvanedlg.h"
 
+#include "app/appicon.h"
 #include "app/dialog102.h"
 #include "app/dialogbuilder.h"
 #include "app/keystatefilter.h"
@@ -129,7 +130,8 @@ void COrvaneDlg::OnInitDialog() {
     if (QWidget* w = widget(id::kStepName))
         w->setFont(m_nameFont);
     // 8, 9: the fixture windows and the show time window are created here.
-    m_stepFont = QFont("arial", 50);               // 10
+    setWindowIcon(applicationIcon());              // 10
+    m_stepFont = QFont("arial", 50);
     if (QWidget* w = widget(id::kStepNumber))
         w->setFont(m_stepFont);
     // 11: the ranges come with the control table.
