@@ -10,6 +10,10 @@
 #include "show/textutil.h"
 
 #include <QApplication>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QImage>
+#include <QScreen>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QThread>
@@ -33,6 +37,7 @@ constexpr int kBarRight = 1121;
 constexpr int kVolumeLocked = 1117;
 constexpr int kEffectBox = 1340;
 constexpr int kJoystick = 1357;
+constexpr int kPicture = 1427;
 constexpr int kPlayRecord = 1046;
 constexpr int kPlayReplay = 1055;
 constexpr int kTest1 = 1269;
@@ -95,6 +100,7 @@ MainTimerHooks COrvaneDlg::mainTimerHooks() {
     h.random = [] { return uint32_t(std::rand()); };
     h.joystickPresent = [this] { return m_joystick && m_joystickPresent; };
     h.joystick = [this] { return m_joystick ? m_joystick->position() : std::nullopt; };
+    h.pickedPixel = [this] { return pickedPixel(); };
     h.publish = [this](const Universe& output) {
         m_dmx->publish(output);
         for (int area : {1051, 1346})
@@ -197,6 +203,25 @@ void COrvaneDlg::setInitialVolumes() {
     m_controls.setPos(id::kAudioRight, int(10000 - right * 10000 / 65535));
     m_controls.setPos(id::kBarLeft, int(left * 10000 / 65535));
     m_controls.setPos(id::kBarRight, int(right * 10000 / 65535));
+}
+
+std::optional<uint32_t> COrvaneDlg::pickedPixel() const {
+    // The operator picks a colour by holding the left button on the picture.
+    QWidget* picture = widget(id::kPicture);
+    if (!m_input.mouse(MouseButton::Left) || !picture || !isActiveWindow())
+        return std::nullopt;
+    QPoint at = QCursor::pos();
+    if (!picture->rect().contains(picture->mapFromGlobal(at)))
+        return std::nullopt;
+    QScreen* screen = QGuiApplication::screenAt(at);
+    if (!screen)
+        return std::nullopt;
+    QPoint local = at - screen->geometry().topLeft();
+    QImage pixel = screen->grabWindow(0, local.x(), local.y(), 1, 1).toImage();
+    if (pixel.isNull())
+        return std::nullopt;
+    QColor c = pixel.pixelColor(0, 0);
+    return makeColour(uint8_t(c.red()), uint8_t(c.green()), uint8_t(c.blue()));
 }
 
 void COrvaneDlg::startOutputs() {

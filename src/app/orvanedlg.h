@@ -67,6 +67,7 @@ private:
     void registerStepHotkeys();
     void onTimer(int id);
     MainTimerHooks mainTimerHooks();
+    std::optional<uint32_t> pickedPixel() const;
     void bindDmxHandlers();
     bool startDmx();
     void pollDmxStatus();
