@@ -16,6 +16,8 @@
 #include <QScreen>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QLinearGradient>
+#include <QPainter>
 #include <QThread>
 #include <QTimer>
 
@@ -168,6 +170,20 @@ void COrvaneDlg::createControls() {
     p.setColor(QPalette::Window, QColor(0, 196, 255));
     setPalette(p);
     setAutoFillBackground(true);
+    // The picture the operator picks colours from: every hue across, from white
+    // at the top through full colour to black at the bottom.
+    setPaintHook(widget(id::kPicture), [](QPainter& p, QRect r) {
+        QLinearGradient hues(r.topLeft(), r.topRight());
+        for (int i = 0; i <= 6; ++i)
+            hues.setColorAt(i / 6.0, QColor::fromHsv((i * 60) % 360, 255, 255));
+        p.fillRect(r, hues);
+        QLinearGradient shade(r.topLeft(), r.bottomLeft());
+        shade.setColorAt(0.0, QColor(255, 255, 255, 255));
+        shade.setColorAt(0.4, QColor(255, 255, 255, 0));
+        shade.setColorAt(0.6, QColor(0, 0, 0, 0));
+        shade.setColorAt(1.0, QColor(0, 0, 0, 255));
+        p.fillRect(r, shade);
+    });
     m_session.setRepaintNow([this] {
         if (QWidget* w = widget(id::kStepInfo))
             w->repaint();
