@@ -1,0 +1,316 @@
+#include "playback/extracommands.h"
+
+#include "playback/controlmodel.h"
+#include "playback/processstart.h"
+#include "playback/stepeffects.h"
+#include "playback/videoplayerclient.h"
+#include "playback/windowlookup.h"
+#include "show/datafile.h"
+#include "show/textutil.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <system_error>
+
+namespace orvane {
+
+const std::array<std::string_view, kExtraKeywordCount> kExtraKeywords = {
+    "EXEC=",
+    "VEDA=",
+    "VP=",
+    "CHAIN=",
+    "SUPERSCAN1COLOR=OFF",
+    "SUPERSCAN1COLOR=ON",
+    "SUPERSCAN1=",
+    "MATRIX=",
+    "RANDOM=",
+    "SOUNDACTIVE=",
+    "LOAD=",
+    "REPLAYDMX=",
+    "SMOKE=ON",
+    "SMOKE=OFF",
+    "SCREENUP=ON",
+    "SCREENUP=OFF",
+    "SCREENDOWN=ON",
+    "SCREENDOWN=OFF",
+    "BSLIGHT=ON",
+    "BSLIGHT=OFF",
+    "MISC1=ON",
+    "MISC1=OFF",
+    "MISC2=ON",
+    "MISC2=OFF",
+    "MISC3=ON",
+    "MISC3=OFF",
+    "MISC4=ON",
+    "MISC4=OFF",
+    "SHUTTER=ON",
+    "SHUTTER=OFF",
+};
+
+namespace {
+
+struct Switch {
+    std::string_view on;
+    std::string_view off;
+    int id;
+};
+
+// Console switches 1012..1019 ("Manu Shutter #1" ... "MISC4"); OFF is applied
+// after ON, so it wins.
+constexpr std::array<Switch, 8> kSwitches = {{
+    {"SMOKE=ON", "SMOKE=OFF", 1012},
+    {"SCREENUP=ON", "SCREENUP=OFF", 1013},
+    {"SCREENDOWN=ON", "SCREENDOWN=OFF", 1014},
+    {"BSLIGHT=ON", "BSLIGHT=OFF", 1015},
+    {"MISC1=ON", "MISC1=OFF", 1016},
+    {"MISC2=ON", "MISC2=OFF", 1017},
+    {"MISC3=ON", "MISC3=OFF", 1018},
+    {"MISC4=ON", "MISC4=OFF", 1019},
+}};
+
+constexpr int kShutterToggle = 1001;
+
+bool contains(std::string_view text, std::string_view keyword) {
+    return text.find(keyword) != std::string_view::npos;
+}
+
+// The position just after the first occurrence of the keyword.
+std::optional<size_t> after(std::string_view text, std::string_view keyword) {
+    size_t at = text.find(keyword);
+    if (at == std::string_view::npos)
+        return std::nullopt;
+    return at + keyword.size();
+}
+
+// An argument of one item: at most max bytes, cut at the first comma and the
+// first line end (CR, or LF for texts typed on this platform).
+std::string_view cutArgument(std::string_view arg, size_t max) {
+    arg = cutUtf8(arg, max);
+    return arg.substr(0, arg.find_first_of(",\r\n"));
+}
+
+bool startsWithIgnoreCase(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() && equalsIgnoreCase(text.substr(0, prefix.size()), prefix);
+}
+
+std::optional<ForeignWindow> findShutter(WindowLookup& windows) {
+    if (auto w = windows.findTopLevel("Shutter -"))
+        return w;
+    return windows.findTopLevel("Shutter |");
+}
+
+// A file named by show data; a name that matched only without regard to case
+// is noted, so an operator can see which file was taken.
+std::optional<std::string> findShowDataFile(const std::string& folder, std::string_view name) {
+    std::optional<FoundFile> found = findDataFile(folder, name);
+    if (!found)
+        return std::nullopt;
+    if (found->caseFolded)
+        std::fprintf(stderr, "orvane: %.*s taken as %s\n", int(name.size()), name.data(),
+                     found->path.c_str());
+    return found->path;
+}
+
+std::string workingFolder() {
+    std::error_code ec;
+    std::string cwd = std::filesystem::current_path(ec).string();
+    return ec ? std::string(".") : cwd;
+}
+
+} // namespace
+
+std::string chainCommandLine(const std::string& executable, unsigned step, std::string_view show) {
+    return executable + format(" /STEP=%u /SHOW=%.*s", step, int(show.size()), show.data());
+}
+
+ExtraCommands::ExtraCommands(ControlModel& controls, ShowStore& store, StepEffects& effects,
+                             ExtraServices services)
+    : m_controls(controls), m_store(store), m_effects(effects), m_services(std::move(services)) {}
+
+void ExtraCommands::run(std::string_view text, int64_t nowMs) {
+    exec(text);
+    veda(text);
+    videoPlayer(text);
+    chain(text); // may cut the text for the keywords after it
+    superscan(text);
+    matrix(text);
+    fadersAndLoad(text, nowMs);
+    replay(text);
+    switches(text);
+    shutter(text);
+}
+
+void ExtraCommands::exec(std::string_view text) {
+    if (!contains(text, "EXEC=") || !m_services.processes)
+        return;
+    // From the start of the text: everything after its first five characters.
+    std::string command(text.substr(5));
+    if (!command.empty())
+        m_services.processes->startDetached(shellCommand(command));
+}
+
+void ExtraCommands::sendVeda(int device, std::string_view message) {
+    if (!m_services.ipDevices || message.size() > kVedaMessageSize)
+        return; // the devices take exactly 20 characters: a longer text is never sent
+    std::string padded(message);
+    padded.resize(kVedaMessageSize, ' ');
+    m_services.ipDevices->sendToDevices(device, padded);
+}
+
+void ExtraCommands::veda(std::string_view text) {
+    std::optional<size_t> p = after(text, "VEDA=");
+    if (!p)
+        return;
+    std::string_view rest = text.substr(*p);
+    if (rest.empty() || rest.front() != '[') {
+        sendVeda(kAllDevices, rest);
+        return;
+    }
+    size_t close = rest.find(']');
+    if (close == std::string_view::npos)
+        return;
+    std::string_view message = rest.substr(close + 1);
+    // [n;n;...]: each number where the walk stands; on after the next ";" until
+    // there is none before the "]".
+    size_t pos = 1;
+    while (true) {
+        sendVeda(leadingInt(rest.substr(pos, close - pos)), message);
+        size_t semi = rest.find(';', pos);
+        if (semi == std::string_view::npos || semi > close)
+            return;
+        pos = semi + 1;
+    }
+}
+
+void ExtraCommands::videoPlayer(std::string_view text) {
+    if (contains(text, "VP=") && m_services.videoPlayer)
+        m_services.videoPlayer->send(text.substr(3));
+}
+
+void ExtraCommands::chain(std::string_view& text) {
+    if (!contains(text, "CHAIN="))
+        return;
+    size_t comma = text.find(',');
+    if (comma == std::string_view::npos)
+        return;
+    int step = leadingInt(text.substr(comma + 1));
+    // The show name stands from the start of the text, after "CHAIN=".
+    std::string show(comma > 6 ? text.substr(6, comma - 6) : std::string_view());
+    text = text.substr(0, comma);
+    if (step < 0 || show.empty())
+        return;
+
+    std::string exe = m_services.executable ? m_services.executable() : executablePath();
+    if (m_services.closeLine)
+        m_services.closeLine();
+    if (m_services.processes)
+        m_services.processes->startDetached(
+            {exe, format("/STEP=%u", unsigned(step)), "/SHOW=" + show});
+    if (m_services.endMainWindow)
+        m_services.endMainWindow(1);
+}
+
+void ExtraCommands::superscan(std::string_view text) {
+    IpLink* link = m_services.ipLink;
+    if (!link)
+        return;
+    if (contains(text, "SUPERSCAN1COLOR=OFF"))
+        link->setColourReport(false);
+    if (contains(text, "SUPERSCAN1COLOR=ON"))
+        link->setColourReport(true);
+    if (std::optional<size_t> p = after(text, "SUPERSCAN1="); p && link->connected())
+        link->send(cutArgument(text.substr(*p), kLinkTextMax));
+}
+
+void ExtraCommands::matrix(std::string_view text) {
+    std::optional<size_t> p = after(text, "MATRIX=");
+    if (!p)
+        return;
+    // MATRIX=file,movex,movey on its own line.
+    std::string_view line = text.substr(*p);
+    line = line.substr(0, line.find_first_of("\r\n"));
+    size_t comma = line.find(',');
+    std::string name(cutUtf8(line.substr(0, comma), kMatrixNameMax));
+    if (name.find('.') == std::string::npos)
+        name = std::string(cutUtf8(name, kMatrixNameMax - 4)) + ".BMP";
+    float speedX = 0, speedY = 0;
+    if (comma != std::string_view::npos) {
+        speedX = float(leadingDouble(line.substr(comma + 1)));
+        size_t second = line.find(',', comma + 1);
+        if (second != std::string_view::npos)
+            speedY = float(leadingDouble(line.substr(second + 1)));
+    }
+    // Relative names mean the working folder; the root folder as the help says.
+    std::optional<std::string> path = findShowDataFile(workingFolder(), name);
+    if (!path && !m_root.empty())
+        path = findShowDataFile(m_root, name);
+    m_effects.matrix().start(name, path.value_or(std::string()), speedX, speedY);
+}
+
+void ExtraCommands::fadersAndLoad(std::string_view text, int64_t nowMs) {
+    if (std::optional<size_t> p = after(text, "RANDOM="))
+        m_effects.random().parse(text, *p);
+    if (std::optional<size_t> p = after(text, "SOUNDACTIVE="))
+        m_effects.soundActive().parse(text, *p);
+    load(text, nowMs);
+}
+
+void ExtraCommands::load(std::string_view text, int64_t nowMs) {
+    EffectOptions options;
+    std::optional<size_t> p = after(text, "LOAD=");
+    if (!p) {
+        p = after(text, "LOADLOOP=");
+        options.loop = true;
+    }
+    if (!p)
+        return;
+    std::string_view arg = text.substr(*p);
+    if (startsWithIgnoreCase(arg, "FADE,")) {
+        options.fade = true;
+        arg.remove_prefix(5);
+    }
+    if (startsWithIgnoreCase(arg, "DWM,")) {
+        options.dontWriteMaster = true;
+        arg.remove_prefix(4);
+    }
+    std::optional<std::string> path = findShowDataFile(m_root, cutArgument(arg, kFileNameMax));
+    if (!path)
+        return;
+    m_effects.effect().load(m_store, *path, options, nowMs,
+                            [this](const StepRecord& r, bool writeMaster) {
+                                m_effects.displayEffectRecord(r, writeMaster);
+                            });
+}
+
+void ExtraCommands::replay(std::string_view text) {
+    std::optional<size_t> p = after(text, "REPLAYDMX=");
+    if (!p || !m_services.startReplay)
+        return;
+    if (std::optional<std::string> path =
+            findShowDataFile(m_root, cutArgument(text.substr(*p), kFileNameMax)))
+        m_services.startReplay(*path);
+}
+
+void ExtraCommands::switches(std::string_view text) {
+    for (const Switch& s : kSwitches) {
+        if (contains(text, s.on))
+            m_controls.setChecked(s.id, true);
+        if (contains(text, s.off))
+            m_controls.setChecked(s.id, false);
+    }
+}
+
+void ExtraCommands::shutter(std::string_view text) {
+    WindowLookup* windows = m_services.windows;
+    if (!windows)
+        return;
+    if (contains(text, "SHUTTER=ON"))
+        if (auto w = findShutter(*windows); w && !windows->isChecked(*w, kShutterToggle))
+            windows->pressSpace(*w, kShutterToggle);
+    if (contains(text, "SHUTTER=OFF"))
+        if (auto w = findShutter(*windows); w && windows->isChecked(*w, kShutterToggle))
+            windows->pressSpace(*w, kShutterToggle);
+}
+
+} // namespace orvane

@@ -1,0 +1,58 @@
+#include "windows/extrahelp.h"
+
+#include <QDialogButtonBox>
+#include <QListWidget>
+#include <QVBoxLayout>
+
+namespace orvane {
+
+const std::array<const char*, kExtraHelpLineCount> kExtraHelpLines = {
+    "SUPERSCAN1COLOR=OFF|ON turn on or off superscaner 1 color mode",
+    "SUPERSCAN1=cmd send a command to superscaner1",
+    "LOAD={option1,}{option2,}<efe file> load and play efe file (path from orvane directory), "
+    "option1 may be FADE otherwise always rudefade, option2 may be DWM don't write master fade",
+    "LOADLOOP={option1,}{option2,}<efe file> load and play loop efe file (path from orvane "
+    "directory), option1 may be FADE otherwise always rudefade, option2 may be DWM don't write "
+    "master fade",
+    "SMOKE=OFF|ON turn on or off smoke machine",
+    "SCREENUP=OFF|ON turn on or off screen up motor",
+    "SCREENDOWN=OFF|ON turn on or off screen down motor",
+    "BSLIGHT=OFF|ON turn on or off back stage light",
+    "MISCn=OFF|ON turn on or off misc 1 à 4",
+    "SHUTTER=OFF|ON turn on or off video projector shutter",
+    "SOUNDACTIVE=slider number1{,slider number2{,...}} active slider regarding playng sound level",
+    "CHAIN=nom du spectacle,numéro du pas",
+    "REPLAYDMX=<bin file> play recorded raw dmx file (path from orvane directory)",
+    "RANDOM=slider number1{,slider number2{,...}},min=min,max=max apply random values from min to "
+    "max to selected sliders",
+    "MATRIX=<bitmap file (path from orvane directory)>,<movex>,<movey>",
+    "VP=<ovvideoplayer cmd that can be play:<begining of the filename> or| stop:<begining of the "
+    "filename>>",
+    "EXEC=<Windows command line to execute>",
+};
+
+extrahelp::extrahelp(QWidget* parent) : QDialog(parent), m_list(new QListWidget(this)) {
+    setWindowTitle(QStringLiteral("Extra help"));
+    setObjectName(QString::number(kDialogId));
+    m_list->setObjectName(QStringLiteral("lines"));
+    m_list->setSelectionMode(QAbstractItemView::NoSelection);
+    m_list->setWordWrap(true);
+    for (const char* line : kExtraHelpLines)
+        m_list->addItem(QString::fromUtf8(line));
+    m_list->setMinimumSize(720, 360);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_list);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
+    layout->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+}
+
+QStringList extrahelp::lines() const {
+    QStringList out;
+    for (int i = 0; i < m_list->count(); ++i)
+        out << m_list->item(i)->text();
+    return out;
+}
+
+} // namespace orvane

@@ -1,0 +1,31 @@
+#pragma once
+// "Extra help" (dialog 116): the fixed help text of the extra-command language,
+// one line per command, shown as it stands. User-interface thread only.
+
+#include <QDialog>
+
+#include <array>
+
+class QListWidget;
+
+namespace orvane {
+
+constexpr int kExtraHelpLineCount = 17;
+// UTF-8.
+extern const std::array<const char*, kExtraHelpLineCount> kExtraHelpLines;
+
+class extrahelp : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int kDialogId = 116;
+
+    explicit extrahelp(QWidget* parent = nullptr);
+
+    // The lines as the window shows them.
+    QStringList lines() const;
+
+private:
+    QListWidget* m_list;
+};
+
+} // namespace orvane
