@@ -125,15 +125,15 @@ bool EffectControls::SaveEffect() {
         return false;
     std::string path = withEffectExtension(*file);
     ShowStore& store = m_session.store();
-    // Refused before the commit, so a refusal changes nothing.
-    bool refused = isShowFilePath(store, path);
-    if (!refused) {
+    // The show file is refused before the commit, so a refusal changes nothing.
+    bool saved = !isShowFilePath(store, path);
+    if (saved) {
         m_session.CommitCurrentStep();
-        if (writeEffectFile(store, path, m_session.currentStep(), *count))
-            return true;
+        saved = writeEffectFile(store, path, m_session.currentStep(), *count);
     }
-    m_prompts.message(kProgramTitle, kEffectNotSaved, PromptIcon::Warning);
-    return false;
+    if (!saved)
+        m_prompts.message(kProgramTitle, kEffectNotSaved, PromptIcon::Warning);
+    return saved;
 }
 
 void EffectControls::LoadEffect() {

@@ -11,185 +11,127 @@ using namespace orvane;
 
 namespace {
 
-// Content that tells every step apart, in the light part and in the rest.
-StepRecord stepContent(int step) {
-    StepRecord r;
-    r.master = step % 256;
-    r.fader[3] = (step * 7) % 256;
-    r.lamp[0].colour = uint32_t(step) * 1000u;
-    r.colour[12] = makeColour(uint8_t(step), 1, 2);
-    r.check[5] = step % 2;
-    r.name = "step " + std::to_string(step);
-    r.extra = "EXEC=echo " + std::to_string(step);
-    r.gotostep = step;
-    return r;
-}
-
 struct EditFixture : ::testing::Test {
     test::TempDir dir;
     ProfileFiles profiles;
     ShowStore store{profiles};
     test::ScriptedPrompts prompts;
-    std::vector<std::string> events;
-    std::vector<std::string> statusTexts;
+    std::vector<std::string> events, status;
     std::vector<StepRecord> before;
 
     void SetUp() override {
         store.setShowFilePath(dir.file("dmx.ini"));
-        for (int s = 0; s < kStepCount; ++s)
-            store.SaveStep(s, stepContent(s));
+        for (int s = 0; s < kStepCount; ++s) {
+            StepRecord r; // every step told apart in its light and its texts
+            r.master = s % 256;
+            r.fader[3] = s % 200;
+            r.name = "step " + std::to_string(s);
+            store.SaveStep(s, r);
+        }
         before = snapshot();
     }
-    StepRecord load(int step) {
-        StepRecord r;
-        store.LoadStep(step, r);
-        return r;
-    }
     std::vector<StepRecord> snapshot() {
-        std::vector<StepRecord> all;
+        std::vector<StepRecord> all(kStepCount);
         for (int s = 0; s < kStepCount; ++s)
-            all.push_back(load(s));
+            store.LoadStep(s, all[s]);
         return all;
     }
     StepEditContext context(int current) {
+        auto log = [this](const char* e) { return [this, e] { events.push_back(e); }; };
         return StepEditContext{
             .store = store,
             .prompts = prompts,
             .current = current,
             .title = "orvane",
-            .commit = [this] { events.push_back("commit"); },
-            .show = [this](bool lightOnly) { events.push_back(lightOnly ? "show light" : "show"); },
-            .status = [this](std::string_view t) { statusTexts.emplace_back(t); },
+            .commit = log("commit"),
+            .show = [this](bool light) { events.push_back(light ? "show light" : "show"); },
+            .status = [this](std::string_view t) { status.emplace_back(t); },
             .busyCursor = [this](bool busy) { events.push_back(busy ? "hourglass" : "arrow"); },
-            .rebuildSoundList = [this] { events.push_back("sounds"); },
+            .rebuildSoundList = log("sounds"),
         };
-    }
-    // Step s now holds what step from held before the operation.
-    void expectMoved(int s, int from) {
-        EXPECT_EQ(load(s), before[from]) << "step " << s << " should hold former step " << from;
     }
 };
 
-using Events = std::vector<std::string>;
+using Texts = std::vector<std::string>;
+const Texts kMoved = {"hourglass", "commit", "show", "sounds", "arrow"};
 
-TEST_F(EditFixture, InsertMovesTheStepsAfterTheCurrentOneUp) {
-    StepEditContext ctx = context(10);
-    InsertStep(ctx);
-    for (int s = 0; s <= 10; ++s)
-        expectMoved(s, s);
-    for (int s = 11; s < kStepCount; ++s)
-        expectMoved(s, s - 1); // 11 = 10, ..., 499 = 498: the former 499 is gone
-    ASSERT_EQ(statusTexts.size(), 490u);
-    for (unsigned i = 0; i < 489; ++i)
-        EXPECT_EQ(statusTexts[i], std::to_string(i + 1) + "/490");
-    EXPECT_EQ(statusTexts.back(), "");
-    EXPECT_EQ(events, (Events{"hourglass", "commit", "show", "sounds", "arrow"}));
-    EXPECT_TRUE(prompts.shown.empty());
+Texts counting(unsigned last, unsigned total) {
+    Texts t;
+    for (unsigned i = 1; i <= last; ++i)
+        t.push_back(std::to_string(i) + "/" + std::to_string(total));
+    t.push_back("");
+    return t;
 }
 
-TEST_F(EditFixture, DeleteMovesTheLaterStepsDownOverTheCurrentOne) {
-    prompts.yesNo = {true};
-    StepEditContext ctx = context(10);
-    EXPECT_TRUE(DeleteStep(ctx));
-    for (int s = 0; s < 10; ++s)
-        expectMoved(s, s);
-    for (int s = 10; s < kStepCount - 1; ++s)
-        expectMoved(s, s + 1);
-    expectMoved(499, 499); // so 498 and 499 end up equal
-    ASSERT_EQ(prompts.shown.size(), 1u);
-    EXPECT_EQ(prompts.shown[0].text, "Voulez-vous vraiment faire ceci ?");
-    EXPECT_EQ(events, (Events{"hourglass", "commit", "show", "sounds", "arrow"}));
-    EXPECT_TRUE(statusTexts.empty());
-}
-
-TEST_F(EditFixture, DeleteAnsweredNoChangesAndCommitsNothing) {
-    prompts.yesNo = {false};
-    StepEditContext ctx = context(10);
-    EXPECT_FALSE(DeleteStep(ctx));
-    EXPECT_EQ(snapshot(), before);
-    EXPECT_TRUE(events.empty());
-    EXPECT_EQ(prompts.shown.size(), 1u);
-}
-
-TEST_F(EditFixture, AtTheLastStepNothingMovesButTheStepIsCommittedAndShown) {
+TEST_F(EditFixture, StepsMoveAsEachOperationSays) {
+    enum Op { Insert, Delete, Duplicate };
     struct Case {
         const char* what;
-        std::function<void(StepEditContext&)> run;
-        Events events;
-        std::vector<std::string> status;
+        Op op;
+        int current;
+        bool confirm;
+        int (*formerOf)(int step); // the step whose content a step holds afterwards
+        Texts events, status;
     };
+    auto same = [](int s) { return s; };
     const Case cases[] = {
-        {"insert",
-         [](StepEditContext& c) { InsertStep(c); },
-         {"hourglass", "commit", "show", "sounds", "arrow"},
-         {""}},
-        {"delete",
-         [](StepEditContext& c) { DeleteStep(c); },
-         {"hourglass", "commit", "show", "sounds", "arrow"},
+        {"insert at 10", Insert, 10, true, [](int s) { return s <= 10 ? s : s - 1; }, kMoved,
+         counting(489, 490)},
+        {"delete at 10",
+         Delete,
+         10,
+         true,
+         [](int s) { return s < 10 ? s : std::min(s + 1, 499); },
+         kMoved,
          {}},
-        {"duplicate", [](StepEditContext& c) { DuplicateStep(c); }, {"commit", "show"}, {}},
+        {"delete answered No", Delete, 10, false, same, {}, {}},
+        {"duplicate at 20",
+         Duplicate,
+         20,
+         true,
+         [](int s) { return s == 21 ? 20 : s; },
+         {"commit", "show"},
+         {}},
+        {"insert at 499", Insert, 499, true, same, kMoved, {""}},
+        {"delete at 499", Delete, 499, true, same, kMoved, {}},
+        {"duplicate at 499", Duplicate, 499, true, same, {"commit", "show"}, {}},
+        {"insert outside the show", Insert, -1, true, same, {}, {}},
+        {"delete outside the show", Delete, 500, true, same, {}, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         events.clear();
-        statusTexts.clear();
-        prompts.yesNo = {true};
-        StepEditContext ctx = context(499);
-        c.run(ctx);
-        EXPECT_EQ(snapshot(), before);
+        status.clear();
+        prompts.yesNo = {c.confirm};
+        StepEditContext ctx = context(c.current);
+        if (c.op == Insert)
+            InsertStep(ctx);
+        else if (c.op == Delete)
+            EXPECT_EQ(DeleteStep(ctx), c.confirm && c.current < kStepCount);
+        else
+            DuplicateStep(ctx);
+        std::vector<StepRecord> after = snapshot();
+        for (int s = 0; s < kStepCount; ++s)
+            ASSERT_EQ(after[s], before[c.formerOf(s)]) << "step " << s;
         EXPECT_EQ(events, c.events);
-        EXPECT_EQ(statusTexts, c.status);
+        EXPECT_EQ(status, c.status);
+        SetUp();
     }
+    EXPECT_EQ(prompts.shown.at(0).text, "Voulez-vous vraiment faire ceci ?");
 }
 
-TEST_F(EditFixture, DuplicateOverwritesOnlyTheNextStep) {
-    StepEditContext ctx = context(20);
-    DuplicateStep(ctx);
-    for (int s = 0; s < kStepCount; ++s)
-        expectMoved(s, s == 21 ? 20 : s);
-    EXPECT_EQ(events, (Events{"commit", "show"}));
-    EXPECT_TRUE(prompts.shown.empty());
-}
-
-TEST_F(EditFixture, TheCommitHappensBeforeAnyMove) {
-    // What the console and the next-step panel hold travels with its step.
+TEST_F(EditFixture, WhatIsCommittedBeforeTheMoveTravelsWithItsStep) {
     StepEditContext ctx = context(10);
-    ctx.commit = [this] {
-        StepRecord next = load(11);
+    ctx.commit = [this] { // the next-step panel's values stored into step 11
+        StepRecord next = before[11];
         next.master = 77;
-        next.name = "panel";
         store.SaveStep(11, next);
     };
     InsertStep(ctx);
-    EXPECT_EQ(load(12).master, 77);
-    EXPECT_EQ(load(12).name, "panel");
-    EXPECT_EQ(load(11), before[10]);
-}
-
-TEST_F(EditFixture, ACurrentStepOutsideTheShowIsIgnored) {
-    for (int current : {-1, 500, 100000}) {
-        SCOPED_TRACE(current);
-        prompts.yesNo = {true};
-        StepEditContext ctx = context(current);
-        InsertStep(ctx);
-        EXPECT_FALSE(DeleteStep(ctx));
-        DuplicateStep(ctx);
-        EXPECT_EQ(snapshot(), before);
-        EXPECT_TRUE(events.empty());
-    }
-}
-
-TEST_F(EditFixture, TheSharedShutterFlagsStayWhereTheyAre) {
-    StepRecord r = load(0);
-    r.check = {1, 0, 1, 1, 0, 0, 0, 0};
-    store.SaveStep(0, r);
-    StepEditContext ctx = context(0);
-    InsertStep(ctx);
-    prompts.yesNo = {true};
-    DeleteStep(ctx);
-    EXPECT_EQ(store.ReadStoreInt("0", "check1", -1, {}), 1);
-    EXPECT_EQ(store.ReadStoreInt("0", "check2", -1, {}), 0);
-    EXPECT_EQ(store.ReadStoreInt("0", "check4", -1, {}), 1);
+    std::vector<StepRecord> after = snapshot();
+    EXPECT_EQ(after[12].master, 77);
+    EXPECT_EQ(after[12].name, "step 11");
+    EXPECT_EQ(after[11], before[10]);
 }
 
 } // namespace
