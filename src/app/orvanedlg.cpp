@@ -92,6 +92,18 @@ COrvaneDlg::COrvaneDlg(ProfileFiles& profiles, Prompts& prompts, std::string roo
     m_dmx = std::make_unique<DmxOutput>(*m_line, std::move(o));
     qApp->installEventFilter(new KeyStateFilter(m_dmx->keys(), m_input, this));
     m_mainTimer = std::make_unique<MainTimer>(m_session, m_input, mainTimerHooks());
+    EffectHooks effectHooks;
+    effectHooks.busyCursor = [](bool busy) {
+        busy ? QApplication::setOverrideCursor(Qt::WaitCursor)
+             : QApplication::restoreOverrideCursor();
+    };
+    effectHooks.rebuildSoundList = [this] { rebuildSoundList(); };
+    m_effects = std::make_unique<EffectControls>(m_controls, m_session, m_prompts, m_effectList,
+                                                 effectHooks);
+}
+
+void COrvaneDlg::rebuildSoundList() {
+    // The sound bank fills the audio list here.
 }
 
 MainTimerHooks COrvaneDlg::mainTimerHooks() {
@@ -154,7 +166,7 @@ void COrvaneDlg::OnInitDialog() {
     m_session.loadShow();                          // 17
     m_session.ShowCurrentStep(false);
     startOutputs();                                // 18
-    registerStepHotkeys();                         // 19
+    refreshEffectsAndHotkeys();                    // 19
     startTimers();                                 // 20
     // 21: Alt+Space, the fade-in hot key, is registered with the console's hot keys.
     selectStartStep();                             // 22
@@ -201,6 +213,7 @@ void COrvaneDlg::bindHandlers() {
     m_controls.on(ControlEvent::TextChanged, id::kStepNumber, [this] { m_session.activate(); });
     m_controls.on(ControlEvent::Clicked, id::kSave, [this] { Save(); });
     m_controls.on(ControlEvent::Clicked, id::kQuit, [this] { Quit(); });
+    m_effects->bind();
 }
 
 void COrvaneDlg::setInitialColours() {
@@ -308,6 +321,11 @@ void COrvaneDlg::selectStartStep() {
     int remembered = m_profiles.readInt(userProfilePath(), "savelast", "stepnum", 0);
     int step = chooseStartStep(m_options, remembered);
     m_controls.setText(id::kStepNumber, format("%u", unsigned(step)));
+}
+
+void COrvaneDlg::refreshEffectsAndHotkeys() {
+    m_effects->FillEffectList();
+    registerStepHotkeys();
 }
 
 void COrvaneDlg::registerStepHotkeys() {

@@ -7,6 +7,7 @@
 #include "dmx/dmxoutput.h"
 #include "dmx/serialline.h"
 #include "playback/controlmodel.h"
+#include "playback/effectcontrols.h"
 #include "playback/inputstate.h"
 #include "playback/joystick.h"
 #include "playback/maintimer.h"
@@ -65,6 +66,8 @@ private:
     void selectStartStep();
     void saveSequence();
     void registerStepHotkeys();
+    void refreshEffectsAndHotkeys();
+    void rebuildSoundList();
     void onTimer(int id);
     MainTimerHooks mainTimerHooks();
     std::optional<uint32_t> pickedPixel() const;
@@ -86,6 +89,7 @@ private:
     InputState m_input;
     QElapsedTimer m_clock;
     std::unique_ptr<MainTimer> m_mainTimer;
+    std::unique_ptr<EffectControls> m_effects;
     std::unique_ptr<SerialLine> m_line;
     std::unique_ptr<DmxOutput> m_dmx;
     std::map<int, QWidget*> m_widgets;
