@@ -1,5 +1,7 @@
 #include "app/keystatefilter.h"
 
+#include "app/hotkeys.h"
+
 #include <QEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -8,39 +10,6 @@ namespace orvane {
 
 KeyStateFilter::KeyStateFilter(KeyStates& keys, InputState& input, QObject* parent)
     : QObject(parent), m_keys(keys), m_input(input) {}
-
-uint16_t KeyStateFilter::virtualKey(int qtKey, bool keypad) {
-    if ((qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) || (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9))
-        return keypad && qtKey <= Qt::Key_9 ? uint16_t(0x60 + qtKey - Qt::Key_0) : uint16_t(qtKey);
-    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24)
-        return uint16_t(0x70 + qtKey - Qt::Key_F1);
-    switch (qtKey) {
-    case Qt::Key_Shift:
-        return vk::kShift;
-    case Qt::Key_Control:
-        return vk::kControl;
-    case Qt::Key_Alt:
-        return vk::kAlt;
-    case Qt::Key_Plus:
-        return keypad ? vk::kPadPlus : 0;
-    case Qt::Key_Minus:
-        return keypad ? vk::kPadMinus : 0;
-    case Qt::Key_Delete:
-        return vk::kDelete;
-    case Qt::Key_PageUp:
-        return vk::kPageUp;
-    case Qt::Key_PageDown:
-        return vk::kPageDown;
-    case Qt::Key_Space:
-        return 0x20;
-    case Qt::Key_Escape:
-        return 0x1B;
-    case Qt::Key_ScrollLock:
-        return 0x91;
-    default:
-        return 0;
-    }
-}
 
 void KeyStateFilter::feedKey(const QKeyEvent* key, bool down) {
     switch (key->key()) {
@@ -53,7 +22,8 @@ void KeyStateFilter::feedKey(const QKeyEvent* key, bool down) {
     default:
         break;
     }
-    uint16_t code = virtualKey(key->key(), key->modifiers().testFlag(Qt::KeypadModifier));
+    uint16_t code =
+        virtualKeyOf(Qt::Key(key->key()), key->modifiers().testFlag(Qt::KeypadModifier));
     if (code)
         down ? m_input.keyDown(code) : m_input.keyUp(code);
     // The modifier keys follow the event's own report, which never misses a

@@ -20,9 +20,6 @@ public:
     KeyStateFilter(KeyStates& keys, InputState& input, QObject* parent = nullptr);
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-    // The virtual-key code of a Qt key event, 0 when it has none.
-    static uint16_t virtualKey(int qtKey, bool keypad);
-
 private:
     void feedKey(const QKeyEvent* key, bool down);
     void feedMouse(const QMouseEvent* mouse, bool down);

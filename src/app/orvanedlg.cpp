@@ -1,6 +1,8 @@
 #include "app/orvanedlg.h"
 
 #include "app/appicon.h"
+#include "app/consoledrawing.h"
+#include "app/hotkeys.h"
 #include "app/dialog102.h"
 #include "app/dialogbuilder.h"
 #include "app/keystatefilter.h"
@@ -10,6 +12,7 @@
 #include "show/textutil.h"
 
 #include <QApplication>
+#include <cstdlib>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QImage>
@@ -115,19 +118,54 @@ MainTimerHooks COrvaneDlg::mainTimerHooks() {
     h.joystickPresent = [this] { return m_joystick && m_joystickPresent; };
     h.joystick = [this] { return m_joystick ? m_joystick->position() : std::nullopt; };
     h.pickedPixel = [this] { return pickedPixel(); };
+    h.repaintSwatches = [this] {
+        if (m_drawing)
+            m_drawing->repaintSwatches();
+    };
     h.publish = [this](const Universe& output) {
         m_dmx->publish(output);
-        for (int area : {1051, 1346})
-            if (QWidget* w = widget(area))
-                w->update();
+        if (m_drawing)
+            m_drawing->published();
     };
     return h;
+}
+
+ConsoleHooks COrvaneDlg::consoleHooks() {
+    ConsoleHooks h;
+    h.clearAutoFadeDisable = [this] { m_dmx->setAutoFadeDisable(false); };
+    // The show-time, timeline and global colour windows and the IP link come
+    // with their own parts of the program; until then their buttons do nothing.
+    h.ipLinkHost = [this] {
+        const char* env = std::getenv("ORVANE_LINK_HOST");
+        return env && *env ? std::string(env) : setting(m_profiles, "linkhost", "127.0.0.1");
+    };
+    h.validateHotKeys = [this] { registerStepHotkeys(); };
+    h.repaintMonitor = [this] {
+        if (m_drawing)
+            m_drawing->repaintMonitor();
+    };
+    return h;
+}
+
+// The console's handlers, its drawing and the hot keys, once the controls exist.
+void COrvaneDlg::createConsole() {
+    m_drawing = std::make_unique<ConsoleDrawing>(m_session.console(), m_mainTimer->output());
+    m_drawing->install(widget(1051), widget(1346));
+    m_consoleHandlers = std::make_unique<ConsoleHandlers>(
+        m_session, *m_mainTimer, m_prompts, [this] { return now(); }, consoleHooks());
+    m_consoleHandlers->bind();
+    HotKeyActions actions;
+    actions.fadeIn = [this] { m_consoleHandlers->fadeInHotKey(); };
+    actions.activateStep = [this] { m_session.activate(); };
+    m_hotKeys = std::make_unique<HotKeys>(this, m_controls, actions);
 }
 
 COrvaneDlg::~COrvaneDlg() {
     // The model dies before the widgets: cut the binding first.
     unbindDialog(this);
     OnDestroy();
+    m_hotKeys.reset();
+    m_drawing.reset();
     if (g_mainWindow == this)
         g_mainWindow = nullptr;
 }
@@ -146,6 +184,7 @@ void COrvaneDlg::OnInitDialog() {
     m_session.open(m_root, m_show);                // 5
     bindHandlers();                                // 6
     bindDmxHandlers();
+    createConsole();
     m_nameFont = QFont("Arial", 24);               // 7
     if (QWidget* w = widget(id::kStepName))
         w->setFont(m_nameFont);
@@ -168,7 +207,7 @@ void COrvaneDlg::OnInitDialog() {
     startOutputs();                                // 18
     refreshEffectsAndHotkeys();                    // 19
     startTimers();                                 // 20
-    // 21: Alt+Space, the fade-in hot key, is registered with the console's hot keys.
+    m_hotKeys->registerFadeIn();                   // 21
     selectStartStep();                             // 22
 }
 
@@ -329,7 +368,8 @@ void COrvaneDlg::refreshEffectsAndHotkeys() {
 }
 
 void COrvaneDlg::registerStepHotkeys() {
-    // The step hot keys are registered from the show table with the console's hot keys.
+    if (m_hotKeys)
+        m_hotKeys->validateStepHotKeys(m_session.store());
 }
 
 void COrvaneDlg::saveSequence() {

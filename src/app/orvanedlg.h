@@ -6,6 +6,7 @@
 
 #include "dmx/dmxoutput.h"
 #include "dmx/serialline.h"
+#include "playback/consolehandlers.h"
 #include "playback/controlmodel.h"
 #include "playback/effectcontrols.h"
 #include "playback/inputstate.h"
@@ -21,6 +22,11 @@
 #include <memory>
 
 class QTimer;
+
+namespace orvane {
+class ConsoleDrawing;
+class HotKeys;
+} // namespace orvane
 
 namespace orvane {
 
@@ -70,6 +76,8 @@ private:
     void rebuildSoundList();
     void onTimer(int id);
     MainTimerHooks mainTimerHooks();
+    ConsoleHooks consoleHooks();
+    void createConsole();
     std::optional<uint32_t> pickedPixel() const;
     void bindDmxHandlers();
     bool startDmx();
@@ -90,6 +98,9 @@ private:
     QElapsedTimer m_clock;
     std::unique_ptr<MainTimer> m_mainTimer;
     std::unique_ptr<EffectControls> m_effects;
+    std::unique_ptr<ConsoleHandlers> m_consoleHandlers;
+    std::unique_ptr<ConsoleDrawing> m_drawing;
+    std::unique_ptr<HotKeys> m_hotKeys;
     std::unique_ptr<SerialLine> m_line;
     std::unique_ptr<DmxOutput> m_dmx;
     std::map<int, QWidget*> m_widgets;
