@@ -43,6 +43,7 @@ constexpr int kVolumeLocked = 1117;
 constexpr int kEffectBox = 1340;
 constexpr int kJoystick = 1357;
 constexpr int kPicture = 1427;
+constexpr int kMonitorStart = 1426;
 constexpr int kPlayRecord = 1046;
 constexpr int kPlayReplay = 1055;
 constexpr int kTest1 = 1269;
@@ -200,6 +201,7 @@ void COrvaneDlg::OnInitDialog() {
     repaint();
     // 15: the sound bank is loaded here.
     m_controls.setText(id::kStepInfo, "");         // 16
+    m_controls.setText(id::kMonitorStart, "1");    // the monitor starts at channel 1
     m_controls.setChecked(id::kJoystick, false);
     m_controls.setChecked(id::kVolumeLocked, true);
     m_session.loadShow();                          // 17
