@@ -213,15 +213,4 @@ INSTANTIATE_TEST_SUITE_P(
         ShutterCase{"NoWindowNothing", {{"Shutter", false}}, "SHUTTER=ON", {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(NullWindowLookup, FindsNothing) {
-    NullWindowLookup lookup;
-    EXPECT_FALSE(lookup.findTopLevel("Shutter -").has_value());
-}
-
-TEST(ExtraKeywords, ThirtyInTheirOrder) {
-    EXPECT_EQ(kExtraKeywords.front(), "EXEC=");
-    EXPECT_EQ(kExtraKeywords[10], "LOAD=");
-    EXPECT_EQ(kExtraKeywords.back(), "SHUTTER=OFF");
-}
-
 } // namespace
