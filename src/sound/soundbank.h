@@ -1,0 +1,76 @@
+#pragma once
+// The sound bank: the show's "step0/*.wav" files read whole into memory, up to
+// 500 slots in load order, and the sound list built from it. The file data is
+// shared with the output device, so a sound that plays stays valid while the
+// bank is freed or reloaded. User-interface thread only.
+
+#include "show/keycodes.h"
+#include "sound/wavfile.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace orvane {
+
+class ListModel;
+
+constexpr int kSoundSlots = 500;
+// Hot-key identifiers of the sounds: this base + the list position.
+constexpr uint32_t kSoundHotkeyBase = 0x80000000u;
+
+using SoundData = std::shared_ptr<const std::vector<uint8_t>>;
+
+struct Sound {
+    SoundData data; // the whole file
+    uint32_t size = 0;
+    std::string name; // file name without folder
+    uint32_t loops = 1;
+    WavInfo info;
+
+    const uint8_t* samples() const { return data->data() + info.dataOffset; }
+};
+
+// A sound hot key: Alt + the key whose virtual-key code is the byte after "(SC="
+// in the sound's name, identifier kSoundHotkeyBase + the list position.
+struct SoundHotkey {
+    uint32_t id = 0;
+    HotKey key;
+    bool operator==(const SoundHotkey&) const = default;
+};
+
+// The number after "LOOP=" in a file name, else 1.
+uint32_t loopCount(std::string_view name);
+// The hot key named by "(SC=" in a sound name, if any.
+std::optional<HotKey> soundHotkeyKey(std::string_view name);
+
+// Reads one file and checks its header. Nothing, with the reason in error, when
+// it cannot be read or is not a playable WAV file.
+std::optional<Sound> readSound(const std::string& path, std::string name, std::string& error);
+
+class SoundBank {
+public:
+    // Told the file name before each file is read.
+    using Progress = std::function<void(const std::string& name)>;
+
+    // Frees every slot, then reads the "*.wav" files of folder (any case of the
+    // extension, sorted by name ignoring case, as the shows' home platform lists
+    // them). A file that is refused is left out with a line on stderr. Returns the
+    // number of sounds loaded (at most 500).
+    int load(const std::string& folder, const Progress& progress = {});
+    void clear() { m_sounds.clear(); }
+
+    int count() const { return int(m_sounds.size()); }
+    // The sound in a slot, nullptr for an empty slot.
+    const Sound* slot(int64_t slot) const;
+
+    // Refills the list: one entry per sound, its name, a blank and its duration
+    // ("%u:%2.2u %3.3u"), the slot number as item data. Returns the sound hot keys.
+    std::vector<SoundHotkey> fillList(ListModel& list) const;
+
+private:
+    std::vector<Sound> m_sounds;
+};
+
+} // namespace orvane

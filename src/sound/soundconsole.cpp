@@ -1,0 +1,316 @@
+#include "sound/soundconsole.h"
+
+#include "show/textutil.h"
+#include "sound/samples.h"
+
+#include <algorithm>
+
+namespace orvane {
+
+using namespace soundids;
+
+namespace {
+
+// String 1 of the program's messages.
+constexpr const char* kLoadingText = "Chargement du fichier audio %s...";
+constexpr int kVolumeTop = 10000;
+// The meters read the sound of about one tick of the main timer.
+constexpr uint32_t kMeterWindowsPerSecond = 50;
+
+struct LockedPair {
+    int a, b, lock;
+};
+constexpr LockedPair kLockedPairs[] = {{kStepLeft, kStepRight, kStepLocked},
+                                       {kMasterLeft, kMasterRight, kMasterLocked}};
+
+// Rounds p to the nearer whole block; exactly half a block rounds down.
+uint32_t snapToBlock(uint32_t p, uint32_t block) {
+    if (block == 0)
+        return p;
+    uint32_t r = p % block;
+    return r <= block / 2 ? p - r : p + (block - r);
+}
+
+int toDevice(int volume) {
+    return volume * 65535 / kVolumeTop;
+}
+
+} // namespace
+
+SoundConsole::SoundConsole(ControlModel& controls, ListModel& list, SoundConsoleOptions options)
+    : m_controls(controls), m_list(list), m_options(std::move(options)) {}
+
+SoundConsole::~SoundConsole() = default;
+
+void SoundConsole::bind() {
+    m_controls.on(ControlEvent::Clicked, kPlay, [this] { play(); });
+    m_controls.on(ControlEvent::Clicked, kStop, [this] { stop(); });
+    m_controls.on(ControlEvent::Clicked, kPause, [this] { pauseClicked(); });
+    m_controls.on(ControlEvent::Clicked, kReload, [this] { loadBank(); });
+    m_controls.on(ControlEvent::Released, kPosition, [this] { seek(); });
+    m_controls.on(ControlEvent::DoubleClicked, kList, [this] { doubleClick(); });
+    m_controls.observe([this](int id, ControlField field) {
+        if (field == ControlField::Pos)
+            coupleLocked(id);
+    });
+}
+
+void SoundConsole::loadBank() {
+    m_bank.load(m_options.folder, [this](const std::string& name) {
+        m_controls.setText(kStepInfo, format(kLoadingText, name.c_str()));
+        if (m_options.repaintNow)
+            m_options.repaintNow();
+    });
+    m_controls.setText(kStepInfo, "");
+    buildList();
+}
+
+void SoundConsole::buildList() {
+    m_hotkeys = m_bank.fillList(m_list);
+    if (m_options.hotkeysChanged)
+        m_options.hotkeysChanged(m_hotkeys);
+}
+
+void SoundConsole::play() {
+    int entry = m_list.selected();
+    if (!m_controls.enabled(kPlay) || entry < 0)
+        return;
+    const Sound* sound = m_bank.slot(m_list.item(entry).data);
+    if (!sound)
+        return;
+    if (m_out.isOpen()) {
+        setMeters(0, 0);
+        m_out.close();
+    }
+    Playing p;
+    p.data = sound->data;
+    p.dataStart = sound->info.dataOffset;
+    p.dataBytes = sound->info.dataBytes;
+    p.format = sound->info.format;
+    p.length = sound->info.playLength();
+    p.loops = sound->loops;
+    m_playing = p;
+    m_controls.setRange(kPositionBar, 0, int(p.length));
+    m_controls.setRange(kPosition, 0, int(p.length));
+    m_out.open(p.data, p.dataStart, p.length, p.format);
+}
+
+void SoundConsole::stop() {
+    if (m_options.stopRecording)
+        m_options.stopRecording();
+    if (!m_controls.enabled(kStop))
+        return;
+    m_controls.setPos(kPositionBar, 0);
+    m_controls.setPos(kPosition, 0);
+    setMeters(0, 0);
+    m_out.close();
+    m_controls.setChecked(kPause, false);
+    m_playing = {};
+}
+
+void SoundConsole::pauseClicked() {
+    if (m_out.isOpen())
+        m_out.pause(m_controls.checked(kPause));
+}
+
+void SoundConsole::togglePause() {
+    if (!m_out.isOpen())
+        return;
+    bool pause = !m_controls.checked(kPause);
+    m_controls.setChecked(kPause, pause);
+    m_out.pause(pause);
+    if (pause)
+        setMeters(0, 0);
+}
+
+void SoundConsole::seek() {
+    if (!m_out.isOpen())
+        return;
+    uint32_t p =
+        snapToBlock(uint32_t(std::max(0, m_controls.pos(kPosition))), m_playing.format.blockAlign);
+    if (p >= m_playing.length) {
+        stop();
+        return;
+    }
+    m_out.queue(p, m_playing.length - p);
+    m_out.pause(m_controls.checked(kPause));
+    m_playing.base = p;
+}
+
+void SoundConsole::doubleClick() {
+    if (playingPosition() != 0) {
+        stop();
+        setPlayButtons(false);
+    }
+    play();
+}
+
+void SoundConsole::onHotkey(uint32_t id) {
+    stop();
+    m_list.select(int(id & 0x0FFFFFFFu));
+    setPlayButtons(false);
+    play();
+}
+
+bool SoundConsole::playAtBegin(std::string_view name, const std::function<void()>& mainTick) {
+    stop();
+    for (int i = 0; i < m_list.count(); ++i) {
+        const Sound* sound = m_bank.slot(m_list.item(i).data);
+        if (!sound || sound->name.size() < name.size() ||
+            !equalsIgnoreCase(std::string_view(sound->name).substr(0, name.size()), name))
+            continue;
+        m_list.select(i);
+        if (mainTick)
+            mainTick();
+        else
+            tick();
+        play();
+        return true;
+    }
+    return false;
+}
+
+uint32_t SoundConsole::playingPosition() const {
+    return m_out.isOpen() ? m_playing.base + m_out.position() : 0;
+}
+
+SoundTick SoundConsole::tick() {
+    SoundTick out;
+    if (m_out.failed())
+        forgetFailedDevice();
+    std::string text;
+    uint32_t position = playingPosition();
+    if (m_out.isOpen()) {
+        m_controls.setPos(kPositionBar, int(position));
+        if (!(m_options.leftButtonDown && m_options.leftButtonDown()))
+            m_controls.setPos(kPosition, int(position));
+        MeterLevels m = showMeters(position);
+        out.soundLevel = (m.left + m.right) * 255 / kMeterTop;
+        text = timeText(position);
+    }
+    setPlayButtons(position != 0);
+    if (m_out.isOpen() && endOfSound(position))
+        out.advance = m_controls.checked(kNextOnStop);
+    m_controls.setText(kTimeText, text);
+    return out;
+}
+
+void SoundConsole::forgetFailedDevice() {
+    // The failure was logged when the device would not open; nothing plays.
+    setMeters(0, 0);
+    m_out.close();
+    m_playing = {};
+}
+
+MeterLevels SoundConsole::showMeters(uint32_t position) {
+    MeterLevels m;
+    if (position > 0) {
+        uint32_t window = m_playing.format.avgBytesPerSec / kMeterWindowsPerSecond;
+        m = peakLevels(m_playing.data->data() + m_playing.dataStart, m_playing.dataBytes, position,
+                       window, m_playing.format);
+    }
+    setMeters(m.left, m.right);
+    return m;
+}
+
+std::string SoundConsole::timeText(uint32_t position) const {
+    uint32_t rate = m_playing.format.avgBytesPerSec;
+    return durationText(bytesToMs(position, rate)) + "/ " +
+           durationText(bytesToMs(m_playing.length, rate)) +
+           format("- %u/%u", m_playing.playCount, m_playing.loops);
+}
+
+// True when the last loop ended and the sound stopped.
+bool SoundConsole::endOfSound(uint32_t position) {
+    uint32_t rate = m_playing.format.avgBytesPerSec;
+    if (bytesToMs(position, rate) != bytesToMs(m_playing.length, rate))
+        return false;
+    uint32_t before = m_playing.playCount++;
+    if (before >= m_playing.loops) {
+        stop();
+        return true;
+    }
+    setMeters(0, 0);
+    m_playing.base = 0;
+    m_out.queue(0, m_playing.length);
+    return false;
+}
+
+void SoundConsole::setMeters(int left, int right) {
+    m_controls.setPos(kMeterLeft, left);
+    m_controls.setPos(kMeterRight, right);
+}
+
+void SoundConsole::setPlayButtons(bool playing) {
+    for (int id : {kPlay, kPlayRecord, kPlayReplay})
+        m_controls.setEnabled(id, !playing);
+    m_controls.setEnabled(kPosition, playing);
+    m_controls.setEnabled(kPause, playing);
+}
+
+void SoundConsole::coupleLocked(int id) {
+    for (const LockedPair& p : kLockedPairs) {
+        if ((id == p.a || id == p.b) && m_controls.checked(p.lock))
+            m_controls.setPos(id == p.a ? p.b : p.a, m_controls.pos(id));
+    }
+}
+
+std::pair<int, int> SoundConsole::sliderVolumes() const {
+    auto factor = [this](int id) { return kVolumeTop - m_controls.pos(id); };
+    return {factor(kStepLeft) * factor(kMasterLeft) / kVolumeTop,
+            factor(kStepRight) * factor(kMasterRight) / kVolumeTop};
+}
+
+void SoundConsole::sendVolume(int left, int right) {
+    m_lastLeft = left;
+    m_lastRight = right;
+    m_out.setVolume(packVolume(uint32_t(toDevice(left)), uint32_t(toDevice(right))));
+}
+
+void SoundConsole::updateVolumes() {
+    auto [left, right] = sliderVolumes();
+    if (!m_controls.checked(kFadeIn)) {
+        m_controls.setPos(kVolumeBarLeft, left);
+        m_controls.setPos(kVolumeBarRight, right);
+    }
+    bool fading = m_controls.pos(kFade) != 0 && !m_controls.checked(kRudeFade);
+    if (!fading && (left != m_lastLeft || right != m_lastRight))
+        sendVolume(left, right);
+}
+
+void SoundConsole::crossFadeVolume(const StepRecord& next) {
+    int f = m_controls.pos(kFade);
+    if (f == 0 || m_controls.checked(kRudeFade) || !m_controls.checked(kFadeIn))
+        return;
+    auto [left, right] = sliderVolumes();
+    if (next.stepsound) {
+        int g = 256 - f;
+        auto target = [](int sound) { return kVolumeTop - std::clamp(sound, 0, kVolumeTop); };
+        left = (g * left + f * target(next.sound1)) / 256;
+        right = (g * right + f * target(next.sound2)) / 256;
+    }
+    if (left == m_lastLeft && right == m_lastRight)
+        return;
+    sendVolume(left, right);
+    m_controls.setPos(kVolumeBarLeft, left);
+    m_controls.setPos(kVolumeBarRight, right);
+}
+
+void SoundConsole::applyStartupVolume() {
+    uint32_t volume = m_out.volume();
+    int left = int((volume & 0xFFFF) * kVolumeTop / 65535);
+    int right = int((volume >> 16) * kVolumeTop / 65535);
+    m_controls.setPos(kStepLeft, kVolumeTop - left);
+    m_controls.setPos(kStepRight, kVolumeTop - right);
+    m_controls.setPos(kVolumeBarLeft, left);
+    m_controls.setPos(kVolumeBarRight, right);
+}
+
+void SoundConsole::shutdown() {
+    setMeters(0, 0);
+    m_out.close();
+    m_playing = {};
+    m_bank.clear();
+}
+
+} // namespace orvane

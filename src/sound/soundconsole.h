@@ -1,0 +1,156 @@
+#pragma once
+// The sound controls of the main window: the sound bank and its list, Play,
+// Pause, Stop, the position slider, the time text and level meters, the
+// volume sliders with their "locked" couplings, and what the main timer and
+// step activation ask of the sound. One sound plays at a time.
+// User-interface thread only.
+
+#include "playback/controlmodel.h"
+#include "show/steprecord.h"
+#include "sound/samples.h"
+#include "sound/soundbank.h"
+#include "sound/waveout.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace orvane {
+
+namespace soundids {
+constexpr int kStepInfo = 1002;
+constexpr int kList = 1003;
+constexpr int kPlay = 1004;
+constexpr int kStop = 1006;
+constexpr int kFade = 1009;
+constexpr int kStepLeft = 1010;
+constexpr int kStepRight = 1011;
+constexpr int kTimeText = 1024;
+constexpr int kPause = 1041;
+constexpr int kPlayRecord = 1046;
+constexpr int kPositionBar = 1049;
+constexpr int kPlayReplay = 1055;
+constexpr int kMasterRight = 1057;
+constexpr int kFadeIn = 1083;
+constexpr int kRudeFade = 1101;
+constexpr int kNextOnStop = 1108;
+constexpr int kPosition = 1112;
+constexpr int kStepLocked = 1114;
+constexpr int kMasterLocked = 1117;
+constexpr int kVolumeBarLeft = 1120;
+constexpr int kVolumeBarRight = 1121;
+constexpr int kMeterLeft = 1267;
+constexpr int kMeterRight = 1272;
+constexpr int kReload = 1349;
+constexpr int kMasterLeft = 1397;
+} // namespace soundids
+
+struct SoundConsoleOptions {
+    std::string folder; // the show's sound folder (step0)
+    // "Stop" ends a DMX recording, whether a sound plays or not.
+    std::function<void()> stopRecording;
+    // True while the operator holds the left mouse button (may be dragging the
+    // position slider, which the tick then leaves alone).
+    std::function<bool()> leftButtonDown;
+    // Makes the step-info label show at once while the bank loads.
+    std::function<void()> repaintNow;
+    // Told the sound hot keys whenever the list is rebuilt.
+    std::function<void(const std::vector<SoundHotkey>&)> hotkeysChanged;
+};
+
+// What one tick of the main timer learns from the sound.
+struct SoundTick {
+    // The last loop of the sound ended and "When sound end, goto next step" is
+    // checked: the caller writes current step + 1 into the step-number field.
+    bool advance = false;
+    // While a sound device is open: (left + right) x 255 / 30000 of the level
+    // meters, for the SOUNDACTIVE= faders.
+    std::optional<int> soundLevel;
+};
+
+class SoundConsole {
+public:
+    SoundConsole(ControlModel& controls, ListModel& list, SoundConsoleOptions options);
+    ~SoundConsole();
+
+    // Registers the handlers of Play, Stop, Pause, Reload, the list's
+    // double-click and the position slider's release, and the couplings of the
+    // "locked" volume pairs.
+    void bind();
+
+    // Start-up and "Reload": frees the bank, reads the sound folder with the
+    // progress in label 1002, rebuilds the list.
+    void loadBank();
+    // Refills list 1003 and reports the sound hot keys.
+    void buildList();
+    const std::vector<SoundHotkey>& hotkeys() const { return m_hotkeys; }
+    const SoundBank& bank() const { return m_bank; }
+
+    void play(); // the selected sound from its start
+    void stop(); // also ends a DMX recording
+    void seek(); // continue from the position slider
+    void doubleClick();
+    // A sound hot key (identifier with the top bit set).
+    void onHotkey(uint32_t id);
+
+    // Step activation: "When activate this step toggle pause mode".
+    void togglePause();
+    // Step activation: "When activate this step play this sound:". Stops the
+    // sound, then plays the first list entry whose sound name begins with name
+    // (ignoring case). mainTick, when given, runs between the selection and
+    // Play (else the sound tick alone runs). False when nothing matched.
+    bool playAtBegin(std::string_view name, const std::function<void()>& mainTick = {});
+
+    // Main timer, every tick: position, meters, buttons, time text, end of sound.
+    SoundTick tick();
+    // Main timer, outside manual mode: the volume from the four sliders.
+    void updateVolumes();
+    // Main timer, while the fade slider is away from 0 without a rude fade:
+    // during "Fade in", the volume moves toward the next step's.
+    void crossFadeVolume(const StepRecord& next);
+    // Start-up: the step-sound sliders and volume bars from the device volume.
+    void applyStartupVolume();
+    // Shutdown: meters to 0, the device closed, the bank freed (in that order).
+    void shutdown();
+
+    bool deviceOpen() const { return m_out.isOpen(); }
+    // The playing position in bytes of the sound's data.
+    uint32_t playingPosition() const;
+    WaveOut& output() { return m_out; }
+
+private:
+    struct Playing {
+        SoundData data; // the bank may be reloaded while it plays
+        uint32_t dataStart = 0;
+        uint32_t dataBytes = 0;
+        SampleFormat format;
+        uint32_t length = 0;
+        uint32_t base = 0;
+        uint32_t playCount = 1;
+        uint32_t loops = 1;
+    };
+
+    void pauseClicked();
+    void forgetFailedDevice();
+    void coupleLocked(int id);
+    void setMeters(int left, int right);
+    void setPlayButtons(bool playing);
+    MeterLevels showMeters(uint32_t position);
+    std::string timeText(uint32_t position) const;
+    bool endOfSound(uint32_t position);
+    std::pair<int, int> sliderVolumes() const;
+    void sendVolume(int left, int right);
+
+    ControlModel& m_controls;
+    ListModel& m_list;
+    SoundConsoleOptions m_options;
+    SoundBank m_bank;
+    WaveOut m_out;
+    Playing m_playing;
+    std::vector<SoundHotkey> m_hotkeys;
+    int m_lastLeft = -1;
+    int m_lastRight = -1;
+};
+
+} // namespace orvane

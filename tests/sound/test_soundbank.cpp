@@ -1,0 +1,69 @@
+// The sound bank: the folder read into slots, refused files, the list texts,
+// item data and hot keys, the loading messages and the 500-sound limit.
+
+#include "show/textutil.h"
+#include "soundrig.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+using namespace orvane;
+using namespace orvane::test;
+
+TEST(SoundBank, ListsPlayableFilesInNameOrderAndLeavesDamagedOnesOut) {
+    SoundRig rig;
+    WavSpec stereo;
+    WavSpec mono8{1, 8000, 8};
+    rig.addWav("b gong (SC=G).wav", makeWavMs(stereo, 1000));
+    rig.addWav("A intro LOOP=3.wav", makeWavMs(stereo, 500));
+    rig.addWav("c.WAV", makeWavMs(mono8, 250));
+    rig.addWav("damaged.wav", std::vector<uint8_t>(2000, 0x5A));
+    rig.addWav("short.wav", makeWav(stereo, toneData(stereo, 10)));
+    rig.addWav("notes.txt", makeWavMs(stereo, 100));
+    std::filesystem::create_directory(rig.dir.file("folder.wav"));
+    std::vector<std::string> labels;
+    rig.controls.observe([&](int id, ControlField f) {
+        if (id == 1002 && f == ControlField::Text)
+            labels.push_back(rig.controls.text(1002));
+    });
+
+    testing::internal::CaptureStderr();
+    rig.controls.click(1349); // "Reload"
+    std::string log = testing::internal::GetCapturedStderr();
+
+    ASSERT_EQ(rig.list.count(), 3);
+    const char* texts[] = {"A intro LOOP=3.wav 0:00 500", "b gong (SC=G).wav 0:01 000",
+                           "c.WAV 0:00 250"};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(rig.list.item(i).text, texts[i]);
+        EXPECT_EQ(rig.list.item(i).data, i);
+    }
+    EXPECT_EQ(rig.sound->bank().slot(0)->loops, 3u);
+    EXPECT_EQ(rig.hotkeys, (std::vector<SoundHotkey>{{0x80000001u, {'G', kModAlt}}}));
+    EXPECT_NE(log.find("damaged.wav left out: not a RIFF/WAVE file"), std::string::npos) << log;
+    EXPECT_NE(log.find("short.wav left out: only 40 bytes"), std::string::npos) << log;
+    ASSERT_FALSE(labels.empty());
+    EXPECT_EQ(labels.front(), "Chargement du fichier audio A intro LOOP=3.wav...");
+    EXPECT_EQ(labels.back(), "");
+
+    // Reload reads the folder again; the hot keys follow the new list positions.
+    std::filesystem::remove(rig.dir.file("A intro LOOP=3.wav"));
+    testing::internal::CaptureStderr();
+    rig.controls.click(1349);
+    testing::internal::GetCapturedStderr();
+    ASSERT_EQ(rig.list.count(), 2);
+    EXPECT_EQ(rig.hotkeys, (std::vector<SoundHotkey>{{0x80000000u, {'G', kModAlt}}}));
+}
+
+TEST(SoundBank, LoadsAtMost500Sounds) {
+    TempDir dir;
+    WavSpec mono8{1, 8000, 8};
+    std::string file = asText(makeWav(mono8, toneData(mono8, 400)));
+    for (int i = 0; i < 502; ++i)
+        writeFile(dir.file(format("s%03d.wav", i)), file);
+    SoundBank bank;
+    EXPECT_EQ(bank.load(dir.path()), 500);
+    EXPECT_EQ(bank.slot(499)->name, "s499.wav");
+    EXPECT_EQ(bank.slot(500), nullptr);
+    EXPECT_EQ(bank.slot(-1), nullptr);
+}
