@@ -10,9 +10,10 @@ namespace orvane {
 void EffectPlayback::load(ShowStore& store, const std::string& path, EffectOptions options,
                           int64_t nowMs, const Display& display) {
     m_running = false;
+    if (isShowFilePath(store, path))
+        return;
     m_options = options;
-    int len = store.ReadStoreInt("effect", "len", 0, path);
-    len = std::clamp(len, 0, kEffectMaxRecords);
+    int len = int(std::min<uint32_t>(effectLength(store, path), kEffectMaxRecords));
 
     StepRecord first;
     store.LoadStep(kEffectFirstSection, first, path, &m_duration);

@@ -4,6 +4,7 @@
 // own duration, optionally blended toward the next one. The main timer advances
 // it with the current time. User-interface thread only.
 
+#include "show/effectfile.h"
 #include "show/steprecord.h"
 
 #include <cstdint>
@@ -13,9 +14,6 @@
 
 namespace orvane {
 
-class ShowStore;
-
-constexpr int kEffectFirstSection = 123456;
 constexpr int kEffectMaxRecords = 128;
 
 struct EffectOptions {
@@ -33,7 +31,8 @@ public:
     // Reads the effect file at `path` (section "effect", key "len", at most 128
     // records from section 123456 on, each with its "fadet" in ms), shows its
     // first record and starts at `nowMs`. A file of no records shows that first
-    // record (defaults when absent) and does not start.
+    // record (defaults when absent) and does not start. The show file is never
+    // read as an effect: nothing happens.
     void load(ShowStore& store, const std::string& path, EffectOptions options, int64_t nowMs,
               const Display& display);
     void stop() { m_running = false; }

@@ -208,6 +208,15 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"AFolderIsNoFile", {}, "LOAD=sub", false, {}, ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(ExtraFixture, TheShowFileIsNoEffect) {
+    std::filesystem::create_directories(root.file("show"));
+    writeFile(root.file("show/dmx.ini"), "[effect]\r\nlen=2\r\n");
+    controls.setPos(levelFaderId(1), 100);
+    run("LOAD=SHOW\\DMX.INI");
+    EXPECT_FALSE(effects.effect().running());
+    EXPECT_EQ(faderPos(1), 100);
+}
+
 struct Playback : ExtraFixture {
     int level() const { return 255 - faderPos(1); }
     int master() const { return 255 - controls.pos(console::kMaster); }
