@@ -6,6 +6,7 @@
 #include "app/dialog102.h"
 #include "app/dialogbuilder.h"
 #include "app/keystatefilter.h"
+#include "windows/extrahelp.h"
 #include "playback/showchooser.h"
 #include "show/prompts.h"
 #include "show/showfolders.h"
@@ -43,6 +44,9 @@ constexpr int kVolumeLocked = 1117;
 constexpr int kEffectBox = 1340;
 constexpr int kJoystick = 1357;
 constexpr int kPicture = 1427;
+constexpr int kHelp = 1295;
+constexpr int kMeterLeft = 1267;
+constexpr int kMeterRight = 1272;
 constexpr int kMonitorStart = 1426;
 constexpr int kPlayRecord = 1046;
 constexpr int kPlayReplay = 1055;
@@ -73,7 +77,6 @@ constexpr int kTimerChainedStart = timers::kChainedStart;
 // String 7 of the program's messages.
 constexpr const char* kDmxStartFailed = "Impossible d'initialiser l'interface DMX";
 
-constexpr uint32_t kFullVolume = 0xFFFFFFFFu; // left in the low, right in the high 16 bits
 
 } // namespace
 
@@ -96,6 +99,24 @@ COrvaneDlg::COrvaneDlg(ProfileFiles& profiles, Prompts& prompts, std::string roo
     m_dmx = std::make_unique<DmxOutput>(*m_line, std::move(o));
     qApp->installEventFilter(new KeyStateFilter(m_dmx->keys(), m_input, this));
     m_mainTimer = std::make_unique<MainTimer>(m_session, m_input, mainTimerHooks());
+    SoundConsoleOptions sound;
+    sound.folder = soundFolder(m_root, m_show);
+    sound.stopRecording = [this] { m_dmx->stopRecording(); };
+    sound.leftButtonDown = [this] { return m_input.mouse(MouseButton::Left); };
+    sound.repaintNow = [this] {
+        if (QWidget* w = widget(id::kStepInfo))
+            w->repaint();
+    };
+    sound.hotkeysChanged = [this](const std::vector<SoundHotkey>& keys) {
+        std::vector<SoundHotKey> shortcuts;
+        for (const SoundHotkey& k : keys)
+            shortcuts.push_back({k.id, k.key});
+        if (m_hotKeys)
+            m_hotKeys->setSoundHotKeys(shortcuts);
+    };
+    m_sound = std::make_unique<SoundConsole>(m_controls, m_soundList, std::move(sound));
+    m_activation =
+        std::make_unique<Activation>(m_session, m_controls, activationHooks(), extraServices());
     EffectHooks effectHooks;
     effectHooks.busyCursor = [](bool busy) {
         busy ? QApplication::setOverrideCursor(Qt::WaitCursor)
@@ -106,9 +127,7 @@ COrvaneDlg::COrvaneDlg(ProfileFiles& profiles, Prompts& prompts, std::string roo
                                                  effectHooks);
 }
 
-void COrvaneDlg::rebuildSoundList() {
-    // The sound bank fills the audio list here.
-}
+void COrvaneDlg::rebuildSoundList() { m_sound->buildList(); }
 
 MainTimerHooks COrvaneDlg::mainTimerHooks() {
     MainTimerHooks h;
@@ -119,6 +138,19 @@ MainTimerHooks COrvaneDlg::mainTimerHooks() {
     h.joystickPresent = [this] { return m_joystick && m_joystickPresent; };
     h.joystick = [this] { return m_joystick ? m_joystick->position() : std::nullopt; };
     h.pickedPixel = [this] { return pickedPixel(); };
+    h.sound = [this](int64_t) {
+        SoundTick t = m_sound->tick();
+        if (t.soundLevel)
+            m_activation->effects().tickSoundActive(m_controls.pos(id::kMeterLeft),
+                                                    m_controls.pos(id::kMeterRight));
+        return t.advance;
+    };
+    h.effectPlayback = [this](int64_t at) { m_activation->effects().tickEffect(at); };
+    h.pictureColour = [this](int64_t) { m_activation->effects().tickMatrix(); };
+    h.randomSliders = [this] { m_activation->effects().tickRandom(); };
+    h.volumes = [this](const VolumeTick& v) {
+        v.next ? m_sound->crossFadeVolume(*v.next) : m_sound->updateVolumes();
+    };
     h.repaintSwatches = [this] {
         if (m_drawing)
             m_drawing->repaintSwatches();
@@ -129,6 +161,39 @@ MainTimerHooks COrvaneDlg::mainTimerHooks() {
             m_drawing->published();
     };
     return h;
+}
+
+ActivationHooks COrvaneDlg::activationHooks() {
+    ActivationHooks h;
+    h.now = [this] { return now(); };
+    h.shiftDown = [this] { return m_dmx->keys().shift.down(); };
+    h.autoFadeDisable = [this] { return m_dmx->autoFadeDisable(); };
+    // The timeline window comes with its own part of the program.
+    h.rebuildSoundList = [this] { rebuildSoundList(); };
+    h.fadeIn = [this] { m_mainTimer->startFadeIn(now()); };
+    h.soundDeviceOpen = [this] { return m_sound->deviceOpen(); };
+    h.pauseSound = [this] { m_sound->setPaused(true); };
+    h.resumeSound = [this] { m_sound->setPaused(false); };
+    h.stopSound = [this] { m_sound->stop(); };
+    h.playSound = [this] { m_sound->play(); };
+    h.mainTimerTick = [this] { m_mainTimer->OnTimer(timers::kPlayback, now()); };
+    h.soundList = &m_soundList;
+    return h;
+}
+
+ExtraServices COrvaneDlg::extraServices() {
+    ExtraServices s;
+    s.processes = &m_processes;
+    s.videoPlayer = &m_videoPlayer;
+    s.windows = &m_windowLookup;
+    // The IP devices and the IP link come with the remote control.
+    s.startReplay = [this](const std::string& path) { return m_dmx->startReplay(path); };
+    s.closeLine = [this] { m_dmx->closeLine(); };
+    s.endMainWindow = [this](int result) {
+        m_closing = true;
+        done(result);
+    };
+    return s;
 }
 
 ConsoleHooks COrvaneDlg::consoleHooks() {
@@ -157,7 +222,10 @@ void COrvaneDlg::createConsole() {
     m_consoleHandlers->bind();
     HotKeyActions actions;
     actions.fadeIn = [this] { m_consoleHandlers->fadeInHotKey(); };
-    actions.activateStep = [this] { m_session.activate(); };
+    actions.activateStep = [this] { m_activation->activate(); };
+    actions.stopSound = [this] { m_sound->stop(); };
+    actions.selectSound = [this](int position) { m_soundList.select(position); };
+    actions.play = [this] { m_sound->play(); };
     m_hotKeys = std::make_unique<HotKeys>(this, m_controls, actions);
 }
 
@@ -196,10 +264,10 @@ void COrvaneDlg::OnInitDialog() {
         w->setFont(m_stepFont);
     // 11: the ranges come with the control table.
     setInitialColours();                           // 12
-    setInitialVolumes();                           // 13
+    m_sound->applyStartupVolume();                 // 13
     show();                                        // 14
     repaint();
-    // 15: the sound bank is loaded here.
+    m_sound->loadBank();                           // 15
     m_controls.setText(id::kStepInfo, "");         // 16
     m_controls.setText(id::kMonitorStart, "1");    // the monitor starts at channel 1
     m_controls.setChecked(id::kJoystick, false);
@@ -251,10 +319,15 @@ void COrvaneDlg::resetStartControls() {
 }
 
 void COrvaneDlg::bindHandlers() {
-    m_controls.on(ControlEvent::TextChanged, id::kStepNumber, [this] { m_session.activate(); });
+    m_controls.on(ControlEvent::TextChanged, id::kStepNumber, [this] { m_activation->activate(); });
+    m_controls.on(ControlEvent::Clicked, id::kHelp, [this] {
+        extrahelp help(this);
+        help.exec();
+    });
     m_controls.on(ControlEvent::Clicked, id::kSave, [this] { Save(); });
     m_controls.on(ControlEvent::Clicked, id::kQuit, [this] { Quit(); });
     m_effects->bind();
+    m_sound->bind();
 }
 
 void COrvaneDlg::setInitialColours() {
@@ -262,17 +335,6 @@ void COrvaneDlg::setInitialColours() {
         m_controls.setColour(c, 0);
     for (int c : kWhiteSwatches)
         m_controls.setColour(c, makeColour(255, 255, 255));
-}
-
-void COrvaneDlg::setInitialVolumes() {
-    // Sound plays with software volume, so the device itself is always at full.
-    uint32_t volume = kFullVolume;
-    unsigned left = volume & 0xFFFF;
-    unsigned right = volume >> 16;
-    m_controls.setPos(id::kAudioLeft, int(10000 - left * 10000 / 65535));
-    m_controls.setPos(id::kAudioRight, int(10000 - right * 10000 / 65535));
-    m_controls.setPos(id::kBarLeft, int(left * 10000 / 65535));
-    m_controls.setPos(id::kBarRight, int(right * 10000 / 65535));
 }
 
 std::optional<uint32_t> COrvaneDlg::pickedPixel() const {
@@ -330,11 +392,15 @@ void COrvaneDlg::bindDmxHandlers() {
     m_controls.on(ControlEvent::Clicked, id::kTest2,
                   [this, showStartCode] { showStartCode(m_dmx->startCodeDown()); });
     std::string recording = showFolder(m_root, m_show) + "/dmxraw.bin";
-    // The sound these buttons start with comes with the sound bank.
-    m_controls.on(ControlEvent::Clicked, id::kPlayRecord,
-                  [this, recording] { m_dmx->startRecording(recording); });
-    m_controls.on(ControlEvent::Clicked, id::kPlayReplay,
-                  [this, recording] { m_dmx->startReplay(recording); });
+    // They start the sound as "Play" does, then the recording or the replay.
+    m_controls.on(ControlEvent::Clicked, id::kPlayRecord, [this, recording] {
+        m_sound->play();
+        m_dmx->startRecording(recording);
+    });
+    m_controls.on(ControlEvent::Clicked, id::kPlayReplay, [this, recording] {
+        m_sound->play();
+        m_dmx->startReplay(recording);
+    });
 }
 
 void COrvaneDlg::pollDmxStatus() {
@@ -414,8 +480,8 @@ void COrvaneDlg::OnDestroy() {
         if (m_timers.count(t))
             m_timers[t]->stop();
     QThread::msleep(500);
-    // Then the sound bank, the wave device, the tool windows in their order and
-    // the frame pipe are released.
+    m_sound->shutdown();
+    // Then the tool windows in their order and the frame pipe are released.
 }
 
 } // namespace orvane

@@ -6,8 +6,13 @@
 
 #include "dmx/dmxoutput.h"
 #include "dmx/serialline.h"
+#include "playback/activation.h"
 #include "playback/consolehandlers.h"
+#include "playback/processstart.h"
+#include "playback/videoplayerclient.h"
+#include "playback/windowlookup.h"
 #include "playback/controlmodel.h"
+#include "sound/soundconsole.h"
 #include "playback/effectcontrols.h"
 #include "playback/inputstate.h"
 #include "playback/joystick.h"
@@ -66,7 +71,6 @@ private:
     void bindHandlers();
     void resetStartControls();
     void setInitialColours();
-    void setInitialVolumes();
     void startOutputs();
     void startTimers();
     void selectStartStep();
@@ -77,6 +81,8 @@ private:
     void onTimer(int id);
     MainTimerHooks mainTimerHooks();
     ConsoleHooks consoleHooks();
+    ActivationHooks activationHooks();
+    ExtraServices extraServices();
     void createConsole();
     std::optional<uint32_t> pickedPixel() const;
     void bindDmxHandlers();
@@ -97,6 +103,11 @@ private:
     InputState m_input;
     QElapsedTimer m_clock;
     std::unique_ptr<MainTimer> m_mainTimer;
+    std::unique_ptr<SoundConsole> m_sound;
+    DetachedProcessStarter m_processes;
+    VideoPlayerClient m_videoPlayer;
+    NullWindowLookup m_windowLookup;
+    std::unique_ptr<Activation> m_activation;
     std::unique_ptr<EffectControls> m_effects;
     std::unique_ptr<ConsoleHandlers> m_consoleHandlers;
     std::unique_ptr<ConsoleDrawing> m_drawing;

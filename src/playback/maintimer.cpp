@@ -70,7 +70,8 @@ void MainTimer::OnTimer(int id, int64_t now) {
             sampleJoystick();
         fadeTrigger(id, now);
     }
-    if (m_hooks.sound && m_hooks.sound(now) && m_live.nextonstop)
+    // The sound says when its last loop ended with "When sound end, goto next step".
+    if (m_hooks.sound && m_hooks.sound(now))
         goToStep(m_controls.textInt(id::kStepNumber) + 1);
     if (m_hooks.pictureColour)
         m_hooks.pictureColour(now);

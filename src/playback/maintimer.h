@@ -49,8 +49,8 @@ struct MainTimerHooks {
     std::function<void(Universe& staging)> manualMerge;
     std::function<bool()> joystickPresent;
     std::function<std::optional<JoystickPosition>()> joystick; // nothing when it fails
-    // Sound position, buttons and end handling; true when the sound ended and
-    // the show must go on to the next step.
+    // Sound position, buttons and end handling; true when the last loop ended
+    // and "When sound end, goto next step" asks for the next step.
     std::function<bool(int64_t now)> sound;
     std::function<void(int64_t now)> pictureColour;
     std::function<void()> randomSliders;

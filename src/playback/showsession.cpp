@@ -44,15 +44,6 @@ void ShowSession::rememberStep(int step) {
                            format("%u", static_cast<unsigned>(step)));
 }
 
-void ShowSession::activate() {
-    if (!m_controls.has(ids::kMaster))
-        return;
-    CommitCurrentStep();
-    m_current = m_controls.textInt(ids::kStepNumber);
-    rememberStep(m_current);
-    ShowCurrentStep(false);
-}
-
 int ShowSession::save() {
     CommitCurrentStep();
     int result = m_store.WriteShowFile(m_store.showFilePath(), [this](unsigned done,

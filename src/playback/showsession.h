@@ -17,7 +17,6 @@ namespace ids {
 constexpr int kStepNumber = 1000;
 constexpr int kStepInfo = 1002;
 constexpr int kMaster = 1005;
-constexpr int kNextMaster = 1007;
 constexpr int kStatus = 1392;
 } // namespace ids
 
@@ -40,10 +39,6 @@ public:
     void CommitCurrentStep();
     void ShowCurrentStep(bool lightOnly);
 
-    // The routine behind every change of the step-number field: stores the
-    // console into the step being left, remembers and shows the new one.
-    void activate();
-
     // The save sequence's store and write: commit, then the whole table to the
     // show file with its progress in the step-info label. Returns WriteShowFile's
     // result.
@@ -52,13 +47,10 @@ public:
     // Called when a status text must be seen at once (progress while writing).
     void setRepaintNow(std::function<void()> f) { m_repaintNow = std::move(f); }
 
-private:
-public:
     // "savelast"/"stepnum" in the user profile.
     void rememberStep(int step);
 
 private:
-
     ProfileFiles& m_profiles;
     ControlModel& m_controls;
     ShowStore m_store;

@@ -113,14 +113,9 @@ void SoundConsole::pauseClicked() {
         m_out.pause(m_controls.checked(kPause));
 }
 
-void SoundConsole::togglePause() {
-    if (!m_out.isOpen())
-        return;
-    bool pause = !m_controls.checked(kPause);
-    m_controls.setChecked(kPause, pause);
-    m_out.pause(pause);
-    if (pause)
-        setMeters(0, 0);
+void SoundConsole::setPaused(bool paused) {
+    if (m_out.isOpen())
+        m_out.pause(paused);
 }
 
 void SoundConsole::seek() {
@@ -150,24 +145,6 @@ void SoundConsole::onHotkey(uint32_t id) {
     m_list.select(int(id & 0x0FFFFFFFu));
     setPlayButtons(false);
     play();
-}
-
-bool SoundConsole::playAtBegin(std::string_view name, const std::function<void()>& mainTick) {
-    stop();
-    for (int i = 0; i < m_list.count(); ++i) {
-        const Sound* sound = m_bank.slot(m_list.item(i).data);
-        if (!sound || sound->name.size() < name.size() ||
-            !equalsIgnoreCase(std::string_view(sound->name).substr(0, name.size()), name))
-            continue;
-        m_list.select(i);
-        if (mainTick)
-            mainTick();
-        else
-            tick();
-        play();
-        return true;
-    }
-    return false;
 }
 
 uint32_t SoundConsole::playingPosition() const {

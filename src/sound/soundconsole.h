@@ -94,13 +94,9 @@ public:
     // A sound hot key (identifier with the top bit set).
     void onHotkey(uint32_t id);
 
-    // Step activation: "When activate this step toggle pause mode".
-    void togglePause();
-    // Step activation: "When activate this step play this sound:". Stops the
-    // sound, then plays the first list entry whose sound name begins with name
-    // (ignoring case). mainTick, when given, runs between the selection and
-    // Play (else the sound tick alone runs). False when nothing matched.
-    bool playAtBegin(std::string_view name, const std::function<void()>& mainTick = {});
+    // Holds or resumes the playing sound where it is (step activation's pause
+    // toggle, which keeps the Pause box itself). Nothing without a device.
+    void setPaused(bool paused);
 
     // Main timer, every tick: position, meters, buttons, time text, end of sound.
     SoundTick tick();

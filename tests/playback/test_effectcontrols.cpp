@@ -183,20 +183,26 @@ TEST_F(EffectControlsFixture, TypedNamesAreFoundInAnyCaseAndMissingOnesIgnored) 
     }
 }
 
+// A step change as activation makes it: store the console, show the new step.
+static void leaveFor(ShowSession& session, int step) {
+    session.CommitCurrentStep();
+    session.setCurrentStep(step);
+    session.ShowCurrentStep(false);
+}
+
 TEST_F(EffectControlsFixture, TheBoxTextIsTheStepsPle) {
+    auto leaveFor = [this](int step) { ::leaveFor(session, step); };
     makeEffect(dir.file("chase.efe"), {stepContent(200, "global")});
     makeEffect(inShow("other.efe"), {stepContent(111, "other")});
     effects.FillEffectList();
     pick("chase.efe (GLOBAL)");
-    controls.setText(1000, "40"); // leaving the step stores the box's text with it
-    session.activate();
+    leaveFor(40); // leaving the step stores the box's text with it
     EXPECT_EQ(snapshot()[30].ple, "chase.efe (GLOBAL)");
 
     StepRecord r = snapshot()[41];
     r.ple = "other.efe";
     session.store().SaveStep(41, r);
-    controls.setText(1000, "41"); // showing a step puts its "ple" in the box ...
-    session.activate();
+    leaveFor(41); // showing a step puts its "ple" in the box ...
     EXPECT_EQ(controls.text(1340), "other.efe");
     EXPECT_EQ(snapshot()[41].master, r.master); // ... without applying it
     controls.click(1379);                       // "refresh" applies what the box names

@@ -222,37 +222,6 @@ TEST(SoundConsole, ButtonsMetersHotkeysAndStopFollowThePlayback) {
     EXPECT_FALSE(rig.sound->deviceOpen());
 }
 
-TEST(SoundConsole, PlayAtBeginTakesTheFirstEntryStartingWithTheName) {
-    SoundRig rig;
-    WavSpec s;
-    rig.addWav("Applause.wav", makeWavMs(s, 300));
-    rig.addWav("intro LOOP=3.wav", makeWavMs(s, 400));
-    rig.addWav("Intro2.wav", makeWavMs(s, 500));
-    rig.sound->loadBank();
-    struct Case {
-        const char* name;
-        int entry; // -1: nothing plays
-        int length;
-    } cases[] = {
-        {"INTRO", 1, 70560 - 256}, {"intro2", 2, 88200 - 256}, {"app", 0, 52920 - 256},
-        {"$ns$", -1, 0},           {"Intro2.wav.", -1, 0},
-    };
-    for (const Case& c : cases) {
-        // A sound plays (so Play is disabled) when the step becomes current.
-        rig.controls.click(kStop);
-        rig.sound->tick();
-        rig.play("Intro2");
-        ASSERT_TRUE(rig.waitFor([&] { return rig.sound->playingPosition() > 0; }));
-        rig.sound->tick();
-        EXPECT_EQ(rig.sound->playAtBegin(c.name), c.entry >= 0) << c.name;
-        EXPECT_EQ(rig.sound->deviceOpen(), c.entry >= 0) << c.name;
-        if (c.entry >= 0) {
-            EXPECT_EQ(rig.list.selected(), c.entry) << c.name;
-            EXPECT_EQ(rig.controls.state(kPosition).max, c.length) << c.name;
-        }
-    }
-}
-
 TEST(SoundConsole, VolumeFollowsTheSlidersTheFadeAndTheNextStep) {
     struct Case {
         const char* name;
