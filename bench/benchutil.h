@@ -40,6 +40,8 @@ inline double percentile(std::vector<double> v, double p) {
 }
 
 // Keeps the optimiser from dropping a computed value.
-template <typename T> inline void keep(const T& value) { asm volatile("" : : "g"(&value) : "memory"); }
+template <typename T> inline void keep(const T& value) {
+    asm volatile("" : : "g"(&value) : "memory");
+}
 
 } // namespace bench

@@ -31,9 +31,9 @@ void KeyStateFilter::feedKey(const QKeyEvent* key, bool down) {
     Qt::KeyboardModifiers mods = key->modifiers();
     bool shift = mods.testFlag(Qt::ShiftModifier);
     m_keys.shift.set(shift);
-    for (auto [mod, vkCode] : {std::pair{Qt::ShiftModifier, vk::kShift},
-                               std::pair{Qt::ControlModifier, vk::kControl},
-                               std::pair{Qt::AltModifier, vk::kAlt}}) {
+    for (auto [mod, vkCode] :
+         {std::pair{Qt::ShiftModifier, vk::kShift}, std::pair{Qt::ControlModifier, vk::kControl},
+          std::pair{Qt::AltModifier, vk::kAlt}}) {
         bool isThisKey = code == vkCode;
         if (isThisKey)
             continue; // its own press or release event says it already

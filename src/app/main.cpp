@@ -1,3 +1,5 @@
 #include "app/orvaneapp.h"
 
-int main(int argc, char** argv) { return orvane::COrvaneApp::run(argc, argv); }
+int main(int argc, char** argv) {
+    return orvane::COrvaneApp::run(argc, argv);
+}

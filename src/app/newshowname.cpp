@@ -21,6 +21,8 @@ newshowname::newshowname(QWidget* parent, const QString& title, const QString& l
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 }
 
-QString newshowname::text() const { return m_edit->text(); }
+QString newshowname::text() const {
+    return m_edit->text();
+}
 
 } // namespace orvane

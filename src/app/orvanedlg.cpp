@@ -2,28 +2,28 @@
 
 #include "app/appicon.h"
 #include "app/consoledrawing.h"
-#include "app/hotkeys.h"
 #include "app/dialog102.h"
 #include "app/dialogbuilder.h"
+#include "app/hotkeys.h"
 #include "app/keystatefilter.h"
-#include "windows/extrahelp.h"
 #include "playback/showchooser.h"
 #include "show/prompts.h"
 #include "show/showfolders.h"
 #include "show/textutil.h"
+#include "windows/extrahelp.h"
 
 #include <QApplication>
-#include <cstdlib>
+#include <QCloseEvent>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QImage>
-#include <QScreen>
-#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QScreen>
 #include <QThread>
 #include <QTimer>
+#include <cstdlib>
 
 namespace orvane {
 
@@ -77,14 +77,14 @@ constexpr int kTimerChainedStart = timers::kChainedStart;
 // String 7 of the program's messages.
 constexpr const char* kDmxStartFailed = "Impossible d'initialiser l'interface DMX";
 
-
 } // namespace
 
-COrvaneDlg* mainWindow() { return g_mainWindow; }
+COrvaneDlg* mainWindow() {
+    return g_mainWindow;
+}
 
-COrvaneDlg::COrvaneDlg(ProfileFiles& profiles, Prompts& prompts, std::string root,
-                       std::string show, StartOptions options, Joystick* joystick,
-                       QWidget* parent)
+COrvaneDlg::COrvaneDlg(ProfileFiles& profiles, Prompts& prompts, std::string root, std::string show,
+                       StartOptions options, Joystick* joystick, QWidget* parent)
     : QDialog(parent), m_profiles(profiles), m_prompts(prompts), m_root(std::move(root)),
       m_show(std::move(show)), m_options(std::move(options)), m_session(profiles, m_controls),
       m_joystick(joystick) {
@@ -127,7 +127,9 @@ COrvaneDlg::COrvaneDlg(ProfileFiles& profiles, Prompts& prompts, std::string roo
                                                  effectHooks);
 }
 
-void COrvaneDlg::rebuildSoundList() { m_sound->buildList(); }
+void COrvaneDlg::rebuildSoundList() {
+    m_sound->buildList();
+}
 
 MainTimerHooks COrvaneDlg::mainTimerHooks() {
     MainTimerHooks h;
@@ -245,40 +247,40 @@ QWidget* COrvaneDlg::widget(int id) const {
 }
 
 void COrvaneDlg::OnInitDialog() {
-    g_mainWindow = this;                           // 1
+    g_mainWindow = this; // 1
     // 2: the two pipe servers start here once the remote control exists.
     createControls();
-    resetStartControls();                          // 3
+    resetStartControls();                                        // 3
     setWindowTitle(QString::fromStdString(mainCaption(m_show))); // 4
-    m_session.open(m_root, m_show);                // 5
-    bindHandlers();                                // 6
+    m_session.open(m_root, m_show);                              // 5
+    bindHandlers();                                              // 6
     bindDmxHandlers();
     createConsole();
-    m_nameFont = QFont("Arial", 24);               // 7
+    m_nameFont = QFont("Arial", 24); // 7
     if (QWidget* w = widget(id::kStepName))
         w->setFont(m_nameFont);
     // 8, 9: the fixture windows and the show time window are created here.
-    setWindowIcon(applicationIcon());              // 10
+    setWindowIcon(applicationIcon()); // 10
     m_stepFont = QFont("arial", 50);
     if (QWidget* w = widget(id::kStepNumber))
         w->setFont(m_stepFont);
     // 11: the ranges come with the control table.
-    setInitialColours();                           // 12
-    m_sound->applyStartupVolume();                 // 13
-    show();                                        // 14
+    setInitialColours();           // 12
+    m_sound->applyStartupVolume(); // 13
+    show();                        // 14
     repaint();
-    m_sound->loadBank();                           // 15
-    m_controls.setText(id::kStepInfo, "");         // 16
-    m_controls.setText(id::kMonitorStart, "1");    // the monitor starts at channel 1
+    m_sound->loadBank();                        // 15
+    m_controls.setText(id::kStepInfo, "");      // 16
+    m_controls.setText(id::kMonitorStart, "1"); // the monitor starts at channel 1
     m_controls.setChecked(id::kJoystick, false);
     m_controls.setChecked(id::kVolumeLocked, true);
-    m_session.loadShow();                          // 17
+    m_session.loadShow(); // 17
     m_session.ShowCurrentStep(false);
-    startOutputs();                                // 18
-    refreshEffectsAndHotkeys();                    // 19
-    startTimers();                                 // 20
-    m_hotKeys->registerFadeIn();                   // 21
-    selectStartStep();                             // 22
+    startOutputs();              // 18
+    refreshEffectsAndHotkeys();  // 19
+    startTimers();               // 20
+    m_hotKeys->registerFadeIn(); // 21
+    selectStartStep();           // 22
 }
 
 void COrvaneDlg::createControls() {
@@ -447,7 +449,9 @@ void COrvaneDlg::saveSequence() {
     QApplication::restoreOverrideCursor();
 }
 
-void COrvaneDlg::Save() { saveSequence(); }
+void COrvaneDlg::Save() {
+    saveSequence();
+}
 
 void COrvaneDlg::Quit() {
     saveSequence();

@@ -8,17 +8,17 @@
 #include "dmx/serialline.h"
 #include "playback/activation.h"
 #include "playback/consolehandlers.h"
-#include "playback/processstart.h"
-#include "playback/videoplayerclient.h"
-#include "playback/windowlookup.h"
 #include "playback/controlmodel.h"
-#include "sound/soundconsole.h"
 #include "playback/effectcontrols.h"
 #include "playback/inputstate.h"
 #include "playback/joystick.h"
 #include "playback/maintimer.h"
+#include "playback/processstart.h"
 #include "playback/showsession.h"
 #include "playback/startup.h"
+#include "playback/videoplayerclient.h"
+#include "playback/windowlookup.h"
+#include "sound/soundconsole.h"
 
 #include <QDialog>
 #include <QElapsedTimer>

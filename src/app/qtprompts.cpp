@@ -8,7 +8,9 @@
 
 namespace orvane {
 
-static QString qs(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
+static QString qs(std::string_view s) {
+    return QString::fromUtf8(s.data(), qsizetype(s.size()));
+}
 
 static QMessageBox::Icon iconOf(PromptIcon icon) {
     switch (icon) {
@@ -30,8 +32,8 @@ void QtPrompts::message(std::string_view title, std::string_view text, PromptIco
 }
 
 bool QtPrompts::askYesNo(std::string_view title, std::string_view text) {
-    QMessageBox box(QMessageBox::Question, qs(title), qs(text),
-                    QMessageBox::Yes | QMessageBox::No, m_parent);
+    QMessageBox box(QMessageBox::Question, qs(title), qs(text), QMessageBox::Yes | QMessageBox::No,
+                    m_parent);
     box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }
@@ -44,8 +46,7 @@ std::optional<std::string> QtPrompts::askText(std::string_view title, std::strin
     return dialog.text().toStdString();
 }
 
-std::optional<std::string> QtPrompts::askOpenFile(std::string_view title,
-                                                  std::string_view folder,
+std::optional<std::string> QtPrompts::askOpenFile(std::string_view title, std::string_view folder,
                                                   std::string_view filter) {
     QString f = QFileDialog::getOpenFileName(m_parent, qs(title), qs(folder), qs(filter));
     if (f.isEmpty())
@@ -53,8 +54,7 @@ std::optional<std::string> QtPrompts::askOpenFile(std::string_view title,
     return f.toStdString();
 }
 
-std::optional<std::string> QtPrompts::askSaveFile(std::string_view title,
-                                                  std::string_view folder,
+std::optional<std::string> QtPrompts::askSaveFile(std::string_view title, std::string_view folder,
                                                   std::string_view filter) {
     QString f = QFileDialog::getSaveFileName(m_parent, qs(title), qs(folder), qs(filter));
     if (f.isEmpty())

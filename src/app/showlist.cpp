@@ -56,9 +56,8 @@ void showlist::refreshList() {
 }
 
 void showlist::openSelected() {
-    m_chooser.list().select(m_list->currentItem() && m_list->currentItem()->isSelected()
-                                ? m_list->currentRow()
-                                : -1);
+    m_chooser.list().select(
+        m_list->currentItem() && m_list->currentItem()->isSelected() ? m_list->currentRow() : -1);
     m_chooser.open();
     accept();
 }

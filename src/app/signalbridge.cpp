@@ -25,7 +25,7 @@ SignalBridge::SignalBridge(QObject* parent) : QObject(parent) {
         }
         emit terminationRequested();
     });
-    struct sigaction sa{};
+    struct sigaction sa {};
     sa.sa_handler = onSignal;
     sigemptyset(&sa.sa_mask);
     sa.sa_flags = SA_RESTART;

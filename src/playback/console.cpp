@@ -8,10 +8,9 @@
 namespace orvane {
 
 namespace console {
-const std::array<int, kFaderCount> kFaders = {1025, 1026, 1027, 1028, 1029, 1030, 1031,
-                                              1032, 1033, 1034, 1035, 1036, 1037, 1038,
-                                              1039, 1040, 4080, 1122, 1133, 1136, 1141,
-                                              1148, 1396, 1056, 5083, 4087, 1091, 1094};
+const std::array<int, kFaderCount> kFaders = {
+    1025, 1026, 1027, 1028, 1029, 1030, 1031, 1032, 1033, 1034, 1035, 1036, 1037, 1038,
+    1039, 1040, 4080, 1122, 1133, 1136, 1141, 1148, 1396, 1056, 5083, 4087, 1091, 1094};
 const std::array<int, kColourCount> kColourButtons = {2038, 2001, 2006, 2007, 2008, 2009, 2027,
                                                       1125, 2028, 2002, 2003, 2004, 2005};
 const std::array<int, 24> kNextFaders = {1047, 1067, 1069, 1070, 1071, 1072, 1073, 1074,
@@ -34,10 +33,10 @@ struct FlagBox {
     int32_t StepRecord::*field;
 };
 constexpr FlagBox kFlagBoxes[] = {
-    {kAutoFade, &StepRecord::autofade},     {kGoto, &StepRecord::gotoFlag},
+    {kAutoFade, &StepRecord::autofade},       {kGoto, &StepRecord::gotoFlag},
     {kPlayAtBegin, &StepRecord::playatbegin}, {kNextOnStop, &StepRecord::nextonstop},
-    {kRudeFade, &StepRecord::faderude},     {kTogglePause, &StepRecord::togglepause},
-    {kStepSound, &StepRecord::stepsound},   {kSoundLocked, &StepRecord::soundlocked},
+    {kRudeFade, &StepRecord::faderude},       {kTogglePause, &StepRecord::togglepause},
+    {kStepSound, &StepRecord::stepsound},     {kSoundLocked, &StepRecord::soundlocked},
 };
 
 std::array<LampValues, kEntryCount> startLamps() {
@@ -55,8 +54,12 @@ std::array<ValuePair, kEntryCount> startPairs() {
     return pairs;
 }
 
-int levelToPos(int32_t level) { return 255 - level; }
-int32_t posToLevel(int pos) { return 255 - pos; }
+int levelToPos(int32_t level) {
+    return 255 - level;
+}
+int32_t posToLevel(int pos) {
+    return 255 - pos;
+}
 
 } // namespace
 

@@ -26,7 +26,9 @@ std::vector<int> ControlModel::ids() const {
     return out;
 }
 
-ControlState& ControlModel::mut(int id) { return m_controls[id]; }
+ControlState& ControlModel::mut(int id) {
+    return m_controls[id];
+}
 
 void ControlModel::notify(int id, ControlField field) {
     for (const auto& o : m_observers)

@@ -5,9 +5,9 @@
 // User-interface thread only.
 //
 // Writes from code behave as the platform's controls do: writing an edit's text
-// raises TextChanged (even when the text stays the same) (so writing the step field activates the step), while moving
-// a slider or setting a check mark from code raises no event. Operator actions go
-// through click(), scroll() and the widget binding's setText().
+// raises TextChanged (even when the text stays the same) (so writing the step field activates the
+// step), while moving a slider or setting a check mark from code raises no event. Operator actions
+// go through click(), scroll() and the widget binding's setText().
 
 #include <cstdint>
 #include <functional>
@@ -31,9 +31,9 @@ enum class ControlKind : uint8_t {
     List,
     ComboBox,
     GroupBox,
-    Swatch,      // owner-drawn colour cell
+    Swatch, // owner-drawn colour cell
     ColourButton,
-    Custom,      // owner-drawn area (monitor bar, stage preview)
+    Custom, // owner-drawn area (monitor bar, stage preview)
     RichLog,
 };
 
@@ -55,8 +55,8 @@ struct ControlState {
     bool checked = false;
     bool enabled = true;
     bool visible = true;
-    uint32_t colour = 0;   // 0x00BBGGRR for swatches and colour buttons
-    std::string text;      // UTF-8
+    uint32_t colour = 0; // 0x00BBGGRR for swatches and colour buttons
+    std::string text;    // UTF-8
 };
 
 // What changed, for observers that mirror the model into widgets.
@@ -88,8 +88,8 @@ public:
     void setColour(int id, uint32_t colour);
 
     // Operator actions (also used by remote commands that press a button).
-    void click(int id);               // a check box toggles first
-    void scroll(int id, int pos);     // moves the slider and raises Scrolled
+    void click(int id);           // a check box toggles first
+    void scroll(int id, int pos); // moves the slider and raises Scrolled
     void doubleClick(int id) { raise(ControlEvent::DoubleClicked, id); }
 
     // The dialog's handler table: one handler per (event, id).
@@ -123,9 +123,9 @@ public:
     int count() const { return int(m_items.size()); }
     const Item& item(int i) const { return m_items.at(i); }
     int find(std::string_view text, bool ignoreCase) const; // -1 when absent
-    void select(int i);              // single selection; -1 clears
-    int selected() const;            // first selected, -1 when none
-    void sortAscending();            // by text, case-insensitive
+    void select(int i);                                     // single selection; -1 clears
+    int selected() const;                                   // first selected, -1 when none
+    void sortAscending();                                   // by text, case-insensitive
     void observe(Observer o) { m_observers.push_back(std::move(o)); }
 
 private:

@@ -39,7 +39,9 @@ constexpr char kFlashKeys[] = "AZERTYQSDFGHWXCVUIJKBNO"; // live levels 1..23
 constexpr uint32_t kFireButtons = 0x2 | 0x4 | 0x8;       // buttons 2, 3 and 4
 constexpr int64_t kRetriggerMs = 2500;
 
-int levelOfPos(int pos) { return 255 - pos; }
+int levelOfPos(int pos) {
+    return 255 - pos;
+}
 
 } // namespace
 
@@ -235,7 +237,8 @@ void MainTimer::blendTowardNext(StepRecord& next) {
 }
 
 void MainTimer::keyboardFlash() {
-    bool active = m_input.down(vk::kControl) || (m_hooks.showTimeVisible && m_hooks.showTimeVisible());
+    bool active =
+        m_input.down(vk::kControl) || (m_hooks.showTimeVisible && m_hooks.showTimeVisible());
     if (!active)
         return;
     bool randomLevels = holdBack();

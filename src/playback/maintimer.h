@@ -32,15 +32,15 @@ constexpr int kIpService = 1235;
 // fade blends, for the cross-fade toward step n + 1 (next is that step with the
 // panel over it).
 struct VolumeTick {
-    int fade = 0;                     // fade slider position
-    bool rude = false;                // live "faderude" (of the previous tick's capture)
-    bool fadeIn = false;              // "Fade in" checked
+    int fade = 0;        // fade slider position
+    bool rude = false;   // live "faderude" (of the previous tick's capture)
+    bool fadeIn = false; // "Fade in" checked
     const StepRecord* next = nullptr;
 };
 
 struct MainTimerHooks {
-    std::function<void()> ipService;       // timer 1235
-    std::function<void()> startDmx;        // timer 1234: start, string 7 on failure
+    std::function<void()> ipService; // timer 1235
+    std::function<void()> startDmx;  // timer 1234: start, string 7 on failure
     std::function<void()> repaintSwatches;
     std::function<bool()> showTimeVisible;
     std::function<std::optional<uint32_t>()> pickedPixel; // left button on the picture 1427
@@ -57,7 +57,7 @@ struct MainTimerHooks {
     std::function<void(const VolumeTick&)> volumes;
     std::function<void(const Universe& output)> publish; // send and repaint 1051, 1346
     std::function<bool()> autoFadeDisable;
-    std::function<bool()> shiftDown; // the asynchronous Shift state
+    std::function<bool()> shiftDown;  // the asynchronous Shift state
     std::function<uint32_t()> random; // uniform, 0..32767 or wider
 };
 

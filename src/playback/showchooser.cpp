@@ -10,8 +10,8 @@ ShowChooser::ShowChooser(ProfileFiles& profiles, Prompts& prompts, std::string r
 
 void ShowChooser::fill() {
     m_list.clear();
-    m_name = m_profiles.readString(userProfilePath(), "last", "showname", kNoShow,
-                                   kShowNameMax + 1);
+    m_name =
+        m_profiles.readString(userProfilePath(), "last", "showname", kNoShow, kShowNameMax + 1);
     for (const std::string& show : listShows(m_root))
         m_list.add(show);
     m_list.select(m_list.find(m_name, true));

@@ -14,7 +14,9 @@ void ShowSession::open(const std::string& root, const std::string& show) {
     m_store.setShowFilePath(orvane::showFilePath(root, show));
 }
 
-int ShowSession::loadShow() { return m_store.LoadShowFile(m_store.showFilePath()); }
+int ShowSession::loadShow() {
+    return m_store.LoadShowFile(m_store.showFilePath());
+}
 
 void ShowSession::CommitCurrentStep() {
     if (m_repaintNow)
@@ -46,12 +48,12 @@ void ShowSession::rememberStep(int step) {
 
 int ShowSession::save() {
     CommitCurrentStep();
-    int result = m_store.WriteShowFile(m_store.showFilePath(), [this](unsigned done,
-                                                                      unsigned total) {
-        m_controls.setText(ids::kStepInfo, done < total ? format("%u/%u", done, total) : "");
-        if (m_repaintNow)
-            m_repaintNow();
-    });
+    int result =
+        m_store.WriteShowFile(m_store.showFilePath(), [this](unsigned done, unsigned total) {
+            m_controls.setText(ids::kStepInfo, done < total ? format("%u/%u", done, total) : "");
+            if (m_repaintNow)
+                m_repaintNow();
+        });
     return result;
 }
 

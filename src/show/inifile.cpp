@@ -29,9 +29,8 @@ IniDocument IniDocument::parse(std::string_view text) {
             continue;
         if (line.front() == '[') {
             size_t close = line.find(']');
-            std::string_view name = trim(line.substr(1, close == std::string_view::npos
-                                                            ? std::string_view::npos
-                                                            : close - 1));
+            std::string_view name = trim(line.substr(
+                1, close == std::string_view::npos ? std::string_view::npos : close - 1));
             doc.m_sections.push_back({std::string(name), {}});
             current = &doc.m_sections.back();
             continue;
@@ -124,7 +123,7 @@ std::vector<std::string> IniDocument::sectionNames() const {
 }
 
 static bool statFile(const std::string& path, int64_t& size, int64_t& mtimeNs) {
-    struct stat st{};
+    struct stat st {};
     if (::stat(path.c_str(), &st) != 0)
         return false;
     size = st.st_size;
@@ -178,9 +177,8 @@ std::string ProfileFiles::readString(const std::string& path, std::string_view s
     return std::string(cutUtf8(value, size - 1));
 }
 
-std::optional<std::string_view> ProfileFiles::lookup(const std::string& path,
-                                                     std::string_view section,
-                                                     std::string_view key) {
+std::optional<std::string_view>
+ProfileFiles::lookup(const std::string& path, std::string_view section, std::string_view key) {
     return open(path).doc.get(section, key);
 }
 

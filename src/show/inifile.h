@@ -27,7 +27,7 @@ public:
 
 private:
     struct Entry {
-        std::string key;   // empty for lines kept as they are (comments)
+        std::string key; // empty for lines kept as they are (comments)
         std::string value;
     };
     struct Section {
@@ -48,8 +48,8 @@ public:
     int32_t readInt(const std::string& path, std::string_view section, std::string_view key,
                     int32_t def);
     // The value, or def when absent, cut to size - 1 bytes (size 0 gives "").
-    std::string readString(const std::string& path, std::string_view section,
-                           std::string_view key, std::string_view def, size_t size = 1024);
+    std::string readString(const std::string& path, std::string_view section, std::string_view key,
+                           std::string_view def, size_t size = 1024);
     bool writeString(const std::string& path, std::string_view section, std::string_view key,
                      std::string_view value);
     bool hasSection(const std::string& path, std::string_view section);

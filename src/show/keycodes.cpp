@@ -15,11 +15,10 @@ struct NamedKey {
 
 // Keys other than letters, digits and F1..F24.
 constexpr std::array<NamedKey, 23> kNamed = {{
-    {0x08, "Backspace"}, {0x09, "Tab"},     {0x0D, "Return"}, {0x13, "Pause"},
-    {0x1B, "Esc"},       {0x20, "Space"},   {0x21, "PgUp"},   {0x22, "PgDown"},
-    {0x23, "End"},       {0x24, "Home"},    {0x25, "Left"},   {0x26, "Up"},
-    {0x27, "Right"},     {0x28, "Down"},    {0x2D, "Ins"},    {0x2E, "Del"},
-    {0x6A, "Num+*"},     {0x6B, "Num++"},   {0x6D, "Num+-"},  {0x6E, "Num+."},
+    {0x08, "Backspace"}, {0x09, "Tab"},        {0x0D, "Return"},  {0x13, "Pause"}, {0x1B, "Esc"},
+    {0x20, "Space"},     {0x21, "PgUp"},       {0x22, "PgDown"},  {0x23, "End"},   {0x24, "Home"},
+    {0x25, "Left"},      {0x26, "Up"},         {0x27, "Right"},   {0x28, "Down"},  {0x2D, "Ins"},
+    {0x2E, "Del"},       {0x6A, "Num+*"},      {0x6B, "Num++"},   {0x6D, "Num+-"}, {0x6E, "Num+."},
     {0x6F, "Num+/"},     {0x91, "ScrollLock"}, {0x90, "NumLock"},
 }};
 

@@ -44,8 +44,8 @@ int nearestPaletteIndex(uint32_t colour) {
     }
     int best = 0, bestDistance = 1 << 30;
     for (int i = 0; i < 32; ++i) {
-        int d = std::abs(r - kPalette[i].r) + std::abs(g - kPalette[i].g) +
-                std::abs(b - kPalette[i].b);
+        int d =
+            std::abs(r - kPalette[i].r) + std::abs(g - kPalette[i].g) + std::abs(b - kPalette[i].b);
         if (d < bestDistance) {
             best = i;
             bestDistance = d;

@@ -12,11 +12,11 @@ namespace orvane {
 // Function types decide which values an entry keeps, under which keys, and how
 // the composer computes its channels.
 enum FunctionType : uint8_t {
-    kTypeLamp = 0,       // 9-channel RGB lamp
-    kTypeDimmer = 1,     // no entry uses it
+    kTypeLamp = 0,   // 9-channel RGB lamp
+    kTypeDimmer = 1, // no entry uses it
     kTypePulsedFan = 2,
     kTypeFanLevel = 3,
-    kTypeNone = 4,       // no entry uses it
+    kTypeNone = 4, // no entry uses it
     kTypeSmoke = 5,
     kTypeFogPair = 6,
     kTypeShutter = 7,
@@ -37,14 +37,14 @@ enum PatchGroup : uint8_t {
 };
 
 struct PatchEntry {
-    const char* name;    // caption of the check control
-    uint8_t type;        // FunctionType
-    uint8_t group;       // PatchGroup
-    char key;            // keyboard key character, 0 = none
-    int checkId;         // selection check box on the room plan
-    int swatchId;        // owner-drawn swatch beside it
-    int address;         // 1-based first channel, 0 = placed automatically
-    float x, y;          // position on the picture for the picture colour
+    const char* name; // caption of the check control
+    uint8_t type;     // FunctionType
+    uint8_t group;    // PatchGroup
+    char key;         // keyboard key character, 0 = none
+    int checkId;      // selection check box on the room plan
+    int swatchId;     // owner-drawn swatch beside it
+    int address;      // 1-based first channel, 0 = placed automatically
+    float x, y;       // position on the picture for the picture colour
 };
 
 extern const std::array<PatchEntry, kEntryCount> kPatch;

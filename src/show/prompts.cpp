@@ -20,9 +20,8 @@ bool NonInteractivePrompts::askYesNo(std::string_view title, std::string_view te
     return false;
 }
 
-std::optional<std::string> NonInteractivePrompts::askText(std::string_view title,
-                                                          std::string_view label,
-                                                          std::string_view) {
+std::optional<std::string>
+NonInteractivePrompts::askText(std::string_view title, std::string_view label, std::string_view) {
     say(title, label);
     return std::nullopt;
 }

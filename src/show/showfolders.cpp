@@ -55,7 +55,7 @@ std::string soundFolder(const std::string& root, std::string_view show) {
 static bool isOfferedShow(const std::string& root, const char* name) {
     if (name[0] == '.' || strcasecmp(name, "debug") == 0 || strcasecmp(name, "release") == 0)
         return false;
-    struct stat st{};
+    struct stat st {};
     std::string path = root + "/" + name;
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }

@@ -46,10 +46,9 @@ public:
 
     std::optional<std::string_view> get(std::string_view name, bool shared = false) {
         if (m_show) {
-            const std::string* v =
-                m_store.table().find(shared ? 0 : m_section,
-                                     (shared ? m_sharedKey : m_key).with(name),
-                                     shared ? &m_sharedCursor : &m_cursor);
+            const std::string* v = m_store.table().find(shared ? 0 : m_section,
+                                                        (shared ? m_sharedKey : m_key).with(name),
+                                                        shared ? &m_sharedCursor : &m_cursor);
             return v ? std::optional<std::string_view>(*v) : std::nullopt;
         }
         return m_store.profiles().lookup(m_file, shared ? "0" : m_text, name);
@@ -70,9 +69,8 @@ public:
 
     void put(std::string_view name, std::string_view value, bool shared = false) {
         if (m_show) {
-            m_store.table().write(shared ? 0 : m_section,
-                                  (shared ? m_sharedKey : m_key).with(name), value,
-                                  shared ? &m_sharedCursor : &m_cursor);
+            m_store.table().write(shared ? 0 : m_section, (shared ? m_sharedKey : m_key).with(name),
+                                  value, shared ? &m_sharedCursor : &m_cursor);
             return;
         }
         m_store.profiles().writeString(m_file, shared ? "0" : m_text, name, value);
@@ -132,8 +130,8 @@ void loadEntries(StepAccess& a, StepRecord& r) {
     }
 }
 
-void loadBlock(StepAccess& a, const StepKeys::BlockKeys& k, uint8_t* channel, int bytes,
-               int32_t& x, int32_t& y, int32_t& raw) {
+void loadBlock(StepAccess& a, const StepKeys::BlockKeys& k, uint8_t* channel, int bytes, int32_t& x,
+               int32_t& y, int32_t& raw) {
     for (int c = 0; c < bytes; ++c)
         if (!k.channel[c].empty())
             channel[c] = a.getByte(k.channel[c]);
@@ -150,8 +148,8 @@ void loadFixtures(StepAccess& a, StepRecord& r) {
     }
     for (int h = 0; h < kHeadCount; ++h) {
         HeadBlock& b = r.head[h];
-        loadBlock(a, k.head[h], b.channel.data(), h == 0 ? kHead1Bytes : kHeadBytes, b.padX,
-                  b.padY, b.raw);
+        loadBlock(a, k.head[h], b.channel.data(), h == 0 ? kHead1Bytes : kHeadBytes, b.padX, b.padY,
+                  b.raw);
     }
 }
 
@@ -240,8 +238,8 @@ void saveFixtures(StepAccess& a, const StepRecord& r) {
     }
     for (int h = 0; h < kHeadCount; ++h) {
         const HeadBlock& b = r.head[h];
-        saveBlock(a, k.head[h], b.channel.data(), h == 0 ? kHead1Bytes : kHeadBytes, b.padX,
-                  b.padY, b.raw);
+        saveBlock(a, k.head[h], b.channel.data(), h == 0 ? kHead1Bytes : kHeadBytes, b.padX, b.padY,
+                  b.raw);
     }
 }
 

@@ -39,7 +39,9 @@ size_t ShowTable::LowerHash::operator()(std::string_view s) const {
     return h;
 }
 
-int ShowTable::sectionNumber(std::string_view sectionText) { return leadingInt(sectionText); }
+int ShowTable::sectionNumber(std::string_view sectionText) {
+    return leadingInt(sectionText);
+}
 
 int ShowTable::lookup(const Section& s, std::string_view qualifiedKey, size_t* cursor) {
     int found = -1;

@@ -18,7 +18,7 @@ namespace orvane {
 class ShowTable {
 public:
     struct Entry {
-        std::string key;   // qualified key as it was first written
+        std::string key; // qualified key as it was first written
         std::string value;
     };
 

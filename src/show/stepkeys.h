@@ -16,11 +16,11 @@ struct StepKeys {
         std::string first, second; // empty when the type keeps no such value
     };
     std::array<EntryKeys, kEntryCount> entry;
-    std::array<std::string, kFaderCount> fader;          // "1" .. "28"
+    std::array<std::string, kFaderCount> fader; // "1" .. "28"
     std::array<std::string, kColourCount> red, green, blue;
-    std::array<std::string, kCheckCount> check;          // "check1" .. "check8"
+    std::array<std::string, kCheckCount> check; // "check1" .. "check8"
     struct BlockKeys {
-        std::array<std::string, kHead1Bytes> channel;    // empty for bytes without a key
+        std::array<std::string, kHead1Bytes> channel; // empty for bytes without a key
         std::string x, y, raw;
     };
     std::array<BlockKeys, kScannerCount> scanner;

@@ -8,16 +8,16 @@
 
 namespace orvane {
 
-constexpr int kStepCount = 500;    // steps 0..499
-constexpr int kEntryCount = 42;    // controllable functions of the patch
-constexpr int kFaderCount = 28;    // stored fader levels 1..28
-constexpr int kColourCount = 13;   // step colours 1..13
-constexpr int kCheckCount = 8;     // check flags 1..8
+constexpr int kStepCount = 500;  // steps 0..499
+constexpr int kEntryCount = 42;  // controllable functions of the patch
+constexpr int kFaderCount = 28;  // stored fader levels 1..28
+constexpr int kColourCount = 13; // step colours 1..13
+constexpr int kCheckCount = 8;   // check flags 1..8
 constexpr int kScannerCount = 3;
 constexpr int kHeadCount = 5;
 constexpr int kScannerBytes = 7;
 constexpr int kHead1Bytes = 16;
-constexpr int kHeadBytes = 14;     // heads 2..5
+constexpr int kHeadBytes = 14; // heads 2..5
 
 // The live record may carry these two markers in a fader level (keyboard flash).
 constexpr int kLevelForcedFull = 256;
@@ -62,8 +62,8 @@ struct StepRecord {
     int32_t master = 0;
     std::array<LampValues, kEntryCount> lamp{};
     std::array<ValuePair, kEntryCount> pair{};
-    std::array<int32_t, kFaderCount> fader{};   // fader[0] is fader level 1
-    std::array<int32_t, kCheckCount> check{};   // check[0] is check flag 1
+    std::array<int32_t, kFaderCount> fader{}; // fader[0] is fader level 1
+    std::array<int32_t, kCheckCount> check{}; // check[0] is check flag 1
     int32_t resetmaster = 0;
     int32_t setmaster = 0;
     std::string name;
@@ -73,7 +73,7 @@ struct StepRecord {
     uint16_t keycode = 0;
     uint16_t keymodifier = 0;
     int32_t autofade = 0;
-    int32_t gotoFlag = 0;   // key "goto"
+    int32_t gotoFlag = 0; // key "goto"
     int32_t gotostep = 0;
     int32_t playatbegin = 0;
     int32_t nextonstop = 0;
@@ -84,7 +84,7 @@ struct StepRecord {
     int32_t sound2 = 0;
     int32_t stepsound = 0;
     int32_t soundlocked = 1;
-    std::array<uint32_t, kColourCount> colour{};   // colour[0] is colour 1, 0x00BBGGRR
+    std::array<uint32_t, kColourCount> colour{}; // colour[0] is colour 1, 0x00BBGGRR
     std::array<ScannerBlock, kScannerCount> scanner{};
     std::array<HeadBlock, kHeadCount> head{};
     std::string extra;
@@ -93,9 +93,15 @@ struct StepRecord {
     bool operator==(const StepRecord&) const = default;
 };
 
-inline uint8_t redOf(uint32_t c) { return static_cast<uint8_t>(c & 0xFF); }
-inline uint8_t greenOf(uint32_t c) { return static_cast<uint8_t>((c >> 8) & 0xFF); }
-inline uint8_t blueOf(uint32_t c) { return static_cast<uint8_t>((c >> 16) & 0xFF); }
+inline uint8_t redOf(uint32_t c) {
+    return static_cast<uint8_t>(c & 0xFF);
+}
+inline uint8_t greenOf(uint32_t c) {
+    return static_cast<uint8_t>((c >> 8) & 0xFF);
+}
+inline uint8_t blueOf(uint32_t c) {
+    return static_cast<uint8_t>((c >> 16) & 0xFF);
+}
 inline uint32_t makeColour(uint8_t r, uint8_t g, uint8_t b) {
     return uint32_t(r) | uint32_t(g) << 8 | uint32_t(b) << 16;
 }

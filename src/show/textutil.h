@@ -9,7 +9,9 @@ namespace orvane {
 
 // ASCII case folding: keys and section names are plain ASCII, and the C
 // library's locale-aware tolower is far too slow for the show table's lookups.
-inline char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? char(c | 0x20) : c; }
+inline char asciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? char(c | 0x20) : c;
+}
 
 inline bool equalsIgnoreCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size())

@@ -95,8 +95,8 @@ TEST_F(ConsoleFixture, EffectModeLeavesTheNonLightPartAsItWas) {
 
 TEST_F(ConsoleFixture, CaptureTakesOperatorChangesAndShutterBoxes) {
     console.display(everyField(), DisplayMode::Full);
-    controls.scroll(1025, 0);              // fader 1 to full
-    controls.setChecked(1013, true);       // "Shutter #1"
+    controls.scroll(1025, 0);        // fader 1 to full
+    controls.setChecked(1013, true); // "Shutter #1"
     controls.setText(1364, "MISC2=ON\r\nMISC3=OFF");
     controls.setText(4081, "");
     controls.setColour(2009, makeColour(0, 0, 255)); // picked blue: nearest index 20

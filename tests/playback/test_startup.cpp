@@ -96,7 +96,7 @@ TEST_F(ChooserFixture, NewShowCreatesFoldersOrSaysWhyNot) {
     EXPECT_TRUE(chooser.newShow());
     EXPECT_EQ(prompts.shown.back().title, "New show");
     EXPECT_EQ(chooser.list().find("Gala", false), 1);
-    struct stat st{};
+    struct stat st {};
     EXPECT_EQ(::stat(root.file("Gala/step0").c_str(), &st), 0);
     EXPECT_FALSE(readFile(root.file("Gala/dmx.ini")).size());
     // The same name again: the folder exists.

@@ -25,7 +25,7 @@ TEST(ShowFolders, ListsOnlyOfferedShowFoldersInAscendingOrder) {
 TEST(ShowFolders, CreatingAShowMakesItsSoundFolderAndRefusesAnExistingOne) {
     TempDir root;
     EXPECT_TRUE(createShow(root.path(), "New"));
-    struct stat st{};
+    struct stat st {};
     EXPECT_EQ(::stat(soundFolder(root.path(), "New").c_str(), &st), 0);
     EXPECT_FALSE(createShow(root.path(), "New"));
     EXPECT_FALSE(createShow(root.file("absent"), "x"));

@@ -162,16 +162,16 @@ TEST_F(StoreFixture, SharedShutterFlagsLiveInSectionZero) {
 
 TEST_F(StoreFixture, ReadingTheShowFileFollowsItsLineRules) {
     loadText("[GLOBAL]\r\nmanualstep=3\r\n"
-             "12$MASTER=3\r\n"            // keys compare without case
-             "012$master=9\r\n"           // stored under its own text: not step 12's
-             "600$master=5\r\n"           // outside the table: dropped
-             "3$extra=A=B\r\n"            // the value keeps every further '='
+             "12$MASTER=3\r\n"  // keys compare without case
+             "012$master=9\r\n" // stored under its own text: not step 12's
+             "600$master=5\r\n" // outside the table: dropped
+             "3$extra=A=B\r\n"  // the value keeps every further '='
              "no equals sign here\r\n"
              "\r\n"
-             "[5]\nmaster=77\n"           // plain sections and LF line ends
+             "[5]\nmaster=77\n" // plain sections and LF line ends
              "4$fadet=2.5\r\n"
              "6$fadet=0.0019\r\n"
-             "4$name=last");              // no line end: loses its last character
+             "4$name=last"); // no line end: loses its last character
     EXPECT_EQ(store.manualStep(), 3u);
     EXPECT_EQ(load(12).master, 3);
     EXPECT_EQ(load(3).extra, "A=B");

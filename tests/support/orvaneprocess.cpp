@@ -14,7 +14,7 @@ extern char** environ;
 namespace orvane::test {
 
 static long long modifiedNs(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     if (::stat(path.c_str(), &st) != 0)
         return -1;
     return (long long)st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec;
@@ -74,7 +74,9 @@ OrvaneProcess::~OrvaneProcess() {
     }
 }
 
-std::string OrvaneProcess::profilePath() const { return m_config + "/orvane/profile.ini"; }
+std::string OrvaneProcess::profilePath() const {
+    return m_config + "/orvane/profile.ini";
+}
 
 bool OrvaneProcess::waitForProfile(const std::string& text, int timeoutMs) {
     auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);

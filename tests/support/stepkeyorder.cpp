@@ -54,10 +54,11 @@ std::vector<std::string> firstSaveOrder() {
     for (int c = 5; c <= 8; ++c)
         out.push_back("check" + std::to_string(c));
     addFixtures(out);
-    add(out, {"resetmaster", "setmaster", "masteront", "masterofft", "fadet", "name", "ple",
-              "extra", "soundnameatbegin", "keycode", "keymodifier", "autofade", "goto",
-              "gotostep", "playatbegin", "nextonstop", "togglepause", "faderude", "sound1",
-              "sound2", "soundlocked", "stepsound"});
+    add(out,
+        {"resetmaster", "setmaster", "masteront",        "masterofft", "fadet",       "name",
+         "ple",         "extra",     "soundnameatbegin", "keycode",    "keymodifier", "autofade",
+         "goto",        "gotostep",  "playatbegin",      "nextonstop", "togglepause", "faderude",
+         "sound1",      "sound2",    "soundlocked",      "stepsound"});
     return out;
 }
 
