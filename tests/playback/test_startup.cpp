@@ -35,8 +35,9 @@ TEST(CommandLine, StepAnywhereAndShowTakesTheRest) {
         StartOptions o = parseCommandLine(c.text);
         EXPECT_EQ(o.stepGiven ? o.startStep : -1, c.step) << c.text;
         EXPECT_EQ(o.chained(), c.show != nullptr) << c.text;
-        if (c.show)
+        if (c.show) {
             EXPECT_EQ(*o.show, c.show) << c.text;
+        }
     }
     char a0[] = "orvane", a1[] = "STEP=2", a2[] = "SHOW=two", a3[] = "words";
     char* argv[] = {a0, a1, a2, a3};
