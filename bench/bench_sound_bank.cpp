@@ -13,8 +13,8 @@ using namespace orvane;
 
 int main() {
     test::TempDir dir;
-    test::WavSpec spec;
-    std::string file = test::asText(test::makeWavMs(spec, 10000));
+    test::WavParams params;
+    std::string file = test::asText(test::makeWavMs(params, 10000));
     for (int i = 0; i < 50; ++i)
         test::writeFile(dir.file(format("sound %02d.wav", i)), file);
 

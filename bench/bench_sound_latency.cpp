@@ -42,7 +42,7 @@ double playOnce(ControlModel& controls, SoundConsole& sound, bool cold) {
 int main() {
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     test::TempDir dir;
-    test::writeFile(dir.file("a.wav"), test::asText(test::makeWavMs(test::WavSpec{}, 1000)));
+    test::writeFile(dir.file("a.wav"), test::asText(test::makeWavMs(test::WavParams{}, 1000)));
     ControlModel controls;
     ListModel list;
     SoundConsoleOptions options;

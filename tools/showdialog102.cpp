@@ -106,7 +106,7 @@ int main(int argc, char** argv) {
     appendLogLine(widgets.at(1309), "Device 3: no answer", 0x000080);
     const QStringList args = app.arguments();
     if (args.contains("--next")) {
-        for (const ControlSpec& c : dialog102Controls())
+        for (const ControlDef& c : dialog102Controls())
             if (c.id != kNoId && c.has(kHidden))
                 model.setVisible(c.id, true);
         for (int id : {1346, 1309})

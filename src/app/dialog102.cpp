@@ -36,7 +36,7 @@ constexpr uint32_t kNextFader = kFader | kNext;
 constexpr uint32_t kNextDrawn = kDrawn | kNext;
 
 // clang-format off
-constexpr ControlSpec kTop[] = {
+constexpr ControlDef kTop[] = {
     // id    kind    caption                                  x    y     w    h  flags
     {1392,   Label,  "",                                      8,   6, 1884,  20, 0},
 
@@ -116,7 +116,7 @@ constexpr ControlSpec kTop[] = {
     {2005,   Colour, "",                                   1029, 288,   30,  24, kDrawn},
 };
 
-constexpr ControlSpec kStep[] = {
+constexpr ControlDef kStep[] = {
     // id    kind    caption                                  x    y     w    h  flags
     {kNoId,  Group,  "Step",                                  8, 332,  560, 300, 0},
     {kNoId,  Label,  "Step number (+ and - for navigating)",   18, 346,  172,  30, kMultiline},
@@ -150,7 +150,7 @@ constexpr ControlSpec kStep[] = {
     {1295,   Button, "Help",                                484, 656,   74,  26, 0},
 };
 
-constexpr ControlSpec kSound[] = {
+constexpr ControlDef kSound[] = {
     // id    kind    caption                                  x    y     w    h  flags
     {kNoId,  Group,  "Sound",                               576, 332,  560, 452, 0},
     {kNoId,  Label,  "Audio",                               586, 352,   44,  18, 0},
@@ -184,7 +184,7 @@ constexpr ControlSpec kSound[] = {
     {1113,   Check,  "When activate this step toggle pause mode",  586, 722,  330,  22, 0},
 };
 
-constexpr ControlSpec kBottom[] = {
+constexpr ControlDef kBottom[] = {
     // id    kind    caption                                  x    y     w    h  flags
     {kNoId,  Group,  "Effects",                               8, 790, 1128,  60, 0},
     {1097,   Button, "Save effect",                          18, 812,  110,  28, 0},
@@ -201,7 +201,7 @@ constexpr ControlSpec kBottom[] = {
     {1051,   Custom, "",                                     18, 906, 1110,  80, kDrawn},
 };
 
-constexpr ControlSpec kRight[] = {
+constexpr ControlDef kRight[] = {
     // id    kind    caption                                  x    y     w    h  flags
     // Room plan: fixture check boxes and swatches are appended from the patch table.
     {kNoId,  Group,  "Room plan",                          1144,  30,  748, 440, 0},
@@ -277,7 +277,7 @@ constexpr ControlSpec kRight[] = {
 
 // The next step's faders, colours and switches; hidden, kept where the stage
 // preview and the log are.
-constexpr ControlSpec kNextStep[] = {
+constexpr ControlDef kNextStep[] = {
     // id    kind    caption                                  x    y     w    h  flags
     {kNoId,  Group,  "Next step",                          1144, 730,  748, 266, kNext},
     {1007,   Slider, "",                                   1156, 752,   22, 140, kNextFader},
@@ -348,11 +348,11 @@ constexpr std::array<PlanSlot, kEntryCount> kPlan = {{
 constexpr int kSwatchWidth = 18;
 constexpr int kPlanRowHeight = 20;
 
-void append(std::vector<ControlSpec>& out, std::span<const ControlSpec> part) {
+void append(std::vector<ControlDef>& out, std::span<const ControlDef> part) {
     out.insert(out.end(), part.begin(), part.end());
 }
 
-void appendRoomPlan(std::vector<ControlSpec>& out) {
+void appendRoomPlan(std::vector<ControlDef>& out) {
     for (int i = 0; i < kEntryCount; ++i) {
         const PatchEntry& e = kPatch[i];
         const PlanSlot& s = kPlan[i];
@@ -362,8 +362,8 @@ void appendRoomPlan(std::vector<ControlSpec>& out) {
     }
 }
 
-std::vector<ControlSpec> buildCatalogue() {
-    std::vector<ControlSpec> out;
+std::vector<ControlDef> buildCatalogue() {
+    std::vector<ControlDef> out;
     append(out, kTop);
     append(out, kStep);
     append(out, kSound);
@@ -399,13 +399,13 @@ constexpr int kLists[] = {1003, 1340};
 
 } // namespace
 
-std::span<const ControlSpec> dialog102Controls() {
-    static const std::vector<ControlSpec> catalogue = buildCatalogue();
+std::span<const ControlDef> dialog102Controls() {
+    static const std::vector<ControlDef> catalogue = buildCatalogue();
     return catalogue;
 }
 
 void populateModel(ControlModel& model) {
-    for (const ControlSpec& c : dialog102Controls()) {
+    for (const ControlDef& c : dialog102Controls()) {
         if (c.id == kNoId)
             continue;
         model.add(c.id, c.kind, c.caption);

@@ -4,7 +4,7 @@
 // used: faders across the top, the room plan and switches on the right, step,
 // sound, effect and monitor areas below. Constant data, safe from any thread.
 
-#include "app/controlspec.h"
+#include "app/controldef.h"
 #include "playback/controlmodel.h"
 
 #include <span>
@@ -17,7 +17,7 @@ extern const char* const kDialog102Caption;
 
 // Every control, group boxes before their contents. The room-plan check boxes and
 // swatches come from the patch table.
-std::span<const ControlSpec> dialog102Controls();
+std::span<const ControlDef> dialog102Controls();
 
 // Adds every control with an id to the model: kind, caption, start-up ranges
 // (levels 0-255, step spin 0-499, volumes and volume bars 0-10000, progress bars

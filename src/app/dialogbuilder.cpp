@@ -182,7 +182,7 @@ protected:
     void keyReleaseEvent(QKeyEvent* e) override { e->accept(); }
 };
 
-QFont fontFor(const ControlSpec& c, QFont base) {
+QFont fontFor(const ControlDef& c, QFont base) {
     if (c.has(kHugeFont) || c.has(kLargeFont)) {
         base.setFamily("Arial");
         base.setPointSize(c.has(kHugeFont) ? 50 : 24);
@@ -190,7 +190,7 @@ QFont fontFor(const ControlSpec& c, QFont base) {
     return base;
 }
 
-QWidget* makeLabel(const ControlSpec& c, QWidget* parent) {
+QWidget* makeLabel(const ControlDef& c, QWidget* parent) {
     auto* l = new QLabel(parent);
     l->setTextFormat(Qt::PlainText);
     l->setText(qs(c.caption));
@@ -201,7 +201,7 @@ QWidget* makeLabel(const ControlSpec& c, QWidget* parent) {
     return l;
 }
 
-QWidget* makeCheck(const ControlSpec& c, QWidget* parent) {
+QWidget* makeCheck(const ControlDef& c, QWidget* parent) {
     if (!c.has(kPushLike))
         return new QCheckBox(buttonText(c.caption), parent);
     auto* b = new QPushButton(buttonText(c.caption), parent);
@@ -209,7 +209,7 @@ QWidget* makeCheck(const ControlSpec& c, QWidget* parent) {
     return b;
 }
 
-QWidget* makeSlider(const ControlSpec& c, QWidget* parent) {
+QWidget* makeSlider(const ControlDef& c, QWidget* parent) {
     auto* s = new QSlider(c.has(kVertical) ? Qt::Vertical : Qt::Horizontal, parent);
     if (c.has(kVertical)) {
         // Position 0 at the top, and Up / wheel-up move the handle up.
@@ -219,14 +219,14 @@ QWidget* makeSlider(const ControlSpec& c, QWidget* parent) {
     return s;
 }
 
-QWidget* makeProgress(const ControlSpec& c, QWidget* parent) {
+QWidget* makeProgress(const ControlDef& c, QWidget* parent) {
     auto* b = new QProgressBar(parent);
     b->setOrientation(c.has(kVertical) ? Qt::Vertical : Qt::Horizontal);
     b->setTextVisible(false);
     return b;
 }
 
-QWidget* makeEdit(const ControlSpec& c, QWidget* parent) {
+QWidget* makeEdit(const ControlDef& c, QWidget* parent) {
     auto* e = new QLineEdit(parent);
     e->setReadOnly(c.has(kReadOnly));
     if (c.has(kHugeFont))
@@ -234,7 +234,7 @@ QWidget* makeEdit(const ControlSpec& c, QWidget* parent) {
     return e;
 }
 
-QWidget* makeMultiLine(const ControlSpec& c, QWidget* parent) {
+QWidget* makeMultiLine(const ControlDef& c, QWidget* parent) {
     auto* e = new QPlainTextEdit(parent);
     e->setReadOnly(c.has(kReadOnly));
     return e;
@@ -260,7 +260,7 @@ QWidget* makeLog(QWidget* parent) {
     return t;
 }
 
-QWidget* makeWidget(const ControlSpec& c, QWidget* parent) {
+QWidget* makeWidget(const ControlDef& c, QWidget* parent) {
     switch (c.kind) {
     case ControlKind::Label:
         return makeLabel(c, parent);
@@ -447,13 +447,13 @@ public:
     void connectButton(int id, QAbstractButton* b, bool checkable);
     void connectEdit(int id, QWidget* w);
     void connectItems(int id, QWidget* w);
-    void connectOperator(const ControlSpec& c, QWidget* w);
+    void connectOperator(const ControlDef& c, QWidget* w);
 
-    QWidget* bind(const ControlSpec& c, QWidget* w);
+    QWidget* bind(const ControlDef& c, QWidget* w);
     void observeModels();
 };
 
-QWidget* Binding::bind(const ControlSpec& c, QWidget* w) {
+QWidget* Binding::bind(const ControlDef& c, QWidget* w) {
     if (!model->has(c.id)) {
         model->add(c.id, c.kind, c.caption);
         model->setVisible(c.id, !c.has(kHidden));
@@ -627,7 +627,7 @@ void Binding::connectItems(int id, QWidget* w) {
     }
 }
 
-void Binding::connectOperator(const ControlSpec& c, QWidget* w) {
+void Binding::connectOperator(const ControlDef& c, QWidget* w) {
     switch (c.kind) {
     case ControlKind::Slider:
         connectSlider(c.id, static_cast<QAbstractSlider*>(w));
@@ -663,12 +663,12 @@ void Binding::connectOperator(const ControlSpec& c, QWidget* w) {
 
 } // namespace
 
-std::map<int, QWidget*> buildDialog(QWidget* parent, std::span<const ControlSpec> specs,
+std::map<int, QWidget*> buildDialog(QWidget* parent, std::span<const ControlDef> table,
                                     ControlModel& model, const std::map<int, ListModel*>& lists) {
     auto* binding = new Binding(parent, model, lists);
     std::map<int, QWidget*> out;
     std::vector<QWidget*> frames;
-    for (const ControlSpec& c : specs) {
+    for (const ControlDef& c : table) {
         QWidget* w = makeWidget(c, parent);
         w->setGeometry(c.x, c.y, c.w, c.h);
         w->setFont(fontFor(c, w->font()));

@@ -17,7 +17,7 @@
 // a combo box shows the model text in its edit field.
 // Vertical sliders show position 0 at the top, as the platform trackbar does.
 
-#include "app/controlspec.h"
+#include "app/controldef.h"
 #include "playback/controlmodel.h"
 
 #include <QColor>
@@ -46,7 +46,7 @@ QColor toQColor(uint32_t colour);
 // missing from the model are added with their kind and caption. Returns the widgets
 // by id. The binding lives as long as parent; it is cut when parent starts being
 // destroyed (before its children go) or by unbindDialog.
-std::map<int, QWidget*> buildDialog(QWidget* parent, std::span<const ControlSpec> specs,
+std::map<int, QWidget*> buildDialog(QWidget* parent, std::span<const ControlDef> table,
                                     ControlModel& model,
                                     const std::map<int, ListModel*>& lists = {});
 

@@ -22,31 +22,31 @@ using namespace orvane;
 
 namespace {
 
-QRect rectOf(const ControlSpec& c) {
+QRect rectOf(const ControlDef& c) {
     return QRect(c.x, c.y, c.w, c.h);
 }
 
-const ControlSpec* find(int id) {
-    for (const ControlSpec& c : dialog102Controls())
+const ControlDef* find(int id) {
+    for (const ControlDef& c : dialog102Controls())
         if (c.id == id)
             return &c;
     return nullptr;
 }
 
-const ControlSpec* findStatic(std::string_view caption) {
-    for (const ControlSpec& c : dialog102Controls())
+const ControlDef* findStatic(std::string_view caption) {
+    for (const ControlDef& c : dialog102Controls())
         if (c.id == kNoId && caption == c.caption)
             return &c;
     return nullptr;
 }
 
-std::string where(const ControlSpec& c) {
+std::string where(const ControlDef& c) {
     return std::to_string(c.id) + " \"" + c.caption + "\"";
 }
 
 TEST(Dialog102, EveryIdIsUnique) {
     std::set<int> seen;
-    for (const ControlSpec& c : dialog102Controls())
+    for (const ControlDef& c : dialog102Controls())
         if (c.id != kNoId) {
             EXPECT_TRUE(seen.insert(c.id).second) << "duplicate id " << c.id;
         }
@@ -54,8 +54,8 @@ TEST(Dialog102, EveryIdIsUnique) {
 
 TEST(Dialog102, RoomPlanHasEveryPatchEntryAsCheckBoxAndSwatch) {
     for (const PatchEntry& e : kPatch) {
-        const ControlSpec* check = find(e.checkId);
-        const ControlSpec* swatch = find(e.swatchId);
+        const ControlDef* check = find(e.checkId);
+        const ControlDef* swatch = find(e.swatchId);
         ASSERT_NE(check, nullptr) << e.name;
         ASSERT_NE(swatch, nullptr) << e.name;
         EXPECT_EQ(check->kind, ControlKind::CheckBox) << e.name;
@@ -140,7 +140,7 @@ TEST(Dialog102, QuotedCaptionsAreExact) {
         {1357, "Joystick"},
     };
     for (const auto& [id, caption] : captions) {
-        const ControlSpec* c = find(id);
+        const ControlDef* c = find(id);
         ASSERT_NE(c, nullptr) << id;
         EXPECT_EQ(c->caption, caption) << id;
     }
@@ -166,12 +166,12 @@ TEST(Dialog102, ControlsHaveTheKindTheirUseNeeds) {
         {1125, ControlKind::ColourButton},  {1132, ControlKind::ColourButton},
     };
     for (const auto& [id, kind] : kinds) {
-        const ControlSpec* c = find(id);
+        const ControlDef* c = find(id);
         ASSERT_NE(c, nullptr) << id;
         EXPECT_EQ(c->kind, kind) << id;
     }
     for (int id : dialog102Lists()) {
-        const ControlSpec* c = find(id);
+        const ControlDef* c = find(id);
         ASSERT_NE(c, nullptr) << id;
         EXPECT_TRUE(c->kind == ControlKind::List || c->kind == ControlKind::ComboBox) << id;
     }
@@ -186,8 +186,8 @@ TEST(Dialog102, FaderLabelsStandAboveTheirFaders) {
         {1141, "21B"}, {1148, "22N"}, {1396, "23O"}, {1031, "Room light"}};
     int lastX = 0;
     for (const auto& [id, text] : faders) {
-        const ControlSpec* slider = find(id);
-        const ControlSpec* label = findStatic(text);
+        const ControlDef* slider = find(id);
+        const ControlDef* label = findStatic(text);
         ASSERT_NE(slider, nullptr) << text;
         ASSERT_NE(label, nullptr) << text;
         EXPECT_TRUE(slider->has(kVertical) && slider->has(kInverted)) << text;
@@ -202,7 +202,7 @@ TEST(Dialog102, FaderLabelsStandAboveTheirFaders) {
 }
 
 TEST(Dialog102, GeometryMatchesOrientation) {
-    for (const ControlSpec& c : dialog102Controls()) {
+    for (const ControlDef& c : dialog102Controls()) {
         EXPECT_GT(c.w, 0) << where(c);
         EXPECT_GT(c.h, 0) << where(c);
         if (c.kind != ControlKind::Slider && c.kind != ControlKind::Progress)
@@ -221,21 +221,21 @@ TEST(Dialog102, EveryControlLiesInsideTheClientArea) {
     static_assert(kDialog102Width <= 1920 && kDialog102Height <= 1080 - 40,
                   "the window with its frame must fit a 1920 x 1080 screen");
     const QRect client(0, 0, kDialog102Width, kDialog102Height);
-    for (const ControlSpec& c : dialog102Controls())
+    for (const ControlDef& c : dialog102Controls())
         EXPECT_TRUE(client.contains(rectOf(c))) << where(c);
 }
 
 // Controls a person sees at the same time: hidden ones and frames left out.
-std::vector<const ControlSpec*> visibleControls() {
-    std::vector<const ControlSpec*> out;
-    for (const ControlSpec& c : dialog102Controls())
+std::vector<const ControlDef*> visibleControls() {
+    std::vector<const ControlDef*> out;
+    for (const ControlDef& c : dialog102Controls())
         if (!c.has(kHidden) && c.kind != ControlKind::GroupBox)
             out.push_back(&c);
     return out;
 }
 
 TEST(Dialog102, NoTwoVisibleControlsOverlap) {
-    const std::vector<const ControlSpec*> visible = visibleControls();
+    const std::vector<const ControlDef*> visible = visibleControls();
     for (size_t i = 0; i < visible.size(); ++i)
         for (size_t j = i + 1; j < visible.size(); ++j)
             EXPECT_FALSE(rectOf(*visible[i]).intersects(rectOf(*visible[j])))
@@ -243,18 +243,18 @@ TEST(Dialog102, NoTwoVisibleControlsOverlap) {
 }
 
 TEST(Dialog102, ControlsAreInsideOrOutsideEachFrameNeverAcross) {
-    std::vector<const ControlSpec*> frames;
-    for (const ControlSpec& c : dialog102Controls())
+    std::vector<const ControlDef*> frames;
+    for (const ControlDef& c : dialog102Controls())
         if (c.kind == ControlKind::GroupBox && !c.has(kHidden))
             frames.push_back(&c);
-    for (const ControlSpec* f : frames) {
+    for (const ControlDef* f : frames) {
         QRect frame = rectOf(*f);
-        for (const ControlSpec* c : visibleControls()) {
+        for (const ControlDef* c : visibleControls()) {
             QRect r = rectOf(*c);
             EXPECT_TRUE(frame.contains(r) || !frame.intersects(r))
                 << where(*c) << " crosses the frame " << f->caption;
         }
-        for (const ControlSpec* other : frames)
+        for (const ControlDef* other : frames)
             if (other != f) {
                 EXPECT_FALSE(frame.intersects(rectOf(*other)))
                     << f->caption << " overlaps " << other->caption;
@@ -285,7 +285,7 @@ TEST(Dialog102, ModelStartsWithTheInitialisationRanges) {
         }
     // Every slider has its range from the start, except the sound position, which
     // takes the length of the sound when it plays.
-    for (const ControlSpec& c : dialog102Controls())
+    for (const ControlDef& c : dialog102Controls())
         if (c.kind == ControlKind::Slider && c.id != 1112) {
             EXPECT_GT(model.state(c.id).max, 100) << c.id;
         }
@@ -295,7 +295,7 @@ TEST(Dialog102, ModelHoldsExactlyTheTableWithItsHiddenControls) {
     ControlModel model;
     populateModel(model);
     std::vector<int> ids;
-    for (const ControlSpec& c : dialog102Controls())
+    for (const ControlDef& c : dialog102Controls())
         if (c.id != kNoId)
             ids.push_back(c.id);
     std::sort(ids.begin(), ids.end());
@@ -330,7 +330,7 @@ protected:
 };
 
 TEST_F(Dialog102Window, EveryControlHasItsWidgetAndHiddenOnesStayHidden) {
-    for (const ControlSpec& c : dialog102Controls()) {
+    for (const ControlDef& c : dialog102Controls()) {
         if (c.id == kNoId)
             continue;
         ASSERT_TRUE(widgets.count(c.id)) << c.id;
@@ -347,7 +347,7 @@ int widestLine(const QFont& font, const char* caption) {
 
 // Captions must be readable in full with the window's font.
 TEST_F(Dialog102Window, CaptionsFitTheirControls) {
-    for (const ControlSpec& c : dialog102Controls()) {
+    for (const ControlDef& c : dialog102Controls()) {
         if (c.caption[0] == '\0')
             continue;
         QWidget* w = c.id == kNoId ? nullptr : widgets[c.id];

@@ -28,7 +28,7 @@ using namespace orvane;
 namespace {
 
 // clang-format off
-constexpr ControlSpec kSpecs[] = {
+constexpr ControlDef kSpecs[] = {
     {kNoId, ControlKind::GroupBox,     "Frame", 0,   0, 400, 300, 0},
     {10,    ControlKind::Slider,       "",     10,  20,  30, 200, kVertical | kInverted},
     {11,    ControlKind::Slider,       "",     50,  20, 200,  22, 0},
@@ -61,7 +61,7 @@ protected:
         testApp();
         parent = std::make_unique<QWidget>();
         parent->resize(640, 340);
-        for (const ControlSpec& c : kSpecs)
+        for (const ControlDef& c : kSpecs)
             if (c.id != kNoId)
                 for (ControlEvent e : kEvents)
                     model.on(e, c.id, [this, e, id = c.id] { ++events[{e, id}]; });

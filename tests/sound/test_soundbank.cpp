@@ -12,8 +12,8 @@ using namespace orvane::test;
 
 TEST(SoundBank, ListsPlayableFilesInNameOrderAndLeavesDamagedOnesOut) {
     SoundRig rig;
-    WavSpec stereo;
-    WavSpec mono8{1, 8000, 8};
+    WavParams stereo;
+    WavParams mono8{1, 8000, 8};
     rig.addWav("b gong (SC=G).wav", makeWavMs(stereo, 1000));
     rig.addWav("A intro LOOP=3.wav", makeWavMs(stereo, 500));
     rig.addWav("c.WAV", makeWavMs(mono8, 250));
@@ -57,7 +57,7 @@ TEST(SoundBank, ListsPlayableFilesInNameOrderAndLeavesDamagedOnesOut) {
 
 TEST(SoundBank, LoadsAtMost500Sounds) {
     TempDir dir;
-    WavSpec mono8{1, 8000, 8};
+    WavParams mono8{1, 8000, 8};
     std::string file = asText(makeWav(mono8, toneData(mono8, 400)));
     for (int i = 0; i < 502; ++i)
         writeFile(dir.file(format("s%03d.wav", i)), file);

@@ -42,7 +42,7 @@ std::string played(const std::vector<uint8_t>& data) {
 TEST(SoundConsole, LoopedSoundPlaysItsCountThenAdvancesWhenAsked) {
     for (bool nextOnStop : {true, false}) {
         SoundRig rig;
-        rig.addWav("intro LOOP=3.wav", makeWavMs(WavSpec{}, 200));
+        rig.addWav("intro LOOP=3.wav", makeWavMs(WavParams{}, 200));
         rig.sound->loadBank();
         rig.controls.setChecked(1108, nextOnStop);
         rig.play("intro");
@@ -69,7 +69,7 @@ TEST(SoundConsole, LoopedSoundPlaysItsCountThenAdvancesWhenAsked) {
 
 TEST(SoundConsole, SeekSnapsToTheNearerBlockAndStaysPaused) {
     struct Case {
-        WavSpec spec;
+        WavParams params;
         int slider, expected; // -1: the seek reached the end and stopped
     } cases[] = {
         {{}, 1001, 1000},
@@ -83,7 +83,7 @@ TEST(SoundConsole, SeekSnapsToTheNearerBlockAndStaysPaused) {
     };
     for (const Case& c : cases) {
         SoundRig rig;
-        rig.addWav("a.wav", makeWavMs(c.spec, 1000));
+        rig.addWav("a.wav", makeWavMs(c.params, 1000));
         rig.sound->loadBank();
         rig.play("a.wav");
         ASSERT_TRUE(rig.waitFor([&] { return rig.sound->playingPosition() > 0; }));
@@ -98,7 +98,7 @@ TEST(SoundConsole, SeekSnapsToTheNearerBlockAndStaysPaused) {
         }
         EXPECT_EQ(rig.sound->playingPosition(), uint32_t(c.expected)) << c.slider;
         EXPECT_EQ(rig.controls.pos(kPosition), c.expected) << c.slider;
-        std::string elapsed = durationText(uint64_t(c.expected) * 1000 / c.spec.bytesPerSecond());
+        std::string elapsed = durationText(uint64_t(c.expected) * 1000 / c.params.bytesPerSecond());
         EXPECT_EQ(rig.controls.text(kTimeText).rfind(elapsed + "/ ", 0), 0u) << c.slider;
         std::this_thread::sleep_for(std::chrono::milliseconds(40));
         EXPECT_EQ(rig.sound->playingPosition(), uint32_t(c.expected)) << "paused";
@@ -110,7 +110,7 @@ TEST(SoundConsole, SeekSnapsToTheNearerBlockAndStaysPaused) {
 
 TEST(SoundConsole, PauseKeepsThePositionAndResumePlaysOnWithoutAGap) {
     SoundRig rig(Driver::Disk);
-    WavSpec s;
+    WavParams s;
     std::vector<uint8_t> data = toneData(s, 22050);
     rig.addWav("a.wav", makeWav(s, data));
     rig.sound->loadBank();
@@ -143,7 +143,7 @@ TEST(SoundConsole, VolumeSlidersReachTheDeviceSamples) {
     };
     for (const Case& c : cases) {
         SoundRig rig(Driver::DiskFlatOut);
-        WavSpec s;
+        WavParams s;
         std::vector<uint8_t> data = toneData(s, 8820);
         rig.addWav("a.wav", makeWav(s, data));
         rig.sound->loadBank();
@@ -173,7 +173,7 @@ TEST(SoundConsole, VolumeSlidersReachTheDeviceSamples) {
 
 TEST(SoundConsole, ButtonsMetersHotkeysAndStopFollowThePlayback) {
     SoundRig rig;
-    WavSpec s;
+    WavParams s;
     std::vector<uint8_t> level;
     for (int i = 0; i < 22050; ++i) {
         put16(level, 12000);
@@ -290,7 +290,7 @@ TEST(SoundConsole, LockedBoxesCoupleTheirPair) {
 TEST(SoundConsole, WithoutASoundDeviceNothingPlaysAndTheControlsStayIdle) {
     testing::internal::CaptureStderr();
     SoundRig rig(Driver::Missing);
-    rig.addWav("a.wav", makeWavMs(WavSpec{}, 300));
+    rig.addWav("a.wav", makeWavMs(WavParams{}, 300));
     rig.sound->loadBank();
     rig.play("a.wav");
     rig.sound->tick();
@@ -303,8 +303,8 @@ TEST(SoundConsole, WithoutASoundDeviceNothingPlaysAndTheControlsStayIdle) {
 
 TEST(SoundConsole, ASoundInAnotherFormatGetsItsOwnDevice) {
     SoundRig rig;
-    WavSpec mono8{1, 8000, 8};
-    rig.addWav("a.wav", makeWavMs(WavSpec{}, 1000));
+    WavParams mono8{1, 8000, 8};
+    rig.addWav("a.wav", makeWavMs(WavParams{}, 1000));
     rig.addWav("b.wav", makeWavMs(mono8, 1000));
     rig.sound->loadBank();
     for (const char* name : {"a.wav", "b.wav", "a.wav"}) {

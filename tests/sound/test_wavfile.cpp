@@ -13,7 +13,7 @@ using namespace orvane::test;
 
 namespace {
 
-std::vector<uint8_t> extensibleBody(const WavSpec& s, uint16_t subTag) {
+std::vector<uint8_t> extensibleBody(const WavParams& s, uint16_t subTag) {
     std::vector<uint8_t> b = fmtBody(s, 0xFFFE);
     put16(b, 22);     // cb
     put16(b, s.bits); // valid bits
@@ -35,8 +35,8 @@ void poke16(std::vector<uint8_t>& b, size_t at, uint16_t v) {
 } // namespace
 
 TEST(WavFile, AcceptedLayoutsAndWhereTheirDataStarts) {
-    WavSpec stereo;
-    WavSpec mono8{1, 22050, 8};
+    WavParams stereo;
+    WavParams mono8{1, 22050, 8};
     std::vector<uint8_t> data = toneData(stereo, 1000);
     std::vector<uint8_t> list(26, 'x'); // odd size: padded to 26
     struct Case {
@@ -65,7 +65,7 @@ TEST(WavFile, AcceptedLayoutsAndWhereTheirDataStarts) {
 }
 
 TEST(WavFile, DamagedOrForeignHeadersAreRefusedWithAReason) {
-    WavSpec s;
+    WavParams s;
     const std::vector<uint8_t> good = makeWav(s, toneData(s, 1000));
     auto with = [&](auto change) {
         std::vector<uint8_t> f = good;
@@ -108,7 +108,7 @@ TEST(WavFile, DamagedOrForeignHeadersAreRefusedWithAReason) {
 }
 
 TEST(WavFile, EveryTruncationOfAFileIsParsedOrRefusedInsideTheBlock) {
-    WavSpec s;
+    WavParams s;
     std::vector<uint8_t> file = riff(
         {{"fmt ", fmtBody(s)}, {"LIST", std::vector<uint8_t>(40, 1)}, {"data", toneData(s, 200)}});
     for (size_t n = 0; n <= file.size(); ++n) {

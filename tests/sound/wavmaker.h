@@ -10,7 +10,7 @@
 
 namespace orvane::test {
 
-struct WavSpec {
+struct WavParams {
     uint16_t channels = 2;
     uint32_t rate = 44100;
     uint16_t bits = 16;
@@ -32,7 +32,7 @@ inline void putTag(std::vector<uint8_t>& b, const char* tag) {
 }
 
 // A format chunk body of 16 bytes.
-inline std::vector<uint8_t> fmtBody(const WavSpec& s, uint16_t tag = 1) {
+inline std::vector<uint8_t> fmtBody(const WavParams& s, uint16_t tag = 1) {
     std::vector<uint8_t> b;
     put16(b, tag);
     put16(b, s.channels);
@@ -64,7 +64,7 @@ riff(const std::vector<std::pair<const char*, std::vector<uint8_t>>>& chunks) {
 
 // Sample data of the given number of frames: every 16-bit sample lies in
 // 1000..20999 (or its negative on odd frames), every 8-bit one away from 128.
-inline std::vector<uint8_t> toneData(const WavSpec& s, uint32_t frames) {
+inline std::vector<uint8_t> toneData(const WavParams& s, uint32_t frames) {
     std::vector<uint8_t> d;
     d.reserve(size_t(frames) * s.block());
     for (uint32_t i = 0; i < frames; ++i)
@@ -81,11 +81,11 @@ inline std::vector<uint8_t> toneData(const WavSpec& s, uint32_t frames) {
 }
 
 // A canonical file: the 44-byte header and the data.
-inline std::vector<uint8_t> makeWav(const WavSpec& s, const std::vector<uint8_t>& data) {
+inline std::vector<uint8_t> makeWav(const WavParams& s, const std::vector<uint8_t>& data) {
     return riff({{"fmt ", fmtBody(s)}, {"data", data}});
 }
 
-inline std::vector<uint8_t> makeWavMs(const WavSpec& s, uint32_t ms) {
+inline std::vector<uint8_t> makeWavMs(const WavParams& s, uint32_t ms) {
     return makeWav(s, toneData(s, uint32_t(uint64_t(s.rate) * ms / 1000)));
 }
 

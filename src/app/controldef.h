@@ -25,7 +25,7 @@ enum ControlFlag : uint32_t {
 // Static texts and frames that nothing addresses carry this id; they are not in the model.
 constexpr int kNoId = -1;
 
-struct ControlSpec {
+struct ControlDef {
     int id;
     ControlKind kind;
     const char* caption; // exact text shown; empty for edits, sliders and bars
