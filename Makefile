@@ -30,11 +30,13 @@ test: build
 bench: build
 	@bash scripts/run-bench.sh $(BUILD)
 
-# The thread-crossing code under ThreadSanitizer.
+# The thread-crossing code (output tick, serial line, audio device) under
+# ThreadSanitizer.
 tsan: deps
 	@cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug -DORVANE_TSAN=ON >/dev/null
-	@cmake --build build-tsan -j $(JOBS)
-	@cd build-tsan && ctest --output-on-failure -R 'Tsan|Mailbox|OutputTick'
+	@cmake --build build-tsan -j $(JOBS) --target test_dmx test_sound
+	@cd build-tsan && TSAN_OPTIONS=halt_on_error=1 ./tests/test_dmx && \
+	    SDL_AUDIODRIVER=dummy TSAN_OPTIONS=halt_on_error=1 ./tests/test_sound
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

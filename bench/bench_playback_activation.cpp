@@ -19,8 +19,8 @@ using namespace orvane;
 namespace {
 
 void addControls(ControlModel& controls) {
-    controls.add(ids::kMaster, ControlKind::Slider);
-    controls.setRange(ids::kMaster, 0, 255);
+    controls.add(console::kMaster, ControlKind::Slider);
+    controls.setRange(console::kMaster, 0, 255);
     for (int id : console::kFaders) {
         controls.add(id, ControlKind::Slider);
         controls.setRange(id, 0, 255);
@@ -62,7 +62,7 @@ int main() {
         session.store().SaveStep(s, step);
     int n = 0;
     report("activation_plain_extra", bench::sample(200, [&] {
-               controls.setText(ids::kStepNumber, std::to_string(n++ % 10));
+               controls.setText(console::kStepNumber, std::to_string(n++ % 10));
                activation.activate();
            }));
 

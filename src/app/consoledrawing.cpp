@@ -1,4 +1,5 @@
 #include "app/consoledrawing.h"
+#include "playback/controlids.h"
 
 #include "app/dialogbuilder.h"
 #include "show/patch.h"
@@ -12,8 +13,6 @@
 namespace orvane {
 
 namespace {
-
-constexpr int kMasterFader = 1005;
 
 uint32_t grey(int v) {
     return makeColour(uint8_t(v), uint8_t(v), uint8_t(v));
@@ -228,7 +227,7 @@ void ConsoleDrawing::paintStage(QPainter& p, QRect area) {
 }
 
 void ConsoleDrawing::repaintSwatches() {
-    int master = 255 - m_controls.pos(kMasterFader);
+    int master = 255 - m_controls.pos(console::kMaster);
     for (int i = 0; i < kEntryCount; ++i) {
         int swatch = kPatch[size_t(i)].swatchId;
         if (swatch == -1 || !m_controls.has(swatch))

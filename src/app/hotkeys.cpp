@@ -1,4 +1,5 @@
 #include "app/hotkeys.h"
+#include "playback/controlids.h"
 
 #include "show/steprecord.h"
 
@@ -10,11 +11,6 @@
 namespace orvane {
 
 namespace {
-
-constexpr int kPlay = 1004;
-constexpr int kPlayRecord = 1046;
-constexpr int kPlayReplay = 1055;
-constexpr int kStepNumber = 1000;
 constexpr uint32_t kSoundPositionMask = 0x0FFFFFFF;
 
 struct KeyPair {
@@ -212,7 +208,7 @@ void HotKeys::onHotKey(uint32_t id) {
             m_actions.stopSound();
         if (m_actions.selectSound)
             m_actions.selectSound(int(id & kSoundPositionMask));
-        for (int button : {kPlay, kPlayRecord, kPlayReplay})
+        for (int button : {console::kPlay, console::kPlayRecord, console::kPlayReplay})
             m_controls.setEnabled(button, true);
         if (m_actions.play)
             m_actions.play();
@@ -220,7 +216,7 @@ void HotKeys::onHotKey(uint32_t id) {
     }
     if (id >= uint32_t(kStepCount))
         return;
-    m_controls.setText(kStepNumber, std::to_string(id));
+    m_controls.setText(console::kStepNumber, std::to_string(id));
     if (m_actions.activateStep)
         m_actions.activateStep();
 }

@@ -1,4 +1,5 @@
 #include "app/orvanedlg.h"
+#include "playback/controlids.h"
 
 #include "app/appicon.h"
 #include "app/consoledrawing.h"
@@ -30,34 +31,6 @@ namespace orvane {
 namespace {
 
 COrvaneDlg* g_mainWindow = nullptr;
-
-namespace id {
-constexpr int kStepNumber = 1000;
-constexpr int kStepInfo = 1002;
-constexpr int kSoundList = 1003;
-constexpr int kAudioLeft = 1010;
-constexpr int kAudioRight = 1011;
-constexpr int kStepName = 1052;
-constexpr int kBarLeft = 1120;
-constexpr int kBarRight = 1121;
-constexpr int kVolumeLocked = 1117;
-constexpr int kEffectBox = 1340;
-constexpr int kJoystick = 1357;
-constexpr int kPicture = 1427;
-constexpr int kHelp = 1295;
-constexpr int kMeterLeft = 1267;
-constexpr int kMeterRight = 1272;
-constexpr int kMonitorStart = 1426;
-constexpr int kPlayRecord = 1046;
-constexpr int kPlayReplay = 1055;
-constexpr int kTest1 = 1269;
-constexpr int kTest2 = 1270;
-constexpr int kAllDmxToZero = 1308;
-constexpr int kResetDmx = 1333;
-constexpr int kStatus = 1392;
-constexpr int kQuit = 4082;
-constexpr int kSave = 4085;
-} // namespace id
 
 // Shutter boxes unchecked, group-visibility buttons checked, at every start.
 constexpr int kShutterBoxes[] = {1012, 1013, 1014, 1015};
@@ -104,7 +77,7 @@ COrvaneDlg::COrvaneDlg(ProfileFiles& profiles, Prompts& prompts, std::string roo
     sound.stopRecording = [this] { m_dmx->stopRecording(); };
     sound.leftButtonDown = [this] { return m_input.mouse(MouseButton::Left); };
     sound.repaintNow = [this] {
-        if (QWidget* w = widget(id::kStepInfo))
+        if (QWidget* w = widget(console::kStepInfo))
             w->repaint();
     };
     sound.hotkeysChanged = [this](const std::vector<SoundHotkey>& keys) {
@@ -143,8 +116,8 @@ MainTimerHooks COrvaneDlg::mainTimerHooks() {
     h.sound = [this](int64_t) {
         SoundTick t = m_sound->tick();
         if (t.soundLevel)
-            m_activation->effects().tickSoundActive(m_controls.pos(id::kMeterLeft),
-                                                    m_controls.pos(id::kMeterRight));
+            m_activation->effects().tickSoundActive(m_controls.pos(console::kMeterLeft),
+                                                    m_controls.pos(console::kMeterRight));
         return t.advance;
     };
     h.effectPlayback = [this](int64_t at) { m_activation->effects().tickEffect(at); };
@@ -257,23 +230,23 @@ void COrvaneDlg::OnInitDialog() {
     bindDmxHandlers();
     createConsole();
     m_nameFont = QFont("Arial", 24); // 7
-    if (QWidget* w = widget(id::kStepName))
+    if (QWidget* w = widget(console::kStepName))
         w->setFont(m_nameFont);
     // 8, 9: the fixture windows and the show time window are created here.
     setWindowIcon(applicationIcon()); // 10
     m_stepFont = QFont("arial", 50);
-    if (QWidget* w = widget(id::kStepNumber))
+    if (QWidget* w = widget(console::kStepNumber))
         w->setFont(m_stepFont);
     // 11: the ranges come with the control table.
     setInitialColours();           // 12
     m_sound->applyStartupVolume(); // 13
     show();                        // 14
     repaint();
-    m_sound->loadBank();                        // 15
-    m_controls.setText(id::kStepInfo, "");      // 16
-    m_controls.setText(id::kMonitorStart, "1"); // the monitor starts at channel 1
-    m_controls.setChecked(id::kJoystick, false);
-    m_controls.setChecked(id::kVolumeLocked, true);
+    m_sound->loadBank();                             // 15
+    m_controls.setText(console::kStepInfo, "");      // 16
+    m_controls.setText(console::kMonitorStart, "1"); // the monitor starts at channel 1
+    m_controls.setChecked(console::kJoystick, false);
+    m_controls.setChecked(console::kVolumeLocked, true);
     m_session.loadShow(); // 17
     m_session.ShowCurrentStep(false);
     startOutputs();              // 18
@@ -285,8 +258,8 @@ void COrvaneDlg::OnInitDialog() {
 
 void COrvaneDlg::createControls() {
     populateModel(m_controls);
-    std::map<int, ListModel*> lists = {{id::kSoundList, &m_soundList},
-                                       {id::kEffectBox, &m_effectList}};
+    std::map<int, ListModel*> lists = {{console::kSoundList, &m_soundList},
+                                       {console::kPredefinedEffect, &m_effectList}};
     m_widgets = buildDialog(this, dialog102Controls(), m_controls, lists);
     // The whole console sits on the same solid background.
     QPalette p = palette();
@@ -295,7 +268,7 @@ void COrvaneDlg::createControls() {
     setAutoFillBackground(true);
     // The picture the operator picks colours from: every hue across, from white
     // at the top through full colour to black at the bottom.
-    setPaintHook(widget(id::kPicture), [](QPainter& p, QRect r) {
+    setPaintHook(widget(console::kPicture), [](QPainter& p, QRect r) {
         QLinearGradient hues(r.topLeft(), r.topRight());
         for (int i = 0; i <= 6; ++i)
             hues.setColorAt(i / 6.0, QColor::fromHsv((i * 60) % 360, 255, 255));
@@ -308,7 +281,7 @@ void COrvaneDlg::createControls() {
         p.fillRect(r, shade);
     });
     m_session.setRepaintNow([this] {
-        if (QWidget* w = widget(id::kStepInfo))
+        if (QWidget* w = widget(console::kStepInfo))
             w->repaint();
     });
 }
@@ -321,13 +294,14 @@ void COrvaneDlg::resetStartControls() {
 }
 
 void COrvaneDlg::bindHandlers() {
-    m_controls.on(ControlEvent::TextChanged, id::kStepNumber, [this] { m_activation->activate(); });
-    m_controls.on(ControlEvent::Clicked, id::kHelp, [this] {
+    m_controls.on(ControlEvent::TextChanged, console::kStepNumber,
+                  [this] { m_activation->activate(); });
+    m_controls.on(ControlEvent::Clicked, console::kHelp, [this] {
         extrahelp help(this);
         help.exec();
     });
-    m_controls.on(ControlEvent::Clicked, id::kSave, [this] { Save(); });
-    m_controls.on(ControlEvent::Clicked, id::kQuit, [this] { Quit(); });
+    m_controls.on(ControlEvent::Clicked, console::kSave, [this] { Save(); });
+    m_controls.on(ControlEvent::Clicked, console::kQuit, [this] { Quit(); });
     m_effects->bind();
     m_sound->bind();
 }
@@ -341,7 +315,7 @@ void COrvaneDlg::setInitialColours() {
 
 std::optional<uint32_t> COrvaneDlg::pickedPixel() const {
     // The operator picks a colour by holding the left button on the picture.
-    QWidget* picture = widget(id::kPicture);
+    QWidget* picture = widget(console::kPicture);
     if (!m_input.mouse(MouseButton::Left) || !picture || !isActiveWindow())
         return std::nullopt;
     QPoint at = QCursor::pos();
@@ -380,26 +354,26 @@ bool COrvaneDlg::startDmx() {
 }
 
 void COrvaneDlg::bindDmxHandlers() {
-    m_controls.on(ControlEvent::Clicked, id::kResetDmx, [this] {
+    m_controls.on(ControlEvent::Clicked, console::kResetDmx, [this] {
         if (m_dmx->reset() != 0)
             m_prompts.message(kProgramTitle, kDmxStartFailed, PromptIcon::Stop);
     });
-    m_controls.on(ControlEvent::Clicked, id::kAllDmxToZero,
+    m_controls.on(ControlEvent::Clicked, console::kAllDmxToZero,
                   [this] { m_dmx->setAllDmxToZero(!m_dmx->allDmxToZero()); });
     auto showStartCode = [this](uint8_t code) {
-        m_controls.setText(id::kTest2, format("%u", unsigned(code)));
+        m_controls.setText(console::kTest2, format("%u", unsigned(code)));
     };
-    m_controls.on(ControlEvent::Clicked, id::kTest1,
+    m_controls.on(ControlEvent::Clicked, console::kTest1,
                   [this, showStartCode] { showStartCode(m_dmx->startCodeUp()); });
-    m_controls.on(ControlEvent::Clicked, id::kTest2,
+    m_controls.on(ControlEvent::Clicked, console::kTest2,
                   [this, showStartCode] { showStartCode(m_dmx->startCodeDown()); });
     std::string recording = showFolder(m_root, m_show) + "/dmxraw.bin";
     // They start the sound as "Play" does, then the recording or the replay.
-    m_controls.on(ControlEvent::Clicked, id::kPlayRecord, [this, recording] {
+    m_controls.on(ControlEvent::Clicked, console::kPlayRecord, [this, recording] {
         m_sound->play();
         m_dmx->startRecording(recording);
     });
-    m_controls.on(ControlEvent::Clicked, id::kPlayReplay, [this, recording] {
+    m_controls.on(ControlEvent::Clicked, console::kPlayReplay, [this, recording] {
         m_sound->play();
         m_dmx->startReplay(recording);
     });
@@ -407,7 +381,7 @@ void COrvaneDlg::bindDmxHandlers() {
 
 void COrvaneDlg::pollDmxStatus() {
     if (auto text = m_dmx->pollStatus())
-        m_controls.setText(id::kStatus, *text);
+        m_controls.setText(console::kStatus, *text);
 }
 
 void COrvaneDlg::startTimers() {
@@ -429,7 +403,7 @@ void COrvaneDlg::onTimer(int timer) {
 void COrvaneDlg::selectStartStep() {
     int remembered = m_profiles.readInt(userProfilePath(), "savelast", "stepnum", 0);
     int step = chooseStartStep(m_options, remembered);
-    m_controls.setText(id::kStepNumber, format("%u", unsigned(step)));
+    m_controls.setText(console::kStepNumber, format("%u", unsigned(step)));
 }
 
 void COrvaneDlg::refreshEffectsAndHotkeys() {

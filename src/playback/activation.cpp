@@ -1,4 +1,5 @@
 #include "playback/activation.h"
+#include "playback/controlids.h"
 
 #include "playback/console.h"
 #include "playback/controlmodel.h"
@@ -10,13 +11,6 @@
 namespace orvane {
 
 namespace {
-
-constexpr int kHundredIn = 1059; // "100% en"
-constexpr int kZeroIn = 1061;    // "0% en"
-constexpr int kPause = 1041;
-constexpr int kFadeIn = 1083; // "Fade in"
-constexpr int kMeterLeft = 1267;
-constexpr int kMeterRight = 1272;
 
 template <typename F, typename... Args> void call(const F& f, Args&&... args) {
     if (f)
@@ -44,15 +38,15 @@ Activation::Activation(ShowSession& session, ControlModel& controls, ActivationH
       m_extra(controls, session.store(), m_effects, std::move(services)) {}
 
 void Activation::activate() {
-    if (!m_controls.has(ids::kMaster))
+    if (!m_controls.has(console::kMaster))
         return;
-    m_controls.setChecked(kHundredIn, false);
-    m_controls.setChecked(kZeroIn, false);
+    m_controls.setChecked(console::kRampUp, false);
+    m_controls.setChecked(console::kRampDown, false);
     m_controls.setPos(console::kFade, 0);
 
     // The step being left is stored while the number is still the old one.
     m_session.CommitCurrentStep();
-    int step = m_controls.textInt(ids::kStepNumber);
+    int step = m_controls.textInt(console::kStepNumber);
     m_session.setCurrentStep(step);
     tellTimeline(step);
     m_session.rememberStep(step);
@@ -68,7 +62,7 @@ void Activation::activate() {
     }
     if (!suppressed && m_controls.checked(console::kAutoFade)) {
         call(m_hooks.fadeIn);
-        m_controls.setChecked(kFadeIn, true);
+        m_controls.setChecked(console::kFadeIn, true);
     }
     if (!suppressed && m_controls.checked(console::kTogglePause) && ask(m_hooks.soundDeviceOpen))
         togglePause();
@@ -95,13 +89,13 @@ bool Activation::automationSuppressed() const {
 }
 
 void Activation::togglePause() {
-    if (!m_controls.checked(kPause)) {
-        m_controls.setChecked(kPause, true);
+    if (!m_controls.checked(console::kPause)) {
+        m_controls.setChecked(console::kPause, true);
         call(m_hooks.pauseSound);
-        m_controls.setPos(kMeterLeft, 0);
-        m_controls.setPos(kMeterRight, 0);
+        m_controls.setPos(console::kMeterLeft, 0);
+        m_controls.setPos(console::kMeterRight, 0);
     } else {
-        m_controls.setChecked(kPause, false);
+        m_controls.setChecked(console::kPause, false);
         call(m_hooks.resumeSound);
     }
 }

@@ -5,6 +5,7 @@
 // edits). The controls themselves are the live state; this class only moves
 // records in and out of them. User-interface thread only.
 
+#include "playback/controlids.h"
 #include "playback/controlmodel.h"
 #include "show/steprecord.h"
 
@@ -15,30 +16,6 @@ namespace orvane {
 
 namespace console {
 // Controls of the main window the console reads and writes.
-constexpr int kMaster = 1005;
-constexpr int kFade = 1009;
-constexpr int kAudioLeft = 1010;
-constexpr int kAudioRight = 1011;
-constexpr int kFirstSwitch = 1012; // 1012..1019 carry check flags 1..8
-constexpr int kNextMaster = 1007;
-constexpr int kNextFirstSwitch = 1020; // 1020..1023 mirror check flags 5..8 of step n + 1
-constexpr int kStepName = 1052;
-constexpr int kTimeUp = 1058;   // "100% en"
-constexpr int kTimeDown = 1060; // "0% en"
-constexpr int kFadeTime = 1084;
-constexpr int kAutoFade = 4084;
-constexpr int kGoto = 1088;
-constexpr int kGotoStep = 1092;
-constexpr int kRudeFade = 1101;
-constexpr int kPlayAtBegin = 1104;
-constexpr int kNextOnStop = 1108;
-constexpr int kSoundName = 1110;
-constexpr int kTogglePause = 1113;
-constexpr int kSoundLocked = 1114;
-constexpr int kStepSound = 1115;
-constexpr int kPredefinedEffect = 1340;
-constexpr int kExtra = 1364;
-constexpr int kHotKey = 4081;
 
 // Faders 1..28 (level faders 1..24, then 25..28), in stored order.
 extern const std::array<int, kFaderCount> kFaders;

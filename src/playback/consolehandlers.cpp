@@ -1,4 +1,5 @@
 #include "playback/consolehandlers.h"
+#include "playback/controlids.h"
 
 #include "playback/showchooser.h"
 #include "show/patch.h"
@@ -11,23 +12,6 @@
 namespace orvane {
 
 namespace {
-
-namespace id {
-constexpr int kStatus = 1392;
-constexpr int kRampUp = 1059;
-constexpr int kRampDown = 1061;
-constexpr int kFadeIn = 1083;
-constexpr int kShowTime = 1123;
-constexpr int kShowTimeline = 1275;
-constexpr int kIpLink = 1285;
-constexpr int kGlobalColour = 1310;
-constexpr int kMasterVolumeLeft = 1397;
-constexpr int kMasterVolumeRight = 1057;
-constexpr int kMonitorStart = 1426;
-constexpr int kValidateHotKeys = 4079;
-constexpr int kIntensitySlider = 1422;
-constexpr int kStrobeSlider = 1423;
-} // namespace id
 
 // Boxes whose check state is the composer option.
 struct OptionBox {
@@ -62,8 +46,8 @@ constexpr ValueField kValueFields[] = {
     {1417, Target::Red, 0},
     {1418, Target::Green, 0},
     {1419, Target::Blue, 0},
-    {1420, Target::Intensity, id::kIntensitySlider},
-    {1421, Target::Strobe, id::kStrobeSlider},
+    {1420, Target::Intensity, console::kIntensitySlider},
+    {1421, Target::Strobe, console::kStrobeSlider},
     {1424, Target::Mode, 0},
     {1425, Target::Speed, 0},
 };
@@ -159,33 +143,33 @@ void ConsoleHandlers::bindSwitches() {
 void ConsoleHandlers::bindRampsAndFade() {
     // Unchecking a box stops its ramp or fade: the main timer runs only checked ones.
     for (bool up : {true, false}) {
-        int box = up ? id::kRampUp : id::kRampDown;
+        int box = up ? console::kRampUp : console::kRampDown;
         m_controls.on(ControlEvent::Clicked, box, [this, box, up] {
             if (m_controls.checked(box))
                 m_timer.startMasterRamp(up, m_now());
         });
     }
-    m_controls.on(ControlEvent::Clicked, id::kFadeIn, [this] {
-        if (m_controls.checked(id::kFadeIn))
+    m_controls.on(ControlEvent::Clicked, console::kFadeIn, [this] {
+        if (m_controls.checked(console::kFadeIn))
             m_timer.startFadeIn(m_now());
     });
 }
 
 void ConsoleHandlers::fadeInHotKey() {
-    if (m_controls.checked(id::kFadeIn))
+    if (m_controls.checked(console::kFadeIn))
         return;
     m_timer.startFadeIn(m_now());
-    m_controls.setChecked(id::kFadeIn, true);
+    m_controls.setChecked(console::kFadeIn, true);
 }
 
 void ConsoleHandlers::bindWindows() {
-    m_controls.on(ControlEvent::Clicked, id::kShowTime, [this] {
+    m_controls.on(ControlEvent::Clicked, console::kShowTime, [this] {
         if (m_hooks.clearAutoFadeDisable)
             m_hooks.clearAutoFadeDisable();
-        m_controls.setText(id::kStatus, "");
+        m_controls.setText(console::kStatus, "");
         if (m_hooks.showTimeWindow)
-            m_hooks.showTimeWindow(m_controls.pos(id::kMasterVolumeLeft),
-                                   m_controls.pos(id::kMasterVolumeRight));
+            m_hooks.showTimeWindow(m_controls.pos(console::kMasterVolumeLeft),
+                                   m_controls.pos(console::kMasterVolumeRight));
     });
     auto call = [](const std::function<void()>& hook) {
         return [&hook] {
@@ -193,15 +177,15 @@ void ConsoleHandlers::bindWindows() {
                 hook();
         };
     };
-    m_controls.on(ControlEvent::Clicked, id::kShowTimeline, call(m_hooks.toggleTimeline));
-    m_controls.on(ControlEvent::Clicked, id::kGlobalColour, call(m_hooks.toggleGlobalColour));
-    m_controls.on(ControlEvent::Clicked, id::kValidateHotKeys, call(m_hooks.validateHotKeys));
-    m_controls.on(ControlEvent::TextChanged, id::kMonitorStart, call(m_hooks.repaintMonitor));
-    m_controls.on(ControlEvent::Clicked, id::kIpLink, [this] { onIpLink(); });
+    m_controls.on(ControlEvent::Clicked, console::kShowTimeline, call(m_hooks.toggleTimeline));
+    m_controls.on(ControlEvent::Clicked, console::kGlobalColour, call(m_hooks.toggleGlobalColour));
+    m_controls.on(ControlEvent::Clicked, console::kValidateHotKeys, call(m_hooks.validateHotKeys));
+    m_controls.on(ControlEvent::TextChanged, console::kMonitorStart, call(m_hooks.repaintMonitor));
+    m_controls.on(ControlEvent::Clicked, console::kIpLink, [this] { onIpLink(); });
 }
 
 void ConsoleHandlers::onIpLink() {
-    if (!m_controls.checked(id::kIpLink)) {
+    if (!m_controls.checked(console::kIpLink)) {
         if (m_hooks.closeIpLink)
             m_hooks.closeIpLink();
         return;
@@ -210,7 +194,7 @@ void ConsoleHandlers::onIpLink() {
         return;
     std::string host = m_hooks.ipLinkHost ? m_hooks.ipLinkHost() : std::string();
     m_prompts.message(kProgramTitle, "Cannot connect to " + host, PromptIcon::Stop);
-    m_controls.setChecked(id::kIpLink, false);
+    m_controls.setChecked(console::kIpLink, false);
 }
 
 void ConsoleHandlers::bindRoomPlan() {

@@ -13,8 +13,6 @@
 
 namespace orvane {
 
-using namespace effectids;
-
 namespace {
 
 constexpr std::string_view kGlobalMark = " (GLOBAL)";
@@ -65,16 +63,18 @@ void EffectControls::bind() {
     auto onClick = [this](int id, void (EffectControls::*handler)()) {
         m_controls.on(ControlEvent::Clicked, id, [this, handler] { (this->*handler)(); });
     };
-    onClick(kInsertStep, &EffectControls::InsertStep);
-    onClick(kDeleteStep, &EffectControls::DeleteStep);
-    onClick(kDuplicateStep, &EffectControls::DuplicateStep);
-    m_controls.on(ControlEvent::Clicked, kSaveEffect, [this] { SaveEffect(); });
-    onClick(kLoadEffect, &EffectControls::LoadEffect);
-    onClick(kLoadOnlyLight, &EffectControls::LoadOnlyLight);
-    onClick(kReload, &EffectControls::FillEffectList);
-    onClick(kRefresh, &EffectControls::ApplyPredefinedEffect);
-    m_controls.on(ControlEvent::SelectionChanged, kEffectBox, [this] { ApplyPredefinedEffect(); });
-    m_controls.on(ControlEvent::TextChanged, kEffectBox, [this] { followBoxText(); });
+    onClick(console::kInsertStep, &EffectControls::InsertStep);
+    onClick(console::kDeleteStep, &EffectControls::DeleteStep);
+    onClick(console::kDuplicateStep, &EffectControls::DuplicateStep);
+    m_controls.on(ControlEvent::Clicked, console::kSaveEffect, [this] { SaveEffect(); });
+    onClick(console::kLoadEffect, &EffectControls::LoadEffect);
+    onClick(console::kLoadOnlyLight, &EffectControls::LoadOnlyLight);
+    onClick(console::kEffectReload, &EffectControls::FillEffectList);
+    onClick(console::kEffectRefresh, &EffectControls::ApplyPredefinedEffect);
+    m_controls.on(ControlEvent::SelectionChanged, console::kPredefinedEffect,
+                  [this] { ApplyPredefinedEffect(); });
+    m_controls.on(ControlEvent::TextChanged, console::kPredefinedEffect,
+                  [this] { followBoxText(); });
 }
 
 std::string EffectControls::showFolder() const {
@@ -92,7 +92,7 @@ StepEditContext editContext(ShowSession& session, ControlModel& controls, Prompt
         .title = kProgramTitle,
         .commit = [&session] { session.CommitCurrentStep(); },
         .show = [&session](bool lightOnly) { session.ShowCurrentStep(lightOnly); },
-        .status = [&controls](std::string_view t) { controls.setText(ids::kStepInfo, t); },
+        .status = [&controls](std::string_view t) { controls.setText(console::kStepInfo, t); },
         .busyCursor = hooks.busyCursor,
         .rebuildSoundList = hooks.rebuildSoundList,
     };
@@ -161,13 +161,13 @@ void EffectControls::LoadOnlyLight() {
 }
 
 void EffectControls::FillEffectList() {
-    std::string kept = m_controls.text(kEffectBox);
+    std::string kept = m_controls.text(console::kPredefinedEffect);
     m_effectList.clear();
     for (const std::string& name : listEffectFiles(showFolder()))
         m_effectList.add(name);
     for (const std::string& name : listEffectFiles(m_session.root()))
         m_effectList.add(name + std::string(kGlobalMark));
-    m_controls.setText(kEffectBox, kept);
+    m_controls.setText(console::kPredefinedEffect, kept);
     m_effectList.sortAscending();
 }
 
@@ -178,7 +178,7 @@ void EffectControls::ApplyPredefinedEffect() {
     if (selected >= 0) {
         name = m_effectList.item(selected).text;
     } else {
-        name = m_controls.text(kEffectBox);
+        name = m_controls.text(console::kPredefinedEffect);
         if (name.empty())
             return;
         if (name.back() == '*') {
@@ -205,7 +205,8 @@ void EffectControls::ApplyPredefinedEffect() {
 // box now holds: an item selected before no longer applies.
 void EffectControls::followBoxText() {
     int selected = m_effectList.selected();
-    if (selected >= 0 && m_effectList.item(selected).text != m_controls.text(kEffectBox))
+    if (selected >= 0 &&
+        m_effectList.item(selected).text != m_controls.text(console::kPredefinedEffect))
         m_effectList.select(-1);
 }
 

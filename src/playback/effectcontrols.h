@@ -6,6 +6,7 @@
 // Logic over the control model, the show session, the prompts and the box's
 // item list; no widgets. User-interface thread only.
 
+#include "playback/controlids.h"
 #include "playback/controlmodel.h"
 #include "playback/showsession.h"
 #include "show/prompts.h"
@@ -16,18 +17,6 @@
 #include <string>
 
 namespace orvane {
-
-namespace effectids {
-constexpr int kInsertStep = 1042;
-constexpr int kDeleteStep = 1043;
-constexpr int kDuplicateStep = 1126;
-constexpr int kSaveEffect = 1097;
-constexpr int kLoadEffect = 1099;
-constexpr int kLoadOnlyLight = 1119;
-constexpr int kEffectBox = 1340;
-constexpr int kRefresh = 1379; // applies the box's effect again
-constexpr int kReload = 1375;  // fills the box from the folders again
-} // namespace effectids
 
 // The texts of the effect dialogs.
 constexpr const char* kEffectFilter = "Fichier d'effet (*.EFE)";

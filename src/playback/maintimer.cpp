@@ -1,4 +1,5 @@
 #include "playback/maintimer.h"
+#include "playback/controlids.h"
 
 #include "playback/fadeblend.h"
 #include "show/patch.h"
@@ -7,32 +8,6 @@
 namespace orvane {
 
 namespace {
-
-namespace id {
-constexpr int kStepNumber = 1000;
-constexpr int kMaster = 1005;
-constexpr int kFade = 1009;
-constexpr int kMasterVolumeLeft = 1397;
-constexpr int kMasterVolumeRight = 1057;
-constexpr int kRampUp = 1059;
-constexpr int kRampDown = 1061;
-constexpr int kRampUpTime = 1058;
-constexpr int kRampDownTime = 1060;
-constexpr int kRampUpProgress = 1062;
-constexpr int kRampDownProgress = 1063;
-constexpr int kFadeIn = 1083;
-constexpr int kGoto = 1088;
-constexpr int kGotoStep = 1092;
-constexpr int kJoystick = 1357;
-constexpr int kIntensity = 1420;
-constexpr int kStrobe = 1421;
-constexpr int kIntensitySlider = 1422;
-constexpr int kStrobeSlider = 1423;
-constexpr int kRed = 1417;
-constexpr int kGreen = 1418;
-constexpr int kBlue = 1419;
-constexpr int kFadeProgress = 4078;
-} // namespace id
 
 constexpr int kLastStep = kStepCount - 1;
 constexpr char kFlashKeys[] = "AZERTYQSDFGHWXCVUIJKBNO"; // live levels 1..23
@@ -74,7 +49,7 @@ void MainTimer::OnTimer(int id, int64_t now) {
     }
     // The sound says when its last loop ended with "When sound end, goto next step".
     if (m_hooks.sound && m_hooks.sound(now))
-        goToStep(m_controls.textInt(id::kStepNumber) + 1);
+        goToStep(m_controls.textInt(console::kStepNumber) + 1);
     if (m_hooks.pictureColour)
         m_hooks.pictureColour(now);
     if (m_hooks.randomSliders)
@@ -87,8 +62,8 @@ void MainTimer::pickColours() {
     if (m_hooks.showTimeVisible && m_hooks.showTimeVisible())
         return;
     // The room-plan sliders reach the fixtures through their value fields.
-    for (auto [slider, field] : {std::pair{id::kIntensitySlider, id::kIntensity},
-                                 std::pair{id::kStrobeSlider, id::kStrobe}}) {
+    for (auto [slider, field] : {std::pair{console::kIntensitySlider, console::kIntensity},
+                                 std::pair{console::kStrobeSlider, console::kStrobe}}) {
         std::string text = format("%d", m_controls.pos(slider));
         if (m_controls.text(field) != text)
             m_controls.setText(field, text);
@@ -96,9 +71,9 @@ void MainTimer::pickColours() {
     std::optional<uint32_t> pixel = m_hooks.pickedPixel ? m_hooks.pickedPixel() : std::nullopt;
     if (!pixel)
         return;
-    m_controls.setText(id::kRed, format("%u", unsigned(redOf(*pixel))));
-    m_controls.setText(id::kGreen, format("%u", unsigned(greenOf(*pixel))));
-    m_controls.setText(id::kBlue, format("%u", unsigned(blueOf(*pixel))));
+    m_controls.setText(console::kRed, format("%u", unsigned(redOf(*pixel))));
+    m_controls.setText(console::kGreen, format("%u", unsigned(greenOf(*pixel))));
+    m_controls.setText(console::kBlue, format("%u", unsigned(blueOf(*pixel))));
     for (int i = 0; i < kEntryCount; ++i)
         if (kPatch[i].type == kTypeLamp && m_controls.checked(kPatch[i].checkId))
             m_session.console().lamps()[i].colour = *pixel;
@@ -119,7 +94,7 @@ void MainTimer::sampleJoystick() {
 
 void MainTimer::fadeTrigger(int id, int64_t now) {
     bool present = m_hooks.joystickPresent && m_hooks.joystickPresent() && m_fill > 0;
-    if (present && m_controls.checked(id::kJoystick)) {
+    if (present && m_controls.checked(console::kJoystick)) {
         m_previousFire = m_fire;
         // Once the history is full the newest sample sits in slot 8.
         int latest = m_fill == 9 ? 8 : m_fill - 1;
@@ -133,9 +108,9 @@ void MainTimer::fadeTrigger(int id, int64_t now) {
     }
     if (!m_triggerLatch) {
         m_triggerTime = now;
-        if (!m_controls.checked(id::kFadeIn)) {
+        if (!m_controls.checked(console::kFadeIn)) {
             startFadeIn(now);
-            m_controls.setChecked(id::kFadeIn, true);
+            m_controls.setChecked(console::kFadeIn, true);
         }
         m_triggerLatch = true;
     } else if (m_fire && now - m_triggerTime > kRetriggerMs) {
@@ -148,22 +123,22 @@ void MainTimer::fadeTrigger(int id, int64_t now) {
 
 void MainTimer::startFadeIn(int64_t now) {
     m_fadeStart = now;
-    m_fadeStartPos = m_controls.pos(id::kFade);
-    m_controls.setPos(id::kFadeProgress, 0);
+    m_fadeStartPos = m_controls.pos(console::kFade);
+    m_controls.setPos(console::kFadeProgress, 0);
 }
 
 void MainTimer::startMasterRamp(bool up, int64_t now) {
     Ramp& ramp = up ? m_rampUp : m_rampDown;
     ramp.start = now;
-    ramp.startLevel = levelOfPos(m_controls.pos(id::kMaster));
-    m_controls.setChecked(up ? id::kRampDown : id::kRampUp, false);
-    m_controls.setPos(up ? id::kRampUpProgress : id::kRampDownProgress, 0);
+    ramp.startLevel = levelOfPos(m_controls.pos(console::kMaster));
+    m_controls.setChecked(up ? console::kRampDown : console::kRampUp, false);
+    m_controls.setPos(up ? console::kRampUpProgress : console::kRampDownProgress, 0);
 }
 
 void MainTimer::outsideManualMode(int64_t now) {
     VolumeTick volume;
-    volume.fade = m_controls.pos(id::kFade);
-    volume.fadeIn = m_controls.checked(id::kFadeIn);
+    volume.fade = m_controls.pos(console::kFade);
+    volume.fadeIn = m_controls.checked(console::kFadeIn);
     volume.rude = m_live.faderude != 0;
     if (m_hooks.volumes)
         m_hooks.volumes(volume);
@@ -186,46 +161,48 @@ void MainTimer::outsideManualMode(int64_t now) {
 }
 
 void MainTimer::stepKeys() {
-    int step = m_controls.textInt(id::kStepNumber);
+    int step = m_controls.textInt(console::kStepNumber);
     if (m_input.pressedSinceLastQuery(vk::kPadPlus) && step < kLastStep)
-        m_controls.setText(id::kStepNumber, format("%d", step + 1));
+        m_controls.setText(console::kStepNumber, format("%d", step + 1));
     if (m_input.pressedSinceLastQuery(vk::kPadMinus))
-        m_controls.setText(id::kStepNumber, format("%d", step > 0 ? step - 1 : 0));
+        m_controls.setText(console::kStepNumber, format("%d", step > 0 ? step - 1 : 0));
 }
 
 void MainTimer::volumeKeys() {
     if ((m_hooks.showTimeVisible && m_hooks.showTimeVisible()) || !m_input.down(vk::kAlt))
         return;
     if (m_input.down(vk::kDelete)) {
-        m_controls.setPos(id::kMasterVolumeLeft, 10000);
-        m_controls.setPos(id::kMasterVolumeRight, 10000);
+        m_controls.setPos(console::kMasterVolumeLeft, 10000);
+        m_controls.setPos(console::kMasterVolumeRight, 10000);
     }
     int stepSize = holdBack() ? 20 : 200;
     if (m_input.down(vk::kPageUp))
-        m_controls.setPos(id::kMasterVolumeLeft, m_controls.pos(id::kMasterVolumeLeft) - stepSize);
+        m_controls.setPos(console::kMasterVolumeLeft,
+                          m_controls.pos(console::kMasterVolumeLeft) - stepSize);
     if (m_input.down(vk::kPageDown))
-        m_controls.setPos(id::kMasterVolumeLeft, m_controls.pos(id::kMasterVolumeLeft) + stepSize);
+        m_controls.setPos(console::kMasterVolumeLeft,
+                          m_controls.pos(console::kMasterVolumeLeft) + stepSize);
 }
 
 void MainTimer::masterRamps(int64_t now) {
     for (bool up : {true, false}) {
-        int box = up ? id::kRampUp : id::kRampDown;
+        int box = up ? console::kRampUp : console::kRampDown;
         if (!m_controls.checked(box))
             continue;
         const Ramp& ramp = up ? m_rampUp : m_rampDown;
         int target = up ? 255 : 0;
-        int progress = up ? id::kRampUpProgress : id::kRampDownProgress;
-        double seconds = leadingDouble(m_controls.text(up ? id::kRampUpTime : id::kRampDownTime));
+        int progress = up ? console::kRampUpProgress : console::kRampDownProgress;
+        double seconds = leadingDouble(m_controls.text(up ? console::kTimeUp : console::kTimeDown));
         int64_t duration = seconds > 0 ? int64_t(seconds * 1000.0) : 0;
         int64_t elapsed = now - ramp.start;
         if (elapsed >= duration) {
-            m_controls.setPos(id::kMaster, 255 - target);
+            m_controls.setPos(console::kMaster, 255 - target);
             m_controls.setPos(progress, 0);
             m_controls.setChecked(box, false);
             continue;
         }
         int level = ramp.startLevel + int((target - ramp.startLevel) * elapsed / duration);
-        m_controls.setPos(id::kMaster, 255 - level);
+        m_controls.setPos(console::kMaster, 255 - level);
         m_controls.setPos(progress, int(elapsed * 100 / duration));
     }
 }
@@ -233,7 +210,7 @@ void MainTimer::masterRamps(int64_t now) {
 void MainTimer::blendTowardNext(StepRecord& next) {
     m_session.store().LoadStep(m_session.currentStep() + 1, next);
     m_session.console().captureNextOver(next);
-    blendToward(m_live, next, m_controls.pos(id::kFade));
+    blendToward(m_live, next, m_controls.pos(console::kFade));
 }
 
 void MainTimer::keyboardFlash() {
@@ -261,7 +238,8 @@ void MainTimer::compose() {
     StepRecord current, next;
     m_session.store().LoadStep(m_session.currentStep(), current);
     m_session.store().LoadStep(m_session.currentStep() + 1, next);
-    m_composer.Compose(m_live, m_staging, &next, &current, m_controls.pos(id::kFade), m_options);
+    m_composer.Compose(m_live, m_staging, &next, &current, m_controls.pos(console::kFade),
+                       m_options);
 }
 
 void MainTimer::publish() {
@@ -274,30 +252,30 @@ void MainTimer::publish() {
 }
 
 void MainTimer::automaticFade(int64_t now) {
-    if (!m_controls.checked(id::kFadeIn))
+    if (!m_controls.checked(console::kFadeIn))
         return;
     int64_t duration = int64_t(m_live.fadet * 1000.0);
     int64_t elapsed = now - m_fadeStart;
     if (elapsed < duration) {
-        m_controls.setPos(id::kFade,
+        m_controls.setPos(console::kFade,
                           int(m_fadeStartPos + elapsed * (255 - m_fadeStartPos) / duration));
-        m_controls.setPos(id::kFadeProgress, int(elapsed * 100 / duration));
+        m_controls.setPos(console::kFadeProgress, int(elapsed * 100 / duration));
         return;
     }
-    m_controls.setChecked(id::kFadeIn, false);
-    m_controls.setPos(id::kFade, 255);
-    m_controls.setPos(id::kFadeProgress, 0);
+    m_controls.setChecked(console::kFadeIn, false);
+    m_controls.setPos(console::kFade, 255);
+    m_controls.setPos(console::kFadeProgress, 0);
     if (holdBack())
         return;
-    goToStep(m_controls.checked(id::kGoto) ? m_controls.textInt(id::kGotoStep)
-                                           : m_controls.textInt(id::kStepNumber) + 1);
+    goToStep(m_controls.checked(console::kGoto) ? m_controls.textInt(console::kGotoStep)
+                                                : m_controls.textInt(console::kStepNumber) + 1);
 }
 
 void MainTimer::goToStep(int step) {
     // There is no step after the last one: the show stays where it is.
     if (step < 0 || step > kLastStep)
         return;
-    m_controls.setText(id::kStepNumber, format("%d", step));
+    m_controls.setText(console::kStepNumber, format("%d", step));
 }
 
 bool MainTimer::holdBack() const {

@@ -48,12 +48,12 @@ void ShowSession::rememberStep(int step) {
 
 int ShowSession::save() {
     CommitCurrentStep();
-    int result =
-        m_store.WriteShowFile(m_store.showFilePath(), [this](unsigned done, unsigned total) {
-            m_controls.setText(ids::kStepInfo, done < total ? format("%u/%u", done, total) : "");
-            if (m_repaintNow)
-                m_repaintNow();
-        });
+    int result = m_store.WriteShowFile(m_store.showFilePath(), [this](unsigned done,
+                                                                      unsigned total) {
+        m_controls.setText(console::kStepInfo, done < total ? format("%u/%u", done, total) : "");
+        if (m_repaintNow)
+            m_repaintNow();
+    });
     return result;
 }
 

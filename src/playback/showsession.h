@@ -4,6 +4,7 @@
 // User-interface thread only.
 
 #include "playback/console.h"
+#include "playback/controlids.h"
 #include "playback/controlmodel.h"
 #include "show/inifile.h"
 #include "show/showstore.h"
@@ -12,13 +13,6 @@
 #include <string>
 
 namespace orvane {
-
-namespace ids {
-constexpr int kStepNumber = 1000;
-constexpr int kStepInfo = 1002;
-constexpr int kMaster = 1005;
-constexpr int kStatus = 1392;
-} // namespace ids
 
 class ShowSession {
 public:

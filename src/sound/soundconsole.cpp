@@ -7,8 +7,6 @@
 
 namespace orvane {
 
-using namespace soundids;
-
 namespace {
 
 // String 1 of the program's messages.
@@ -20,8 +18,9 @@ constexpr uint32_t kMeterWindowsPerSecond = 50;
 struct LockedPair {
     int a, b, lock;
 };
-constexpr LockedPair kLockedPairs[] = {{kStepLeft, kStepRight, kStepLocked},
-                                       {kMasterLeft, kMasterRight, kMasterLocked}};
+constexpr LockedPair kLockedPairs[] = {
+    {console::kAudioLeft, console::kAudioRight, console::kSoundLocked},
+    {console::kMasterVolumeLeft, console::kMasterVolumeRight, console::kVolumeLocked}};
 
 // Rounds p to the nearer whole block; exactly half a block rounds down.
 uint32_t snapToBlock(uint32_t p, uint32_t block) {
@@ -43,12 +42,12 @@ SoundConsole::SoundConsole(ControlModel& controls, ListModel& list, SoundConsole
 SoundConsole::~SoundConsole() = default;
 
 void SoundConsole::bind() {
-    m_controls.on(ControlEvent::Clicked, kPlay, [this] { play(); });
-    m_controls.on(ControlEvent::Clicked, kStop, [this] { stop(); });
-    m_controls.on(ControlEvent::Clicked, kPause, [this] { pauseClicked(); });
-    m_controls.on(ControlEvent::Clicked, kReload, [this] { loadBank(); });
-    m_controls.on(ControlEvent::Released, kPosition, [this] { seek(); });
-    m_controls.on(ControlEvent::DoubleClicked, kList, [this] { doubleClick(); });
+    m_controls.on(ControlEvent::Clicked, console::kPlay, [this] { play(); });
+    m_controls.on(ControlEvent::Clicked, console::kStop, [this] { stop(); });
+    m_controls.on(ControlEvent::Clicked, console::kPause, [this] { pauseClicked(); });
+    m_controls.on(ControlEvent::Clicked, console::kSoundReload, [this] { loadBank(); });
+    m_controls.on(ControlEvent::Released, console::kPosition, [this] { seek(); });
+    m_controls.on(ControlEvent::DoubleClicked, console::kSoundList, [this] { doubleClick(); });
     m_controls.observe([this](int id, ControlField field) {
         if (field == ControlField::Pos)
             coupleLocked(id);
@@ -57,11 +56,11 @@ void SoundConsole::bind() {
 
 void SoundConsole::loadBank() {
     m_bank.load(m_options.folder, [this](const std::string& name) {
-        m_controls.setText(kStepInfo, format(kLoadingText, name.c_str()));
+        m_controls.setText(console::kStepInfo, format(kLoadingText, name.c_str()));
         if (m_options.repaintNow)
             m_options.repaintNow();
     });
-    m_controls.setText(kStepInfo, "");
+    m_controls.setText(console::kStepInfo, "");
     buildList();
 }
 
@@ -73,7 +72,7 @@ void SoundConsole::buildList() {
 
 void SoundConsole::play() {
     int entry = m_list.selected();
-    if (!m_controls.enabled(kPlay) || entry < 0)
+    if (!m_controls.enabled(console::kPlay) || entry < 0)
         return;
     const Sound* sound = m_bank.slot(m_list.item(entry).data);
     if (!sound)
@@ -90,27 +89,27 @@ void SoundConsole::play() {
     p.length = sound->info.playLength();
     p.loops = sound->loops;
     m_playing = p;
-    m_controls.setRange(kPositionBar, 0, int(p.length));
-    m_controls.setRange(kPosition, 0, int(p.length));
+    m_controls.setRange(console::kPositionBar, 0, int(p.length));
+    m_controls.setRange(console::kPosition, 0, int(p.length));
     m_out.open(p.data, p.dataStart, p.length, p.format);
 }
 
 void SoundConsole::stop() {
     if (m_options.stopRecording)
         m_options.stopRecording();
-    if (!m_controls.enabled(kStop))
+    if (!m_controls.enabled(console::kStop))
         return;
-    m_controls.setPos(kPositionBar, 0);
-    m_controls.setPos(kPosition, 0);
+    m_controls.setPos(console::kPositionBar, 0);
+    m_controls.setPos(console::kPosition, 0);
     setMeters(0, 0);
     m_out.close();
-    m_controls.setChecked(kPause, false);
+    m_controls.setChecked(console::kPause, false);
     m_playing = {};
 }
 
 void SoundConsole::pauseClicked() {
     if (m_out.isOpen())
-        m_out.pause(m_controls.checked(kPause));
+        m_out.pause(m_controls.checked(console::kPause));
 }
 
 void SoundConsole::setPaused(bool paused) {
@@ -121,14 +120,14 @@ void SoundConsole::setPaused(bool paused) {
 void SoundConsole::seek() {
     if (!m_out.isOpen())
         return;
-    uint32_t p =
-        snapToBlock(uint32_t(std::max(0, m_controls.pos(kPosition))), m_playing.format.blockAlign);
+    uint32_t p = snapToBlock(uint32_t(std::max(0, m_controls.pos(console::kPosition))),
+                             m_playing.format.blockAlign);
     if (p >= m_playing.length) {
         stop();
         return;
     }
     m_out.queue(p, m_playing.length - p);
-    m_out.pause(m_controls.checked(kPause));
+    m_out.pause(m_controls.checked(console::kPause));
     m_playing.base = p;
 }
 
@@ -158,17 +157,17 @@ SoundTick SoundConsole::tick() {
     std::string text;
     uint32_t position = playingPosition();
     if (m_out.isOpen()) {
-        m_controls.setPos(kPositionBar, int(position));
+        m_controls.setPos(console::kPositionBar, int(position));
         if (!(m_options.leftButtonDown && m_options.leftButtonDown()))
-            m_controls.setPos(kPosition, int(position));
+            m_controls.setPos(console::kPosition, int(position));
         MeterLevels m = showMeters(position);
         out.soundLevel = (m.left + m.right) * 255 / kMeterTop;
         text = timeText(position);
     }
     setPlayButtons(position != 0);
     if (m_out.isOpen() && endOfSound(position))
-        out.advance = m_controls.checked(kNextOnStop);
-    m_controls.setText(kTimeText, text);
+        out.advance = m_controls.checked(console::kNextOnStop);
+    m_controls.setText(console::kTimeText, text);
     return out;
 }
 
@@ -214,15 +213,15 @@ bool SoundConsole::endOfSound(uint32_t position) {
 }
 
 void SoundConsole::setMeters(int left, int right) {
-    m_controls.setPos(kMeterLeft, left);
-    m_controls.setPos(kMeterRight, right);
+    m_controls.setPos(console::kMeterLeft, left);
+    m_controls.setPos(console::kMeterRight, right);
 }
 
 void SoundConsole::setPlayButtons(bool playing) {
-    for (int id : {kPlay, kPlayRecord, kPlayReplay})
+    for (int id : {console::kPlay, console::kPlayRecord, console::kPlayReplay})
         m_controls.setEnabled(id, !playing);
-    m_controls.setEnabled(kPosition, playing);
-    m_controls.setEnabled(kPause, playing);
+    m_controls.setEnabled(console::kPosition, playing);
+    m_controls.setEnabled(console::kPause, playing);
 }
 
 void SoundConsole::coupleLocked(int id) {
@@ -234,8 +233,8 @@ void SoundConsole::coupleLocked(int id) {
 
 std::pair<int, int> SoundConsole::sliderVolumes() const {
     auto factor = [this](int id) { return kVolumeTop - m_controls.pos(id); };
-    return {factor(kStepLeft) * factor(kMasterLeft) / kVolumeTop,
-            factor(kStepRight) * factor(kMasterRight) / kVolumeTop};
+    return {factor(console::kAudioLeft) * factor(console::kMasterVolumeLeft) / kVolumeTop,
+            factor(console::kAudioRight) * factor(console::kMasterVolumeRight) / kVolumeTop};
 }
 
 void SoundConsole::sendVolume(int left, int right) {
@@ -246,18 +245,18 @@ void SoundConsole::sendVolume(int left, int right) {
 
 void SoundConsole::updateVolumes() {
     auto [left, right] = sliderVolumes();
-    if (!m_controls.checked(kFadeIn)) {
-        m_controls.setPos(kVolumeBarLeft, left);
-        m_controls.setPos(kVolumeBarRight, right);
+    if (!m_controls.checked(console::kFadeIn)) {
+        m_controls.setPos(console::kVolumeBarLeft, left);
+        m_controls.setPos(console::kVolumeBarRight, right);
     }
-    bool fading = m_controls.pos(kFade) != 0 && !m_controls.checked(kRudeFade);
+    bool fading = m_controls.pos(console::kFade) != 0 && !m_controls.checked(console::kRudeFade);
     if (!fading && (left != m_lastLeft || right != m_lastRight))
         sendVolume(left, right);
 }
 
 void SoundConsole::crossFadeVolume(const StepRecord& next) {
-    int f = m_controls.pos(kFade);
-    if (f == 0 || m_controls.checked(kRudeFade) || !m_controls.checked(kFadeIn))
+    int f = m_controls.pos(console::kFade);
+    if (f == 0 || m_controls.checked(console::kRudeFade) || !m_controls.checked(console::kFadeIn))
         return;
     auto [left, right] = sliderVolumes();
     if (next.stepsound) {
@@ -269,18 +268,18 @@ void SoundConsole::crossFadeVolume(const StepRecord& next) {
     if (left == m_lastLeft && right == m_lastRight)
         return;
     sendVolume(left, right);
-    m_controls.setPos(kVolumeBarLeft, left);
-    m_controls.setPos(kVolumeBarRight, right);
+    m_controls.setPos(console::kVolumeBarLeft, left);
+    m_controls.setPos(console::kVolumeBarRight, right);
 }
 
 void SoundConsole::applyStartupVolume() {
     uint32_t volume = m_out.volume();
     int left = int((volume & 0xFFFF) * kVolumeTop / 65535);
     int right = int((volume >> 16) * kVolumeTop / 65535);
-    m_controls.setPos(kStepLeft, kVolumeTop - left);
-    m_controls.setPos(kStepRight, kVolumeTop - right);
-    m_controls.setPos(kVolumeBarLeft, left);
-    m_controls.setPos(kVolumeBarRight, right);
+    m_controls.setPos(console::kAudioLeft, kVolumeTop - left);
+    m_controls.setPos(console::kAudioRight, kVolumeTop - right);
+    m_controls.setPos(console::kVolumeBarLeft, left);
+    m_controls.setPos(console::kVolumeBarRight, right);
 }
 
 void SoundConsole::shutdown() {

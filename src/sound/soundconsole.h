@@ -5,6 +5,7 @@
 // step activation ask of the sound. One sound plays at a time.
 // User-interface thread only.
 
+#include "playback/controlids.h"
 #include "playback/controlmodel.h"
 #include "show/steprecord.h"
 #include "sound/samples.h"
@@ -17,34 +18,6 @@
 #include <vector>
 
 namespace orvane {
-
-namespace soundids {
-constexpr int kStepInfo = 1002;
-constexpr int kList = 1003;
-constexpr int kPlay = 1004;
-constexpr int kStop = 1006;
-constexpr int kFade = 1009;
-constexpr int kStepLeft = 1010;
-constexpr int kStepRight = 1011;
-constexpr int kTimeText = 1024;
-constexpr int kPause = 1041;
-constexpr int kPlayRecord = 1046;
-constexpr int kPositionBar = 1049;
-constexpr int kPlayReplay = 1055;
-constexpr int kMasterRight = 1057;
-constexpr int kFadeIn = 1083;
-constexpr int kRudeFade = 1101;
-constexpr int kNextOnStop = 1108;
-constexpr int kPosition = 1112;
-constexpr int kStepLocked = 1114;
-constexpr int kMasterLocked = 1117;
-constexpr int kVolumeBarLeft = 1120;
-constexpr int kVolumeBarRight = 1121;
-constexpr int kMeterLeft = 1267;
-constexpr int kMeterRight = 1272;
-constexpr int kReload = 1349;
-constexpr int kMasterLeft = 1397;
-} // namespace soundids
 
 struct SoundConsoleOptions {
     std::string folder; // the show's sound folder (step0)

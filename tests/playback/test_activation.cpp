@@ -70,7 +70,7 @@ struct ActivationFixture : ::testing::Test {
         populateModel(controls);
         session.open(root.path(), "show");
         activation = std::make_unique<Activation>(session, controls, hooks(), services(), 99);
-        controls.on(ControlEvent::TextChanged, ids::kStepNumber,
+        controls.on(ControlEvent::TextChanged, console::kStepNumber,
                     [this] { activation->activate(); });
     }
     void TearDown() override { unsetenv("XDG_CONFIG_HOME"); }
@@ -99,7 +99,7 @@ struct ActivationFixture : ::testing::Test {
         return s;
     }
 
-    void go(int step) { controls.setText(ids::kStepNumber, std::to_string(step)); }
+    void go(int step) { controls.setText(console::kStepNumber, std::to_string(step)); }
     void store(int step, const StepRecord& r) { session.store().SaveStep(step, r); }
     StepRecord stored(int step) {
         StepRecord r;
@@ -143,7 +143,7 @@ TEST_F(ActivationFixture, NothingWhileTheMasterFaderDoesNotExist) {
     ShowSession early(profiles, bare);
     early.open(root.path(), "show");
     Activation a(early, bare, hooks(), services(), 1);
-    bare.setText(ids::kStepNumber, "4");
+    bare.setText(console::kStepNumber, "4");
     a.activate();
     EXPECT_EQ(early.currentStep(), 0);
     EXPECT_TRUE(log.empty());
