@@ -1,6 +1,7 @@
 // Step sequence editing and effect file figures against a full show: insert and
 // delete at step 0 move 499 steps; effects of 128 steps written and laid back.
 
+#include "benchshow.h"
 #include "benchutil.h"
 #include "show/effectfile.h"
 #include "show/patch.h"
@@ -10,25 +11,6 @@
 
 using namespace orvane;
 
-static StepRecord fullRecord(int step) {
-    StepRecord r;
-    r.master = step % 256;
-    for (int i = 0; i < kEntryCount; ++i) {
-        r.lamp[i] = {16777215u, 10, 200, 3, 4};
-        r.pair[i] = {uint8_t(i), uint8_t(step)};
-    }
-    for (int f = 0; f < kFaderCount; ++f)
-        r.fader[f] = (f * 7 + step) % 256;
-    r.name = "Step name\\nsecond line";
-    r.extra = "EXEC=echo hello\\nSMOKE=ON";
-    r.fadet = 2.5;
-    return r;
-}
-
-static void fillShow(ShowStore& store) {
-    for (int s = 0; s < kStepCount; ++s)
-        store.SaveStep(s, fullRecord(s));
-}
 
 // The same show with every section's keys in reverse order, as a show file
 // written by hand or by another tool may hold them: no read follows the stored
@@ -78,7 +60,7 @@ int main() {
     ProfileFiles profiles;
     ShowStore store(profiles);
     store.setShowFilePath(dir.file("dmx.ini"));
-    fillShow(store);
+    bench::fillShow(store);
     orvane::test::ScriptedPrompts prompts;
 
     StepEditContext at0 = contextFor(store, prompts, 0);

@@ -1,6 +1,7 @@
 // Show store figures: step loads and saves against a full table, and the show
 // file read and written whole.
 
+#include "benchshow.h"
 #include "benchutil.h"
 #include "show/patch.h"
 #include "show/showstore.h"
@@ -8,20 +9,6 @@
 
 using namespace orvane;
 
-static StepRecord fullRecord(int step) {
-    StepRecord r;
-    r.master = step % 256;
-    for (int i = 0; i < kEntryCount; ++i) {
-        r.lamp[i] = {16777215u, 10, 200, 3, 4};
-        r.pair[i] = {uint8_t(i), uint8_t(step)};
-    }
-    for (int f = 0; f < kFaderCount; ++f)
-        r.fader[f] = (f * 7 + step) % 256;
-    r.name = "Step name\\nsecond line";
-    r.extra = "EXEC=echo hello\\nSMOKE=ON";
-    r.fadet = 2.5;
-    return r;
-}
 
 int main() {
     orvane::test::TempDir dir;
@@ -29,8 +16,7 @@ int main() {
     ShowStore store(profiles);
     std::string path = dir.file("dmx.ini");
     store.setShowFilePath(path);
-    for (int s = 0; s < kStepCount; ++s)
-        store.SaveStep(s, fullRecord(s));
+    bench::fillShow(store);
 
     StepRecord r;
     int step = 0;
@@ -41,7 +27,7 @@ int main() {
     bench::figure("show_loadstep_p50", bench::percentile(loads, 50), "us");
     bench::figure("show_loadstep_p99", bench::percentile(loads, 99), "us");
 
-    StepRecord w = fullRecord(3);
+    StepRecord w = bench::fullRecord(3);
     auto saves = bench::sample(5000, [&] { store.SaveStep(step = (step + 37) % kStepCount, w); });
     bench::figure("show_savestep_p50", bench::percentile(saves, 50), "us");
     bench::figure("show_savestep_p99", bench::percentile(saves, 99), "us");
