@@ -269,6 +269,8 @@ INSTANTIATE_TEST_SUITE_P(
                       SoundCase{"SONG", {"intro.wav", "song1.wav", "Song2.wav"}, 1},
                       SoundCase{"song2", {"intro.wav", "song1.wav", "Song2.wav"}, 2},
                       SoundCase{"songs", {"intro.wav", "song1.wav"}, -1},
+                      // A name no sound begins with just stops the sound playing.
+                      SoundCase{"$ns$", {"intro.wav", "song1.wav"}, -1},
                       SoundCase{"intro.wav and more", {"intro.wav"}, -1}, SoundCase{"x", {}, -1}));
 
 TEST_F(ActivationFixture, ResetsWhatTheLastStepLeftRunning) {
