@@ -164,7 +164,9 @@ ExtraServices COrvaneDlg::extraServices() {
     // The IP devices and the IP link come with the remote control.
     s.startReplay = [this](const std::string& path) { return m_dmx->startReplay(path); };
     s.closeLine = [this] { m_dmx->closeLine(); };
+    // A chained show takes over: what was changed here is saved first, as Quit does.
     s.endMainWindow = [this](int result) {
+        saveSequence();
         m_closing = true;
         done(result);
     };
