@@ -11,7 +11,6 @@
 
 using namespace orvane;
 
-
 // The same show with every section's keys in reverse order, as a show file
 // written by hand or by another tool may hold them: no read follows the stored
 // order, so every lookup goes through the index.
@@ -19,7 +18,7 @@ static void reverseSections(const ShowStore& from, ShowStore& to) {
     for (int s = 0; s < kStepCount; ++s) {
         const auto& entries = from.table().entries(s);
         for (auto it = entries.rbegin(); it != entries.rend(); ++it)
-            to.table().write(s, it->key, it->value);
+            to.table().write(s, it->key(), it->value);
     }
 }
 

@@ -173,7 +173,7 @@ int writeLines(LineWriter& w, const ShowTable& table, uint32_t manualStep,
             progress(unsigned(s), unsigned(kStepCount));
         for (const ShowTable::Entry& e : table.entries(s)) {
             std::string_view v(e.value);
-            if (!w.line(e.key, &v))
+            if (!w.line(e.key(), &v))
                 return -5;
         }
     }

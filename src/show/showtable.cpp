@@ -43,10 +43,19 @@ int ShowTable::sectionNumber(std::string_view sectionText) {
     return leadingInt(sectionText);
 }
 
+ShowTable::Entry::Entry(std::string_view key, std::string_view v) : value(v) {
+    if (key.size() <= sizeof m_short) {
+        key.copy(m_short, key.size());
+        m_shortLength = uint8_t(key.size());
+    } else {
+        m_long.assign(key);
+    }
+}
+
 int ShowTable::lookup(const Section& s, std::string_view qualifiedKey, size_t* cursor) {
     int found = -1;
     if (cursor && *cursor < s.entries.size() &&
-        equalsIgnoreCase(s.entries[*cursor].key, qualifiedKey)) {
+        equalsIgnoreCase(s.entries[*cursor].key(), qualifiedKey)) {
         found = int(*cursor);
     } else {
         LowerKey lower(qualifiedKey);
@@ -79,7 +88,7 @@ void ShowTable::write(int section, std::string_view qualifiedKey, std::string_vi
         return;
     }
     s.index.emplace(toLower(qualifiedKey), int(s.entries.size()));
-    s.entries.push_back({std::string(qualifiedKey), std::string(value)});
+    s.entries.emplace_back(qualifiedKey, value);
     if (cursor)
         *cursor = s.entries.size();
 }

@@ -8,6 +8,7 @@
 #include "show/steprecord.h"
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -17,9 +18,20 @@ namespace orvane {
 
 class ShowTable {
 public:
-    struct Entry {
-        std::string key; // qualified key as it was first written
+    // A qualified key as it was first written, and its value. Keys short enough
+    // live inside the entry, so walking a section touches one block of memory.
+    class Entry {
+    public:
+        Entry(std::string_view key, std::string_view value);
+        std::string_view key() const {
+            return m_long.empty() ? std::string_view(m_short, m_shortLength) : m_long;
+        }
         std::string value;
+
+    private:
+        char m_short[30];
+        uint8_t m_shortLength = 0;
+        std::string m_long;
     };
 
     // The section number of a section text: its leading decimal integer.

@@ -16,6 +16,8 @@ inline char asciiLower(char c) {
 inline bool equalsIgnoreCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size())
         return false;
+    if (a == b) // the usual case, and a fast one
+        return true;
     for (size_t i = 0; i < a.size(); ++i)
         if (a[i] != b[i] && asciiLower(a[i]) != asciiLower(b[i]))
             return false;
