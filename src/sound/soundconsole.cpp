@@ -139,13 +139,6 @@ void SoundConsole::doubleClick() {
     play();
 }
 
-void SoundConsole::onHotkey(uint32_t id) {
-    stop();
-    m_list.select(int(id & 0x0FFFFFFFu));
-    setPlayButtons(false);
-    play();
-}
-
 uint32_t SoundConsole::playingPosition() const {
     return m_out.isOpen() ? m_playing.base + m_out.position() : 0;
 }

@@ -64,8 +64,6 @@ public:
     void stop(); // also ends a DMX recording
     void seek(); // continue from the position slider
     void doubleClick();
-    // A sound hot key (identifier with the top bit set).
-    void onHotkey(uint32_t id);
 
     // Holds or resumes the playing sound where it is (step activation's pause
     // toggle, which keeps the Pause box itself). Nothing without a device.

