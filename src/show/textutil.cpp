@@ -14,15 +14,19 @@ std::string toLower(std::string_view s) {
     return out;
 }
 
+// The C library's character classes look at the locale; these texts are ASCII.
+static bool isBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+static bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
 int32_t leadingInt(std::string_view s) {
     size_t i = 0;
-    while (i < s.size() && std::isspace(static_cast<unsigned char>(s[i])))
+    while (i < s.size() && isBlank(s[i]))
         ++i;
     bool negative = false;
     if (i < s.size() && (s[i] == '-' || s[i] == '+'))
         negative = s[i++] == '-';
     uint32_t value = 0;
-    for (; i < s.size() && std::isdigit(static_cast<unsigned char>(s[i])); ++i)
+    for (; i < s.size() && isDigit(s[i]); ++i)
         value = value * 10u + uint32_t(s[i] - '0');
     return static_cast<int32_t>(negative ? 0u - value : value);
 }
