@@ -15,8 +15,12 @@ std::string toLower(std::string_view s) {
 }
 
 // The C library's character classes look at the locale; these texts are ASCII.
-static bool isBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-static bool isDigit(char c) { return c >= '0' && c <= '9'; }
+static bool isBlank(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+static bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 int32_t leadingInt(std::string_view s) {
     size_t i = 0;

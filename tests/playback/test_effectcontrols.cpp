@@ -5,6 +5,7 @@
 #include "playback/effectcontrols.h"
 #include "show/effectfile.h"
 #include "support/scriptedprompts.h"
+#include "support/showsnapshot.h"
 #include "support/tempdir.h"
 
 #include <gtest/gtest.h>
@@ -63,12 +64,7 @@ struct EffectControlsFixture : ::testing::Test {
         session.CommitCurrentStep();
         before = snapshot();
     }
-    std::vector<StepRecord> snapshot() {
-        std::vector<StepRecord> all(kStepCount);
-        for (int s = 0; s < kStepCount; ++s)
-            session.store().LoadStep(s, all[s]);
-        return all;
-    }
+    std::vector<StepRecord> snapshot() { return orvane::test::snapshotSteps(session.store()); }
     std::string inShow(const std::string& name) { return dir.file("show/" + name); }
     void makeEffect(const std::string& path, const std::vector<StepRecord>& steps) {
         ShowStore scratch(profiles);

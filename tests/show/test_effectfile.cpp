@@ -3,6 +3,7 @@
 // with those controls.
 
 #include "show/effectfile.h"
+#include "support/showsnapshot.h"
 #include "support/stepkeyorder.h"
 #include "support/tempdir.h"
 
@@ -41,12 +42,7 @@ struct EffectFixture : ::testing::Test {
         }
         before = snapshot();
     }
-    std::vector<StepRecord> snapshot() {
-        std::vector<StepRecord> all(kStepCount);
-        for (int s = 0; s < kStepCount; ++s)
-            store.LoadStep(s, all[s]);
-        return all;
-    }
+    std::vector<StepRecord> snapshot() { return orvane::test::snapshotSteps(store); }
     size_t filesInDir() {
         return size_t(std::distance(std::filesystem::directory_iterator(dir.path()), {}));
     }

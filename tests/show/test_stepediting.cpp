@@ -3,6 +3,7 @@
 
 #include "show/stepediting.h"
 #include "support/scriptedprompts.h"
+#include "support/showsnapshot.h"
 #include "support/tempdir.h"
 
 #include <gtest/gtest.h>
@@ -30,12 +31,7 @@ struct EditFixture : ::testing::Test {
         }
         before = snapshot();
     }
-    std::vector<StepRecord> snapshot() {
-        std::vector<StepRecord> all(kStepCount);
-        for (int s = 0; s < kStepCount; ++s)
-            store.LoadStep(s, all[s]);
-        return all;
-    }
+    std::vector<StepRecord> snapshot() { return orvane::test::snapshotSteps(store); }
     StepEditContext context(int current) {
         auto log = [this](const char* e) { return [this, e] { events.push_back(e); }; };
         return StepEditContext{
