@@ -3,7 +3,7 @@
 
 #include "app/consoledrawing.h"
 #include "app/dialog102.h"
-#include "app/qtapp.h"
+#include "support/qtapp.h"
 #include "benchutil.h"
 
 #include <QPainter>

@@ -4,7 +4,7 @@
 // --next also shows the hidden next-step panel; --crop saves only that rectangle.
 
 #include "app/dialog102.h"
-#include "app/dialogbuilder.h"
+#include "windows/dialogbuilder.h"
 
 #include <QApplication>
 #include <QGroupBox>

@@ -1,7 +1,7 @@
 #include "app/consoledrawing.h"
 #include "playback/controlids.h"
 
-#include "app/dialogbuilder.h"
+#include "windows/dialogbuilder.h"
 #include "show/patch.h"
 #include "show/textutil.h"
 

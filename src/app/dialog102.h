@@ -4,7 +4,7 @@
 // used: faders across the top, the room plan and switches on the right, step,
 // sound, effect and monitor areas below. Constant data, safe from any thread.
 
-#include "app/controldef.h"
+#include "windows/controldef.h"
 #include "playback/controlmodel.h"
 
 #include <span>

@@ -4,13 +4,14 @@
 #include "app/appicon.h"
 #include "app/consoledrawing.h"
 #include "app/dialog102.h"
-#include "app/dialogbuilder.h"
 #include "app/hotkeys.h"
 #include "app/keystatefilter.h"
+#include "app/toolwindows.h"
 #include "playback/showchooser.h"
 #include "show/prompts.h"
 #include "show/showfolders.h"
 #include "show/textutil.h"
+#include "windows/dialogbuilder.h"
 #include "windows/extrahelp.h"
 
 #include <QApplication>
@@ -212,6 +213,7 @@ COrvaneDlg::~COrvaneDlg() {
     OnDestroy();
     m_hotKeys.reset();
     m_drawing.reset();
+    m_tools.reset();
     if (g_mainWindow == this)
         g_mainWindow = nullptr;
 }
@@ -234,7 +236,9 @@ void COrvaneDlg::OnInitDialog() {
     m_nameFont = QFont("Arial", 24); // 7
     if (QWidget* w = widget(console::kStepName))
         w->setFont(m_nameFont);
-    // 8, 9: the fixture windows and the show time window are created here.
+    m_tools = std::make_unique<ToolWindows>(*this); // 8, 9
+    m_tools->createFixtureWindows();
+    m_tools->createShowTime();
     setWindowIcon(applicationIcon()); // 10
     m_stepFont = QFont("arial", 50);
     if (QWidget* w = widget(console::kStepNumber))
@@ -461,7 +465,9 @@ void COrvaneDlg::OnDestroy() {
             m_timers[t]->stop();
     QThread::msleep(500);
     m_sound->shutdown();
-    // Then the tool windows in their order and the frame pipe are released.
+    if (m_tools)
+        m_tools->destroyAll();
+    // Then the frame pipe is released.
 }
 
 } // namespace orvane

@@ -31,6 +31,7 @@ class QTimer;
 namespace orvane {
 class ConsoleDrawing;
 class HotKeys;
+class ToolWindows;
 } // namespace orvane
 
 namespace orvane {
@@ -112,6 +113,7 @@ private:
     std::unique_ptr<ConsoleHandlers> m_consoleHandlers;
     std::unique_ptr<ConsoleDrawing> m_drawing;
     std::unique_ptr<HotKeys> m_hotKeys;
+    std::unique_ptr<ToolWindows> m_tools;
     std::unique_ptr<SerialLine> m_line;
     std::unique_ptr<DmxOutput> m_dmx;
     std::map<int, QWidget*> m_widgets;

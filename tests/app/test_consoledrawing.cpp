@@ -3,8 +3,8 @@
 
 #include "app/consoledrawing.h"
 #include "app/dialog102.h"
-#include "app/dialogbuilder.h"
-#include "qtapp.h"
+#include "windows/dialogbuilder.h"
+#include "support/qtapp.h"
 #include "show/patch.h"
 
 #include <QPainter>

@@ -1,6 +1,6 @@
 #include "app/dialog102.h"
-#include "app/dialogbuilder.h"
-#include "qtapp.h"
+#include "windows/dialogbuilder.h"
+#include "support/qtapp.h"
 #include "show/patch.h"
 
 #include <QAbstractButton>

@@ -2,7 +2,7 @@
 
 #include "app/dialog102.h"
 #include "app/hotkeys.h"
-#include "qtapp.h"
+#include "support/qtapp.h"
 #include "show/keycodes.h"
 
 #include <QKeySequence>

@@ -1,6 +1,6 @@
 // The "Extra help" window shows the help lines as they stand.
 
-#include "app/qtapp.h"
+#include "support/qtapp.h"
 #include "windows/extrahelp.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "app/dialogbuilder.h"
-#include "qtapp.h"
+#include "windows/dialogbuilder.h"
+#include "support/qtapp.h"
 
 #include <QAbstractButton>
 #include <QComboBox>

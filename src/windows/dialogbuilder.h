@@ -17,7 +17,7 @@
 // a combo box shows the model text in its edit field.
 // Vertical sliders show position 0 at the top, as the platform trackbar does.
 
-#include "app/controldef.h"
+#include "windows/controldef.h"
 #include "playback/controlmodel.h"
 
 #include <QColor>

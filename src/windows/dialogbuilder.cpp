@@ -1,4 +1,4 @@
-#include "app/dialogbuilder.h"
+#include "windows/dialogbuilder.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,0 +1,31 @@
+#pragma once
+// The main window's tool windows: the scanner and moving-head controllers, the
+// show time window, and the windows opened on demand (timeline, global colour,
+// manual mode, easy show builder). Created at their places in the main window's
+// initialisation and destroyed in the shutdown order; the main window only holds
+// this one object. User-interface thread only.
+
+namespace orvane {
+
+class COrvaneDlg;
+
+class ToolWindows {
+public:
+    explicit ToolWindows(COrvaneDlg& main);
+    ~ToolWindows();
+    ToolWindows(const ToolWindows&) = delete;
+    ToolWindows& operator=(const ToolWindows&) = delete;
+
+    // Initialisation: the three scanners (hidden) and five moving heads (minimised).
+    void createFixtureWindows();
+    // Initialisation: the show time window, hidden.
+    void createShowTime();
+    // Shutdown: scanners 1-3, moving heads 1-5, show time, manual mode, timeline,
+    // global colour, each only if it exists.
+    void destroyAll();
+
+private:
+    COrvaneDlg& m_main;
+};
+
+} // namespace orvane
