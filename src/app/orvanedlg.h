@@ -50,6 +50,8 @@ public:
     QWidget* widget(int id) const;
     DmxOutput& dmx() { return *m_dmx; }
     MainTimer& mainTimer() { return *m_mainTimer; }
+    Activation& activation() { return *m_activation; }
+    ToolWindows& tools() { return *m_tools; } // from the initialisation on
     void setJoystickPresent(bool present) { m_joystickPresent = present; }
     InputState& input() { return m_input; }
     // Milliseconds of the program's monotonic clock.

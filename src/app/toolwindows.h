@@ -5,9 +5,14 @@
 // initialisation and destroyed in the shutdown order; the main window only holds
 // this one object. User-interface thread only.
 
+#include <QPointer>
+
 namespace orvane {
 
 class COrvaneDlg;
+class TimelineView;
+class showtime2;
+class timeline;
 
 class ToolWindows {
 public:
@@ -24,8 +29,26 @@ public:
     // global colour, each only if it exists.
     void destroyAll();
 
+    // "Show Time !": the show time window opens over the locked main window,
+    // its sliders at the master volumes.
+    void openShowTime(int volumeLeft, int volumeRight);
+    bool showTimeVisible() const;
+    showtime2* showTime() const;
+
+    // "Show Timeline": created on first use around the current step, then
+    // hidden and shown in turn.
+    void toggleTimeline();
+    // The timeline as step activation sees it; null until it exists.
+    TimelineView* timelineView() const;
+    timeline* timelineWindow() const;
+
 private:
+    void destroyShowTime();
+    void destroyTimeline();
+
     COrvaneDlg& m_main;
+    QPointer<showtime2> m_showTime;
+    QPointer<timeline> m_timeline;
 };
 
 } // namespace orvane
