@@ -5,6 +5,7 @@
 // User-interface thread only.
 
 #include "dmx/dmxoutput.h"
+#include "dmx/interfacewatch.h"
 #include "dmx/serialline.h"
 #include "playback/activation.h"
 #include "playback/consolehandlers.h"
@@ -49,6 +50,7 @@ public:
     ShowSession& session() { return m_session; }
     QWidget* widget(int id) const;
     DmxOutput& dmx() { return *m_dmx; }
+    InterfaceWatch& dmxInterface() { return *m_interface; }
     MainTimer& mainTimer() { return *m_mainTimer; }
     void setJoystickPresent(bool present) { m_joystickPresent = present; }
     InputState& input() { return m_input; }
@@ -89,6 +91,10 @@ private:
     void bindDmxHandlers();
     bool startDmx();
     void pollDmxStatus();
+    QWidget* createScrolledConsole();
+    std::string dmxFailureText() const;
+    void startInterfaceWatch();
+    void showInterfaceState();
 
     ProfileFiles& m_profiles;
     Prompts& m_prompts;
@@ -116,6 +122,9 @@ private:
     std::unique_ptr<ToolWindows> m_tools;
     std::unique_ptr<SerialLine> m_line;
     std::unique_ptr<DmxOutput> m_dmx;
+    std::unique_ptr<InterfaceWatch> m_interface;
+    QWidget* m_console = nullptr; // the controls, inside the window's scroll area
+    QTimer* m_interfaceTimer = nullptr;
     std::map<int, QWidget*> m_widgets;
     std::map<int, QTimer*> m_timers;
     QFont m_nameFont;

@@ -6,6 +6,7 @@
 namespace orvane::console {
 
 constexpr int kStepNumber = 1000;
+constexpr int kStepSpin = 1001;
 constexpr int kStepInfo = 1002;
 constexpr int kSoundList = 1003;
 constexpr int kPlay = 1004;
@@ -60,6 +61,7 @@ constexpr int kShowTimeline = 1275;
 constexpr int kIpLink = 1285;
 constexpr int kHelp = 1295;
 constexpr int kAllDmxToZero = 1308;
+constexpr int kLog = 1309;
 constexpr int kGlobalColour = 1310;
 constexpr int kResetDmx = 1333;
 constexpr int kPredefinedEffect = 1340;
@@ -85,5 +87,7 @@ constexpr int kHotKey = 4081;
 constexpr int kQuit = 4082;
 constexpr int kAutoFade = 4084;
 constexpr int kSave = 4085;
+// The DMX interface indicator: device, state and the time of its last change.
+constexpr int kDmxInterface = 4090;
 
 } // namespace orvane::console
