@@ -22,8 +22,11 @@ constexpr int kHeight = 304;
 constexpr int kFaderW = 30;
 constexpr int kFaderTop = 106;
 constexpr int kFaderH = 170;
-// Cell texts: larger than the classic small font, to be read from the desk.
+// Cell texts: larger than the classic small font, to be read from the desk; the
+// level's blue is lightened enough to stay legible on a black cell as on a white one.
 constexpr int kCellPoints = 9;
+const QColor kNumberRed(255, 0, 0);
+const QColor kLevelBlue(30, 110, 255);
 
 const char* const kFaderCaptions[kPredefinedCount] = {
     "1",  "2",  "3",  "4",  "5",  "6",  "7",  "8",  "9",  "10", "11", "12",
@@ -70,9 +73,9 @@ void paintLevelStrip(QPainter& p, QRect r, const ManualMode::Levels& levels) {
         const QRect top(cell.left(), cell.top(), cell.width(), cell.height() / 2);
         const QRect bottom(cell.left(), top.bottom() + 1, cell.width(),
                            cell.height() - top.height());
-        p.setPen(QColor(255, 0, 0));
+        p.setPen(kNumberRed);
         p.drawText(top, Qt::AlignCenter, QString::fromStdString(cellNumber(i)));
-        p.setPen(QColor(0, 0, 255));
+        p.setPen(kLevelBlue);
         p.drawText(bottom, Qt::AlignCenter, QString::fromStdString(cellLevel(uint8_t(v))));
     }
 }

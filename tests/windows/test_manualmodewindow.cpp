@@ -96,7 +96,7 @@ TEST_F(ManualModeWindow, StripShowsEachFadersLevelInGrey) {
         EXPECT_EQ(all.pixelColor(c.topLeft() + QPoint(1, 1)), QColor(Qt::black)) << i;
         // The number in red above, the level in blue below.
         EXPECT_TRUE(holds(all, c.adjusted(0, 0, 0, -c.height() / 2), QColor(255, 0, 0))) << i;
-        EXPECT_TRUE(holds(all, c.adjusted(0, c.height() / 2, 0, 0), QColor(0, 0, 255))) << i;
+        EXPECT_TRUE(holds(all, c.adjusted(0, c.height() / 2, 0, 0), QColor(30, 110, 255))) << i;
         EXPECT_FALSE(holds(all, c.adjusted(0, c.height() / 2, 0, 0), QColor(255, 0, 0))) << i;
     }
     window->controls().scroll(kFaders[4], 0);   // fader 5 at the top
