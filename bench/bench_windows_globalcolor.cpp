@@ -25,9 +25,8 @@ int main() {
     bench::figure("globalcolour_pad_repaint_p99", bench::percentile(repaints, 99) / 1000, "ms");
     // A new pad size paints the whole field again.
     int i = 0;
-    auto fields = bench::sample(40, [&] {
-        bench::keep(window.fieldImage(++i % 2 ? QSize(220, 200) : QSize(221, 200)));
-    });
+    auto fields = bench::sample(
+        40, [&] { bench::keep(window.fieldImage(++i % 2 ? QSize(220, 200) : QSize(221, 200))); });
     bench::figure("globalcolour_field_paint_p50", bench::percentile(fields, 50) / 1000, "ms");
     return 0;
 }
