@@ -5,9 +5,18 @@
 // initialisation and destroyed in the shutdown order; the main window only holds
 // this one object. User-interface thread only.
 
+#include "dmx/universe.h"
+
+#include <QPointer>
+
+#include <memory>
+
 namespace orvane {
 
 class COrvaneDlg;
+class GlobalColor;
+class ManualMode;
+class manualmode;
 
 class ToolWindows {
 public:
@@ -24,8 +33,28 @@ public:
     // global colour, each only if it exists.
     void destroyAll();
 
+    // "Global Color" (1310): the first use creates the window and shows it; later
+    // uses hide it when visible and show it when hidden.
+    void toggleGlobalColour();
+    GlobalColor* globalColour() const;
+
+    // "Manual Mode and predefined" (1279): opens the mode with its window, or
+    // closes both.
+    void toggleManualMode();
+    bool manualModeOpen() const;
+    manualmode* manualModeWindow() const;
+    ManualMode& manualModeState() { return *m_manualMode; }
+    // The main timer's merge while the mode is open.
+    void mergeManual(Universe& staging);
+
 private:
+    void destroyManualMode();
+    void destroyGlobalColour();
+
     COrvaneDlg& m_main;
+    std::unique_ptr<ManualMode> m_manualMode;
+    QPointer<manualmode> m_manualWindow;
+    QPointer<GlobalColor> m_globalColour;
 };
 
 } // namespace orvane

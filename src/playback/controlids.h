@@ -58,6 +58,7 @@ constexpr int kTest1 = 1269;
 constexpr int kTest2 = 1270;
 constexpr int kMeterRight = 1272;
 constexpr int kShowTimeline = 1275;
+constexpr int kManualMode = 1279;
 constexpr int kIpLink = 1285;
 constexpr int kHelp = 1295;
 constexpr int kAllDmxToZero = 1308;
