@@ -50,6 +50,7 @@ public:
     QWidget* widget(int id) const;
     DmxOutput& dmx() { return *m_dmx; }
     MainTimer& mainTimer() { return *m_mainTimer; }
+    Activation& activation() { return *m_activation; }
     void setJoystickPresent(bool present) { m_joystickPresent = present; }
     InputState& input() { return m_input; }
     // Milliseconds of the program's monotonic clock.

@@ -24,6 +24,12 @@ public:
     // global colour, each only if it exists.
     void destroyAll();
 
+    // The "Easy Show Builder" button (1355) opens the builder.
+    void bindEasyShowBuilder();
+    // Stores the console into the current step, runs the builder modally from
+    // the current step on, then puts the current step back on the console.
+    void openEasyShowBuilder();
+
 private:
     COrvaneDlg& m_main;
 };
