@@ -283,6 +283,7 @@ void COrvaneDlg::OnInitDialog() {
     m_tools = std::make_unique<ToolWindows>(*this); // 8, 9
     m_tools->createFixtureWindows();
     m_tools->createShowTime();
+    m_tools->bindEasyShowBuilder();
     setWindowIcon(applicationIcon()); // 10
     m_stepFont = QFont("arial", 50);
     if (QWidget* w = widget(console::kStepNumber))

@@ -52,6 +52,7 @@ public:
     DmxOutput& dmx() { return *m_dmx; }
     InterfaceWatch& dmxInterface() { return *m_interface; }
     MainTimer& mainTimer() { return *m_mainTimer; }
+    Activation& activation() { return *m_activation; }
     void setJoystickPresent(bool present) { m_joystickPresent = present; }
     InputState& input() { return m_input; }
     // Milliseconds of the program's monotonic clock.

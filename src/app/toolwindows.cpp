@@ -4,6 +4,10 @@
 #include "fixtures/manualmode.h"
 #include "windows/globalcolor.h"
 #include "windows/manualmodewindow.h"
+#include "playback/controlids.h"
+#include "windows/easyshowbuilder.h"
+
+#include <QGuiApplication>
 
 namespace orvane {
 
@@ -79,6 +83,25 @@ void ToolWindows::destroyManualMode() {
 void ToolWindows::mergeManual(Universe& staging) {
     MainTimer& timer = m_main.mainTimer();
     m_manualMode->merge(timer.composer(), staging, timer.options());
+}
+
+void ToolWindows::bindEasyShowBuilder() {
+    m_main.controls().on(ControlEvent::Clicked, console::kEasyShowBuilder,
+                         [this] { openEasyShowBuilder(); });
+}
+
+void ToolWindows::openEasyShowBuilder() {
+    ShowSession& session = m_main.session();
+    session.CommitCurrentStep();
+    BuilderHooks hooks;
+    hooks.editingFromBuilder = [this](bool on) { m_main.activation().setEditingFromBuilder(on); };
+    hooks.fadeIn = [this] { m_main.mainTimer().startFadeIn(m_main.now()); };
+    hooks.leftButtonDown = [] { return (QGuiApplication::mouseButtons() & Qt::LeftButton) != 0; };
+    {
+        easyshowbuilder builder(session, m_main.controls(), std::move(hooks), &m_main);
+        builder.exec();
+    }
+    session.ShowCurrentStep(false);
 }
 
 } // namespace orvane

@@ -46,6 +46,11 @@ public:
     ManualMode& manualModeState() { return *m_manualMode; }
     // The main timer's merge while the mode is open.
     void mergeManual(Universe& staging);
+    // The "Easy Show Builder" button (1355) opens the builder.
+    void bindEasyShowBuilder();
+    // Stores the console into the current step, runs the builder modally from
+    // the current step on, then puts the current step back on the console.
+    void openEasyShowBuilder();
 
 private:
     void destroyManualMode();

@@ -67,6 +67,7 @@ constexpr int kGlobalColour = 1310;
 constexpr int kResetDmx = 1333;
 constexpr int kPredefinedEffect = 1340;
 constexpr int kSoundReload = 1349;
+constexpr int kEasyShowBuilder = 1355;
 constexpr int kJoystick = 1357;
 constexpr int kExtra = 1364;
 constexpr int kEffectReload = 1375;
