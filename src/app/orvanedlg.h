@@ -51,6 +51,9 @@ public:
     DmxOutput& dmx() { return *m_dmx; }
     MainTimer& mainTimer() { return *m_mainTimer; }
     void setJoystickPresent(bool present) { m_joystickPresent = present; }
+    // Joystick 1 at start-up: the first centre of the fixtures' joystick steering.
+    void setJoystickRest(JoystickPosition rest) { m_joystickRest = rest; }
+    JoystickPosition joystickRest() const { return m_joystickRest; }
     InputState& input() { return m_input; }
     // Milliseconds of the program's monotonic clock.
     int64_t now() const { return m_clock.elapsed(); }
@@ -101,6 +104,7 @@ private:
     ShowSession m_session;
     Joystick* m_joystick;
     bool m_joystickPresent = false;
+    JoystickPosition m_joystickRest;
     InputState m_input;
     QElapsedTimer m_clock;
     std::unique_ptr<MainTimer> m_mainTimer;

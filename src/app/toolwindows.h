@@ -5,9 +5,19 @@
 // initialisation and destroyed in the shutdown order; the main window only holds
 // this one object. User-interface thread only.
 
+#include <QPointer>
+
+#include <array>
+#include <memory>
+
+class QPushButton;
+
 namespace orvane {
 
 class COrvaneDlg;
+class CovscanDlg;
+class FixtureRig;
+class ovmovinghead;
 
 class ToolWindows {
 public:
@@ -24,8 +34,22 @@ public:
     // global colour, each only if it exists.
     void destroyAll();
 
+    // The fixture controllers; null before the fixture windows exist and after shutdown.
+    FixtureRig* fixtures() { return m_rig.get(); }
+    ovmovinghead* headWindow(int number) const;  // 1..5
+    CovscanDlg* scannerWindow(int number) const; // 1..3
+    // Brings a moving-head window up from its minimised state, in front.
+    void showHead(int number);
+
 private:
+    void createHeadButtons();
+    void destroyFixtureWindows();
+
     COrvaneDlg& m_main;
+    std::unique_ptr<FixtureRig> m_rig;
+    std::array<QPointer<CovscanDlg>, 3> m_scanners;
+    std::array<QPointer<ovmovinghead>, 5> m_heads;
+    std::array<QPointer<QPushButton>, 5> m_headButtons;
 };
 
 } // namespace orvane
