@@ -55,6 +55,8 @@ public:
     void setJoystickRest(JoystickPosition rest) { m_joystickRest = rest; }
     JoystickPosition joystickRest() const { return m_joystickRest; }
     InputState& input() { return m_input; }
+    // The tool windows, and through them the fixture controllers.
+    ToolWindows* tools() { return m_tools.get(); }
     // Milliseconds of the program's monotonic clock.
     int64_t now() const { return m_clock.elapsed(); }
 

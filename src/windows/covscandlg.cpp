@@ -43,17 +43,7 @@ std::map<int, QRect> scannerGeometry() {
 
 std::vector<ControlDef> CovscanDlg::controlTable() {
     static const std::map<int, QRect> geometry = scannerGeometry();
-    std::vector<ControlDef> table;
-    for (const FixtureControl& c : scanner::controls()) {
-        QRect r = geometry.at(c.id);
-        uint32_t flags = 0;
-        if (c.id == fixture::kPad)
-            flags |= kOwnerDrawn;
-        if (c.id == scanner::kGobo)
-            flags |= kReadOnly;
-        table.push_back({c.id, c.kind, c.caption, r.x(), r.y(), r.width(), r.height(), flags});
-    }
-    return table;
+    return fixtureControlTable(scanner::controls(), geometry, {scanner::kGobo});
 }
 
 QSize CovscanDlg::clientSize() {
@@ -62,10 +52,7 @@ QSize CovscanDlg::clientSize() {
 
 CovscanDlg::CovscanDlg(ScannerController& c, QWidget* parent)
     : FixtureDialog(parent, QString("Scanner %1").arg(c.number()), controlTable(), clientSize(),
-                    scannerRoomPicture(),
-                    {&c.controls(), [&c](FixtureView v) { c.setView(std::move(v)); },
-                     [&c](int w, int h) { c.setPadSize(w, h); }, [&c](int t) { c.tick(t); },
-                     [&c](int d) { c.wheel(d); }, [&c] { return c.padPicture(); }}) {
+                    scannerRoomPicture(), bindingOf(c)) {
     setObjectName(QString::number(kDialogId));
 }
 

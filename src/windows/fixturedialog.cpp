@@ -10,7 +10,25 @@
 #include <QTimer>
 #include <QWheelEvent>
 
+#include <algorithm>
+
 namespace orvane {
+
+std::vector<ControlDef> fixtureControlTable(std::span<const FixtureControl> controls,
+                                            const std::map<int, QRect>& geometry,
+                                            std::initializer_list<int> readOnly) {
+    std::vector<ControlDef> table;
+    for (const FixtureControl& c : controls) {
+        QRect r = geometry.at(c.id);
+        uint32_t flags = 0;
+        if (c.id == fixture::kPad)
+            flags |= kOwnerDrawn;
+        if (std::find(readOnly.begin(), readOnly.end(), c.id) != readOnly.end())
+            flags |= kReadOnly;
+        table.push_back({c.id, c.kind, c.caption, r.x(), r.y(), r.width(), r.height(), flags});
+    }
+    return table;
+}
 
 FixtureDialog::FixtureDialog(QWidget* parent, const QString& title, std::vector<ControlDef> table,
                              QSize size, const QImage& room, Binding binding)

@@ -5,19 +5,29 @@
 // wheel, and a close command that does nothing (the operator cannot close a
 // fixture window). The controller outlives its window. User-interface thread only.
 
+#include "fixtures/fixturecontrols.h"
 #include "fixtures/fixtureview.h"
 #include "windows/controldef.h"
 
 #include <QDialog>
 #include <QImage>
 
+#include <QRect>
+
 #include <functional>
 #include <map>
+#include <span>
 #include <vector>
 
 class QTimer;
 
 namespace orvane {
+
+// A control table from a controller's controls and their places; the pad is
+// owner-drawn, the ids in readOnly are edits the operator cannot type into.
+std::vector<ControlDef> fixtureControlTable(std::span<const FixtureControl> controls,
+                                            const std::map<int, QRect>& geometry,
+                                            std::initializer_list<int> readOnly = {});
 
 class FixtureDialog : public QDialog {
     Q_OBJECT
@@ -30,6 +40,16 @@ public:
         std::function<void(int delta)> wheel;
         std::function<PadPicture()> picture;
     };
+
+    // The scanner and moving-head controllers offer the same hooks.
+    template <typename Controller> static Binding bindingOf(Controller& c) {
+        return {&c.controls(),
+                [&c](FixtureView v) { c.setView(std::move(v)); },
+                [&c](int w, int h) { c.setPadSize(w, h); },
+                [&c](int timer) { c.tick(timer); },
+                [&c](int delta) { c.wheel(delta); },
+                [&c] { return c.padPicture(); }};
+    }
 
     FixtureDialog(QWidget* parent, const QString& title, std::vector<ControlDef> table, QSize size,
                   const QImage& room, Binding binding);

@@ -41,13 +41,7 @@ std::map<int, QRect> headGeometry() {
 
 std::vector<ControlDef> ovmovinghead::controlTable() {
     static const std::map<int, QRect> geometry = headGeometry();
-    std::vector<ControlDef> table;
-    for (const FixtureControl& c : head::controls()) {
-        QRect r = geometry.at(c.id);
-        uint32_t flags = c.id == fixture::kPad ? uint32_t(kOwnerDrawn) : 0u;
-        table.push_back({c.id, c.kind, c.caption, r.x(), r.y(), r.width(), r.height(), flags});
-    }
-    return table;
+    return fixtureControlTable(head::controls(), geometry);
 }
 
 QSize ovmovinghead::clientSize() {
@@ -56,10 +50,7 @@ QSize ovmovinghead::clientSize() {
 
 ovmovinghead::ovmovinghead(MovingHeadController& c, QWidget* parent)
     : FixtureDialog(parent, QString("Moving head %1").arg(c.number()), controlTable(), clientSize(),
-                    headRoomPlan(),
-                    {&c.controls(), [&c](FixtureView v) { c.setView(std::move(v)); },
-                     [&c](int w, int h) { c.setPadSize(w, h); }, [&c](int t) { c.tick(t); },
-                     [&c](int d) { c.wheel(d); }, [&c] { return c.padPicture(); }}) {
+                    headRoomPlan(), bindingOf(c)) {
     setObjectName(QString::number(kDialogId));
 }
 
