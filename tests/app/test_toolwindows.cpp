@@ -2,6 +2,7 @@
 // scanners hidden, the heads minimised), brought up by the "Head" buttons, and
 // gone after the shutdown.
 
+#include "app/dialog102.h"
 #include "app/orvanedlg.h"
 #include "support/qtapp.h"
 #include "support/scriptedprompts.h"
@@ -56,6 +57,16 @@ TEST(ToolWindows, FixtureWindowsLiveAndDieWithTheMainWindow) {
         auto* button = dlg.findChild<QPushButton*>("head3");
         ASSERT_TRUE(button);
         EXPECT_EQ(button->text(), QStringLiteral("Head 3"));
+        // The buttons sit where no control of the console is, inside the "Windows" frame.
+        for (int n = 1; n <= 5; ++n) {
+            QRect place = dlg.findChild<QPushButton*>(QString("head%1").arg(n))->geometry();
+            for (const ControlDef& c : dialog102Controls()) {
+                QRect other(c.x, c.y, c.w, c.h);
+                if (c.kind == ControlKind::GroupBox || c.has(kHidden))
+                    continue;
+                EXPECT_FALSE(place.intersects(other)) << n << " overlaps " << c.id;
+            }
+        }
         button->click();
         EXPECT_FALSE(heads[2]->isMinimized());
         EXPECT_TRUE(heads[2]->isVisible());
