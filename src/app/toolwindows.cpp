@@ -1,19 +1,28 @@
 #include "app/toolwindows.h"
 
 #include "app/orvanedlg.h"
+#include "fixtures/fixturerig.h"
 #include "fixtures/manualmode.h"
+#include "playback/controlids.h"
+#include "windows/covscandlg.h"
+#include "windows/easyshowbuilder.h"
 #include "windows/globalcolor.h"
 #include "windows/manualmodewindow.h"
-#include "playback/controlids.h"
-#include "windows/easyshowbuilder.h"
+#include "windows/ovmovinghead.h"
 
 #include <QGuiApplication>
+#include <QPushButton>
 
 namespace orvane {
 
 namespace {
 
 constexpr uint16_t kKeypad1 = 0x61; // numeric keypad 1; 2 and 3 follow
+
+// "Head 1" ... "Head 5" in the main window's "Windows" frame, between "Reset USB
+// <-> DMX" and "Save": the head windows start minimised and come up from here.
+constexpr int kHeadButtonX = 1330, kHeadButtonY = 686, kHeadButtonW = 62, kHeadButtonH = 28;
+constexpr int kHeadButtonStep = 66;
 
 } // namespace
 
@@ -24,13 +33,79 @@ ToolWindows::~ToolWindows() {
     destroyAll();
 }
 
-void ToolWindows::createFixtureWindows() {}
+void ToolWindows::createFixtureWindows() {
+    FixtureInputs inputs;
+    inputs.input = &m_main.input();
+    inputs.joystick = [this]() -> const JoystickSamples* {
+        const MainTimer& timer = m_main.mainTimer();
+        return timer.joystickFill() == 9 ? &timer.joystickHistory() : nullptr;
+    };
+    JoystickPosition rest = m_main.joystickRest();
+    m_rig = std::make_unique<FixtureRig>(m_main.session().console(), std::move(inputs),
+                                         JoystickCentre{rest.x, rest.y});
+    for (int n = 1; n <= 3; ++n)
+        m_scanners[size_t(n - 1)] = new CovscanDlg(m_rig->createScanner(n), &m_main);
+    for (int n = 1; n <= 5; ++n) {
+        auto* w = new ovmovinghead(m_rig->createHead(n), &m_main);
+        w->showMinimized();
+        m_heads[size_t(n - 1)] = w;
+    }
+    createHeadButtons();
+}
+
+void ToolWindows::createHeadButtons() {
+    for (int n = 1; n <= 5; ++n) {
+        auto* b = new QPushButton(QString("Head %1").arg(n), m_main.consoleArea());
+        b->setObjectName(QString("head%1").arg(n));
+        b->setToolTip(QString("Moving head %1").arg(n));
+        b->setGeometry(kHeadButtonX + (n - 1) * kHeadButtonStep, kHeadButtonY, kHeadButtonW,
+                       kHeadButtonH);
+        b->show();
+        QObject::connect(b, &QPushButton::clicked, b, [this, n] { showHead(n); });
+        m_headButtons[size_t(n - 1)] = b;
+    }
+}
+
+void ToolWindows::showHead(int number) {
+    ovmovinghead* w = headWindow(number);
+    if (!w)
+        return;
+    w->showNormal();
+    w->raise();
+    w->activateWindow();
+}
+
+ovmovinghead* ToolWindows::headWindow(int number) const {
+    return number >= 1 && number <= 5 ? m_heads[size_t(number - 1)].data() : nullptr;
+}
+
+CovscanDlg* ToolWindows::scannerWindow(int number) const {
+    return number >= 1 && number <= 3 ? m_scanners[size_t(number - 1)].data() : nullptr;
+}
 
 void ToolWindows::createShowTime() {}
 
 void ToolWindows::destroyAll() {
+    destroyFixtureWindows();
     destroyManualMode();
     destroyGlobalColour();
+}
+
+// Scanners 1-3, then heads 1-5: each window (and its timers) before its controller.
+void ToolWindows::destroyFixtureWindows() {
+    for (auto& b : m_headButtons)
+        delete b.data();
+    for (int n = 1; n <= 3; ++n) {
+        delete m_scanners[size_t(n - 1)].data();
+        if (m_rig)
+            m_rig->destroyScanner(n);
+    }
+    for (int n = 1; n <= 5; ++n) {
+        delete m_heads[size_t(n - 1)].data();
+        if (m_rig)
+            m_rig->destroyHead(n);
+    }
+    m_rig.reset();
 }
 
 void ToolWindows::toggleGlobalColour() {

@@ -9,14 +9,20 @@
 
 #include <QPointer>
 
+#include <array>
 #include <memory>
+
+class QPushButton;
 
 namespace orvane {
 
 class COrvaneDlg;
+class CovscanDlg;
+class FixtureRig;
 class GlobalColor;
 class ManualMode;
 class manualmode;
+class ovmovinghead;
 
 class ToolWindows {
 public:
@@ -32,6 +38,13 @@ public:
     // Shutdown: scanners 1-3, moving heads 1-5, show time, manual mode, timeline,
     // global colour, each only if it exists.
     void destroyAll();
+
+    // The fixture controllers; null before the fixture windows exist and after shutdown.
+    FixtureRig* fixtures() { return m_rig.get(); }
+    ovmovinghead* headWindow(int number) const;  // 1..5
+    CovscanDlg* scannerWindow(int number) const; // 1..3
+    // Brings a moving-head window up from its minimised state, in front.
+    void showHead(int number);
 
     // "Global Color" (1310): the first use creates the window and shows it; later
     // uses hide it when visible and show it when hidden.
@@ -53,10 +66,16 @@ public:
     void openEasyShowBuilder();
 
 private:
+    void createHeadButtons();
+    void destroyFixtureWindows();
     void destroyManualMode();
     void destroyGlobalColour();
 
     COrvaneDlg& m_main;
+    std::unique_ptr<FixtureRig> m_rig;
+    std::array<QPointer<CovscanDlg>, 3> m_scanners;
+    std::array<QPointer<ovmovinghead>, 5> m_heads;
+    std::array<QPointer<QPushButton>, 5> m_headButtons;
     std::unique_ptr<ManualMode> m_manualMode;
     QPointer<manualmode> m_manualWindow;
     QPointer<GlobalColor> m_globalColour;
