@@ -19,10 +19,10 @@ namespace {
 
 constexpr uint16_t kKeypad1 = 0x61; // numeric keypad 1; 2 and 3 follow
 
-// "Head 1" ... "Head 5" in the main window's "Windows" frame, between "Reset USB
-// <-> DMX" and "Save": the head windows start minimised and come up from here.
-constexpr int kHeadButtonX = 1330, kHeadButtonY = 686, kHeadButtonW = 62, kHeadButtonH = 28;
-constexpr int kHeadButtonStep = 66;
+// "Head 1" ... "Head 5" on the last row of the main window's "Windows" frame:
+// the head windows start minimised and come up from here.
+constexpr int kHeadButtonX = 1158, kHeadButtonY = 720, kHeadButtonW = 74, kHeadButtonH = 28;
+constexpr int kHeadButtonStep = 80;
 
 } // namespace
 
@@ -57,6 +57,7 @@ void ToolWindows::createHeadButtons() {
     for (int n = 1; n <= 5; ++n) {
         auto* b = new QPushButton(QString("Head %1").arg(n), m_main.consoleArea());
         b->setObjectName(QString("head%1").arg(n));
+        b->setAutoDefault(false); // Enter in a field presses nothing
         b->setToolTip(QString("Moving head %1").arg(n));
         b->setGeometry(kHeadButtonX + (n - 1) * kHeadButtonStep, kHeadButtonY, kHeadButtonW,
                        kHeadButtonH);

@@ -50,8 +50,9 @@ constexpr int kFader1Bottom[] = {35, 268};
 
 // Shutters open and the four 5-channel lamps' fixed channel: the frame of a dark
 // console at full master.
+// Scanner 1 derives its channel 6 from the spot size 0: 0 x 115 / 100 + 11.
 std::map<int, int> dark() {
-    return {{158, 255}, {163, 255}, {168, 255}, {173, 255}, {413, 255}, {414, 255}};
+    return {{33, 11}, {158, 255}, {163, 255}, {168, 255}, {173, 255}, {413, 255}, {414, 255}};
 }
 
 } // namespace
