@@ -52,8 +52,8 @@ int main(int argc, char** argv) {
     m.click(console::kShowTimeline);
     m.click(console::kShowTime);
     QApplication::processEvents();
-    showtime2* st = dlg.tools().showTime();
-    timeline* tl = dlg.tools().timelineWindow();
+    showtime2* st = dlg.tools()->showTime();
+    timeline* tl = dlg.tools()->timelineWindow();
     bool ok = save(st, prefix + "-showtime.png") && save(tl, prefix + "-timeline.png") &&
               save(&dlg, prefix + "-main.png");
     st->resize(1280, 720);

@@ -109,8 +109,10 @@ showtime2::showtime2(QWidget* owner, ControlModel& main, ShowStore& store, Input
     m_panel = std::make_unique<ShowTimePanel>(main, store, input, std::move(now),
                                               hooks(std::move(skipAutomationOnce)));
     m_widgets = buildDialog(this, kControls, m_panel->controls());
-    if (auto* next = qobject_cast<QPushButton*>(widget(kNextStep)))
-        next->setDefault(true);
+    // Enter is "Next step" wherever the focus is (keyPressEvent); no button
+    // takes it for itself, so it can never press "Stop" by accident.
+    for (QPushButton* b : findChildren<QPushButton*>())
+        b->setAutoDefault(false);
     for (int id : {kVolumeLeft, kVolumeRight})
         widget(id)->setFocusPolicy(Qt::NoFocus); // Page keys are the tick's, not a slider's
     applyLook();
@@ -232,12 +234,15 @@ void showtime2::keyPressEvent(QKeyEvent* e) {
     switch (e->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
+        e->accept();
+        m_panel->nextStep();
+        break;
     case Qt::Key_Escape:
     case Qt::Key_Up:
     case Qt::Key_Down:
     case Qt::Key_Left:
     case Qt::Key_Right:
-        // Dialog navigation: Enter presses "Next step", Escape reaches reject().
+        // Dialog navigation; Escape reaches reject().
         QDialog::keyPressEvent(e);
         break;
     default:

@@ -49,8 +49,8 @@ protected:
     }
     static void TearDownTestSuite() {
         s_dlg->OnDestroy();
-        EXPECT_EQ(s_dlg->tools().showTime(), nullptr);
-        EXPECT_EQ(s_dlg->tools().timelineWindow(), nullptr);
+        EXPECT_EQ(s_dlg->tools()->showTime(), nullptr);
+        EXPECT_EQ(s_dlg->tools()->timelineWindow(), nullptr);
         delete s_dlg;
         delete s_prompts;
         delete s_root;
@@ -75,20 +75,21 @@ TempDir* ShowTimeInMainWindow::s_config = nullptr;
 COrvaneDlg* ShowTimeInMainWindow::s_dlg = nullptr;
 
 TEST_F(ShowTimeInMainWindow, ShowTimeTakesOverAndCloseGivesTheConsoleBack) {
-    showtime2* st = s_dlg->tools().showTime();
+    showtime2* st = s_dlg->tools()->showTime();
     ASSERT_NE(st, nullptr) << "created at start-up";
     EXPECT_FALSE(st->isVisible());
     go(3);
     main().setText(console::kStatus, "Auto fade disable");
     main().setPos(console::kMasterVolumeLeft, 1500);
     main().setPos(console::kMasterVolumeRight, 1500);
-    QWidget* saveButton = s_dlg->widget(console::kSave);
-    const QPoint onSave = saveButton->geometry().center();
+    QWidget* stepField = s_dlg->widget(console::kStepNumber); // in view of any screen
+    const QPoint onStepField = stepField->mapTo(s_dlg, stepField->rect().center());
+    ASSERT_EQ(s_dlg->childAt(onStepField), stepField);
     main().click(console::kShowTime);
     EXPECT_TRUE(st->isVisible());
     EXPECT_EQ(main().text(console::kStatus), "");
     EXPECT_EQ(st->panel().controls().pos(showtime::kVolumeLeft), 1500);
-    EXPECT_NE(s_dlg->childAt(onSave), saveButton) << "the console is locked";
+    EXPECT_NE(s_dlg->childAt(onStepField), stepField) << "the console is locked";
 
     // The locked console's hot keys still act, here Alt+Space from show time.
     st->activateWindow();
@@ -122,7 +123,7 @@ TEST_F(ShowTimeInMainWindow, ShowTimeTakesOverAndCloseGivesTheConsoleBack) {
 
     st->panel().controls().click(showtime::kClose);
     EXPECT_FALSE(st->isVisible());
-    EXPECT_EQ(s_dlg->childAt(onSave), saveButton);
+    EXPECT_EQ(s_dlg->childAt(onStepField), stepField);
     keys.keyDown(vk::kAlt);
     keys.keyDown(vk::kDelete);
     s_dlg->mainTimer().OnTimer(timers::kPlayback, s_dlg->now());
@@ -135,9 +136,9 @@ TEST_F(ShowTimeInMainWindow, ShowTimeTakesOverAndCloseGivesTheConsoleBack) {
 TEST_F(ShowTimeInMainWindow, TimelineOpensFollowsActivationAndJumps) {
     go(1);
     main().setChecked(console::kFadeIn, false);
-    ASSERT_EQ(s_dlg->tools().timelineWindow(), nullptr) << "created on first use";
+    ASSERT_EQ(s_dlg->tools()->timelineWindow(), nullptr) << "created on first use";
     main().click(console::kShowTimeline);
-    timeline* tl = s_dlg->tools().timelineWindow();
+    timeline* tl = s_dlg->tools()->timelineWindow();
     ASSERT_NE(tl, nullptr);
     EXPECT_TRUE(tl->isVisible());
     TimelineState& view = tl->state();
@@ -165,7 +166,7 @@ TEST_F(ShowTimeInMainWindow, TimelineOpensFollowsActivationAndJumps) {
     EXPECT_FALSE(tl->isVisible());
     main().click(console::kShowTimeline);
     EXPECT_TRUE(tl->isVisible());
-    EXPECT_EQ(s_dlg->tools().timelineWindow(), tl) << "one window for the run";
+    EXPECT_EQ(s_dlg->tools()->timelineWindow(), tl) << "one window for the run";
 }
 
 } // namespace
