@@ -10,6 +10,7 @@
 #include "windows/showtime2.h"
 #include "windows/timeline.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QThread>
 
@@ -130,6 +131,47 @@ TEST_F(ShowTimeInMainWindow, ShowTimeTakesOverAndCloseGivesTheConsoleBack) {
     keys.keyUp(vk::kAlt);
     keys.keyUp(vk::kDelete);
     EXPECT_EQ(main().pos(console::kMasterVolumeLeft), 10000) << "Alt+Delete mutes again";
+    main().setChecked(console::kFadeIn, false);
+}
+
+// Keys typed on the show time window, as the window system delivers them: the
+// program's key-state tracker sees them and the 10 ms tick acts on them.
+TEST_F(ShowTimeInMainWindow, KeysTypedOnShowTimeReachItsTick) {
+    showtime2* st = s_dlg->tools()->showTime();
+    main().setChecked(console::kVolumeLocked, true);
+    main().setPos(console::kMasterVolumeLeft, 3000);
+    main().setPos(console::kMasterVolumeRight, 3000);
+    main().click(console::kShowTime);
+    ASSERT_TRUE(st->panel().isOpen());
+    QWidget* focus = st->widget(showtime::kNextStep);
+    auto key = [&](QEvent::Type type, int k, Qt::KeyboardModifiers mods) {
+        QKeyEvent e(type, k, mods);
+        QApplication::sendEvent(focus, &e);
+    };
+    struct Case {
+        int key;
+        Qt::KeyboardModifiers mods;
+        int left, right; // the main window's faders after one tick
+    } cases[] = {
+        {Qt::Key_PageDown, Qt::ShiftModifier, 3020, 3020}, // quieter, both locked
+        {Qt::Key_PageUp, Qt::ShiftModifier, 3000, 3000},   // louder again
+        {Qt::Key_Delete, Qt::NoModifier, 10000, 10000},    // mute
+    };
+    for (const Case& c : cases) {
+        key(QEvent::KeyPress, c.key, c.mods);
+        st->panel().tick();
+        key(QEvent::KeyRelease, c.key, c.mods);
+        EXPECT_EQ(main().pos(console::kMasterVolumeLeft), c.left) << c.key;
+        EXPECT_EQ(main().pos(console::kMasterVolumeRight), c.right) << c.key;
+    }
+    // Page Up without Shift: one step back.
+    go(6);
+    QThread::msleep(210); // past the last step back's 200 ms
+    key(QEvent::KeyPress, Qt::Key_PageUp, Qt::NoModifier);
+    st->panel().tick();
+    key(QEvent::KeyRelease, Qt::Key_PageUp, Qt::NoModifier);
+    EXPECT_EQ(current(), 5);
+    st->panel().controls().click(showtime::kClose);
     main().setChecked(console::kFadeIn, false);
 }
 

@@ -124,6 +124,16 @@ TEST_F(ShowTimeWindowFixture, OpeningLocksTheMainWindowAndCloseGivesItBack) {
     EXPECT_EQ(qobject_cast<QAbstractSlider*>(window->widget(showtime::kVolumeRight))->value(),
               2000);
     EXPECT_EQ(st().text(showtime::kStepShown), "12");
+    QWidget* next = window->widget(showtime::kNextStep);
+    EXPECT_EQ(window->focusWidget(), next);
+    // "Stop" and "Pause" (here disabled in the main window) give the focus back.
+    main.setEnabled(console::kPause, false);
+    for (int id : {showtime::kStop, showtime::kPause}) {
+        window->widget(showtime::kClose)->setFocus();
+        st().click(id);
+        EXPECT_EQ(window->focusWidget(), next) << id;
+    }
+    EXPECT_FALSE(main.checked(console::kPause));
     // The locked window's close box, as the window system reports it, does nothing.
     windowSystemClose(owner.get());
     EXPECT_TRUE(owner->isVisible());
@@ -195,6 +205,9 @@ TEST_F(ShowTimeWindowFixture, EscapeAndEnterAreNextStepAndOtherKeysAreSwallowed)
     press(next, Qt::Key_PageDown);
     press(next, Qt::Key_A);
     EXPECT_EQ(fadeIns, 2) << "Page Down is the tick's";
+    clock += 600;
+    press(next, Qt::Key_Space); // the focused "Next step" itself
+    EXPECT_EQ(fadeIns, 3);
     EXPECT_TRUE(window->isVisible());
     // The sliders never hold the focus, so the page keys cannot move them.
     for (int id : {showtime::kVolumeLeft, showtime::kVolumeRight})

@@ -110,6 +110,36 @@ TEST_F(TimelineWindowFixture, PaintsRowsWithNumberPictureAndEmptySteps) {
         EXPECT_EQ(image.pixel(160, row * 40 + 20), kBackground) << row;
 }
 
+// The sound line (dark grey) only for a step that plays at its start, the fade
+// time line (green) only for a step that fades in by itself.
+TEST_F(TimelineWindowFixture, SoundAndFadeLinesFollowTheStepsFlags) {
+    struct Case {
+        int step;
+        bool autoFade, playAtBegin;
+    } cases[] = {{3, true, false}, {4, false, true}, {5, true, true}, {6, false, false}};
+    for (const Case& c : cases) {
+        StepRecord r;
+        r.name = "Row";
+        r.autofade = c.autoFade;
+        r.fadet = 12.5;
+        r.playatbegin = c.playAtBegin;
+        r.soundnameatbegin = "thunder.wav";
+        store.SaveStep(c.step, r);
+    }
+    window->state().open(10); // 9 .. 24: none of the rows is the current one
+    window->state().setVisibleSteps(3, 18);
+    // 1500 high: rows of 100 pixels, texts from x = 150, pictures from x = 600.
+    QImage image = paint(QSize(800, 1500));
+    for (const Case& c : cases) {
+        const int bottom = (c.step - 3 + 1) * 100;
+        EXPECT_EQ(anyPixel(image, QRect(150, bottom - 40, 440, 20), qRgb(0, 128, 0)), c.autoFade)
+            << c.step;
+        EXPECT_EQ(anyPixel(image, QRect(150, bottom - 20, 440, 20), qRgb(64, 64, 64)),
+                  c.playAtBegin)
+            << c.step;
+    }
+}
+
 TEST_F(TimelineWindowFixture, ACachedPictureFollowsAnEditOfItsStep) {
     saveStep(3, 200);
     window->state().open(4);
