@@ -147,6 +147,7 @@ MainTimerHooks COrvaneDlg::mainTimerHooks() {
     h.joystickPresent = [this] { return m_joystick && m_joystickPresent; };
     h.joystick = [this] { return m_joystick ? m_joystick->position() : std::nullopt; };
     h.pickedPixel = [this] { return pickedPixel(); };
+    h.showTimeVisible = [this] { return m_tools && m_tools->showTimeVisible(); };
     h.sound = [this](int64_t) {
         SoundTick t = m_sound->tick();
         if (t.soundLevel)
@@ -179,7 +180,7 @@ ActivationHooks COrvaneDlg::activationHooks() {
     h.now = [this] { return now(); };
     h.shiftDown = [this] { return m_dmx->keys().shift.down(); };
     h.autoFadeDisable = [this] { return m_dmx->autoFadeDisable(); };
-    // The timeline window comes with its own part of the program.
+    h.timeline = [this] { return m_tools ? m_tools->timelineView() : nullptr; };
     h.rebuildSoundList = [this] { rebuildSoundList(); };
     h.fadeIn = [this] { m_mainTimer->startFadeIn(now()); };
     h.soundDeviceOpen = [this] { return m_sound->deviceOpen(); };
@@ -212,8 +213,14 @@ ExtraServices COrvaneDlg::extraServices() {
 ConsoleHooks COrvaneDlg::consoleHooks() {
     ConsoleHooks h;
     h.clearAutoFadeDisable = [this] { m_dmx->setAutoFadeDisable(false); };
-    // The show-time and timeline windows and the IP link come with their own
-    // parts of the program; until then their buttons do nothing.
+    h.showTimeWindow = [this](int left, int right) {
+        if (m_tools)
+            m_tools->openShowTime(left, right);
+    };
+    h.toggleTimeline = [this] {
+        if (m_tools)
+            m_tools->toggleTimeline();
+    };
     h.toggleGlobalColour = [this] {
         if (m_tools)
             m_tools->toggleGlobalColour();
@@ -222,6 +229,7 @@ ConsoleHooks COrvaneDlg::consoleHooks() {
         if (m_tools)
             m_tools->toggleManualMode();
     };
+    // The IP link comes with its own part of the program.
     h.ipLinkHost = [this] {
         const char* env = std::getenv("ORVANE_LINK_HOST");
         return env && *env ? std::string(env) : setting(m_profiles, "linkhost", "127.0.0.1");
