@@ -289,8 +289,9 @@ void Checker::checkStepSound(int step, const StepRecord& r) {
     for (const BankSound& s : m_sounds->sounds)
         if (soundEntryMatches(s.listText, r.soundnameatbegin))
             return;
+    size_t n = m_sounds->sounds.size();
     add(step, "sound " + quoted(r.soundnameatbegin) + " matches no sound of the bank (" +
-                  std::to_string(m_sounds->sounds.size()) + " sounds in " +
+                  std::to_string(n) + (n == 1 ? " sound in " : " sounds in ") +
                   soundFolder(m_root, m_show) + ")");
 }
 

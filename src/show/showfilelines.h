@@ -23,6 +23,7 @@ struct UnreadShowLine {
     ShowLineFault fault = ShowLineFault::NoEquals;
     int step = -1;    // the step (section number) it stands in or names; -1 before any section
     std::string text; // the line as read, cut to a length a message can show
+    bool operator==(const UnreadShowLine&) const = default;
 };
 
 // Every line of a show file's text that the reader skips or drops, in file order.
