@@ -9,7 +9,7 @@ packages=(
     libsdl2-dev libsndfile1-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     clang-format
-    xvfb xauth
+    xvfb xauth xdotool
     socat python3
     dpkg-dev file desktop-file-utils
 )

@@ -259,7 +259,7 @@ constexpr ControlDef kRight[] = {
     {1294,   Check,  "Disable perfumes",                   1560, 568,  320,  22, 0},
     {1296,   Check,  "Disable fans",                       1560, 592,  320,  22, 0},
 
-    {kNoId,  Group,  "Windows",                            1144, 632,  748,  92, 0},
+    {kNoId,  Group,  "Windows",                            1144, 632,  748, 126, 0},
     {1123,   Button, "Show Time !",                        1158, 652,  120,  28, 0},
     {1275,   Button, "Show Timeline",                      1284, 652,  120,  28, 0},
     {1310,   Button, "Global Color",                       1410, 652,  110,  28, 0},
@@ -269,10 +269,10 @@ constexpr ControlDef kRight[] = {
     {4085,   Button, "Save",                               1672, 686,  100,  28, 0},
     {4082,   Button, "Quit",                               1782, 686,  100,  28, 0},
 
-    {kNoId,  Group,  "Stage",                              1144, 730,  372, 266, 0},
-    {1346,   Custom, "",                                   1154, 750,  352, 236, kDrawn},
-    {kNoId,  Group,  "Log",                                1524, 730,  368, 266, 0},
-    {1309,   Log,    "",                                   1534, 750,  348, 236, kReadOnly},
+    {kNoId,  Group,  "Stage",                              1144, 764,  372, 232, 0},
+    {1346,   Custom, "",                                   1154, 784,  352, 202, kDrawn},
+    {kNoId,  Group,  "Log",                                1524, 764,  368, 232, 0},
+    {1309,   Log,    "",                                   1534, 784,  348, 202, kReadOnly},
 };
 
 // The DMX interface indicator beside "Reset USB <-> DMX": device, state and

@@ -164,6 +164,8 @@ MainTimerHooks COrvaneDlg::mainTimerHooks() {
         if (m_drawing)
             m_drawing->repaintSwatches();
     };
+    h.manualModeOpen = [this] { return m_tools && m_tools->manualModeOpen(); };
+    h.manualMerge = [this](Universe& staging) { m_tools->mergeManual(staging); };
     h.publish = [this](const Universe& output) {
         m_dmx->publish(output);
         if (m_drawing)
@@ -210,8 +212,16 @@ ExtraServices COrvaneDlg::extraServices() {
 ConsoleHooks COrvaneDlg::consoleHooks() {
     ConsoleHooks h;
     h.clearAutoFadeDisable = [this] { m_dmx->setAutoFadeDisable(false); };
-    // The show-time, timeline and global colour windows and the IP link come
-    // with their own parts of the program; until then their buttons do nothing.
+    // The show-time and timeline windows and the IP link come with their own
+    // parts of the program; until then their buttons do nothing.
+    h.toggleGlobalColour = [this] {
+        if (m_tools)
+            m_tools->toggleGlobalColour();
+    };
+    h.toggleManualMode = [this] {
+        if (m_tools)
+            m_tools->toggleManualMode();
+    };
     h.ipLinkHost = [this] {
         const char* env = std::getenv("ORVANE_LINK_HOST");
         return env && *env ? std::string(env) : setting(m_profiles, "linkhost", "127.0.0.1");
@@ -273,6 +283,7 @@ void COrvaneDlg::OnInitDialog() {
     m_tools = std::make_unique<ToolWindows>(*this); // 8, 9
     m_tools->createFixtureWindows();
     m_tools->createShowTime();
+    m_tools->bindEasyShowBuilder();
     setWindowIcon(applicationIcon()); // 10
     m_stepFont = QFont("arial", 50);
     if (QWidget* w = widget(console::kStepNumber))

@@ -49,11 +49,19 @@ public:
     ControlModel& controls() { return m_controls; }
     ShowSession& session() { return m_session; }
     QWidget* widget(int id) const;
+    // The scrolled area that holds the console's controls.
+    QWidget* consoleArea() const { return m_console; }
     DmxOutput& dmx() { return *m_dmx; }
     InterfaceWatch& dmxInterface() { return *m_interface; }
     MainTimer& mainTimer() { return *m_mainTimer; }
+    Activation& activation() { return *m_activation; }
     void setJoystickPresent(bool present) { m_joystickPresent = present; }
+    // Joystick 1 at start-up: the first centre of the fixtures' joystick steering.
+    void setJoystickRest(JoystickPosition rest) { m_joystickRest = rest; }
+    JoystickPosition joystickRest() const { return m_joystickRest; }
     InputState& input() { return m_input; }
+    // The tool windows, and through them the fixture controllers.
+    ToolWindows* tools() { return m_tools.get(); }
     // Milliseconds of the program's monotonic clock.
     int64_t now() const { return m_clock.elapsed(); }
 
@@ -107,6 +115,7 @@ private:
     ShowSession m_session;
     Joystick* m_joystick;
     bool m_joystickPresent = false;
+    JoystickPosition m_joystickRest;
     InputState m_input;
     QElapsedTimer m_clock;
     std::unique_ptr<MainTimer> m_mainTimer;
