@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks an installed orvane under PREFIX (a staged /usr or the contents of the
 # Debian package): every installed file is there and well formed, and the
-# installed program runs without a display.
+# installed program runs without a display and starts on its demo show.
 #   check-layout.sh PREFIX
 set -uo pipefail
 prefix=$1
@@ -43,6 +43,24 @@ if [ -f "$rules" ]; then
         fail "$rules gives no access to FTDI interfaces"
 fi
 
+# A user's first start: no ~/orvane yet. The program makes it with the demo
+# show, runs the demo show (offscreen) and, told to end, writes its show file.
+first_start() {
+    local home
+    home=$(mktemp -d)
+    env -u ORVANE_ROOT -u XDG_CONFIG_HOME -u DISPLAY -u WAYLAND_DISPLAY HOME="$home" \
+        QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy ORVANE_NONINTERACTIVE=1 \
+        ORVANE_DMX_PORT=/dev/null timeout --preserve-status -k 10 -s TERM 6 \
+        "$prefix/bin/orvane" SHOW=demo >"$home/out" 2>&1
+    local status=$?
+    [ "$status" -eq 0 ] || fail "the first start on the demo show ended with status $status:
+$(tail -5 "$home/out")"
+    [ -d "$home/orvane/demo/step0" ] || fail "the first start did not copy the demo show"
+    [ "$home/orvane/demo/dmx.ini" -nt "$prefix/share/orvane/demo/dmx.ini" ] ||
+        fail "the demo show's file was not written when the program ended"
+    rm -rf "$home"
+}
+
 # The installed program: no display, no Qt platform chosen.
 run() { env -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY "$prefix/bin/orvane" "$@"; }
 if [ -x "$prefix/bin/orvane" ]; then
@@ -51,6 +69,7 @@ if [ -x "$prefix/bin/orvane" ]; then
     out=$(run --root "$prefix/share/orvane" --check demo 2>&1)
     status=$?
     [ "$status" -eq 0 ] || fail "orvane --check demo: status $status: $out"
+    first_start
 fi
 
 if [ "$failures" -ne 0 ]; then
