@@ -42,6 +42,17 @@ tsan: deps
 	@cd build-tsan && TSAN_OPTIONS=halt_on_error=1 ./tests/test_dmx && \
 	    SDL_AUDIODRIVER=dummy TSAN_OPTIONS=halt_on_error=1 ./tests/test_sound
 
+# The Debian package (build/orvane_<version>_<arch>.deb), its dependencies
+# computed from the libraries the program links.
+.PHONY: package install
+package: build
+	@cmake --build $(BUILD) --target package
+
+# cmake --install into PREFIX (default /usr/local); DESTDIR stages it.
+PREFIX ?= /usr/local
+install: build
+	@cmake --install $(BUILD) --prefix $(PREFIX)
+
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 

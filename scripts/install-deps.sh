@@ -11,6 +11,7 @@ packages=(
     clang-format
     xvfb xauth xdotool
     socat python3
+    dpkg-dev file desktop-file-utils
 )
 
 missing=()

@@ -7,12 +7,26 @@
 #include "app/showlist.h"
 #include "app/signalbridge.h"
 #include "playback/showchooser.h"
+#include "show/firstroot.h"
 #include "show/showfolders.h"
 #include "show/textutil.h"
 
 #include <QApplication>
 
 namespace orvane {
+
+namespace {
+
+// First start of an installed program: ~/orvane with the demo show in it.
+void prepareDefaultRoot(ProfileFiles& profiles, Prompts& prompts, const std::string& root) {
+    if (!rootIsDefault(profiles))
+        return;
+    FirstRoot first = prepareFirstRoot(root, installedDemoShow(runningProgramPath()));
+    if (!first.error.empty())
+        prompts.message(kProgramTitle, first.error, PromptIcon::Error);
+}
+
+} // namespace
 
 int COrvaneApp::run(int argc, char** argv) {
     // The command-line text is taken before Qt removes the options it knows.
@@ -38,6 +52,7 @@ int COrvaneApp::InitInstance() {
     }
     StartOptions options = parseCommandLine(m_commandLine);
     std::string root = rootFolder(m_profiles);
+    prepareDefaultRoot(m_profiles, *m_prompts, root);
     std::string show;
     if (options.chained()) {
         show = std::string(cutUtf8(*options.show, kShowNameMax));

@@ -103,4 +103,29 @@ ReplayRead DmxReplayReader::next(Universe& frame) {
     return ReplayRead::Record;
 }
 
+std::optional<std::string> replayFileProblem(const std::string& path) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0)
+        return std::string("cannot be opened: ") + std::strerror(errno);
+    DmxReplayReader reader;
+    reader.adopt(fd);
+    Universe frame{};
+    std::size_t records = 0;
+    while (true) {
+        ReplayRead read = reader.next(frame);
+        if (read == ReplayRead::Overlong)
+            return "record " + std::to_string(records + 1) +
+                   " is longer than 512 bytes: the replay stops there";
+        if (read == ReplayRead::End)
+            break;
+        ++records;
+    }
+    if (reader.pendingBytes() > 0)
+        return "ends inside record " + std::to_string(records + 1) + ": its " +
+               std::to_string(reader.pendingBytes()) + " bytes are not played";
+    if (records == 0)
+        return std::string("holds no DMX record");
+    return std::nullopt;
+}
+
 } // namespace orvane

@@ -12,6 +12,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace orvane {
@@ -47,6 +48,11 @@ private:
     int m_fd = -1;
 };
 
+// Why a replay file would not play whole, or nothing when every record of it
+// plays: it cannot be opened, holds no record, has a record longer than a
+// universe (the replay stops there) or ends inside a record.
+std::optional<std::string> replayFileProblem(const std::string& path);
+
 enum class ReplayRead : uint8_t {
     Record,   // a complete record was read into the frame
     End,      // no complete length or record: end of file or read error
@@ -66,6 +72,9 @@ public:
     // Reads the next record over the start of frame; bytes past a short record
     // keep their previous values.
     ReplayRead next(Universe& frame);
+    // Bytes read from the file but not taken as a record: after End, the start
+    // of a record cut short by the end of the file.
+    std::size_t pendingBytes() const { return m_end - m_begin; }
 
 private:
     bool fill(std::size_t needed);

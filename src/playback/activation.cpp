@@ -31,6 +31,10 @@ std::optional<int> timelineFirstVisible(int first, int last, int step) {
     return std::max(step - 1, 0);
 }
 
+bool soundEntryMatches(std::string_view entry, std::string_view name) {
+    return entry.size() >= name.size() && equalsIgnoreCase(entry.substr(0, name.size()), name);
+}
+
 Activation::Activation(ShowSession& session, ControlModel& controls, ActivationHooks hooks,
                        ExtraServices services, uint32_t randomSeed)
     : m_session(session), m_controls(controls), m_hooks(std::move(hooks)),
@@ -107,8 +111,7 @@ void Activation::playAtBegin() {
     if (!list)
         return;
     for (int i = 0; i < list->count(); ++i) {
-        std::string_view entry = list->item(i).text;
-        if (entry.size() >= name.size() && equalsIgnoreCase(entry.substr(0, name.size()), name)) {
+        if (soundEntryMatches(list->item(i).text, name)) {
             list->select(i);
             call(m_hooks.mainTimerTick);
             call(m_hooks.playSound);

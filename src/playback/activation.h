@@ -18,6 +18,7 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <string_view>
 
 namespace orvane {
 
@@ -55,6 +56,10 @@ struct ActivationHooks {
 // the first visible one or at or after (last - half the visible width, compared
 // unsigned), else nothing.
 std::optional<int> timelineFirstVisible(int first, int last, int step);
+
+// The step sound's match in the sound list: an entry that begins with the
+// name, compared without regard to case (the first such entry plays).
+bool soundEntryMatches(std::string_view entry, std::string_view name);
 
 class Activation {
 public:

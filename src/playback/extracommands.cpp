@@ -120,6 +120,82 @@ std::string workingFolder() {
 
 } // namespace
 
+std::optional<LoadCommand> loadCommand(std::string_view text) {
+    LoadCommand command;
+    std::optional<size_t> p = after(text, "LOAD=");
+    if (!p) {
+        p = after(text, "LOADLOOP=");
+        command.options.loop = true;
+    }
+    if (!p)
+        return std::nullopt;
+    std::string_view arg = text.substr(*p);
+    if (startsWithIgnoreCase(arg, "FADE,")) {
+        command.options.fade = true;
+        arg.remove_prefix(5);
+    }
+    if (startsWithIgnoreCase(arg, "DWM,")) {
+        command.options.dontWriteMaster = true;
+        arg.remove_prefix(4);
+    }
+    command.name = cutArgument(arg, kFileNameMax);
+    return command;
+}
+
+std::optional<std::string_view> replayCommand(std::string_view text) {
+    std::optional<size_t> p = after(text, "REPLAYDMX=");
+    if (!p)
+        return std::nullopt;
+    return cutArgument(text.substr(*p), kFileNameMax);
+}
+
+std::optional<MatrixCommand> matrixCommand(std::string_view text) {
+    std::optional<size_t> p = after(text, "MATRIX=");
+    if (!p)
+        return std::nullopt;
+    // MATRIX=file,movex,movey on its own line.
+    std::string_view line = text.substr(*p);
+    line = line.substr(0, line.find_first_of("\r\n"));
+    size_t comma = line.find(',');
+    MatrixCommand command;
+    command.name = std::string(cutUtf8(line.substr(0, comma), kMatrixNameMax));
+    if (command.name.find('.') == std::string::npos)
+        command.name = std::string(cutUtf8(command.name, kMatrixNameMax - 4)) + ".BMP";
+    if (comma != std::string_view::npos) {
+        command.speedX = float(leadingDouble(line.substr(comma + 1)));
+        size_t second = line.find(',', comma + 1);
+        if (second != std::string_view::npos)
+            command.speedY = float(leadingDouble(line.substr(second + 1)));
+    }
+    return command;
+}
+
+std::optional<ChainCommand> chainCommand(std::string_view text) {
+    if (!contains(text, "CHAIN="))
+        return std::nullopt;
+    size_t comma = text.find(',');
+    if (comma == std::string_view::npos)
+        return std::nullopt;
+    ChainCommand command;
+    command.comma = comma;
+    command.step = leadingInt(text.substr(comma + 1));
+    // The show name stands from the start of the text, after "CHAIN=".
+    command.show = std::string(comma > 6 ? text.substr(6, comma - 6) : std::string_view());
+    return command;
+}
+
+std::optional<std::string> findRootDataFile(const std::string& root, std::string_view name) {
+    return findShowDataFile(root, name);
+}
+
+std::optional<std::string> findMatrixPicture(const std::string& root, std::string_view name) {
+    // Relative names mean the working folder; the root folder as the help says.
+    std::optional<std::string> path = findShowDataFile(workingFolder(), name);
+    if (!path && !root.empty())
+        path = findShowDataFile(root, name);
+    return path;
+}
+
 std::string chainCommandLine(const std::string& executable, unsigned step, std::string_view show) {
     return executable + format(" /STEP=%u /SHOW=%.*s", step, int(show.size()), show.data());
 }
@@ -189,15 +265,12 @@ void ExtraCommands::videoPlayer(std::string_view text) {
 }
 
 void ExtraCommands::chain(std::string_view& text) {
-    if (!contains(text, "CHAIN="))
+    std::optional<ChainCommand> command = chainCommand(text);
+    if (!command)
         return;
-    size_t comma = text.find(',');
-    if (comma == std::string_view::npos)
-        return;
-    int step = leadingInt(text.substr(comma + 1));
-    // The show name stands from the start of the text, after "CHAIN=".
-    std::string show(comma > 6 ? text.substr(6, comma - 6) : std::string_view());
-    text = text.substr(0, comma);
+    text = text.substr(0, command->comma);
+    int step = command->step;
+    const std::string& show = command->show;
     if (step < 0 || show.empty())
         return;
 
@@ -224,28 +297,12 @@ void ExtraCommands::superscan(std::string_view text) {
 }
 
 void ExtraCommands::matrix(std::string_view text) {
-    std::optional<size_t> p = after(text, "MATRIX=");
-    if (!p)
+    std::optional<MatrixCommand> command = matrixCommand(text);
+    if (!command)
         return;
-    // MATRIX=file,movex,movey on its own line.
-    std::string_view line = text.substr(*p);
-    line = line.substr(0, line.find_first_of("\r\n"));
-    size_t comma = line.find(',');
-    std::string name(cutUtf8(line.substr(0, comma), kMatrixNameMax));
-    if (name.find('.') == std::string::npos)
-        name = std::string(cutUtf8(name, kMatrixNameMax - 4)) + ".BMP";
-    float speedX = 0, speedY = 0;
-    if (comma != std::string_view::npos) {
-        speedX = float(leadingDouble(line.substr(comma + 1)));
-        size_t second = line.find(',', comma + 1);
-        if (second != std::string_view::npos)
-            speedY = float(leadingDouble(line.substr(second + 1)));
-    }
-    // Relative names mean the working folder; the root folder as the help says.
-    std::optional<std::string> path = findShowDataFile(workingFolder(), name);
-    if (!path && !m_root.empty())
-        path = findShowDataFile(m_root, name);
-    m_effects.matrix().start(name, path.value_or(std::string()), speedX, speedY);
+    std::optional<std::string> path = findMatrixPicture(m_root, command->name);
+    m_effects.matrix().start(command->name, path.value_or(std::string()), command->speedX,
+                             command->speedY);
 }
 
 void ExtraCommands::fadersAndLoad(std::string_view text, int64_t nowMs) {
@@ -257,38 +314,23 @@ void ExtraCommands::fadersAndLoad(std::string_view text, int64_t nowMs) {
 }
 
 void ExtraCommands::load(std::string_view text, int64_t nowMs) {
-    EffectOptions options;
-    std::optional<size_t> p = after(text, "LOAD=");
-    if (!p) {
-        p = after(text, "LOADLOOP=");
-        options.loop = true;
-    }
-    if (!p)
+    std::optional<LoadCommand> command = loadCommand(text);
+    if (!command)
         return;
-    std::string_view arg = text.substr(*p);
-    if (startsWithIgnoreCase(arg, "FADE,")) {
-        options.fade = true;
-        arg.remove_prefix(5);
-    }
-    if (startsWithIgnoreCase(arg, "DWM,")) {
-        options.dontWriteMaster = true;
-        arg.remove_prefix(4);
-    }
-    std::optional<std::string> path = findShowDataFile(m_root, cutArgument(arg, kFileNameMax));
+    std::optional<std::string> path = findRootDataFile(m_root, command->name);
     if (!path)
         return;
-    m_effects.effect().load(m_store, *path, options, nowMs,
+    m_effects.effect().load(m_store, *path, command->options, nowMs,
                             [this](const StepRecord& r, bool writeMaster) {
                                 m_effects.displayEffectRecord(r, writeMaster);
                             });
 }
 
 void ExtraCommands::replay(std::string_view text) {
-    std::optional<size_t> p = after(text, "REPLAYDMX=");
-    if (!p || !m_services.startReplay)
+    std::optional<std::string_view> name = replayCommand(text);
+    if (!name || !m_services.startReplay)
         return;
-    if (std::optional<std::string> path =
-            findShowDataFile(m_root, cutArgument(text.substr(*p), kFileNameMax)))
+    if (std::optional<std::string> path = findRootDataFile(m_root, *name))
         m_services.startReplay(*path);
 }
 

@@ -7,9 +7,12 @@
 // position from the start of the text, so they only work as its first command.
 // User-interface thread only.
 
+#include "playback/effectplayback.h"
+
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -68,6 +71,36 @@ struct ExtraServices {
 // The command line CHAIN= starts, as one text: the executable followed by
 // " /STEP=%u /SHOW=%s".
 std::string chainCommandLine(const std::string& executable, unsigned step, std::string_view show);
+
+// The arguments of the commands that name files or shows, read from a whole
+// Extra text as the commands read them. Nothing when the keyword is absent.
+struct LoadCommand { // LOAD= or, without it, LOADLOOP=
+    EffectOptions options;
+    std::string_view name; // relative to the root folder
+};
+std::optional<LoadCommand> loadCommand(std::string_view text);
+// REPLAYDMX=: the file name, relative to the root folder.
+std::optional<std::string_view> replayCommand(std::string_view text);
+struct MatrixCommand {
+    std::string name; // ".BMP" added to a name without "."
+    float speedX = 0;
+    float speedY = 0;
+};
+std::optional<MatrixCommand> matrixCommand(std::string_view text);
+// CHAIN=show,step: also nothing without a comma. The show name is read from
+// the start of the text; the text is cut at the comma for the later keywords.
+struct ChainCommand {
+    std::string show;
+    int step = 0;
+    size_t comma = 0;
+};
+std::optional<ChainCommand> chainCommand(std::string_view text);
+
+// Where the files are found ("\" or "/" as separators, any letter case): LOAD=,
+// LOADLOOP= and REPLAYDMX= names in the root folder; MATRIX= names in the
+// working folder, else in the root folder.
+std::optional<std::string> findRootDataFile(const std::string& root, std::string_view name);
+std::optional<std::string> findMatrixPicture(const std::string& root, std::string_view name);
 
 class ExtraCommands {
 public:

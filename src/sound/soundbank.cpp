@@ -110,24 +110,91 @@ std::optional<Sound> readSound(const std::string& path, std::string name, std::s
     return s;
 }
 
-int SoundBank::load(const std::string& folder, const Progress& progress, const Refusal& refused) {
-    m_sounds.clear();
+namespace {
+
+constexpr const char* kBankFullReason = "the bank holds at most 500 sounds";
+
+// The files of a folder as the bank takes them: each one read and decoded in
+// turn, the sound handed to keep until 500 were kept, every other file to
+// refused with the reason.
+void walkSoundFolder(const std::string& folder, const SoundBank::Progress& progress,
+                     const std::function<void(Sound&&)>& keep, const SoundBank::Refusal& refused) {
+    int kept = 0;
     for (const std::string& name : wavFiles(folder)) {
-        if (count() == kSoundSlots)
-            break;
+        std::string path = folder + "/" + name;
+        if (kept == kSoundSlots) {
+            refused(path, kBankFullReason);
+            continue;
+        }
         if (progress)
             progress(name);
         std::string error;
-        std::string path = folder + "/" + name;
-        auto sound = readSound(path, name, error);
-        if (sound) {
-            m_sounds.push_back(std::move(*sound));
-            continue;
-        }
-        std::fprintf(stderr, "orvane: sound file %s left out: %s\n", path.c_str(), error.c_str());
-        if (refused)
+        if (auto sound = readSound(path, name, error)) {
+            keep(std::move(*sound));
+            ++kept;
+        } else {
             refused(path, error);
+        }
     }
+}
+
+// Sound files of kinds the bank does not read, by their usual extensions.
+bool isOtherSoundFile(const std::string& name) {
+    size_t dot = name.rfind('.');
+    if (dot == std::string::npos)
+        return false;
+    std::string ext = toLower(std::string_view(name).substr(dot + 1));
+    for (const char* other : {"mp3", "ogg", "oga", "opus", "flac", "aif", "aiff", "aifc", "m4a",
+                              "aac", "wma", "mp2", "au"})
+        if (ext == other)
+            return true;
+    return false;
+}
+
+void addOtherSoundFiles(const std::string& folder, SoundBankPreview& preview) {
+    namespace fs = std::filesystem;
+    std::vector<std::string> others;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        std::string name = it->path().filename().string();
+        if (isOtherSoundFile(name) && !it->is_directory(ec))
+            others.push_back(folder + "/" + name);
+    }
+    std::sort(others.begin(), others.end());
+    for (std::string& path : others)
+        preview.leftOut.push_back({std::move(path), "not a .wav file: the bank reads only those"});
+}
+
+} // namespace
+
+std::string soundListText(const Sound& sound) {
+    return sound.name + " " + durationText(sound.durationMs());
+}
+
+SoundBankPreview previewSoundBank(const std::string& folder) {
+    SoundBankPreview preview;
+    walkSoundFolder(
+        folder, {},
+        [&](Sound&& s) {
+            preview.sounds.push_back({soundListText(s), s.name, soundHotkeyKey(s.name)});
+        },
+        [&](const std::string& path, const std::string& reason) {
+            preview.leftOut.push_back({path, reason});
+        });
+    addOtherSoundFiles(folder, preview);
+    return preview;
+}
+
+int SoundBank::load(const std::string& folder, const Progress& progress, const Refusal& refused) {
+    m_sounds.clear();
+    walkSoundFolder(
+        folder, progress, [this](Sound&& s) { m_sounds.push_back(std::move(s)); },
+        [&](const std::string& path, const std::string& reason) {
+            std::fprintf(stderr, "orvane: sound file %s left out: %s\n", path.c_str(),
+                         reason.c_str());
+            if (refused)
+                refused(path, reason);
+        });
     return count();
 }
 
@@ -140,7 +207,7 @@ std::vector<SoundHotkey> SoundBank::fillList(ListModel& list) const {
     std::vector<SoundHotkey> keys;
     for (int i = 0; i < count(); ++i) {
         const Sound& s = m_sounds[size_t(i)];
-        int position = list.add(s.name + " " + durationText(s.durationMs()), i);
+        int position = list.add(soundListText(s), i);
         if (auto key = soundHotkeyKey(s.name))
             keys.push_back({kSoundHotkeyBase + uint32_t(position), *key});
     }

@@ -4,6 +4,7 @@
 // samples are shared with the output device, so a sound that plays stays valid
 // while the bank is freed or reloaded. User-interface thread only.
 
+#include "playback/showcheck.h"
 #include "show/keycodes.h"
 #include "sound/wavfile.h"
 
@@ -52,6 +53,15 @@ std::optional<HotKey> soundHotkeyKey(std::string_view name);
 // cannot be decoded.
 std::optional<Sound> readSound(const std::string& path, std::string name, std::string& error);
 
+// The list entry of a sound: its name, a blank and its duration.
+std::string soundListText(const Sound& sound);
+
+// What load would make of a folder, for a check, without keeping the samples:
+// the sounds in slot order with their list entries and hot keys, and every file
+// left out with the reason. Sound files of other kinds (".mp3", ".flac", ...),
+// which the bank never reads, are among those left out.
+SoundBankPreview previewSoundBank(const std::string& folder);
+
 class SoundBank {
 public:
     // Told the file name before each file is read.
@@ -61,9 +71,9 @@ public:
 
     // Frees every slot, then reads the "*.wav" files of folder (any case of the
     // extension, sorted by name ignoring case, as the shows' home platform lists
-    // them; folders are passed over). A file that is refused is left out with a
-    // line on stderr and a call of refused. Returns the number of sounds loaded
-    // (at most 500).
+    // them; folders are passed over). A file that is refused, and every file
+    // past the 500th sound, is left out with a line on stderr and a call of
+    // refused. Returns the number of sounds loaded (at most 500).
     int load(const std::string& folder, const Progress& progress = {}, const Refusal& refused = {});
     void clear() { m_sounds.clear(); }
 

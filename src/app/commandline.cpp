@@ -1,0 +1,70 @@
+#include "app/commandline.h"
+
+#include "playback/showcheck.h"
+#include "show/inifile.h"
+#include "show/showfolders.h"
+#include "sound/soundbank.h"
+
+#include <cstdlib>
+
+namespace orvane {
+
+namespace {
+
+void applyLocationOptions(const CommandOptions& options) {
+    if (options.root)
+        ::setenv("ORVANE_ROOT", options.root->c_str(), 1);
+    if (options.port)
+        ::setenv("ORVANE_DMX_PORT", options.port->c_str(), 1);
+}
+
+int check(const std::string& show) {
+    ProfileFiles profiles;
+    std::string root = rootFolder(profiles);
+    return runShowCheck(root, show, stdout, stderr);
+}
+
+} // namespace
+
+std::optional<int> runWithoutWindow(const CommandOptions& options) {
+    switch (options.action) {
+    case CommandAction::Help:
+        std::fputs(helpText().c_str(), stdout);
+        return kExitOk;
+    case CommandAction::Version:
+        std::fputs(versionText().c_str(), stdout);
+        return kExitOk;
+    case CommandAction::Error:
+        std::fputs(usageErrorText(options.error).c_str(), stderr);
+        return kExitUsage;
+    case CommandAction::Check:
+        applyLocationOptions(options);
+        return check(*options.checkShow);
+    case CommandAction::Run:
+        applyLocationOptions(options);
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+int runShowCheck(const std::string& root, const std::string& show, std::FILE* out, std::FILE* err) {
+    ShowCheckHooks hooks;
+    hooks.previewSounds = previewSoundBank;
+    ShowCheckResult result = checkShow(root, show, hooks);
+    if (!result.showFound) {
+        std::fprintf(err, "orvane: %s\n", result.missingReason.c_str());
+        return kExitUsage;
+    }
+    for (const ShowProblem& p : result.problems)
+        std::fprintf(out, "%s\n", problemLine(p).c_str());
+    std::fflush(out);
+    size_t n = result.problems.size();
+    if (n == 0)
+        std::fprintf(err, "orvane: show \"%s\": no problem found\n", show.c_str());
+    else
+        std::fprintf(err, "orvane: show \"%s\": %zu problem%s\n", show.c_str(), n,
+                     n == 1 ? "" : "s");
+    return n == 0 ? kExitOk : kExitProblems;
+}
+
+} // namespace orvane
