@@ -18,6 +18,23 @@ static std::string_view trim(std::string_view s) {
     return s;
 }
 
+void IniDocument::Section::add(Entry e) {
+    if (!e.kept)
+        keys.emplace(toLower(e.key), entries.size()); // the first one stays
+    entries.push_back(std::move(e));
+}
+
+const IniDocument::Entry* IniDocument::Section::find(std::string_view key) const {
+    auto it = keys.find(toLower(key));
+    return it == keys.end() ? nullptr : &entries[it->second];
+}
+
+IniDocument::Section& IniDocument::addSection(std::string_view name) {
+    m_index.emplace(toLower(name), m_sections.size());
+    m_sections.push_back({std::string(name), {}, {}});
+    return m_sections.back();
+}
+
 IniDocument IniDocument::parse(std::string_view text) {
     IniDocument doc;
     Section* current = nullptr;
@@ -31,19 +48,18 @@ IniDocument IniDocument::parse(std::string_view text) {
             size_t close = line.find(']');
             std::string_view name = trim(line.substr(
                 1, close == std::string_view::npos ? std::string_view::npos : close - 1));
-            doc.m_sections.push_back({std::string(name), {}});
-            current = &doc.m_sections.back();
+            current = &doc.addSection(name);
             continue;
         }
         if (!current)
             continue;
         size_t eq = line.find('=');
         if (line.front() == ';' || eq == std::string_view::npos) {
-            current->entries.push_back({std::string(), std::string(line)});
+            current->add({std::string(), std::string(line), true});
             continue;
         }
-        current->entries.push_back(
-            {std::string(trim(line.substr(0, eq))), std::string(trim(line.substr(eq + 1)))});
+        current->add(
+            {std::string(trim(line.substr(0, eq))), std::string(trim(line.substr(eq + 1))), false});
     }
     return doc;
 }
@@ -55,7 +71,7 @@ std::string IniDocument::serialize() const {
         out += s.name;
         out += "]\r\n";
         for (const Entry& e : s.entries) {
-            if (!e.key.empty()) {
+            if (!e.kept) {
                 out += e.key;
                 out += '=';
             }
@@ -67,10 +83,8 @@ std::string IniDocument::serialize() const {
 }
 
 IniDocument::Section* IniDocument::findSection(std::string_view name) {
-    for (Section& s : m_sections)
-        if (equalsIgnoreCase(s.name, name))
-            return &s;
-    return nullptr;
+    auto it = m_index.find(toLower(name));
+    return it == m_index.end() ? nullptr : &m_sections[it->second];
 }
 
 const IniDocument::Section* IniDocument::findSection(std::string_view name) const {
@@ -84,27 +98,21 @@ bool IniDocument::hasSection(std::string_view section) const {
 std::optional<std::string_view> IniDocument::get(std::string_view section,
                                                  std::string_view key) const {
     const Section* s = findSection(section);
-    if (!s)
+    const Entry* e = s ? s->find(key) : nullptr;
+    if (!e)
         return std::nullopt;
-    for (const Entry& e : s->entries)
-        if (!e.key.empty() && equalsIgnoreCase(e.key, key))
-            return std::string_view(e.value);
-    return std::nullopt;
+    return std::string_view(e->value);
 }
 
 void IniDocument::set(std::string_view section, std::string_view key, std::string_view value) {
     Section* s = findSection(section);
-    if (!s) {
-        m_sections.push_back({std::string(section), {}});
-        s = &m_sections.back();
+    if (!s)
+        s = &addSection(section);
+    if (auto it = s->keys.find(toLower(key)); it != s->keys.end()) {
+        s->entries[it->second].value = std::string(value);
+        return;
     }
-    for (Entry& e : s->entries) {
-        if (!e.key.empty() && equalsIgnoreCase(e.key, key)) {
-            e.value = std::string(value);
-            return;
-        }
-    }
-    s->entries.push_back({std::string(key), std::string(value)});
+    s->add({std::string(key), std::string(value), false});
 }
 
 void IniDocument::erase(std::string_view section, std::string_view key) {
@@ -112,7 +120,11 @@ void IniDocument::erase(std::string_view section, std::string_view key) {
     if (!s)
         return;
     std::erase_if(s->entries,
-                  [&](const Entry& e) { return !e.key.empty() && equalsIgnoreCase(e.key, key); });
+                  [&](const Entry& e) { return !e.kept && equalsIgnoreCase(e.key, key); });
+    s->keys.clear();
+    for (size_t i = 0; i < s->entries.size(); ++i)
+        if (!s->entries[i].kept)
+            s->keys.emplace(toLower(s->entries[i].key), i);
 }
 
 std::vector<std::string> IniDocument::sectionNames() const {
@@ -131,16 +143,21 @@ static bool statFile(const std::string& path, int64_t& size, int64_t& mtimeNs) {
     return true;
 }
 
+// Only a regular file is read: a FIFO under the name would block the program.
 static std::string readWholeFile(const std::string& path) {
     std::string out;
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0)
         return out;
-    char buf[65536];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        out.append(buf, n);
-    std::fclose(f);
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        char buf[65536];
+        ssize_t n;
+        while ((n = ::read(fd, buf, sizeof buf)) > 0 || (n < 0 && errno == EINTR))
+            if (n > 0)
+                out.append(buf, size_t(n));
+    }
+    ::close(fd);
     return out;
 }
 

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace orvane {
@@ -27,16 +28,25 @@ public:
 
 private:
     struct Entry {
-        std::string key; // empty for lines kept as they are (comments)
-        std::string value;
+        std::string key;
+        std::string value; // the whole line for a line kept as it is
+        bool kept = false; // a comment or a line without "=", kept as it is
     };
+    // Lower-case name -> position of the first match, so that reading a file
+    // of many sections costs time in proportion to its size.
+    using Index = std::unordered_map<std::string, size_t>;
     struct Section {
         std::string name;
         std::vector<Entry> entries;
+        Index keys;
+        void add(Entry e);
+        const Entry* find(std::string_view key) const;
     };
     Section* findSection(std::string_view name);
     const Section* findSection(std::string_view name) const;
+    Section& addSection(std::string_view name);
     std::vector<Section> m_sections;
+    Index m_index;
 };
 
 // Reads and writes profile files by path, like the platform calls it stands in
