@@ -6,8 +6,12 @@
 #include "playback/videoplayerclient.h"
 #include "playback/windowlookup.h"
 #include "show/datafile.h"
+#include "show/showstore.h"
+#include "show/textencoding.h"
 #include "show/textutil.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -112,6 +116,14 @@ std::optional<std::string> findShowDataFile(const std::string& folder, std::stri
     return found->path;
 }
 
+// A MATRIX= speed in pixels a tick: any number a float holds exactly enough
+// to move by; the picture wraps, so nothing faster means anything more.
+float matrixSpeed(std::string_view text) {
+    constexpr double kFastest = 1e6;
+    double v = leadingDouble(text);
+    return std::isfinite(v) ? float(std::clamp(v, -kFastest, kFastest)) : 0.0f;
+}
+
 std::string workingFolder() {
     std::error_code ec;
     std::string cwd = std::filesystem::current_path(ec).string();
@@ -151,11 +163,12 @@ void ExtraCommands::exec(std::string_view text) {
 }
 
 void ExtraCommands::sendVeda(int device, std::string_view message) {
-    if (!m_services.ipDevices || message.size() > kVedaMessageSize)
-        return; // the devices take exactly 20 characters: a longer text is never sent
-    std::string padded(message);
-    padded.resize(kVedaMessageSize, ' ');
-    m_services.ipDevices->sendToDevices(device, padded);
+    if (!m_services.ipDevices)
+        return;
+    // The devices take exactly 20 characters of the show's encoding: a longer
+    // text is never sent.
+    if (std::optional<std::string> padded = vedaMessage(message, m_store.encoding()))
+        m_services.ipDevices->sendToDevices(device, *padded);
 }
 
 void ExtraCommands::veda(std::string_view text) {
@@ -198,7 +211,10 @@ void ExtraCommands::chain(std::string_view& text) {
     // The show name stands from the start of the text, after "CHAIN=".
     std::string show(comma > 6 ? text.substr(6, comma - 6) : std::string_view());
     text = text.substr(0, comma);
-    if (step < 0 || show.empty())
+    if (step < 0)
+        return;
+    // An empty or outside name is refused there, with a message.
+    if (m_services.beforeChain ? !m_services.beforeChain(show) : show.empty())
         return;
 
     std::string exe = m_services.executable ? m_services.executable() : executablePath();
@@ -232,14 +248,15 @@ void ExtraCommands::matrix(std::string_view text) {
     line = line.substr(0, line.find_first_of("\r\n"));
     size_t comma = line.find(',');
     std::string name(cutUtf8(line.substr(0, comma), kMatrixNameMax));
-    if (name.find('.') == std::string::npos)
+    size_t lastPart = name.find_last_of("/\\");
+    if (name.find('.', lastPart == std::string::npos ? 0 : lastPart) == std::string::npos)
         name = std::string(cutUtf8(name, kMatrixNameMax - 4)) + ".BMP";
     float speedX = 0, speedY = 0;
     if (comma != std::string_view::npos) {
-        speedX = float(leadingDouble(line.substr(comma + 1)));
+        speedX = matrixSpeed(line.substr(comma + 1));
         size_t second = line.find(',', comma + 1);
         if (second != std::string_view::npos)
-            speedY = float(leadingDouble(line.substr(second + 1)));
+            speedY = matrixSpeed(line.substr(second + 1));
     }
     // Relative names mean the working folder; the root folder as the help says.
     std::optional<std::string> path = findShowDataFile(workingFolder(), name);
