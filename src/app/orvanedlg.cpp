@@ -48,6 +48,9 @@ constexpr int kTimerPlayback = timers::kPlayback;
 constexpr int kTimerJoystick = timers::kJoystick;
 constexpr int kTimerChainedStart = timers::kChainedStart;
 
+// The log (rich edit 1309).
+constexpr int kLog = 1309;
+
 // String 7 of the program's messages.
 constexpr const char* kDmxStartFailed = "Impossible d'initialiser l'interface DMX";
 
@@ -61,7 +64,7 @@ COrvaneDlg::COrvaneDlg(ProfileFiles& profiles, Prompts& prompts, std::string roo
                        StartOptions options, Joystick* joystick, QWidget* parent)
     : QDialog(parent), m_profiles(profiles), m_prompts(prompts), m_root(std::move(root)),
       m_show(std::move(show)), m_options(std::move(options)), m_session(profiles, m_controls),
-      m_joystick(joystick) {
+      m_saving(m_session, prompts), m_joystick(joystick) {
     m_clock.start();
     auto message = [this](std::string_view title, std::string_view text) {
         m_prompts.message(title.empty() ? kProgramTitle : title, text, PromptIcon::None);
@@ -165,9 +168,16 @@ ExtraServices COrvaneDlg::extraServices() {
     // The IP devices and the IP link come with the remote control.
     s.startReplay = [this](const std::string& path) { return m_dmx->startReplay(path); };
     s.closeLine = [this] { m_dmx->closeLine(); };
-    // A chained show takes over: what was changed here is saved first, as Quit does.
+    // A chained show takes over: this show is saved before it starts, as Quit
+    // saves it; a failed save leaves the choice to the operator.
+    s.beforeChain = [this](const std::string& show) {
+        registerStepHotkeys();
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        bool go = m_saving.chainTo(show);
+        QApplication::restoreOverrideCursor();
+        return go;
+    };
     s.endMainWindow = [this](int result) {
-        saveSequence();
         m_closing = true;
         done(result);
     };
@@ -254,12 +264,30 @@ void COrvaneDlg::OnInitDialog() {
     m_controls.setChecked(console::kJoystick, false);
     m_controls.setChecked(console::kVolumeLocked, true);
     m_session.loadShow(); // 17
+    reportShowLoad();
     m_session.ShowCurrentStep(false);
     startOutputs();              // 18
     refreshEffectsAndHotkeys();  // 19
     startTimers();               // 20
     m_hotKeys->registerFadeIn(); // 21
     selectStartStep();           // 22
+    m_initialised = true;
+    if (m_terminateRequested)
+        terminate();
+}
+
+// What reading the show file met goes to the log and the status line.
+void COrvaneDlg::reportShowLoad() {
+    std::optional<ShowSaving::Notice> notice = m_saving.afterLoad();
+    if (!notice)
+        return;
+    m_controls.setText(console::kStatus, notice->text);
+    logLine(notice->text, notice->error ? makeColour(255, 0, 0) : makeColour(255, 128, 0));
+}
+
+void COrvaneDlg::logLine(const std::string& text, uint32_t colour) {
+    if (QWidget* log = widget(kLog))
+        appendLogLine(log, text, colour);
 }
 
 void COrvaneDlg::createControls() {
@@ -391,7 +419,8 @@ void COrvaneDlg::pollDmxStatus() {
 }
 
 void COrvaneDlg::startTimers() {
-    for (auto [timer, period] : {std::pair{kTimerPlayback, 20}, std::pair{kTimerJoystick, 50}}) {
+    for (auto timerAndPeriod : {std::pair{kTimerPlayback, 20}, std::pair{kTimerJoystick, 50}}) {
+        int timer = timerAndPeriod.first, period = timerAndPeriod.second;
         QTimer* t = new QTimer(this);
         t->setTimerType(Qt::PreciseTimer);
         connect(t, &QTimer::timeout, this, [this, timer] { onTimer(timer); });
@@ -422,26 +451,45 @@ void COrvaneDlg::registerStepHotkeys() {
         m_hotKeys->validateStepHotKeys(m_session.store());
 }
 
-void COrvaneDlg::saveSequence() {
+// The save sequence; leaving, a failed save asks whether to go all the same.
+// True when the program may go on as the command asked.
+bool COrvaneDlg::saveSequence(ShowSaving::Mode mode, bool leaving) {
     registerStepHotkeys();
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    m_session.save();
+    bool saved = leaving ? m_saving.saveBeforeLeaving(mode) : m_saving.save(mode);
     QApplication::restoreOverrideCursor();
+    return saved;
 }
 
 void COrvaneDlg::Save() {
-    saveSequence();
+    saveSequence(ShowSaving::Mode::Asking, false);
 }
 
 void COrvaneDlg::Quit() {
-    saveSequence();
+    if (!saveSequence(ShowSaving::Mode::Asking, true))
+        return; // the operator stays to save again
     m_closing = true;
     done(1);
 }
 
+void COrvaneDlg::terminate() {
+    if (!m_initialised) {
+        m_terminateRequested = true;
+        return;
+    }
+    if (m_closing)
+        return;
+    m_closing = true;
+    m_exitStatus = saveSequence(ShowSaving::Mode::Terminating, true) ? 0 : 1;
+    done(0);
+}
+
 void COrvaneDlg::closeEvent(QCloseEvent* event) {
     if (!m_closing) {
-        saveSequence();
+        if (!saveSequence(ShowSaving::Mode::Asking, true)) {
+            event->ignore();
+            return;
+        }
         m_closing = true;
     }
     event->accept();
