@@ -18,19 +18,30 @@ static std::string_view trim(std::string_view s) {
     return s;
 }
 
+size_t IniDocument::CaseHash::operator()(std::string_view s) const {
+    size_t h = 1469598103934665603ull; // FNV-1a over the lower-case text
+    for (char c : s)
+        h = (h ^ static_cast<unsigned char>(asciiLower(c))) * 1099511628211ull;
+    return h;
+}
+
+bool IniDocument::CaseEqual::operator()(std::string_view a, std::string_view b) const {
+    return equalsIgnoreCase(a, b);
+}
+
 void IniDocument::Section::add(Entry e) {
     if (!e.kept)
-        keys.emplace(toLower(e.key), entries.size()); // the first one stays
+        keys.emplace(e.key, entries.size()); // the first one stays
     entries.push_back(std::move(e));
 }
 
 const IniDocument::Entry* IniDocument::Section::find(std::string_view key) const {
-    auto it = keys.find(toLower(key));
+    auto it = keys.find(key);
     return it == keys.end() ? nullptr : &entries[it->second];
 }
 
 IniDocument::Section& IniDocument::addSection(std::string_view name) {
-    m_index.emplace(toLower(name), m_sections.size());
+    m_index.emplace(std::string(name), m_sections.size());
     m_sections.push_back({std::string(name), {}, {}});
     return m_sections.back();
 }
@@ -83,7 +94,7 @@ std::string IniDocument::serialize() const {
 }
 
 IniDocument::Section* IniDocument::findSection(std::string_view name) {
-    auto it = m_index.find(toLower(name));
+    auto it = m_index.find(name);
     return it == m_index.end() ? nullptr : &m_sections[it->second];
 }
 
@@ -108,7 +119,7 @@ void IniDocument::set(std::string_view section, std::string_view key, std::strin
     Section* s = findSection(section);
     if (!s)
         s = &addSection(section);
-    if (auto it = s->keys.find(toLower(key)); it != s->keys.end()) {
+    if (auto it = s->keys.find(key); it != s->keys.end()) {
         s->entries[it->second].value = std::string(value);
         return;
     }
@@ -124,13 +135,22 @@ void IniDocument::erase(std::string_view section, std::string_view key) {
     s->keys.clear();
     for (size_t i = 0; i < s->entries.size(); ++i)
         if (!s->entries[i].kept)
-            s->keys.emplace(toLower(s->entries[i].key), i);
+            s->keys.emplace(s->entries[i].key, i);
 }
 
 std::vector<std::string> IniDocument::sectionNames() const {
     std::vector<std::string> out;
     for (const Section& s : m_sections)
         out.push_back(s.name);
+    return out;
+}
+
+std::vector<std::string> IniDocument::keyNames(std::string_view section) const {
+    std::vector<std::string> out;
+    if (const Section* s = findSection(section))
+        for (const Entry& e : s->entries)
+            if (!e.kept)
+                out.push_back(e.key);
     return out;
 }
 
@@ -143,19 +163,27 @@ static bool statFile(const std::string& path, int64_t& size, int64_t& mtimeNs) {
     return true;
 }
 
-// Only a regular file is read: a FIFO under the name would block the program.
+// Only a regular file of a sensible size is read: a FIFO under the name would
+// block the program, a huge file (or one of the kernel's endless ones) would
+// fill its memory. Either reads as an empty file.
 static std::string readWholeFile(const std::string& path) {
     std::string out;
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0)
         return out;
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+        size_t(st.st_size) <= kProfileFileMaxBytes) {
         char buf[65536];
         ssize_t n;
-        while ((n = ::read(fd, buf, sizeof buf)) > 0 || (n < 0 && errno == EINTR))
+        while ((n = ::read(fd, buf, sizeof buf)) > 0 || (n < 0 && errno == EINTR)) {
             if (n > 0)
                 out.append(buf, size_t(n));
+            if (out.size() > kProfileFileMaxBytes) {
+                out.clear();
+                break;
+            }
+        }
     }
     ::close(fd);
     return out;
@@ -165,10 +193,14 @@ ProfileFiles::Cached& ProfileFiles::open(const std::string& path) {
     Cached& c = m_files[path];
     if (c.dirty)
         return c; // our own unwritten changes are the newest state
+    if (m_batch > 0 && c.seenInBatch)
+        return c; // within a batch the file looked at once stands for the whole batch
+    c.seenInBatch = m_batch > 0;
     int64_t size = -1, mtime = -1;
     bool exists = statFile(path, size, mtime);
     if (!exists) {
         c = Cached{};
+        c.seenInBatch = m_batch > 0;
         return c;
     }
     if (size != c.size || mtime != c.mtimeNs) {
@@ -221,6 +253,12 @@ bool ProfileFiles::flush(const std::string& path, Cached& c) {
         return false;
     }
     return true;
+}
+
+void ProfileFiles::beginBatch() {
+    if (m_batch++ == 0)
+        for (auto& entry : m_files)
+            entry.second.seenInBatch = false;
 }
 
 bool ProfileFiles::endBatch() {

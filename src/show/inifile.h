@@ -15,6 +15,10 @@
 
 namespace orvane {
 
+// A profile or effect file larger than this is not read (a full effect file
+// of 500 steps is about 3 MB).
+constexpr size_t kProfileFileMaxBytes = size_t(64) << 20;
+
 class IniDocument {
 public:
     static IniDocument parse(std::string_view text);
@@ -24,6 +28,8 @@ public:
     void set(std::string_view section, std::string_view key, std::string_view value);
     void erase(std::string_view section, std::string_view key);
     std::vector<std::string> sectionNames() const;
+    // The keys of the first section of that name, in file order.
+    std::vector<std::string> keyNames(std::string_view section) const;
     bool hasSection(std::string_view section) const;
 
 private:
@@ -34,7 +40,15 @@ private:
     };
     // Lower-case name -> position of the first match, so that reading a file
     // of many sections costs time in proportion to its size.
-    using Index = std::unordered_map<std::string, size_t>;
+    struct CaseHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view s) const;
+    };
+    struct CaseEqual {
+        using is_transparent = void;
+        bool operator()(std::string_view a, std::string_view b) const;
+    };
+    using Index = std::unordered_map<std::string, size_t, CaseHash, CaseEqual>;
     struct Section {
         std::string name;
         std::vector<Entry> entries;
@@ -52,7 +66,8 @@ private:
 // Reads and writes profile files by path, like the platform calls it stands in
 // for. Each read sees the file as it is on disk (a cached copy is reused while the
 // file's size and time are unchanged); each write reaches the disk at once unless
-// a batch is open, in which case the batch's end writes every changed file.
+// a batch is open, in which case the batch's end writes every changed file. Within
+// a batch a file is looked at once: its many reads (a whole effect) see that copy.
 class ProfileFiles {
 public:
     int32_t readInt(const std::string& path, std::string_view section, std::string_view key,
@@ -67,7 +82,7 @@ public:
     std::optional<std::string_view> lookup(const std::string& path, std::string_view section,
                                            std::string_view key);
 
-    void beginBatch() { ++m_batch; }
+    void beginBatch();
     bool endBatch(); // false when a file could not be written
     ~ProfileFiles();
 
@@ -77,6 +92,7 @@ private:
         int64_t size = -1;
         int64_t mtimeNs = -1;
         bool dirty = false;
+        bool seenInBatch = false;
     };
     Cached& open(const std::string& path);
     bool flush(const std::string& path, Cached& c);

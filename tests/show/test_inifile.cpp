@@ -106,3 +106,20 @@ TEST(IniFile, OnlyARegularFileIsRead) {
     ProfileFiles p;
     EXPECT_EQ(p.readInt(path, "effect", "len", -1), -1); // at once, without blocking
 }
+
+TEST(IniFile, ABatchLooksAtAFileOnceAndTheNextBatchAgain) {
+    TempDir dir;
+    std::string path = dir.file("e.efe");
+    writeFile(path, "[s]\nk=1\n");
+    ProfileFiles p;
+    EXPECT_EQ(p.readInt(path, "s", "k", 0), 1);
+    writeFile(path, "[s]\nk=22\n");
+    p.beginBatch();
+    EXPECT_EQ(p.readInt(path, "s", "k", 0), 22); // the first look of a batch sees the disk
+    writeFile(path, "[s]\nk=333\n");
+    EXPECT_EQ(p.readInt(path, "s", "k", 0), 22);
+    EXPECT_TRUE(p.endBatch());
+    p.beginBatch();
+    EXPECT_EQ(p.readInt(path, "s", "k", 0), 333);
+    EXPECT_TRUE(p.endBatch());
+}
