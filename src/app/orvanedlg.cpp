@@ -171,11 +171,7 @@ ExtraServices COrvaneDlg::extraServices() {
     // A chained show takes over: this show is saved before it starts, as Quit
     // saves it; a failed save leaves the choice to the operator.
     s.beforeChain = [this](const std::string& show) {
-        registerStepHotkeys();
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        bool go = m_saving.chainTo(show);
-        QApplication::restoreOverrideCursor();
-        return go;
+        return saveSequence([this, &show] { return m_saving.chainTo(show); });
     };
     s.endMainWindow = [this](int result) {
         m_closing = true;
@@ -454,9 +450,15 @@ void COrvaneDlg::registerStepHotkeys() {
 // The save sequence; leaving, a failed save asks whether to go all the same.
 // True when the program may go on as the command asked.
 bool COrvaneDlg::saveSequence(ShowSaving::Mode mode, bool leaving) {
+    return saveSequence([this, mode, leaving] {
+        return leaving ? m_saving.saveBeforeLeaving(mode) : m_saving.save(mode);
+    });
+}
+
+bool COrvaneDlg::saveSequence(const std::function<bool()>& storeAndWrite) {
     registerStepHotkeys();
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    bool saved = leaving ? m_saving.saveBeforeLeaving(mode) : m_saving.save(mode);
+    bool saved = storeAndWrite();
     QApplication::restoreOverrideCursor();
     return saved;
 }

@@ -24,6 +24,7 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QFont>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -85,6 +86,7 @@ private:
     void startTimers();
     void selectStartStep();
     bool saveSequence(ShowSaving::Mode mode, bool leaving);
+    bool saveSequence(const std::function<bool()>& storeAndWrite);
     void reportShowLoad();
     void logLine(const std::string& text, uint32_t colour);
     void registerStepHotkeys();

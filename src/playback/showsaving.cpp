@@ -19,20 +19,20 @@ std::optional<ShowSaving::Notice> ShowSaving::afterLoad() {
                                   path.c_str(), report.reason.c_str());
         m_prompts.message(kProgramTitle,
                           text + ". Le spectacle s'ouvre vide ; ce fichier ne sera pas "
-                                 "remplac\xC3\xA9 sans votre accord.",
+                                 "remplacé sans votre accord.",
                           PromptIcon::Error);
         return Notice{text, true};
     }
     if (!report.looksLikeShow()) {
         m_guard = Guard::NotAShow;
-        return Notice{format("%s ne ressemble pas \xC3\xA0 un spectacle : aucune de ses %zu lignes "
-                             "n'a pu \xC3\xAAtre lue",
+        return Notice{format("%s ne ressemble pas à un spectacle : aucune de ses %zu lignes "
+                             "n'a pu être lue",
                              path.c_str(), report.lines),
                       true};
     }
     if (report.unreadLines > 0)
-        return Notice{format("%s : %zu ligne(s) sur %zu n'ont pas pu \xC3\xAAtre lues",
-                             path.c_str(), report.unreadLines, report.lines),
+        return Notice{format("%s : %zu ligne(s) sur %zu n'ont pas pu être lues", path.c_str(),
+                             report.unreadLines, report.lines),
                       false};
     return std::nullopt;
 }
@@ -49,14 +49,13 @@ bool ShowSaving::mayReplace(Mode mode) {
     const ShowFileReport& report = m_session.store().lastLoad();
     std::string why =
         m_guard == Guard::Unread
-            ? format("%s n'a pas pu \xC3\xAAtre lu (%s)", path.c_str(), report.reason.c_str())
-            : format("%s ne ressemble pas \xC3\xA0 un fichier de spectacle", path.c_str());
+            ? format("%s n'a pas pu être lu (%s)", path.c_str(), report.reason.c_str())
+            : format("%s ne ressemble pas à un fichier de spectacle", path.c_str());
     if (mode == Mode::Terminating) {
-        tell(mode, why + " : il n'est pas remplac\xC3\xA9.");
+        tell(mode, why + " : il n'est pas remplacé.");
         return false;
     }
-    if (!m_prompts.askYesNo(kProgramTitle,
-                            why + ". Le remplacer par le spectacle en m\xC3\xA9moire ?"))
+    if (!m_prompts.askYesNo(kProgramTitle, why + ". Le remplacer par le spectacle en mémoire ?"))
         return false;
     m_guard = Guard::None;
     return true;
@@ -78,10 +77,9 @@ bool ShowSaving::saveBeforeLeaving(Mode mode) {
         return true;
     if (mode == Mode::Terminating)
         return false;
-    return m_prompts.askYesNo(
-        kProgramTitle, format("Le spectacle n'a pas \xC3\xA9t\xC3\xA9 enregistr\xC3\xA9 dans "
-                              "%s. Quitter quand m\xC3\xAAme ?",
-                              m_session.showFilePath().c_str()));
+    return m_prompts.askYesNo(kProgramTitle, format("Le spectacle n'a pas été enregistré dans "
+                                                    "%s. Quitter quand même ?",
+                                                    m_session.showFilePath().c_str()));
 }
 
 bool ShowSaving::chainTo(const std::string& show) {

@@ -46,15 +46,18 @@ IniDocument::Section& IniDocument::addSection(std::string_view name) {
     return m_sections.back();
 }
 
-IniDocument IniDocument::parse(std::string_view text) {
+IniDocument IniDocument::parse(std::string_view text, size_t maxLines) {
     IniDocument doc;
     Section* current = nullptr;
+    size_t lines = 0;
     while (!text.empty()) {
         size_t end = text.find('\n');
         std::string_view line = trim(text.substr(0, end));
         text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
         if (line.empty())
             continue;
+        if (++lines > maxLines)
+            return IniDocument{};
         if (line.front() == '[') {
             size_t close = line.find(']');
             std::string_view name = trim(line.substr(
@@ -190,7 +193,10 @@ static std::string readWholeFile(const std::string& path) {
 }
 
 ProfileFiles::Cached& ProfileFiles::open(const std::string& path) {
+    if (m_files.size() >= kProfileFilesCached && !m_files.count(path))
+        forgetLeastUsed();
     Cached& c = m_files[path];
+    c.lastUse = ++m_uses;
     if (c.dirty)
         return c; // our own unwritten changes are the newest state
     if (m_batch > 0 && c.seenInBatch)
@@ -201,10 +207,11 @@ ProfileFiles::Cached& ProfileFiles::open(const std::string& path) {
     if (!exists) {
         c = Cached{};
         c.seenInBatch = m_batch > 0;
+        c.lastUse = m_uses;
         return c;
     }
     if (size != c.size || mtime != c.mtimeNs) {
-        c.doc = IniDocument::parse(readWholeFile(path));
+        c.doc = IniDocument::parse(readWholeFile(path), kProfileFileMaxLines);
         c.size = size;
         c.mtimeNs = mtime;
     }
@@ -253,6 +260,17 @@ bool ProfileFiles::flush(const std::string& path, Cached& c) {
         return false;
     }
     return true;
+}
+
+// The least recently used file without unwritten changes goes out of the cache.
+void ProfileFiles::forgetLeastUsed() {
+    auto oldest = m_files.end();
+    for (auto it = m_files.begin(); it != m_files.end(); ++it)
+        if (!it->second.dirty &&
+            (oldest == m_files.end() || it->second.lastUse < oldest->second.lastUse))
+            oldest = it;
+    if (oldest != m_files.end())
+        m_files.erase(oldest);
 }
 
 void ProfileFiles::beginBatch() {

@@ -15,13 +15,17 @@
 
 namespace orvane {
 
-// A profile or effect file larger than this is not read (a full effect file
-// of 500 steps is about 3 MB).
-constexpr size_t kProfileFileMaxBytes = size_t(64) << 20;
+// A profile or effect file larger than this, or of more lines, is not read: a
+// full effect file of 500 steps is about 3 MB in 160 000 lines.
+constexpr size_t kProfileFileMaxBytes = size_t(16) << 20;
+constexpr size_t kProfileFileMaxLines = 400000;
+// Files whose contents are kept between reads (the most recently used ones).
+constexpr size_t kProfileFilesCached = 4;
 
 class IniDocument {
 public:
-    static IniDocument parse(std::string_view text);
+    // A text of more than maxLines non-blank lines gives an empty document.
+    static IniDocument parse(std::string_view text, size_t maxLines = SIZE_MAX);
     std::string serialize() const; // CR LF line ends
 
     std::optional<std::string_view> get(std::string_view section, std::string_view key) const;
@@ -86,6 +90,8 @@ public:
     bool endBatch(); // false when a file could not be written
     ~ProfileFiles();
 
+    size_t cachedFiles() const { return m_files.size(); }
+
 private:
     struct Cached {
         IniDocument doc;
@@ -93,11 +99,14 @@ private:
         int64_t mtimeNs = -1;
         bool dirty = false;
         bool seenInBatch = false;
+        uint64_t lastUse = 0;
     };
     Cached& open(const std::string& path);
+    void forgetLeastUsed();
     bool flush(const std::string& path, Cached& c);
     std::map<std::string, Cached> m_files;
     int m_batch = 0;
+    uint64_t m_uses = 0;
 };
 
 // Writes a whole file through a temporary file in the same folder, flushed and

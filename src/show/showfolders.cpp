@@ -83,13 +83,13 @@ std::optional<std::string> showNameProblem(std::string_view name) {
     if (name == "." || name == "..")
         return "\"" + std::string(name) + "\" n'est pas un nom de dossier";
     if (name.find('\0') != std::string_view::npos)
-        return "le nom contient un caract\xC3\xA8re nul";
+        return "le nom contient un caractère nul";
     return std::nullopt;
 }
 
 std::string refusedShowNameText(std::string_view name, const std::string& root) {
     std::string why = showNameProblem(name).value_or("");
-    return "Nom de spectacle refus\xC3\xA9 : \"" + std::string(name) + "\" (" + why +
+    return "Nom de spectacle refusé : \"" + std::string(name) + "\" (" + why +
            "). Un spectacle est un dossier de " + root + ".";
 }
 

@@ -123,3 +123,25 @@ TEST(IniFile, ABatchLooksAtAFileOnceAndTheNextBatchAgain) {
     EXPECT_EQ(p.readInt(path, "s", "k", 0), 333);
     EXPECT_TRUE(p.endBatch());
 }
+
+TEST(IniFile, MemoryStaysBoundedWhateverFilesAreRead) {
+    TempDir dir;
+    ProfileFiles p;
+    // Many files read one after the other: only the latest few stay in memory,
+    // and each still reads right when asked again.
+    for (int i = 0; i < 12; ++i) {
+        std::string path = dir.file("f" + std::to_string(i) + ".efe");
+        writeFile(path, "[s]\nk=" + std::to_string(i) + "\n");
+        EXPECT_EQ(p.readInt(path, "s", "k", -1), i);
+        EXPECT_LE(p.cachedFiles(), kProfileFilesCached);
+    }
+    EXPECT_EQ(p.readInt(dir.file("f0.efe"), "s", "k", -1), 0);
+    // A file of more lines than any effect holds reads as an empty one.
+    std::string many = "[s]\nk=1\n";
+    for (size_t i = 0; i < kProfileFileMaxLines; ++i)
+        many += "x\n";
+    writeFile(dir.file("many.efe"), many);
+    EXPECT_EQ(p.readInt(dir.file("many.efe"), "s", "k", -1), -1);
+    EXPECT_EQ(IniDocument::parse("[s]\nk=1\n", 2).get("s", "k"), "1");
+    EXPECT_FALSE(IniDocument::parse("[s]\nk=1\nx\n", 2).hasSection("s"));
+}
