@@ -96,6 +96,7 @@ int COrvaneApp::runMainWindow(const std::string& root, const std::string& show,
     COrvaneDlg dlg(m_profiles, *m_prompts, root, show, options, m_joystick.get());
     m_dlg = &dlg;
     dlg.setJoystickPresent(m_joystickPresent);
+    dlg.setJoystickRest(m_joystickRest);
     dlg.OnInitDialog();
     // The start step may already have ended the window (CHAIN= in it).
     if (!dlg.ended())
