@@ -55,9 +55,6 @@ constexpr int kTimerPlayback = timers::kPlayback;
 constexpr int kTimerJoystick = timers::kJoystick;
 constexpr int kTimerChainedStart = timers::kChainedStart;
 
-// The log (rich edit 1309).
-constexpr int kLog = 1309;
-
 // String 7 of the program's messages.
 constexpr const char* kDmxStartFailed = "Impossible d'initialiser l'interface DMX";
 
@@ -121,9 +118,7 @@ COrvaneDlg::COrvaneDlg(ProfileFiles& profiles, Prompts& prompts, std::string roo
         if (m_hotKeys)
             m_hotKeys->setSoundHotKeys(shortcuts);
     };
-    sound.logLine = [this](const std::string& line) {
-        appendLogLine(widget(console::kLog), line, kRefusalColour);
-    };
+    sound.logLine = [this](const std::string& line) { logLine(line, kRefusalColour); };
     m_sound = std::make_unique<SoundConsole>(m_controls, m_soundList, std::move(sound));
     m_activation =
         std::make_unique<Activation>(m_session, m_controls, activationHooks(), extraServices());
@@ -328,7 +323,7 @@ void COrvaneDlg::reportShowLoad() {
 }
 
 void COrvaneDlg::logLine(const std::string& text, uint32_t colour) {
-    if (QWidget* log = widget(kLog))
+    if (QWidget* log = widget(console::kLog))
         appendLogLine(log, text, colour);
 }
 
