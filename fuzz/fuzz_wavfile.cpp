@@ -1,5 +1,5 @@
-// The WAV header parser of the sound bank: never reads outside the file, and
-// what it accepts can be played from where it says.
+// The sound bank's decoder: never reads outside the file, says why when it
+// refuses one, and what it accepts holds whole frames it can play.
 
 #include "fuzzsupport.h"
 #include "sound/wavfile.h"
@@ -10,15 +10,18 @@ using namespace orvane;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string error;
-    std::optional<WavInfo> info = parseWav(std::span<const uint8_t>(data, size), error);
-    if (!info) {
+    std::optional<DecodedSound> sound =
+        decodeWavFromMemory(std::span<const uint8_t>(data, size), error);
+    if (!sound) {
         fuzz::require(!error.empty(), "a refusal says why");
         return 0;
     }
-    fuzz::require(uint64_t(info->dataOffset) + info->playLength() <= size,
-                  "the played bytes lie inside the file");
-    fuzz::require(info->format.blockAlign > 0, "blocks have a size");
-    (void)info->durationMs();
-    (void)durationText(info->durationMs());
+    const SampleFormat& f = sound->format;
+    fuzz::require(f.channels > 0 && f.blockAlign == f.channels * f.bytesPerSample(),
+                  "a frame holds one sample of each channel");
+    fuzz::require(sound->dataBytes() % f.blockAlign == 0, "the samples are whole frames");
+    fuzz::require(playLength(sound->dataBytes(), f) <= sound->dataBytes(),
+                  "the played bytes lie inside the samples");
+    (void)durationText(bytesToMs(sound->dataBytes(), f.avgBytesPerSec));
     return 0;
 }
