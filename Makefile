@@ -7,7 +7,7 @@ JOBS ?= $(shell nproc)
 # "root", else ~/orvane.
 ROOT ?= $(or $(ORVANE_ROOT),$(shell bash scripts/profile-root.sh),$(HOME)/orvane)
 
-.PHONY: all deps configure build run test bench tsan format clean
+.PHONY: all deps configure build run test bench tsan asan fuzz format clean
 
 all: build
 
@@ -52,9 +52,33 @@ package: build
 PREFIX ?= /usr/local
 install: build
 	@cmake --install $(BUILD) --prefix $(PREFIX)
+# The whole suite built with clang under AddressSanitizer and UBSan (out-of-range
+# float conversions included); any finding fails the test that met it.
+ASAN_BUILD ?= build-asan
+LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1 \
+    LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/lsan.supp:print_suppressions=0 \
+    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+asan: deps
+	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	    -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -gline-tables-only" -DORVANE_ASAN=ON -DORVANE_EXTRAS=OFF $(LAUNCHER) >/dev/null
+	@cmake --build $(ASAN_BUILD) -j $(JOBS)
+	@cd $(ASAN_BUILD) && $(SANITIZER_ENV) ctest --output-on-failure -j $(JOBS)
+
+# libFuzzer on every parser of outside input, FUZZ_SECONDS (default 60) each,
+# from the seed corpora in fuzz/corpus; what a run finds stays in
+# $(FUZZ_BUILD)/fuzz-work/<target>.
+FUZZ_SECONDS ?= 60
+FUZZ_BUILD ?= build-fuzz
+FUZZ_TARGETS = fuzz_showfile fuzz_inifile fuzz_effectfile fuzz_wavfile fuzz_replay fuzz_extracommands
+fuzz: deps
+	@cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	    -DORVANE_FUZZ=ON -DBUILD_TESTING=OFF $(LAUNCHER) >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(FUZZ_TARGETS)
+	@$(SANITIZER_ENV) bash scripts/run-fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS) $(FUZZ_TARGETS)
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) build-tsan
+	rm -rf $(BUILD) build-tsan $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -12,6 +12,8 @@
 #include "show/textutil.h"
 
 #include <QApplication>
+#include <QMetaObject>
+#include <clocale>
 
 namespace orvane {
 
@@ -29,9 +31,13 @@ void prepareDefaultRoot(ProfileFiles& profiles, Prompts& prompts, const std::str
 } // namespace
 
 int COrvaneApp::run(int argc, char** argv) {
+    SignalBridge::catchSignals();
     // The command-line text is taken before Qt removes the options it knows.
     std::string text = joinArguments(argc, argv);
     QApplication qt(argc, argv);
+    // Qt takes the locale from the environment; numbers in files and fields
+    // keep the C conventions ("2.5", never "2,5") whatever the language.
+    std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName("orvane");
     QApplication::setWindowIcon(applicationIcon());
     COrvaneApp app(std::move(text));
@@ -50,35 +56,82 @@ int COrvaneApp::InitInstance() {
         m_joystickPresent = true;
         m_joystickRest = *p;
     }
+    SignalBridge bridge;
+    QObject::connect(&bridge, &SignalBridge::terminationRequested, &bridge,
+                     [this] { terminate(); });
     StartOptions options = parseCommandLine(m_commandLine);
     std::string root = rootFolder(m_profiles);
     prepareDefaultRoot(m_profiles, *m_prompts, root);
-    std::string show;
+    std::optional<std::string> show;
     if (options.chained()) {
-        show = std::string(cutUtf8(*options.show, kShowNameMax));
-    } else {
-        ShowChooser chooser(m_profiles, *m_prompts, root);
-        if (nonInteractiveRequested()) {
-            // The chooser's default answer is Open, with the last show selected.
-            chooser.fill();
-            show = chooser.open();
-            m_prompts->message("Select Show", show, PromptIcon::None);
-        } else {
-            showlist dialog(chooser);
-            if (dialog.exec() != QDialog::Accepted)
-                return 0;
-            show = chooser.name();
-        }
+        show = commandLineShow(options, root);
+        if (!show && nonInteractiveRequested())
+            return kExitNoShow;
     }
-    SignalBridge bridge;
+    if (!show)
+        show = chooseShow(root);
+    if (!show)
+        return nonInteractiveRequested() && !m_terminating ? kExitNoShow : kExitOk;
+    return runMainWindow(root, *show, options);
+}
+
+std::optional<std::string> COrvaneApp::commandLineShow(const StartOptions& options,
+                                                       const std::string& root) {
+    std::string name(cutUtf8(*options.show, kShowNameMax));
+    if (showNameProblem(name)) {
+        m_prompts->message(kProgramTitle, refusedShowNameText(name, root), PromptIcon::Error);
+        return std::nullopt;
+    }
+    if (!showExists(root, name)) {
+        m_prompts->message(kProgramTitle, missingShowText(name, root), PromptIcon::Error);
+        return std::nullopt;
+    }
+    return name;
+}
+
+std::optional<std::string> COrvaneApp::chooseShow(const std::string& root) {
+    ShowChooser chooser(m_profiles, *m_prompts, root);
+    if (m_terminating)
+        return std::nullopt;
+    if (nonInteractiveRequested()) {
+        // The chooser's default answer is Open, on the last show when it is listed.
+        chooser.fill();
+        std::optional<std::string> show = chooser.open();
+        m_prompts->message("Select Show", show ? *show : "no show selected", PromptIcon::None);
+        return show;
+    }
+    showlist dialog(chooser);
+    if (dialog.exec() != QDialog::Accepted || m_terminating)
+        return std::nullopt;
+    return chooser.name();
+}
+
+int COrvaneApp::runMainWindow(const std::string& root, const std::string& show,
+                              const StartOptions& options) {
     COrvaneDlg dlg(m_profiles, *m_prompts, root, show, options, m_joystick.get());
+    m_dlg = &dlg;
     dlg.setJoystickPresent(m_joystickPresent);
     dlg.setJoystickRest(m_joystickRest);
-    QObject::connect(&bridge, &SignalBridge::terminationRequested, &dlg, [&dlg] { dlg.close(); });
     dlg.OnInitDialog();
-    dlg.exec();
+    // The start step may already have ended the window (CHAIN= in it).
+    if (!dlg.ended())
+        dlg.exec();
     dlg.OnDestroy();
-    return 0;
+    m_dlg = nullptr;
+    return dlg.exitStatus();
+}
+
+void COrvaneApp::terminate() {
+    if (m_terminating)
+        return;
+    m_terminating = true;
+    if (auto* qt = dynamic_cast<QtPrompts*>(m_prompts.get()))
+        qt->stopAsking();
+    dismissOpenDialogs(m_dlg);
+    // The dialogs' own loops unwind first; the main window's loop then ends it.
+    if (m_dlg)
+        QMetaObject::invokeMethod(
+            m_dlg, [dlg = m_dlg] { dlg->terminate(); }, Qt::QueuedConnection);
 }
 
 } // namespace orvane

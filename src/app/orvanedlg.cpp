@@ -90,7 +90,7 @@ COrvaneDlg::COrvaneDlg(ProfileFiles& profiles, Prompts& prompts, std::string roo
                        StartOptions options, Joystick* joystick, QWidget* parent)
     : QDialog(parent), m_profiles(profiles), m_prompts(prompts), m_root(std::move(root)),
       m_show(std::move(show)), m_options(std::move(options)), m_session(profiles, m_controls),
-      m_joystick(joystick) {
+      m_saving(m_session, prompts), m_joystick(joystick) {
     m_clock.start();
     auto message = [this](std::string_view title, std::string_view text) {
         m_prompts.message(title.empty() ? kProgramTitle : title, text, PromptIcon::None);
@@ -118,9 +118,7 @@ COrvaneDlg::COrvaneDlg(ProfileFiles& profiles, Prompts& prompts, std::string roo
         if (m_hotKeys)
             m_hotKeys->setSoundHotKeys(shortcuts);
     };
-    sound.logLine = [this](const std::string& line) {
-        appendLogLine(widget(console::kLog), line, kRefusalColour);
-    };
+    sound.logLine = [this](const std::string& line) { logLine(line, kRefusalColour); };
     m_sound = std::make_unique<SoundConsole>(m_controls, m_soundList, std::move(sound));
     m_activation =
         std::make_unique<Activation>(m_session, m_controls, activationHooks(), extraServices());
@@ -201,9 +199,12 @@ ExtraServices COrvaneDlg::extraServices() {
     // The IP devices and the IP link come with the remote control.
     s.startReplay = [this](const std::string& path) { return m_dmx->startReplay(path); };
     s.closeLine = [this] { m_dmx->closeLine(); };
-    // A chained show takes over: what was changed here is saved first, as Quit does.
+    // A chained show takes over: this show is saved before it starts, as Quit
+    // saves it; a failed save leaves the choice to the operator.
+    s.beforeChain = [this](const std::string& show) {
+        return saveSequence([this, &show] { return m_saving.chainTo(show); });
+    };
     s.endMainWindow = [this](int result) {
-        saveSequence();
         m_closing = true;
         done(result);
     };
@@ -307,6 +308,7 @@ void COrvaneDlg::OnInitDialog() {
     m_controls.setChecked(console::kJoystick, false);
     m_controls.setChecked(console::kVolumeLocked, true);
     m_session.loadShow(); // 17
+    reportShowLoad();
     m_session.ShowCurrentStep(false);
     startInterfaceWatch();
     startOutputs();              // 18
@@ -314,6 +316,23 @@ void COrvaneDlg::OnInitDialog() {
     startTimers();               // 20
     m_hotKeys->registerFadeIn(); // 21
     selectStartStep();           // 22
+    m_initialised = true;
+    if (m_terminateRequested)
+        terminate();
+}
+
+// What reading the show file met goes to the log and the status line.
+void COrvaneDlg::reportShowLoad() {
+    std::optional<ShowSaving::Notice> notice = m_saving.afterLoad();
+    if (!notice)
+        return;
+    m_controls.setText(console::kStatus, notice->text);
+    logLine(notice->text, notice->error ? makeColour(255, 0, 0) : makeColour(255, 128, 0));
+}
+
+void COrvaneDlg::logLine(const std::string& text, uint32_t colour) {
+    if (QWidget* log = widget(console::kLog))
+        appendLogLine(log, text, colour);
 }
 
 // The console keeps its 1900 x 1000 layout inside a scroll area, so that every
@@ -506,7 +525,8 @@ void COrvaneDlg::pollDmxStatus() {
 }
 
 void COrvaneDlg::startTimers() {
-    for (auto [timer, period] : {std::pair{kTimerPlayback, 20}, std::pair{kTimerJoystick, 50}}) {
+    for (auto timerAndPeriod : {std::pair{kTimerPlayback, 20}, std::pair{kTimerJoystick, 50}}) {
+        int timer = timerAndPeriod.first, period = timerAndPeriod.second;
         QTimer* t = new QTimer(this);
         t->setTimerType(Qt::PreciseTimer);
         connect(t, &QTimer::timeout, this, [this, timer] { onTimer(timer); });
@@ -537,26 +557,51 @@ void COrvaneDlg::registerStepHotkeys() {
         m_hotKeys->validateStepHotKeys(m_session.store());
 }
 
-void COrvaneDlg::saveSequence() {
+// The save sequence; leaving, a failed save asks whether to go all the same.
+// True when the program may go on as the command asked.
+bool COrvaneDlg::saveSequence(ShowSaving::Mode mode, bool leaving) {
+    return saveSequence([this, mode, leaving] {
+        return leaving ? m_saving.saveBeforeLeaving(mode) : m_saving.save(mode);
+    });
+}
+
+bool COrvaneDlg::saveSequence(const std::function<bool()>& storeAndWrite) {
     registerStepHotkeys();
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    m_session.save();
+    bool saved = storeAndWrite();
     QApplication::restoreOverrideCursor();
+    return saved;
 }
 
 void COrvaneDlg::Save() {
-    saveSequence();
+    saveSequence(ShowSaving::Mode::Asking, false);
 }
 
 void COrvaneDlg::Quit() {
-    saveSequence();
+    if (!saveSequence(ShowSaving::Mode::Asking, true))
+        return; // the operator stays to save again
     m_closing = true;
     done(1);
 }
 
+void COrvaneDlg::terminate() {
+    if (!m_initialised) {
+        m_terminateRequested = true;
+        return;
+    }
+    if (m_closing)
+        return;
+    m_closing = true;
+    m_exitStatus = saveSequence(ShowSaving::Mode::Terminating, true) ? 0 : 1;
+    done(0);
+}
+
 void COrvaneDlg::closeEvent(QCloseEvent* event) {
     if (!m_closing) {
-        saveSequence();
+        if (!saveSequence(ShowSaving::Mode::Asking, true)) {
+            event->ignore();
+            return;
+        }
         m_closing = true;
     }
     event->accept();

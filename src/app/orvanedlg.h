@@ -15,6 +15,7 @@
 #include "playback/joystick.h"
 #include "playback/maintimer.h"
 #include "playback/processstart.h"
+#include "playback/showsaving.h"
 #include "playback/showsession.h"
 #include "playback/startup.h"
 #include "playback/videoplayerclient.h"
@@ -24,6 +25,7 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QFont>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -70,8 +72,16 @@ public:
     // The store-and-leave commands.
     void Save();
     void Quit();
+    // SIGTERM, SIGINT: the save sequence without asking anything, then the
+    // window ends; a show that could not be saved gives exit status 1. Waits
+    // for the initialisation to finish when it comes during it.
+    void terminate();
     // The teardown order; runs once, when the dialog has ended.
     void OnDestroy();
+
+    // The window has ended (Quit, close, CHAIN=, a signal).
+    bool ended() const { return m_closing; }
+    int exitStatus() const { return m_exitStatus; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -85,7 +95,10 @@ private:
     void startOutputs();
     void startTimers();
     void selectStartStep();
-    void saveSequence();
+    bool saveSequence(ShowSaving::Mode mode, bool leaving);
+    bool saveSequence(const std::function<bool()>& storeAndWrite);
+    void reportShowLoad();
+    void logLine(const std::string& text, uint32_t colour);
     void registerStepHotkeys();
     void refreshEffectsAndHotkeys();
     void rebuildSoundList();
@@ -113,6 +126,7 @@ private:
     ListModel m_soundList;
     ListModel m_effectList;
     ShowSession m_session;
+    ShowSaving m_saving;
     Joystick* m_joystick;
     bool m_joystickPresent = false;
     JoystickPosition m_joystickRest;
@@ -140,6 +154,9 @@ private:
     QFont m_stepFont;
     bool m_destroyed = false;
     bool m_closing = false;
+    bool m_initialised = false;
+    bool m_terminateRequested = false;
+    int m_exitStatus = 0;
 };
 
 // The main window, for the parts of the program that must reach it.

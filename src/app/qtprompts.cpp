@@ -2,9 +2,11 @@
 
 #include "app/newshowname.h"
 
+#include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace orvane {
 
@@ -27,11 +29,18 @@ static QMessageBox::Icon iconOf(PromptIcon icon) {
 }
 
 void QtPrompts::message(std::string_view title, std::string_view text, PromptIcon icon) {
+    m_stderr.message(title, text, icon);
+    if (m_stopped)
+        return;
     QMessageBox box(iconOf(icon), qs(title), qs(text), QMessageBox::Ok, m_parent);
+    box.setDefaultButton(QMessageBox::Ok);
     box.exec();
 }
 
 bool QtPrompts::askYesNo(std::string_view title, std::string_view text) {
+    m_stderr.askYesNo(title, text);
+    if (m_stopped)
+        return false;
     QMessageBox box(QMessageBox::Question, qs(title), qs(text), QMessageBox::Yes | QMessageBox::No,
                     m_parent);
     box.setDefaultButton(QMessageBox::No);
@@ -40,6 +49,8 @@ bool QtPrompts::askYesNo(std::string_view title, std::string_view text) {
 
 std::optional<std::string> QtPrompts::askText(std::string_view title, std::string_view label,
                                               std::string_view initial) {
+    if (m_stopped)
+        return m_stderr.askText(title, label, initial);
     newshowname dialog(m_parent, qs(title), qs(label), qs(initial));
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
@@ -48,6 +59,8 @@ std::optional<std::string> QtPrompts::askText(std::string_view title, std::strin
 
 std::optional<std::string> QtPrompts::askOpenFile(std::string_view title, std::string_view folder,
                                                   std::string_view filter) {
+    if (m_stopped)
+        return m_stderr.askOpenFile(title, folder, filter);
     QString f = QFileDialog::getOpenFileName(m_parent, qs(title), qs(folder), qs(filter));
     if (f.isEmpty())
         return std::nullopt;
@@ -56,6 +69,8 @@ std::optional<std::string> QtPrompts::askOpenFile(std::string_view title, std::s
 
 std::optional<std::string> QtPrompts::askSaveFile(std::string_view title, std::string_view folder,
                                                   std::string_view filter) {
+    if (m_stopped)
+        return m_stderr.askSaveFile(title, folder, filter);
     QString f = QFileDialog::getSaveFileName(m_parent, qs(title), qs(folder), qs(filter));
     if (f.isEmpty())
         return std::nullopt;
@@ -63,12 +78,31 @@ std::optional<std::string> QtPrompts::askSaveFile(std::string_view title, std::s
 }
 
 std::optional<uint32_t> QtPrompts::askColour(uint32_t initial) {
+    if (m_stopped)
+        return m_stderr.askColour(initial);
     // Qt keeps the custom colours for the whole run, as the chooser should.
     QColor start(int(initial & 0xFF), int((initial >> 8) & 0xFF), int((initial >> 16) & 0xFF));
     QColor c = QColorDialog::getColor(start, m_parent);
     if (!c.isValid())
         return std::nullopt;
     return uint32_t(c.red()) | uint32_t(c.green()) << 8 | uint32_t(c.blue()) << 16;
+}
+
+void dismissOpenDialogs(QWidget* keep) {
+    QWidget* last = nullptr;
+    while (QWidget* w = QApplication::activeModalWidget()) {
+        if (w == keep || w == last)
+            return;
+        last = w;
+        if (auto* box = qobject_cast<QMessageBox*>(w)) {
+            QPushButton* def = box->defaultButton();
+            box->done(def ? int(box->standardButton(def)) : int(QMessageBox::Cancel));
+        } else if (auto* dialog = qobject_cast<QDialog*>(w)) {
+            dialog->reject();
+        } else {
+            w->close();
+        }
+    }
 }
 
 std::unique_ptr<Prompts> makePrompts(QWidget* parent) {

@@ -15,8 +15,20 @@ static void onSignal(int) {
     [[maybe_unused]] ssize_t n = ::write(g_pipe[1], &c, 1);
 }
 
+void SignalBridge::catchSignals() {
+    if (g_pipe[0] >= 0 || ::pipe2(g_pipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return;
+    struct sigaction sa {};
+    sa.sa_handler = onSignal;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    ::sigaction(SIGINT, &sa, nullptr);
+    ::sigaction(SIGTERM, &sa, nullptr);
+}
+
 SignalBridge::SignalBridge(QObject* parent) : QObject(parent) {
-    if (::pipe2(g_pipe, O_CLOEXEC | O_NONBLOCK) != 0)
+    catchSignals();
+    if (g_pipe[0] < 0)
         return;
     m_notifier = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, [this] {
@@ -25,12 +37,6 @@ SignalBridge::SignalBridge(QObject* parent) : QObject(parent) {
         }
         emit terminationRequested();
     });
-    struct sigaction sa {};
-    sa.sa_handler = onSignal;
-    sigemptyset(&sa.sa_mask);
-    sa.sa_flags = SA_RESTART;
-    ::sigaction(SIGINT, &sa, nullptr);
-    ::sigaction(SIGTERM, &sa, nullptr);
 }
 
 SignalBridge::~SignalBridge() {

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace orvane {
@@ -38,12 +39,26 @@ RecordBytes encodeRecord(const Universe& universe) {
     return record;
 }
 
+// Recordings are regular files: a FIFO or a device under the name is refused
+// at once rather than blocking the output thread on it later.
+static int regularFileOnly(int fd) {
+    struct stat st {};
+    if (fd >= 0 && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
+        ::close(fd);
+        return -1;
+    }
+    if (fd >= 0)
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
 int openForRecording(const std::string& path) {
-    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    return regularFileOnly(::open(
+        path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0644));
 }
 
 int openForReplay(const std::string& path) {
-    return ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    return regularFileOnly(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
 }
 
 void DmxRecordWriter::adopt(int fd) {

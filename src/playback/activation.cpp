@@ -51,6 +51,12 @@ void Activation::activate() {
     // The step being left is stored while the number is still the old one.
     m_session.CommitCurrentStep();
     int step = m_controls.textInt(console::kStepNumber);
+    if (step < 0 || step >= kStepCount) {
+        // A show has steps 0..499: the nearest one is written into the field,
+        // whose change activates it.
+        m_controls.setText(console::kStepNumber, format("%d", std::clamp(step, 0, kStepCount - 1)));
+        return;
+    }
     m_session.setCurrentStep(step);
     tellTimeline(step);
     m_session.rememberStep(step);

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cmath>
 
 namespace orvane {
@@ -149,9 +148,7 @@ CellPicture cellPicture(int step, const StepRecord& r, const StepRecord& next, C
 }
 
 std::string twoDecimals(double value) {
-    char buf[400]; // room for any double written out in full
-    auto [end, error] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, 2);
-    return error == std::errc() ? std::string(buf, end) : std::string("0.00");
+    return formatFixed(value, 2);
 }
 
 } // namespace orvane

@@ -3,6 +3,7 @@
 #include "show/keycodes.h"
 #include "show/palette.h"
 #include "show/patch.h"
+#include "show/showstore.h"
 #include "show/textutil.h"
 
 namespace orvane {
@@ -133,16 +134,27 @@ void Console::displayColours(const StepRecord& r) {
     }
 }
 
+void Console::showTime(int id, ShownTime& shown, double value) {
+    shown.value = value;
+    shown.text = formatFixed(value, 2);
+    m_controls.setText(id, shown.text);
+}
+
+double Console::capturedTime(int id, const ShownTime& shown) const {
+    const std::string& text = m_controls.text(id);
+    return text == shown.text ? shown.value : clampSeconds(leadingDouble(text));
+}
+
 void Console::displayNonLight(const StepRecord& r) {
-    m_controls.setText(kStepName, storedToConsole(r.name));
-    m_controls.setText(kExtra, storedToConsole(r.extra));
-    m_controls.setText(kSoundName, r.soundnameatbegin);
+    m_controls.setText(kStepName, storedToConsole(decodeStored(r.name, m_encoding)));
+    m_controls.setText(kExtra, storedToConsole(decodeStored(r.extra, m_encoding)));
+    m_controls.setText(kSoundName, decodeStored(r.soundnameatbegin, m_encoding));
     m_controls.setText(kHotKey, hotKeyText({r.keycode, r.keymodifier}));
     for (int c = 4; c < kCheckCount; ++c)
         m_controls.setChecked(kFirstSwitch + c, r.check[c] != 0);
-    m_controls.setText(kTimeDown, format("%.2f", r.masterofft));
-    m_controls.setText(kTimeUp, format("%.2f", r.masteront));
-    m_controls.setText(kFadeTime, format("%.2f", r.fadet));
+    showTime(kTimeDown, m_timeDown, r.masterofft);
+    showTime(kTimeUp, m_timeUp, r.masteront);
+    showTime(kFadeTime, m_fadeTime, r.fadet);
     for (const FlagBox& box : kFlagBoxes)
         m_controls.setChecked(box.id, r.*box.field != 0);
     m_controls.setText(kGotoStep, format("%d", r.gotostep));
@@ -150,7 +162,7 @@ void Console::displayNonLight(const StepRecord& r) {
         m_controls.setPos(kAudioLeft, r.sound1);
         m_controls.setPos(kAudioRight, r.sound2);
     }
-    m_controls.setText(kPredefinedEffect, r.ple);
+    m_controls.setText(kPredefinedEffect, decodeStored(r.ple, m_encoding));
 }
 
 uint32_t Console::captureColour6(uint32_t shown) const {
@@ -188,21 +200,21 @@ StepRecord Console::capture() const {
 void Console::captureNonLight(StepRecord& r) const {
     r.resetmaster = 0;
     r.setmaster = 0;
-    r.name = consoleToStored(m_controls.text(kStepName));
-    r.extra = consoleToStored(m_controls.text(kExtra));
-    r.soundnameatbegin = m_controls.text(kSoundName);
+    r.name = encodeStored(consoleToStored(m_controls.text(kStepName)), m_encoding);
+    r.extra = encodeStored(consoleToStored(m_controls.text(kExtra)), m_encoding);
+    r.soundnameatbegin = encodeStored(m_controls.text(kSoundName), m_encoding);
     HotKey key = parseHotKey(m_controls.text(kHotKey)).value_or(HotKey{});
     r.keycode = key.keycode;
     r.keymodifier = key.modifiers;
-    r.masterofft = leadingDouble(m_controls.text(kTimeDown));
-    r.masteront = leadingDouble(m_controls.text(kTimeUp));
-    r.fadet = leadingDouble(m_controls.text(kFadeTime));
+    r.masterofft = capturedTime(kTimeDown, m_timeDown);
+    r.masteront = capturedTime(kTimeUp, m_timeUp);
+    r.fadet = capturedTime(kFadeTime, m_fadeTime);
     for (const FlagBox& box : kFlagBoxes)
         r.*box.field = m_controls.checked(box.id) ? 1 : 0;
     r.gotostep = m_controls.textInt(kGotoStep);
     r.sound1 = m_controls.pos(kAudioLeft);
     r.sound2 = m_controls.pos(kAudioRight);
-    r.ple = m_controls.text(kPredefinedEffect);
+    r.ple = encodeStored(m_controls.text(kPredefinedEffect), m_encoding);
 }
 
 void Console::displayNext(const StepRecord& r) {

@@ -8,6 +8,7 @@
 #include "playback/controlids.h"
 #include "playback/controlmodel.h"
 #include "show/steprecord.h"
+#include "show/textencoding.h"
 
 #include <array>
 #include <functional>
@@ -57,7 +58,21 @@ public:
 
     ControlModel& controls() { return m_controls; }
 
+    // The encoding of the show's stored texts: they are shown as UTF-8 and
+    // stored back in this encoding.
+    void setTextEncoding(TextEncoding encoding) { m_encoding = encoding; }
+    TextEncoding textEncoding() const { return m_encoding; }
+
 private:
+    // A time as shown in its field: the exact stored value goes back while the
+    // field still shows the text it was given.
+    struct ShownTime {
+        double value = 0.0;
+        std::string text;
+    };
+    void showTime(int id, ShownTime& shown, double value);
+    double capturedTime(int id, const ShownTime& shown) const;
+
     void displayColours(const StepRecord& r);
     void displayNonLight(const StepRecord& r);
     void captureNonLight(StepRecord& r) const;
@@ -72,6 +87,8 @@ private:
     uint32_t m_nextColour6Index = 0;
     BlockHook m_showBlocks;
     BlockHook m_captureBlocks;
+    TextEncoding m_encoding = TextEncoding::Utf8;
+    ShownTime m_timeDown, m_timeUp, m_fadeTime;
 };
 
 // "\n" in stored texts is the two characters backslash and n; the console's

@@ -205,7 +205,7 @@ void ConsoleHandlers::bindRoomPlan() {
          {std::pair{1416, int(kGroupRgbRoom)}, std::pair{1435, int(kGroupRgbBack)},
           std::pair{1456, int(kGroupFans)}})
         m_controls.on(ControlEvent::Clicked, button,
-                      [this, button, group] { selectGroup(button, group); });
+                      [this, button = button, group = group] { selectGroup(button, group); });
     m_controls.on(ControlEvent::Clicked, 1299, [this] {
         showGroups(1299, {kGroupRgbRoom, kGroupRgbBack, kGroupBackSpot});
     });
@@ -214,7 +214,7 @@ void ConsoleHandlers::bindRoomPlan() {
           std::pair{1303, int(kGroupFogs)}, std::pair{1304, int(kGroupShutters)},
           std::pair{1305, int(kGroupUv)}})
         m_controls.on(ControlEvent::Clicked, button,
-                      [this, button, group] { showGroups(button, {group}); });
+                      [this, button = button, group = group] { showGroups(button, {group}); });
 }
 
 void ConsoleHandlers::applyValueField(int field) {

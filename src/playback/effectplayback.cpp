@@ -13,6 +13,8 @@ void EffectPlayback::load(ShowStore& store, const std::string& path, EffectOptio
     if (isShowFilePath(store, path))
         return;
     m_options = options;
+    // One look at the file for all of its records.
+    store.profiles().beginBatch();
     int len = int(std::min<uint32_t>(effectLength(store, path), kEffectMaxRecords));
 
     StepRecord first;
@@ -23,6 +25,7 @@ void EffectPlayback::load(ShowStore& store, const std::string& path, EffectOptio
     m_durations.assign(size_t(len), 0);
     for (int i = 0; i < len; ++i)
         store.LoadStep(kEffectFirstSection + i, m_records[i], path, &m_durations[i]);
+    store.profiles().endBatch();
 
     m_position = 1;
     m_start = nowMs;

@@ -6,8 +6,12 @@
 #include "playback/videoplayerclient.h"
 #include "playback/windowlookup.h"
 #include "show/datafile.h"
+#include "show/showstore.h"
+#include "show/textencoding.h"
 #include "show/textutil.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -112,6 +116,14 @@ std::optional<std::string> findShowDataFile(const std::string& folder, std::stri
     return found->path;
 }
 
+// A MATRIX= speed in pixels a tick: any number a float holds exactly enough
+// to move by; the picture wraps, so nothing faster means anything more.
+float matrixSpeed(std::string_view text) {
+    constexpr double kFastest = 1e6;
+    double v = leadingDouble(text);
+    return std::isfinite(v) ? float(std::clamp(v, -kFastest, kFastest)) : 0.0f;
+}
+
 std::string workingFolder() {
     std::error_code ec;
     std::string cwd = std::filesystem::current_path(ec).string();
@@ -159,13 +171,14 @@ std::optional<MatrixCommand> matrixCommand(std::string_view text) {
     size_t comma = line.find(',');
     MatrixCommand command;
     command.name = std::string(cutUtf8(line.substr(0, comma), kMatrixNameMax));
-    if (command.name.find('.') == std::string::npos)
+    size_t lastPart = command.name.find_last_of("/\\");
+    if (command.name.find('.', lastPart == std::string::npos ? 0 : lastPart) == std::string::npos)
         command.name = std::string(cutUtf8(command.name, kMatrixNameMax - 4)) + ".BMP";
     if (comma != std::string_view::npos) {
-        command.speedX = float(leadingDouble(line.substr(comma + 1)));
+        command.speedX = matrixSpeed(line.substr(comma + 1));
         size_t second = line.find(',', comma + 1);
         if (second != std::string_view::npos)
-            command.speedY = float(leadingDouble(line.substr(second + 1)));
+            command.speedY = matrixSpeed(line.substr(second + 1));
     }
     return command;
 }
@@ -227,11 +240,12 @@ void ExtraCommands::exec(std::string_view text) {
 }
 
 void ExtraCommands::sendVeda(int device, std::string_view message) {
-    if (!m_services.ipDevices || message.size() > kVedaMessageSize)
-        return; // the devices take exactly 20 characters: a longer text is never sent
-    std::string padded(message);
-    padded.resize(kVedaMessageSize, ' ');
-    m_services.ipDevices->sendToDevices(device, padded);
+    if (!m_services.ipDevices)
+        return;
+    // The devices take exactly 20 characters of the show's encoding: a longer
+    // text is never sent.
+    if (std::optional<std::string> padded = vedaMessage(message, m_store.encoding()))
+        m_services.ipDevices->sendToDevices(device, *padded);
 }
 
 void ExtraCommands::veda(std::string_view text) {
@@ -271,7 +285,10 @@ void ExtraCommands::chain(std::string_view& text) {
     text = text.substr(0, command->comma);
     int step = command->step;
     const std::string& show = command->show;
-    if (step < 0 || show.empty())
+    if (step < 0)
+        return;
+    // An empty or outside name is refused there, with a message.
+    if (m_services.beforeChain ? !m_services.beforeChain(show) : show.empty())
         return;
 
     std::string exe = m_services.executable ? m_services.executable() : executablePath();

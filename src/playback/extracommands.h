@@ -61,7 +61,10 @@ struct ExtraServices {
     WindowLookup* windows = nullptr;          // SHUTTER=
     // REPLAYDMX=: opens the replay file and resets its frame counter.
     std::function<bool(const std::string& path)> startReplay;
-    // CHAIN=: the DMX line is closed and the main window ends with this result.
+    // CHAIN=: first asked whether the chain may happen (the show name is
+    // checked and this show saved); then the DMX line is closed, the new
+    // instance started and the main window ends with this result.
+    std::function<bool(const std::string& show)> beforeChain;
     std::function<void()> closeLine;
     std::function<void(int result)> endMainWindow;
     // This program's executable; executablePath() when not given.

@@ -3,7 +3,10 @@
 
 #include "playback/fadeblend.h"
 #include "show/patch.h"
+#include "show/showstore.h"
 #include "show/textutil.h"
+
+#include <algorithm>
 
 namespace orvane {
 
@@ -49,7 +52,7 @@ void MainTimer::OnTimer(int id, int64_t now) {
     }
     // The sound says when its last loop ended with "When sound end, goto next step".
     if (m_hooks.sound && m_hooks.sound(now))
-        goToStep(m_controls.textInt(console::kStepNumber) + 1);
+        goToStep(fieldStep() + 1);
     if (m_hooks.pictureColour)
         m_hooks.pictureColour(now);
     if (m_hooks.randomSliders)
@@ -161,7 +164,7 @@ void MainTimer::outsideManualMode(int64_t now) {
 }
 
 void MainTimer::stepKeys() {
-    int step = m_controls.textInt(console::kStepNumber);
+    int step = fieldStep();
     if (m_input.pressedSinceLastQuery(vk::kPadPlus) && step < kLastStep)
         m_controls.setText(console::kStepNumber, format("%d", step + 1));
     if (m_input.pressedSinceLastQuery(vk::kPadMinus))
@@ -192,8 +195,8 @@ void MainTimer::masterRamps(int64_t now) {
         const Ramp& ramp = up ? m_rampUp : m_rampDown;
         int target = up ? 255 : 0;
         int progress = up ? console::kRampUpProgress : console::kRampDownProgress;
-        double seconds = leadingDouble(m_controls.text(up ? console::kTimeUp : console::kTimeDown));
-        int64_t duration = seconds > 0 ? int64_t(seconds * 1000.0) : 0;
+        int64_t duration =
+            secondsToMs(leadingDouble(m_controls.text(up ? console::kTimeUp : console::kTimeDown)));
         int64_t elapsed = now - ramp.start;
         if (elapsed >= duration) {
             m_controls.setPos(console::kMaster, 255 - target);
@@ -254,7 +257,7 @@ void MainTimer::publish() {
 void MainTimer::automaticFade(int64_t now) {
     if (!m_controls.checked(console::kFadeIn))
         return;
-    int64_t duration = int64_t(m_live.fadet * 1000.0);
+    int64_t duration = secondsToMs(m_live.fadet);
     int64_t elapsed = now - m_fadeStart;
     if (elapsed < duration) {
         m_controls.setPos(console::kFade,
@@ -268,7 +271,11 @@ void MainTimer::automaticFade(int64_t now) {
     if (holdBack())
         return;
     goToStep(m_controls.checked(console::kGoto) ? m_controls.textInt(console::kGotoStep)
-                                                : m_controls.textInt(console::kStepNumber) + 1);
+                                                : fieldStep() + 1);
+}
+
+int MainTimer::fieldStep() const {
+    return std::clamp(m_controls.textInt(console::kStepNumber), 0, kLastStep);
 }
 
 void MainTimer::goToStep(int step) {

@@ -94,6 +94,7 @@ private:
     void automaticFade(int64_t now);
     void goToStep(int step);
     bool holdBack() const;
+    int fieldStep() const; // the step field's number, within 0..499
 
     ShowSession& m_session;
     ControlModel& m_controls;

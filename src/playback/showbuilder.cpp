@@ -6,6 +6,7 @@
 #include "show/datafile.h"
 #include "show/effectfile.h"
 #include "show/showfolders.h"
+#include "show/textencoding.h"
 #include "show/textutil.h"
 
 #include <algorithm>
@@ -186,11 +187,20 @@ std::optional<int> ShowBuilder::stepAt(int x, int y) const {
     return cell ? std::optional<int>(m_first + *cell) : std::nullopt;
 }
 
-std::vector<CellPicture> ShowBuilder::cells() const {
+// A step with the texts the strip shows in UTF-8, whatever the show's encoding.
+StepRecord ShowBuilder::shownStep(int step) const {
     ShowStore& store = m_session.store();
+    StepRecord r;
+    store.LoadStep(step, r);
+    for (std::string* text : {&r.name, &r.ple, &r.soundnameatbegin})
+        *text = decodeStored(*text, store.encoding());
+    return r;
+}
+
+std::vector<CellPicture> ShowBuilder::cells() const {
     std::vector<StepRecord> steps(size_t(m_count) + 1);
     for (int i = 0; i <= m_count; ++i)
-        store.LoadStep(m_first + i, steps[size_t(i)]);
+        steps[size_t(i)] = shownStep(m_first + i);
     std::vector<CellPicture> out;
     out.reserve(size_t(m_count));
     for (int i = 0; i < m_count; ++i) {
@@ -207,8 +217,7 @@ void ShowBuilder::repaintStrip() {
     m_painting = true;
     destroyCaptions();
     for (int i = 0; i < m_count; ++i) {
-        StepRecord r;
-        m_session.store().LoadStep(m_first + i, r);
+        StepRecord r = shownStep(m_first + i);
         m_controls.setText(kFirstCaption + i, storedToConsole(r.name));
         m_controls.setVisible(kFirstCaption + i, true);
     }
@@ -231,9 +240,10 @@ void ShowBuilder::captionChanged(int cell) {
     StepRecord r;
     m_session.store().LoadStep(step, r);
     std::string name = consoleToStored(m_controls.text(kFirstCaption + cell));
-    if (name == r.name)
+    std::string stored = encodeStored(name, m_session.store().encoding());
+    if (stored == r.name)
         return;
-    r.name = name;
+    r.name = stored;
     m_session.store().SaveStep(step, r);
     // The console holds the current step's caption too: keep it in line, so that
     // the next commit of the current step does not put the old caption back.
@@ -349,7 +359,7 @@ void ShowBuilder::soundDrop(int step, int item) {
         return;
     StepRecord r;
     m_session.store().LoadStep(step, r);
-    r.soundnameatbegin = m_sounds.item(item).text;
+    r.soundnameatbegin = encodeStored(m_sounds.item(item).text, m_session.store().encoding());
     r.playatbegin = 1;
     m_session.store().SaveStep(step, r);
     afterChange();

@@ -161,6 +161,7 @@ public:
 private:
     void addControls();
     void bindHandlers();
+    StepRecord shownStep(int step) const;
     void destroyCaptions();
     void captionChanged(int cell);
     void scroll(int delta);

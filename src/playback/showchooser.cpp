@@ -17,10 +17,11 @@ void ShowChooser::fill() {
     m_list.select(m_list.find(m_name, true));
 }
 
-std::string ShowChooser::open() {
+std::optional<std::string> ShowChooser::open() {
     int selected = m_list.selected();
-    if (selected >= 0)
-        m_name = std::string(cutUtf8(m_list.item(selected).text, kShowNameMax));
+    if (selected < 0)
+        return std::nullopt;
+    m_name = std::string(cutUtf8(m_list.item(selected).text, kShowNameMax));
     makeFolders(userProfilePath().substr(0, userProfilePath().rfind('/')));
     m_profiles.writeString(userProfilePath(), "last", "showname", m_name);
     return m_name;
@@ -30,6 +31,10 @@ bool ShowChooser::newShow() {
     auto typed = m_prompts.askText("New show", "Name", "please enter new show name here");
     if (!typed)
         return false;
+    if (showNameProblem(*typed)) {
+        m_prompts.message(kProgramTitle, refusedShowNameText(*typed, m_root), PromptIcon::Error);
+        return false;
+    }
     if (!createShow(m_root, *typed)) {
         m_prompts.message(kProgramTitle, "Can't create directory", PromptIcon::Error);
         return false;

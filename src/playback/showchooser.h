@@ -7,6 +7,7 @@
 #include "show/inifile.h"
 #include "show/prompts.h"
 
+#include <optional>
 #include <string>
 
 namespace orvane {
@@ -23,11 +24,15 @@ public:
     // Empties the list, reads the last show, lists the root's shows in ascending
     // order and selects the last one.
     void fill();
-    // Open or a double-click: the selected name (or the last one read) becomes
-    // the chosen show and is remembered. Returns the chosen name.
-    std::string open();
-    // New: asks for a name and creates its folders; false when cancelled or
-    // when the folders could not be made.
+    // Open acts on the selected name only: with nothing selected it is not
+    // offered (canOpen) and does nothing.
+    bool canOpen() const { return m_list.selected() >= 0; }
+    // Open or a double-click: the selected name becomes the chosen show and is
+    // remembered. Returns the chosen name; nothing when none is selected.
+    std::optional<std::string> open();
+    // New: asks for a name and creates its folders; false when cancelled, when
+    // the name is not a single folder name or when the folders could not be
+    // made (the operator is told why).
     bool newShow();
     const std::string& name() const { return m_name; }
 

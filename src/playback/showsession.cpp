@@ -3,6 +3,8 @@
 #include "show/showfolders.h"
 #include "show/textutil.h"
 
+#include <algorithm>
+
 namespace orvane {
 
 ShowSession::ShowSession(ProfileFiles& profiles, ControlModel& controls)
@@ -15,7 +17,15 @@ void ShowSession::open(const std::string& root, const std::string& show) {
 }
 
 int ShowSession::loadShow() {
-    return m_store.LoadShowFile(m_store.showFilePath());
+    // A save that was killed may have left its temporary file behind.
+    removeSaveLeftovers(showFolder(m_root, m_show));
+    int result = m_store.LoadShowFile(m_store.showFilePath());
+    m_console.setTextEncoding(m_store.encoding());
+    return result;
+}
+
+void ShowSession::setCurrentStep(int step) {
+    m_current = std::clamp(step, 0, kStepCount - 1);
 }
 
 void ShowSession::CommitCurrentStep() {

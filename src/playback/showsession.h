@@ -24,10 +24,13 @@ public:
     const std::string& root() const { return m_root; }
     const std::string& showFilePath() const { return m_store.showFilePath(); }
 
-    int loadShow(); // the show file into the empty table: 0 or -1
+    // The show file into the empty table: 0 or -1 (the store's lastLoad() says
+    // why). Temporary files a killed save left in the show folder go first.
+    int loadShow();
     ShowStore& store() { return m_store; }
     int currentStep() const { return m_current; }
-    void setCurrentStep(int step) { m_current = step; }
+    void setCurrentStep(int step); // kept within 0..499
+
     Console& console() { return m_console; }
 
     void CommitCurrentStep();

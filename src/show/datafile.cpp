@@ -43,7 +43,9 @@ std::optional<fs::path> foldedEntry(const fs::path& folder, std::string_view par
 
 std::optional<FoundFile> findDataFile(std::string_view folder, std::string_view name) {
     FoundFile found;
-    fs::path at = std::string(folder);
+    // A name from the root of the file system is taken as given.
+    bool absolute = !name.empty() && (name.front() == '/' || name.front() == '\\');
+    fs::path at = absolute ? fs::path("/") : fs::path(std::string(folder));
     std::error_code ec;
     for (std::string_view part : nameParts(name)) {
         fs::path exact = at / std::string(part);

@@ -96,12 +96,14 @@ int applyEffectFile(ShowStore& store, const std::string& path, int first, bool l
     const uint32_t n = std::min(effectLength(store, path), uint32_t(kStepCount - first));
     StepRecord r; // one record for every step, as the steps are laid one after another
     int stored = 0;
+    store.profiles().beginBatch(); // one look at the file for all of its steps
     for (uint32_t i = 0; i < n; ++i) {
         if (!loadEffectStep(store, path, i, r))
             continue;
         store.SaveStep(first + int(i), r, {}, lightOnly);
         ++stored;
     }
+    store.profiles().endBatch();
     return stored;
 }
 

@@ -3,8 +3,9 @@
 #include "show/showstore.h"
 #include "show/textutil.h"
 
+#include <algorithm>
 #include <cerrno>
-#include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,20 +14,53 @@ namespace orvane {
 
 namespace {
 
-constexpr size_t kReadLineMax = 2047; // characters a read line holds
+std::string systemReason(int error) {
+    return std::strerror(error);
+}
 
-std::string readFile(const std::string& path, bool& ok) {
-    std::string data;
-    FILE* f = std::fopen(path.c_str(), "rb");
-    ok = f != nullptr;
-    if (!f)
-        return data;
+// Reads a whole regular file. A FIFO, a device or a folder under the name is
+// refused without being opened for long: a FIFO would block the program.
+bool readRegularFile(const std::string& path, std::string& data, ShowFileReport& report) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) {
+        report.exists = errno != ENOENT;
+        report.reason = systemReason(errno);
+        return false;
+    }
+    report.exists = true;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        report.reason = S_ISDIR(st.st_mode) ? systemReason(EISDIR) : "not a regular file";
+        ::close(fd);
+        return false;
+    }
+    if (size_t(st.st_size) > kShowFileMaxBytes) {
+        report.reason = systemReason(EFBIG);
+        ::close(fd);
+        return false;
+    }
+    data.reserve(size_t(st.st_size));
     char buf[1 << 16];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        data.append(buf, n);
-    std::fclose(f);
-    return data;
+    while (true) {
+        ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            report.reason = systemReason(errno);
+            ::close(fd);
+            return false;
+        }
+        if (n == 0)
+            break;
+        if (data.size() + size_t(n) > kShowFileMaxBytes) {
+            report.reason = systemReason(EFBIG);
+            ::close(fd);
+            return false;
+        }
+        data.append(buf, size_t(n));
+    }
+    ::close(fd);
+    return true;
 }
 
 // Takes the next line as a 2048-byte line reader would: up to and including the
@@ -36,7 +70,7 @@ std::string_view nextLine(std::string_view& rest) {
     size_t lf = rest.find('\n');
     size_t take = lf == std::string_view::npos ? rest.size() : lf + 1;
     bool crlf = lf != std::string_view::npos && lf > 0 && rest[lf - 1] == '\r';
-    size_t budget = kReadLineMax + (crlf ? 1 : 0);
+    size_t budget = kShowReadLineMax + (crlf ? 1 : 0);
     if (take > budget)
         take = budget;
     std::string_view line = rest.substr(0, take);
@@ -51,25 +85,33 @@ std::string_view nextLine(std::string_view& rest) {
     return line;
 }
 
+std::string_view trimBlanks(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
+        s.remove_suffix(1);
+    return s;
+}
+
 bool isGlobalManualStep(std::string_view section, std::string_view key) {
-    auto trim = [](std::string_view s) {
-        while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-            s.remove_prefix(1);
-        while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-            s.remove_suffix(1);
-        return s;
-    };
-    return equalsIgnoreCase(trim(section), "global") && equalsIgnoreCase(trim(key), "manualstep");
+    return equalsIgnoreCase(trimBlanks(section), "global") &&
+           equalsIgnoreCase(trimBlanks(key), "manualstep");
+}
+
+bool inTable(int section) {
+    return section >= 0 && section < kStepCount;
 }
 
 } // namespace
 
 int ShowStore::LoadShowFile(const std::string& path) {
-    bool ok = false;
-    std::string data = readFile(path, ok);
+    m_lastLoad = ShowFileReport{};
     m_manualStep = 1;
-    if (!ok)
+    std::string data;
+    if (!readRegularFile(path, data, m_lastLoad))
         return -1;
+    m_lastLoad.readWhole = true;
+    m_encoding = detectEncoding(data);
     bool manualSeen = false;
     std::string section;
     std::string qualified;
@@ -78,6 +120,7 @@ int ShowStore::LoadShowFile(const std::string& path) {
         std::string_view line = nextLine(rest);
         if (line.empty())
             continue;
+        ++m_lastLoad.lines;
         if (line.front() == '[') {
             line.remove_prefix(1);
             if (!line.empty())
@@ -86,21 +129,28 @@ int ShowStore::LoadShowFile(const std::string& path) {
             continue;
         }
         size_t eq = line.find('=');
-        if (eq == std::string_view::npos || section.empty())
+        if (eq == std::string_view::npos || section.empty()) {
+            ++m_lastLoad.unreadLines;
             continue;
+        }
         std::string_view key = line.substr(0, eq);
         std::string_view value = line.substr(eq + 1);
         if (!manualSeen && isGlobalManualStep(section, key)) {
-            m_manualStep = static_cast<uint32_t>(leadingInt(value));
+            m_manualStep = uint32_t(leadingIntClamped(value, 0, kStepCount - 1));
             manualSeen = true;
         }
         size_t dollar = key.find('$');
+        int number = 0;
         if (dollar != std::string_view::npos) {
-            m_table.write(ShowTable::sectionNumber(key.substr(0, dollar)), key, value);
-            continue;
+            number = ShowTable::sectionNumber(key.substr(0, dollar));
+            m_table.write(number, key, value);
+        } else {
+            qualified.assign(section).append(1, '$').append(key);
+            number = ShowTable::sectionNumber(section);
+            m_table.write(number, qualified, value);
         }
-        qualified.assign(section).append(1, '$').append(key);
-        m_table.write(ShowTable::sectionNumber(section), qualified, value);
+        if (!inTable(number))
+            ++m_lastLoad.unreadLines;
     }
     return 0;
 }
@@ -110,11 +160,13 @@ namespace {
 // Buffered writer on a file descriptor that remembers the first failure.
 class LineWriter {
 public:
-    explicit LineWriter(int fd) : m_fd(fd) { m_buf.reserve(kChunk + 2048); }
+    LineWriter(int fd, TextEncoding encoding) : m_fd(fd), m_encoding(encoding) {
+        m_buf.reserve(kChunk + 2 * kShowLineMax);
+    }
 
     // Writes "key=value" (or the bare text when value is null) and CR LF, cut so
     // that the whole line fits a written line's limit. A line end inside the
-    // text would split the entry, so the text stops there.
+    // text would split the entry, so the text stops there; a lone CR is kept.
     bool line(std::string_view key, const std::string_view* value) {
         size_t start = m_buf.size();
         m_buf.append(untilLineEnd(key));
@@ -123,9 +175,14 @@ public:
             m_buf.append(untilLineEnd(*value));
         }
         std::string_view body(m_buf.data() + start, m_buf.size() - start);
-        m_buf.resize(start + cutUtf8(body, kShowLineMax - 2).size());
+        m_buf.resize(start + cutStored(body, kShowLineMax - 2, m_encoding).size());
         m_buf.append("\r\n");
         return m_buf.size() < kChunk || flush();
+    }
+    // A section header, then the key under it.
+    bool headerAndKey(std::string_view section, std::string_view key, std::string_view value) {
+        std::string header = "[" + std::string(untilLineEnd(section)) + "]";
+        return line(header, nullptr) && line(key, &value);
     }
     bool flush() {
         const char* p = m_buf.data();
@@ -134,22 +191,33 @@ public:
             ssize_t n = ::write(m_fd, p, left);
             if (n < 0 && errno == EINTR)
                 continue;
-            if (n <= 0)
+            if (n <= 0) {
+                m_error = n < 0 ? errno : ENOSPC;
                 return false;
+            }
             p += n;
             left -= size_t(n);
         }
         m_buf.clear();
         return true;
     }
+    int error() const { return m_error; }
 
 private:
     static constexpr size_t kChunk = 1 << 16;
     static std::string_view untilLineEnd(std::string_view s) {
-        return s.substr(0, s.find_first_of("\r\n"));
+        size_t lf = s.find('\n');
+        if (lf == std::string_view::npos)
+            return s;
+        s = s.substr(0, lf);
+        if (!s.empty() && s.back() == '\r')
+            s.remove_suffix(1); // the CR of a CR LF pair
+        return s;
     }
     int m_fd;
+    TextEncoding m_encoding;
     std::string m_buf;
+    int m_error = 0;
 };
 
 std::string tempNameFor(const std::string& path) {
@@ -159,10 +227,20 @@ std::string tempNameFor(const std::string& path) {
     return folder + "/." + base + ".XXXXXX";
 }
 
+// An entry is written as "key=value" when reading that line gives the same key
+// back. A key that holds "=" or begins with "[" came from a section header
+// (its section text is everything before its last "$"), so it is written as
+// that header followed by its plain key.
+bool entry(LineWriter& w, std::string_view key, std::string_view value) {
+    if (key.find('=') == std::string_view::npos && (key.empty() || key.front() != '['))
+        return w.line(key, &value);
+    size_t dollar = key.rfind('$');
+    return w.headerAndKey(key.substr(0, dollar), key.substr(dollar + 1), value);
+}
+
 int writeLines(LineWriter& w, const ShowTable& table, uint32_t manualStep,
                const ShowStore::Progress& progress) {
-    std::string_view global("GLOBAL");
-    if (!w.line(format("[%.*s]", int(global.size()), global.data()), nullptr))
+    if (!w.line("[GLOBAL]", nullptr))
         return -2;
     std::string manual = std::to_string(manualStep);
     std::string_view manualView(manual);
@@ -171,33 +249,65 @@ int writeLines(LineWriter& w, const ShowTable& table, uint32_t manualStep,
     for (int s = 0; s < kStepCount; ++s) {
         if (progress)
             progress(unsigned(s), unsigned(kStepCount));
-        for (const ShowTable::Entry& e : table.entries(s)) {
-            std::string_view v(e.value);
-            if (!w.line(e.key(), &v))
+        for (const ShowTable::Entry& e : table.entries(s))
+            if (!entry(w, e.key(), e.value))
                 return -5;
-        }
     }
     return w.flush() ? 0 : -5;
+}
+
+bool isRegularFile(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// Puts the new file in place, the previous one kept as "<path>.bak". The old
+// file's name is linked to ".bak" first, so a show file exists at every moment;
+// where the file system has no links it is renamed. 0, or the errno.
+int replaceKeepingBackup(const std::string& tmp, const std::string& path) {
+    std::string backup = path + ".bak";
+    bool movedAside = false;
+    if (isRegularFile(path)) {
+        if ((::unlink(backup.c_str()) != 0 && errno != ENOENT) ||
+            ::link(path.c_str(), backup.c_str()) != 0)
+            movedAside = ::rename(path.c_str(), backup.c_str()) == 0;
+    }
+    if (::rename(tmp.c_str(), path.c_str()) == 0)
+        return 0;
+    int error = errno;
+    if (movedAside)
+        ::rename(backup.c_str(), path.c_str());
+    return error;
 }
 
 } // namespace
 
 int ShowStore::WriteShowFile(const std::string& path, const Progress& progress) {
+    m_lastWriteReason.clear();
     std::string tmp = tempNameFor(path);
     int fd = ::mkstemp(tmp.data());
-    if (fd < 0)
+    if (fd < 0) {
+        m_lastWriteReason = systemReason(errno);
         return -1;
+    }
     ::fchmod(fd, 0644);
-    LineWriter w(fd);
+    LineWriter w(fd, m_encoding);
     int result = writeLines(w, m_table, m_manualStep, progress);
-    if (result == 0 && ::fsync(fd) != 0)
+    int error = w.error();
+    if (result == 0 && ::fsync(fd) != 0) {
         result = -5;
-    if (::close(fd) != 0 && result == 0)
+        error = errno;
+    }
+    if (::close(fd) != 0 && result == 0) {
         result = -5;
-    if (result == 0 && ::rename(tmp.c_str(), path.c_str()) != 0)
+        error = errno;
+    }
+    if (result == 0 && (error = replaceKeepingBackup(tmp, path)) != 0)
         result = -1;
-    if (result != 0)
+    if (result != 0) {
         ::unlink(tmp.c_str());
+        m_lastWriteReason = systemReason(error ? error : EIO);
+    }
     if (progress)
         progress(unsigned(kStepCount), unsigned(kStepCount));
     return result;

@@ -75,8 +75,36 @@ std::vector<std::string> listShows(const std::string& root) {
     return shows;
 }
 
+std::optional<std::string> showNameProblem(std::string_view name) {
+    if (name.empty())
+        return "le nom est vide";
+    if (name.find('/') != std::string_view::npos)
+        return "le nom contient \"/\"";
+    if (name == "." || name == "..")
+        return "\"" + std::string(name) + "\" n'est pas un nom de dossier";
+    if (name.find('\0') != std::string_view::npos)
+        return "le nom contient un caractère nul";
+    return std::nullopt;
+}
+
+std::string refusedShowNameText(std::string_view name, const std::string& root) {
+    std::string why = showNameProblem(name).value_or("");
+    return "Nom de spectacle refusé : \"" + std::string(name) + "\" (" + why +
+           "). Un spectacle est un dossier de " + root + ".";
+}
+
+std::string missingShowText(std::string_view name, const std::string& root) {
+    return "Le spectacle \"" + std::string(name) + "\" n'existe pas dans " + root + ".";
+}
+
+bool showExists(const std::string& root, std::string_view name) {
+    struct stat st {};
+    return !showNameProblem(name) && ::stat(showFolder(root, name).c_str(), &st) == 0 &&
+           S_ISDIR(st.st_mode);
+}
+
 bool createShow(const std::string& root, std::string_view name) {
-    if (name.empty() || name.find('/') != std::string_view::npos)
+    if (showNameProblem(name))
         return false;
     std::string folder = showFolder(root, name);
     if (::mkdir(folder.c_str(), 0755) != 0)

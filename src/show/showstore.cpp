@@ -4,12 +4,23 @@
 #include "show/stepkeys.h"
 #include "show/textutil.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
 namespace orvane {
+
+double clampSeconds(double seconds) {
+    if (!(seconds > 0.0)) // NaN as well
+        return 0.0;
+    return std::min(seconds, kMaxSeconds);
+}
+
+int64_t secondsToMs(double seconds) {
+    return int64_t(std::trunc(clampSeconds(seconds) * 1000.0));
+}
 
 bool ShowStore::isShowFile(std::string_view file) const {
     return file.empty() || equalsIgnoreCase(file, m_showPath);
@@ -57,14 +68,20 @@ public:
         auto v = get(name, shared);
         return v ? leadingInt(*v) : def;
     }
+    // A value with a range of its own (levels, slider positions): whatever the
+    // file holds, the field gets a value inside it.
+    int32_t getInRange(std::string_view name, int32_t lo, int32_t hi) {
+        auto v = get(name);
+        return v ? leadingIntClamped(*v, lo, hi) : 0;
+    }
     uint8_t getByte(std::string_view name) { return static_cast<uint8_t>(getInt(name)); }
     std::string getText(std::string_view name) {
         auto v = get(name);
-        return v ? std::string(cutUtf8(*v, kTextFieldMax)) : std::string();
+        return v ? std::string(cutStored(*v, kTextFieldMax, m_store.encoding())) : std::string();
     }
-    double getDouble(std::string_view name) {
+    double getSeconds(std::string_view name) {
         auto v = get(name);
-        return v ? leadingDouble(cutUtf8(*v, kTextFieldMax)) : 0.0;
+        return v ? clampSeconds(leadingDouble(cutUtf8(*v, kTextFieldMax))) : 0.0;
     }
 
     void put(std::string_view name, std::string_view value, bool shared = false) {
@@ -85,11 +102,7 @@ public:
         auto r = std::to_chars(buf, buf + sizeof buf, v);
         put(name, std::string_view(buf, size_t(r.ptr - buf)));
     }
-    void putF(std::string_view name, double v) {
-        char buf[512];
-        std::snprintf(buf, sizeof buf, "%f", v);
-        put(name, buf);
-    }
+    void putF(std::string_view name, double v) { put(name, formatFixed(v, 6)); }
 
 private:
     ShowStore& m_store;
@@ -103,13 +116,8 @@ private:
     size_t m_sharedCursor = 0;
 };
 
-// Seconds to whole milliseconds, truncated toward zero, low 32 bits kept.
-uint32_t fadeMilliseconds(double seconds) {
-    double ms = std::trunc(seconds * 1000.0);
-    if (!std::isfinite(ms))
-        return 0;
-    return static_cast<uint32_t>(static_cast<int64_t>(std::fmod(ms, 4294967296.0)));
-}
+constexpr int32_t kLevelMax = 255;
+constexpr int32_t kSoundSliderMax = 10000;
 
 void loadEntries(StepAccess& a, StepRecord& r) {
     const StepKeys& k = StepKeys::get();
@@ -158,9 +166,9 @@ void loadFixtures(StepAccess& a, StepRecord& r) {
 void loadNonLight(StepAccess& a, StepRecord& r) {
     r.resetmaster = a.getInt("resetmaster");
     r.setmaster = a.getInt("setmaster");
-    r.masteront = a.getDouble("masteront");
-    r.masterofft = a.getDouble("masterofft");
-    r.fadet = a.getDouble("fadet");
+    r.masteront = a.getSeconds("masteront");
+    r.masterofft = a.getSeconds("masterofft");
+    r.fadet = a.getSeconds("fadet");
     r.name = a.getText("name");
     r.ple = a.getText("ple");
     r.extra = a.getText("extra");
@@ -174,8 +182,8 @@ void loadNonLight(StepAccess& a, StepRecord& r) {
     r.nextonstop = a.getInt("nextonstop");
     r.togglepause = a.getInt("togglepause");
     r.faderude = a.getInt("faderude");
-    r.sound1 = a.getInt("sound1");
-    r.sound2 = a.getInt("sound2");
+    r.sound1 = a.getInRange("sound1", 0, kSoundSliderMax);
+    r.sound2 = a.getInRange("sound2", 0, kSoundSliderMax);
     r.soundlocked = a.getInt("soundlocked", 1);
     r.stepsound = a.getInt("stepsound");
 }
@@ -185,10 +193,10 @@ void loadNonLight(StepAccess& a, StepRecord& r) {
 void ShowStore::LoadStep(int section, StepRecord& r, std::string_view file, uint32_t* fadeMs) {
     StepAccess a(*this, section, file);
     const StepKeys& k = StepKeys::get();
-    r.master = a.getInt("master");
+    r.master = a.getInRange("master", 0, kLevelMax);
     loadEntries(a, r);
     for (int f = 0; f < kFaderCount; ++f)
-        r.fader[f] = a.getInt(k.fader[f]);
+        r.fader[f] = a.getInRange(k.fader[f], 0, kLevelMax);
     for (int c = 0; c < kColourCount; ++c)
         r.colour[c] = makeColour(a.getByte(k.red[c]), a.getByte(k.green[c]), a.getByte(k.blue[c]));
     for (int c = 0; c < kCheckCount; ++c)
@@ -196,7 +204,7 @@ void ShowStore::LoadStep(int section, StepRecord& r, std::string_view file, uint
     loadFixtures(a, r);
     loadNonLight(a, r);
     if (fadeMs)
-        *fadeMs = fadeMilliseconds(r.fadet);
+        *fadeMs = uint32_t(secondsToMs(r.fadet));
 }
 
 namespace {

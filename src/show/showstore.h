@@ -7,6 +7,7 @@
 #include "show/inifile.h"
 #include "show/showtable.h"
 #include "show/steprecord.h"
+#include "show/textencoding.h"
 
 #include <cstdint>
 #include <functional>
@@ -17,8 +18,33 @@ namespace orvane {
 
 // Longest text a text field carries (read through a 1024-byte buffer).
 constexpr size_t kTextFieldMax = 1023;
-// Longest line of a written show file, CR LF included.
-constexpr size_t kShowLineMax = 1023;
+// Longest line the show file reader takes whole, without its line end.
+constexpr size_t kShowReadLineMax = 2047;
+// Longest line of a written show file, CR LF included: every line the reader
+// takes whole, so that a save gives back exactly what was read.
+constexpr size_t kShowLineMax = kShowReadLineMax + 2;
+// Times are kept within what the playback counts in milliseconds.
+constexpr double kMaxSeconds = 2147483.0;
+// A show file larger than this is not a show file (a full show is ~5 MB).
+constexpr size_t kShowFileMaxBytes = size_t(64) << 20;
+
+// What the last LoadShowFile met.
+struct ShowFileReport {
+    bool exists = false;    // false: no such file (a new show)
+    bool readWhole = false; // the whole file was read into the table
+    std::string reason;     // why it could not be read, when it could not
+    size_t lines = 0;       // non-empty lines
+    size_t unreadLines = 0; // lines that gave no entry: no "=", before any
+                            // section, or a section outside 0..499
+    size_t entries() const { return lines - unreadLines; }
+    // A file that has lines but not one of them a show could use.
+    bool looksLikeShow() const { return lines == 0 || entries() > 0; }
+};
+
+// A time read from a file or a field: finite, 0..kMaxSeconds.
+double clampSeconds(double seconds);
+// Seconds to whole milliseconds, truncated toward zero, after clampSeconds.
+int64_t secondsToMs(double seconds);
 
 class ShowStore {
 public:
@@ -44,11 +70,21 @@ public:
     void SaveStep(int section, const StepRecord& record, std::string_view file = {},
                   bool lightOnly = false);
 
-    // 0, or -1 when the file cannot be opened (the table is then left unchanged).
+    // 0, or -1 when the file cannot be opened or read whole (the table is then
+    // left unchanged). Only a regular file is read. lastLoad() tells more.
     int LoadShowFile(const std::string& path);
+    const ShowFileReport& lastLoad() const { return m_lastLoad; }
     // 0, -1 cannot open, -2 header line failed, -3 manualstep line failed, -5 an
-    // entry line failed. The previous file stays intact on any failure.
+    // entry line failed. The previous file stays intact on any failure; after a
+    // success it is kept beside the new one as "<file>.bak".
+    // lastWriteReason() is the system's reason for the last failure.
     int WriteShowFile(const std::string& path, const Progress& progress = {});
+    const std::string& lastWriteReason() const { return m_lastWriteReason; }
+
+    // The encoding of the show's texts: the one the file came in (a new show
+    // is UTF-8). Texts are kept and written back as they were read.
+    TextEncoding encoding() const { return m_encoding; }
+    void setEncoding(TextEncoding e) { m_encoding = e; }
 
     uint32_t manualStep() const { return m_manualStep; }
     void setManualStep(uint32_t step) { m_manualStep = step; }
@@ -61,6 +97,15 @@ private:
     std::string m_showPath;
     ShowTable m_table;
     uint32_t m_manualStep = 1;
+    ShowFileReport m_lastLoad;
+    std::string m_lastWriteReason;
+    TextEncoding m_encoding = TextEncoding::Utf8;
 };
+
+// The temporary files a save leaves while it writes ("<folder>/.dmx.ini.XXXXXX"
+// for the show file): one left by a save that was killed is removed, and an
+// effect file set aside by an effect save that was killed is put back.
+// Returns the number of files removed or restored.
+int removeSaveLeftovers(const std::string& folder);
 
 } // namespace orvane

@@ -1,9 +1,13 @@
 #include "show/textutil.h"
 
-#include <cctype>
+#include <algorithm>
+#include <charconv>
+#include <clocale>
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
-#include <cstdlib>
+#include <limits>
+#include <locale.h>
 
 namespace orvane {
 
@@ -22,25 +26,90 @@ static bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-int32_t leadingInt(std::string_view s) {
+namespace {
+
+// Blanks, then an optional sign: where the digits start and whether negative.
+size_t skipBlanksAndSign(std::string_view s, bool& negative) {
     size_t i = 0;
     while (i < s.size() && isBlank(s[i]))
         ++i;
-    bool negative = false;
+    negative = false;
     if (i < s.size() && (s[i] == '-' || s[i] == '+'))
         negative = s[i++] == '-';
+    return i;
+}
+
+} // namespace
+
+int32_t leadingInt(std::string_view s) {
+    bool negative = false;
+    size_t i = skipBlanksAndSign(s, negative);
     uint32_t value = 0;
     for (; i < s.size() && isDigit(s[i]); ++i)
         value = value * 10u + uint32_t(s[i] - '0');
     return static_cast<int32_t>(negative ? 0u - value : value);
 }
 
+int32_t leadingIntClamped(std::string_view s, int32_t lo, int32_t hi) {
+    bool negative = false;
+    size_t i = skipBlanksAndSign(s, negative);
+    int64_t value = 0;
+    constexpr int64_t kBeyond = int64_t(1) << 40; // past any 32-bit bound
+    for (; i < s.size() && isDigit(s[i]); ++i)
+        value = std::min(value * 10 + (s[i] - '0'), kBeyond);
+    if (negative)
+        value = -value;
+    return int32_t(std::clamp<int64_t>(value, lo, hi));
+}
+
+namespace {
+
+// from_chars reports a magnitude it cannot hold without a value; the C
+// conversion gives infinity for a huge one and zero for a tiny one. The order
+// of magnitude of the digits and the exponent tells which.
+double outOfRange(std::string_view number, bool negative) {
+    size_t e = number.find_first_of("eE");
+    std::string_view mantissa = number.substr(0, e);
+    int64_t exponent =
+        e == std::string_view::npos ? 0 : leadingIntClamped(number.substr(e + 1), -100000, 100000);
+    size_t point = std::min(mantissa.find('.'), mantissa.size());
+    size_t first = mantissa.find_first_of("123456789");
+    int64_t order = first == std::string_view::npos ? 0
+                    : first < point                 ? int64_t(point - first)
+                                                    : -int64_t(first - point - 1);
+    double magnitude = order + exponent > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+    return negative ? -magnitude : magnitude;
+}
+
+} // namespace
+
 double leadingDouble(std::string_view s) {
-    char buf[64];
-    size_t n = std::min(s.size(), sizeof buf - 1);
-    s.copy(buf, n);
-    buf[n] = '\0';
-    return std::strtod(buf, nullptr);
+    bool negative = false;
+    size_t i = skipBlanksAndSign(s, negative);
+    std::string_view rest = s.substr(i);
+    const char* begin = rest.data();
+    const char* end = rest.data() + rest.size();
+    auto fmt = std::chars_format::general;
+    if (rest.size() > 2 && rest[0] == '0' && (rest[1] == 'x' || rest[1] == 'X')) {
+        begin += 2;
+        fmt = std::chars_format::hex;
+    }
+    double value = 0.0;
+    auto [ptr, ec] = std::from_chars(begin, end, value, fmt);
+    if (ec == std::errc::result_out_of_range)
+        return outOfRange(std::string_view(begin, size_t(ptr - begin)), negative);
+    if (ec != std::errc())
+        return negative ? -0.0 : 0.0;
+    return negative ? -value : value;
+}
+
+std::string formatFixed(double value, int decimals) {
+    char buf[400]; // the largest double in fixed notation, and its decimals
+    auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed,
+                           std::clamp(decimals, 0, 60));
+    if (r.ec != std::errc())
+        return format("%.*f", decimals, value);
+    return std::string(buf, size_t(r.ptr - buf));
 }
 
 std::string_view cutUtf8(std::string_view s, size_t maxBytes) {
@@ -53,7 +122,30 @@ std::string_view cutUtf8(std::string_view s, size_t maxBytes) {
     return s.substr(0, n);
 }
 
+namespace {
+
+// The C locale for this thread while formatting, whatever the process uses.
+class CNumbers {
+public:
+    CNumbers() {
+        static const locale_t c = ::newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
+        m_previous = c ? ::uselocale(c) : locale_t(nullptr);
+    }
+    ~CNumbers() {
+        if (m_previous)
+            ::uselocale(m_previous);
+    }
+    CNumbers(const CNumbers&) = delete;
+    CNumbers& operator=(const CNumbers&) = delete;
+
+private:
+    locale_t m_previous;
+};
+
+} // namespace
+
 std::string format(const char* fmt, ...) {
+    CNumbers c;
     char small[256];
     va_list ap;
     va_start(ap, fmt);

@@ -1,5 +1,8 @@
 #pragma once
 // Small text helpers shared by the show store, profile files and parsers.
+// Numbers are read and written with the C conventions ("." as the decimal
+// point, no grouping) whatever the process locale: files travel between
+// machines and languages.
 
 #include <cstdint>
 #include <string>
@@ -29,14 +32,23 @@ std::string toLower(std::string_view s);
 // C library's atoi would read it but without overflow: the low 32 bits are kept.
 int32_t leadingInt(std::string_view s);
 
+// The same reading, but a value outside lo..hi (however many digits it has)
+// gives the nearer bound.
+int32_t leadingIntClamped(std::string_view s, int32_t lo, int32_t hi);
+
 // A decimal-to-double conversion that reads as much as it can ("2.5x" is 2.5,
-// "" and "abc" are 0.0) and never reads past the text.
+// "" and "abc" are 0.0, "1e999" is infinity) and never reads past the text.
+// Always "." as the decimal point, whatever the locale.
 double leadingDouble(std::string_view s);
+
+// A double as printf's "%.*f" writes it in the C locale ("2.500000").
+std::string formatFixed(double value, int decimals);
 
 // Cuts a UTF-8 text to at most maxBytes bytes without splitting a character.
 std::string_view cutUtf8(std::string_view s, size_t maxBytes);
 
-// printf-style formatting into a std::string.
+// printf-style formatting into a std::string, with the C locale's conventions
+// for numbers whatever the process locale.
 std::string format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 
 } // namespace orvane

@@ -112,6 +112,8 @@ TEST(Process, WithoutAShowTheChooserOpensTheLastShow) {
 TEST(Process, DmxFramesReachTheLineAndAMissingPortLeavesTheProgramRunning) {
     TempDir root, config;
     ::mkdir(root.file("demo").c_str(), 0755);
+    ::mkdir(config.file("orvane").c_str(), 0755);
+    writeFile(config.file("orvane/profile.ini"), "[last]\r\nshowname=demo\r\n");
     PtyPair pty;
     ASSERT_TRUE(pty.ok());
     OrvaneProcess p(root, config, {}, {"ORVANE_DMX_PORT=" + pty.slavePath()});
@@ -125,6 +127,8 @@ TEST(Process, DmxFramesReachTheLineAndAMissingPortLeavesTheProgramRunning) {
 
     TempDir root2, config2;
     ::mkdir(root2.file("demo").c_str(), 0755);
+    ::mkdir(config2.file("orvane").c_str(), 0755);
+    writeFile(config2.file("orvane/profile.ini"), "[last]\r\nshowname=demo\r\n");
     OrvaneProcess missing(root2, config2, {});
     ASSERT_TRUE(missing.waitForProfile("stepnum=0"));
     EXPECT_EQ(missing.terminate(SIGTERM), 0);

@@ -7,6 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace orvane {
 namespace {
 
@@ -75,6 +79,19 @@ TEST(DmxRecording, IncompleteRecordsEndTheReplay) {
         EXPECT_EQ(reader.next(frame), ReplayRead::End) << tail.size();
     }
     EXPECT_LT(openForReplay(dir.file("missing.bin")), 0);
+}
+
+TEST(DmxRecording, OnlyRegularFilesAreReplayedOrRecorded) {
+    TempDir dir;
+    // Neither blocks: a FIFO without a writer or reader is refused at once.
+    ASSERT_EQ(::mkfifo(dir.file("fifo.bin").c_str(), 0644), 0);
+    EXPECT_LT(openForReplay(dir.file("fifo.bin")), 0);
+    EXPECT_LT(openForRecording(dir.file("fifo.bin")), 0);
+    EXPECT_LT(openForReplay(dir.path()), 0);
+    int fd = openForRecording(dir.file("new.bin"));
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(::fcntl(fd, F_GETFL) & O_NONBLOCK, 0);
+    ::close(fd);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "playback/console.h"
 #include "show/palette.h"
 #include "show/patch.h"
+#include "show/showstore.h"
 
 #include <gtest/gtest.h>
 
@@ -146,4 +147,46 @@ TEST(ConsoleText, LineBreaksTravelAsBackslashN) {
     EXPECT_EQ(consoleToStored("a\r\nb\nc"), "a\\nb\nc");
     // A caption typed with a literal backslash-n also reads as two lines.
     EXPECT_EQ(storedToConsole(consoleToStored("x\\ny")), "x\r\ny");
+}
+
+TEST_F(ConsoleFixture, Windows1252TextsShowAsLettersAndGoBackAsTheyCame) {
+    console.setTextEncoding(TextEncoding::Windows1252);
+    StepRecord r;
+    r.name = "fond rouge \xE9t\xE9\\nPremier pas\x85";
+    r.extra = "VEDA=Caf\xE9";
+    r.soundnameatbegin = "entr\xE9"
+                         "e";
+    r.ple = "\xC9toile.efe";
+    console.display(r, DisplayMode::Full);
+    EXPECT_EQ(controls.text(console::kStepName),
+              "fond rouge \xC3\xA9t\xC3\xA9\r\nPremier pas\xE2\x80\xA6");
+    EXPECT_EQ(controls.text(console::kExtra), "VEDA=Caf\xC3\xA9");
+    EXPECT_EQ(controls.text(console::kSoundName), "entr\xC3\xA9"
+                                                  "e");
+    StepRecord back = console.capture();
+    EXPECT_EQ(back.name, r.name);
+    EXPECT_EQ(back.extra, r.extra);
+    EXPECT_EQ(back.soundnameatbegin, r.soundnameatbegin);
+    EXPECT_EQ(back.ple, r.ple);
+    // What the operator types goes to the show in its encoding.
+    controls.setText(console::kStepName, "\xE2\x82\xAC 5");
+    EXPECT_EQ(console.capture().name, "\x80 5");
+}
+
+TEST_F(ConsoleFixture, TimesGoBackExactUntilTheirFieldIsEdited) {
+    StepRecord r;
+    r.fadet = 0.0019;
+    r.masteront = 2.005;
+    r.masterofft = 1e-9;
+    console.display(r, DisplayMode::Full);
+    EXPECT_EQ(controls.text(console::kFadeTime), "0.00");
+    StepRecord back = console.capture();
+    EXPECT_EQ(back.fadet, 0.0019);
+    EXPECT_EQ(back.masteront, 2.005);
+    EXPECT_EQ(back.masterofft, 1e-9);
+    controls.setText(console::kFadeTime, "1.5");
+    controls.setText(console::kTimeUp, "1e300");
+    back = console.capture();
+    EXPECT_EQ(back.fadet, 1.5);
+    EXPECT_EQ(back.masteront, kMaxSeconds);
 }

@@ -135,6 +135,45 @@ TEST_F(ExtraFixture, ChainCutsTheTextForTheKeywordsAfterIt) {
     EXPECT_TRUE(link.sent.empty());
 }
 
+TEST_F(ExtraFixture, ChainAsksFirstAndStartsOnlyWhenAllowed) {
+    std::vector<std::string> asked;
+    bool allow = false;
+    extra.services().beforeChain = [&](const std::string& show) {
+        asked.push_back(show);
+        calls.push_back("before");
+        return allow;
+    };
+    run("CHAIN=../victim,3");
+    run("CHAIN=,3");
+    EXPECT_EQ(asked, (std::vector<std::string>{"../victim", ""}));
+    EXPECT_TRUE(processes.started.empty());
+    EXPECT_EQ(calls, (std::vector<std::string>{"before", "before"}));
+    // Allowed: the show is saved (before) ahead of the line and the new instance.
+    calls.clear();
+    allow = true;
+    run("CHAIN=Show2,5");
+    EXPECT_EQ(calls, (std::vector<std::string>{"before", "closeLine", "end(1)"}));
+    ASSERT_EQ(processes.started.size(), 1u);
+    EXPECT_EQ(processes.started[0],
+              (std::vector<std::string>{"/opt/orvane/orvane", "/STEP=5", "/SHOW=Show2"}));
+}
+
+TEST_F(ExtraFixture, VedaCountsCharactersOfTheShowsEncoding) {
+    std::string accented;
+    for (int i = 0; i < 20; ++i)
+        accented += "\xC3\xA9"; // what the console shows: UTF-8
+    session.store().setEncoding(TextEncoding::Windows1252);
+    run("VEDA=[3]" + accented);
+    ASSERT_EQ(devices.sent.size(), 1u);
+    EXPECT_EQ(devices.sent[0].second, std::string(20, '\xE9'));
+    session.store().setEncoding(TextEncoding::Utf8);
+    run("VEDA=[3]" + accented);
+    ASSERT_EQ(devices.sent.size(), 2u);
+    EXPECT_EQ(devices.sent[1].second, accented);
+    run("VEDA=[3]" + accented + "e");
+    EXPECT_EQ(devices.sent.size(), 2u);
+}
+
 TEST_F(ExtraFixture, MissingServicesMakeCommandsDoNothing) {
     ExtraCommands bare(controls, session.store(), effects, ExtraServices{});
     bare.run("EXEC=x VEDA=y VP=z SUPERSCAN1=w SHUTTER=ON REPLAYDMX=r CHAIN=a,1", 0);

@@ -434,6 +434,32 @@ TEST_F(Matrix, HugeOrOddSpeedsStayInsideThePicture) {
     EXPECT_EQ(effects.matrix().name(), "");
 }
 
+TEST_F(Matrix, AbsoluteNamesAreTakenAsGivenAndSpeedsStayFloats) {
+    TempDir elsewhere;
+    writeBmp(elsewhere.file("far.bmp"), 8, 8, gradient);
+    run("MATRIX=" + elsewhere.file("far.bmp") + ",1e300,-1e300");
+    EXPECT_TRUE(effects.matrix().hasPicture());
+    EXPECT_GT(effects.matrix().speedX(), 0.0f);
+    EXPECT_LT(effects.matrix().speedY(), 0.0f);
+    EXPECT_TRUE(std::isfinite(effects.matrix().speedX()));
+    tick();
+    EXPECT_LT(std::abs(effects.matrix().offsetX()), 8.0f);
+    // Without an extension in its last part, ".BMP" is added there.
+    writeBmp(elsewhere.file("pic.BMP"), 8, 8, gradient);
+    effects.reset();
+    run("MATRIX=" + elsewhere.file("pic"));
+    EXPECT_TRUE(effects.matrix().hasPicture());
+    EXPECT_EQ(effects.matrix().name(), elsewhere.file("pic.BMP"));
+}
+
+TEST_F(ExtraFixture, LoadTakesAnAbsoluteEffectName) {
+    TempDir elsewhere;
+    writeEffect(session.store(), elsewhere.file("far.efe"), {{200, 1.0}, {100, 1.0}});
+    run("LOAD=" + elsewhere.file("far.efe"));
+    EXPECT_TRUE(effects.effect().running());
+    EXPECT_EQ(effects.effect().count(), 2);
+}
+
 // --- DMX replay ---------------------------------------------------------------
 
 TEST_F(ExtraFixture, ReplayOpensTheFileForTheOutputTick) {

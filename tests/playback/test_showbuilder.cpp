@@ -6,6 +6,7 @@
 #include "playback/showbuilder.h"
 #include "show/effectfile.h"
 #include "show/stepediting.h"
+#include "show/textencoding.h"
 #include "support/mainwindowstandin.h"
 
 #include <gtest/gtest.h>
@@ -477,6 +478,34 @@ TEST_F(BuilderFixture, CaptionsComeAndGoOnTwoLines) {
     builder->close();
     ui().setText(kFirstCaption + 1, "gone");
     EXPECT_EQ(main.stored(31).name, "step 31") << "a destroyed box stores nothing";
+}
+
+// A show from the platform the shows came from keeps its Windows-1252 texts:
+// the strip shows them as letters and stores what is typed or dropped in the
+// show's own encoding.
+TEST_F(BuilderFixture, Windows1252ShowTextsAreShownAndStoredInTheirEncoding) {
+    main.session.store().setEncoding(TextEncoding::Windows1252);
+    StepRecord r = content(32);
+    r.name = "Premier pas\x85";
+    r.ple = "fond \xE9t\xE9";
+    r.playatbegin = 1;
+    r.soundnameatbegin = "\xC9t\xE9";
+    main.store(32, r);
+    test::writeFile(main.root.file("show/step0/\xC3\x89t\xC3\xA9.wav"), "x");
+    ui().click(kSoundRefresh);
+    builder->repaintStrip();
+    EXPECT_EQ(ui().text(kFirstCaption + 2), "Premier pas\xE2\x80\xA6");
+    CellPicture c = builder->cells()[2];
+    EXPECT_EQ(c.ple, "fond \xC3\xA9t\xC3\xA9");
+    EXPECT_EQ(c.playArt, kArtPlaySound) << "the stored name matches the file's UTF-8 name";
+    EXPECT_EQ(c.playName, "\xC3\x89t\xC3\xA9");
+    EXPECT_EQ(main.stored(32).name, "Premier pas\x85") << "showing the caption stores nothing";
+
+    ui().setText(kFirstCaption + 3, "\xC3\xA0 bient\xC3\xB4t");
+    EXPECT_EQ(main.stored(33).name, "\xE0 bient\xF4t");
+    builder->beginSoundDrag(0);
+    builder->drop(xOf(31), 5);
+    EXPECT_EQ(main.stored(31).soundnameatbegin, "\xC9t\xE9.wav");
 }
 
 TEST_F(BuilderFixture, MenuCommandsRunTheMainWindowsEditing) {

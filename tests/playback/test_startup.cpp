@@ -83,11 +83,32 @@ TEST_F(ChooserFixture, ListsShowsAndPreselectsTheLastOne) {
     EXPECT_NE(readFile(userProfilePath()).find("showname=zeta"), std::string::npos);
 }
 
-TEST_F(ChooserFixture, OpenWithNothingSelectedKeepsTheLastName) {
+TEST_F(ChooserFixture, OpenWithNothingSelectedOpensNothing) {
     ShowChooser chooser(profiles, prompts, root.path());
     chooser.fill();
     EXPECT_EQ(chooser.list().selected(), -1);
-    EXPECT_EQ(chooser.open(), "curshow");
+    EXPECT_FALSE(chooser.canOpen());
+    EXPECT_EQ(chooser.open(), std::nullopt);
+    EXPECT_EQ(readFile(userProfilePath()).find("showname"), std::string::npos);
+    chooser.list().select(0);
+    EXPECT_TRUE(chooser.canOpen());
+    EXPECT_EQ(chooser.open(), "Alpha");
+}
+
+TEST_F(ChooserFixture, NewRefusesNamesOutsideTheRoot) {
+    ShowChooser chooser(profiles, prompts, root.path());
+    chooser.fill();
+    for (const char* name : {"", "../victim", "a/b", "..", "."}) {
+        prompts.texts = {std::string(name)};
+        EXPECT_FALSE(chooser.newShow()) << name;
+        EXPECT_NE(prompts.shown.back().text.find("refus"), std::string::npos) << name;
+    }
+    struct stat st {};
+    EXPECT_NE(::stat((root.path() + "/../victim").c_str(), &st), 0);
+    EXPECT_NE(::stat(root.file("a").c_str(), &st), 0);
+    // A name with dots inside is an ordinary folder name.
+    prompts.texts = {std::string("Acte 1..2")};
+    EXPECT_TRUE(chooser.newShow());
 }
 
 TEST_F(ChooserFixture, NewShowCreatesFoldersOrSaysWhyNot) {

@@ -2,6 +2,7 @@
 // and damaged files. Laying effects from the main window's controls is tested
 // with those controls.
 
+#include "show/datafile.h"
 #include "show/effectfile.h"
 #include "support/showsnapshot.h"
 #include "support/stepkeyorder.h"
@@ -160,3 +161,19 @@ TEST_F(EffectFixture, DamagedFilesLoadWhatTheyCan) {
 }
 
 } // namespace
+
+TEST(DataFile, AbsoluteNamesAreTakenAsGiven) {
+    orvane::test::TempDir root, elsewhere;
+    orvane::test::writeFile(elsewhere.file("Far.EFE"), "x");
+    auto exact = findDataFile(root.path(), elsewhere.file("Far.EFE"));
+    ASSERT_TRUE(exact);
+    EXPECT_EQ(exact->path, elsewhere.file("Far.EFE"));
+    EXPECT_FALSE(exact->caseFolded);
+    // Letter case still folds, and "\" still separates.
+    std::string windowsSpelling = elsewhere.path() + "\\far.efe";
+    auto folded = findDataFile(root.path(), windowsSpelling);
+    ASSERT_TRUE(folded);
+    EXPECT_EQ(folded->path, elsewhere.file("Far.EFE"));
+    EXPECT_TRUE(folded->caseFolded);
+    EXPECT_FALSE(findDataFile(root.path(), elsewhere.file("none.efe")));
+}

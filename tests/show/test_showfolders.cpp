@@ -45,3 +45,29 @@ TEST(ShowFolders, ProfileAndRootFollowTheEnvironment) {
     ::unsetenv("ORVANE_ROOT");
     ::unsetenv("XDG_CONFIG_HOME");
 }
+
+TEST(ShowFolders, AShowNameIsOneFolderDirectlyUnderTheRoot) {
+    TempDir root;
+    ::mkdir(root.file("Gala").c_str(), 0755);
+    writeFile(root.file("plain file"), "");
+    struct Case {
+        const char* name;
+        bool acceptable;
+        bool exists;
+    } cases[] = {
+        {"Gala", true, true},     {"My show", true, false},    {"Acte 1..2", true, false},
+        {".hidden", true, false}, {"", false, false},          {"../victim", false, false},
+        {"a/b", false, false},    {"..", false, false},        {".", false, false},
+        {"/etc", false, false},   {"plain file", true, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(!showNameProblem(c.name), c.acceptable) << c.name;
+        EXPECT_EQ(showExists(root.path(), c.name), c.exists) << c.name;
+        if (!c.acceptable) {
+            std::string text = refusedShowNameText(c.name, root.path());
+            EXPECT_NE(text.find(root.path()), std::string::npos) << text;
+        }
+    }
+    EXPECT_FALSE(createShow(root.path(), ".."));
+    EXPECT_NE(missingShowText("Nowhere", root.path()).find("Nowhere"), std::string::npos);
+}

@@ -44,7 +44,8 @@ static std::vector<std::string> environment(const TempDir& root, const TempDir& 
 }
 
 OrvaneProcess::OrvaneProcess(const TempDir& root, const TempDir& config,
-                             std::vector<std::string> args, std::vector<std::string> env)
+                             std::vector<std::string> args, std::vector<std::string> env,
+                             std::vector<std::string> prefix)
     : m_config(config.path()), m_stderr(config.path() + "/stderr.txt") {
     m_profileTime = modifiedNs(profilePath());
     std::vector<std::string> envs = environment(root, config, env);
@@ -53,7 +54,10 @@ OrvaneProcess::OrvaneProcess(const TempDir& root, const TempDir& config,
         envp.push_back(e.data());
     envp.push_back(nullptr);
     std::string binary = ORVANE_BINARY;
-    std::vector<char*> argv = {binary.data()};
+    std::vector<char*> argv;
+    for (std::string& p : prefix)
+        argv.push_back(p.data());
+    argv.push_back(binary.data());
     for (std::string& a : args)
         argv.push_back(a.data());
     argv.push_back(nullptr);
@@ -62,7 +66,7 @@ OrvaneProcess::OrvaneProcess(const TempDir& root, const TempDir& config,
     posix_spawn_file_actions_addopen(&actions, 2, m_stderr.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                      0644);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    if (posix_spawn(&m_pid, binary.c_str(), &actions, nullptr, argv.data(), envp.data()) != 0)
+    if (posix_spawnp(&m_pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0)
         m_pid = -1;
     posix_spawn_file_actions_destroy(&actions);
 }
@@ -93,6 +97,22 @@ int OrvaneProcess::terminate(int signal, int timeoutMs) {
     if (m_pid <= 0)
         return -1;
     ::kill(m_pid, signal);
+    return wait(timeoutMs);
+}
+
+bool OrvaneProcess::waitForStderr(const std::string& text, int timeoutMs) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (std::chrono::steady_clock::now() < end) {
+        if (readFile(m_stderr).find(text) != std::string::npos)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
+int OrvaneProcess::wait(int timeoutMs) {
+    if (m_pid <= 0)
+        return -1;
     auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (std::chrono::steady_clock::now() < end) {
         int status = 0;

@@ -15,9 +15,18 @@ public:
     // env entries "NAME=value" are added to (and override) the defaults: a temp
     // ORVANE_ROOT and XDG_CONFIG_HOME, ORVANE_NONINTERACTIVE=1, an offscreen display
     // and a DMX port that does not exist.
+    // prefix, when given, is a command the program is started through (it must
+    // end by executing the program in its own process, as "unshare" and
+    // "sh -c 'exec ...'" do): the program's path follows it as one more argument.
     OrvaneProcess(const TempDir& root, const TempDir& config, std::vector<std::string> args,
-                  std::vector<std::string> env = {});
+                  std::vector<std::string> env = {}, std::vector<std::string> prefix = {});
     ~OrvaneProcess();
+
+    pid_t pid() const { return m_pid; }
+    // Waits for the program to end by itself: its exit status, -1 on timeout.
+    int wait(int timeoutMs = 15000);
+    // Waits until stderr holds text. False on timeout.
+    bool waitForStderr(const std::string& text, int timeoutMs = 15000);
 
     std::string profilePath() const;
     // Waits until the program has written the user profile and it holds text

@@ -1,0 +1,150 @@
+// The save sequence's decisions: what the operator is told when the show file
+// was damaged, unreadable or could not be written, and what is asked.
+
+#include "app/dialog102.h"
+#include "playback/showsaving.h"
+#include "playback/showsession.h"
+#include "support/scriptedprompts.h"
+#include "support/tempdir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace orvane;
+using namespace orvane::test;
+
+namespace {
+
+struct SavingFixture : ::testing::Test {
+    TempDir root;
+    ProfileFiles profiles;
+    ControlModel controls;
+    ShowSession session{profiles, controls};
+    ScriptedPrompts prompts;
+    ShowSaving saving{session, prompts};
+    std::string showFile;
+
+    SavingFixture() {
+        populateModel(controls);
+        ::mkdir(root.file("show").c_str(), 0755);
+        session.open(root.path(), "show");
+        showFile = session.showFilePath();
+    }
+    std::optional<ShowSaving::Notice> load() {
+        session.loadShow();
+        return saving.afterLoad();
+    }
+    bool saidSomethingWith(std::string_view part) const {
+        for (const auto& s : prompts.shown)
+            if (s.text.find(part) != std::string::npos)
+                return true;
+        return false;
+    }
+};
+
+} // namespace
+
+TEST_F(SavingFixture, AShowFileThatCannotBeReadIsNeverReplacedUnasked) {
+    ASSERT_EQ(::mkfifo(showFile.c_str(), 0644), 0);
+    auto notice = load();
+    ASSERT_TRUE(notice);
+    EXPECT_TRUE(notice->error);
+    EXPECT_NE(notice->text.find(showFile), std::string::npos);
+    // Said at once, with the reason.
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_NE(prompts.shown[0].text.find("not a regular file"), std::string::npos);
+    EXPECT_TRUE(saving.isProtected());
+
+    // Terminating: nothing asked, nothing replaced.
+    EXPECT_FALSE(saving.save(ShowSaving::Mode::Terminating));
+    EXPECT_EQ(prompts.shown.size(), 1u);
+    // Asking: No (the default) keeps the file.
+    EXPECT_FALSE(saving.save(ShowSaving::Mode::Asking));
+    ASSERT_EQ(prompts.shown.size(), 2u);
+    EXPECT_NE(prompts.shown[1].text.find(showFile), std::string::npos);
+    struct stat st {};
+    ASSERT_EQ(::lstat(showFile.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    // Yes: replaced, and later saves go without asking.
+    prompts.yesNo = {true};
+    EXPECT_TRUE(saving.save(ShowSaving::Mode::Asking));
+    ASSERT_EQ(::lstat(showFile.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISREG(st.st_mode));
+    EXPECT_TRUE(saving.save(ShowSaving::Mode::Asking));
+    EXPECT_EQ(prompts.shown.size(), 3u);
+}
+
+TEST_F(SavingFixture, AFileWithNoUsableLineAsksBeforeTheFirstSave) {
+    std::string garbage = "\x7f"
+                          "ELF\x02\x01\x01\r\nrandom bytes\n\xff\xfe\n";
+    writeFile(showFile, garbage);
+    auto notice = load();
+    ASSERT_TRUE(notice);
+    EXPECT_TRUE(notice->error);
+    EXPECT_NE(notice->text.find("3 lignes"), std::string::npos);
+    EXPECT_TRUE(prompts.shown.empty()); // the log and the status line say it
+    EXPECT_FALSE(saving.saveBeforeLeaving(ShowSaving::Mode::Asking));
+    EXPECT_EQ(readFile(showFile), garbage);
+    // Refused, then "quit anyway?" with its default No.
+    ASSERT_EQ(prompts.shown.size(), 2u);
+    EXPECT_NE(prompts.shown[1].text.find("Quitter"), std::string::npos);
+    prompts.yesNo = {true};
+    EXPECT_TRUE(saving.save(ShowSaving::Mode::Asking));
+    EXPECT_EQ(readFile(showFile).substr(0, 10), "[GLOBAL]\r\n");
+    EXPECT_EQ(readFile(showFile + ".bak"), garbage);
+}
+
+TEST_F(SavingFixture, DamagedLinesAreCountedNewShowsSaidNothing) {
+    EXPECT_FALSE(load()); // no file yet: a new show
+    EXPECT_FALSE(saving.isProtected());
+    EXPECT_TRUE(saving.save(ShowSaving::Mode::Asking));
+    EXPECT_TRUE(prompts.shown.empty());
+
+    writeFile(showFile, "[GLOBAL]\r\nmanualstep=1\r\nbroken line\r\n1$master=3\r\n900$x=1\r\n");
+    auto notice = load();
+    ASSERT_TRUE(notice);
+    EXPECT_FALSE(notice->error);
+    EXPECT_NE(notice->text.find("2 ligne(s) sur 5"), std::string::npos) << notice->text;
+    EXPECT_FALSE(saving.isProtected());
+}
+
+TEST_F(SavingFixture, AFailedSaveNamesTheFileAndTheReasonAndLeavingIsAsked) {
+    session.open(root.path(), "gone"); // its folder does not exist
+    load();
+    EXPECT_FALSE(saving.save(ShowSaving::Mode::Asking));
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_NE(prompts.shown[0].text.find(session.showFilePath()), std::string::npos);
+    EXPECT_NE(prompts.shown[0].text.find(std::strerror(ENOENT)), std::string::npos);
+
+    EXPECT_FALSE(saving.saveBeforeLeaving(ShowSaving::Mode::Asking)); // No: the operator stays
+    EXPECT_EQ(prompts.shown.size(), 3u);
+    prompts.yesNo = {true};
+    EXPECT_TRUE(saving.saveBeforeLeaving(ShowSaving::Mode::Asking));
+
+    // A signal never waits for an answer: the failure goes to stderr only.
+    size_t shown = prompts.shown.size();
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(saving.saveBeforeLeaving(ShowSaving::Mode::Terminating));
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(prompts.shown.size(), shown);
+    EXPECT_NE(err.find(session.showFilePath()), std::string::npos);
+    EXPECT_NE(err.find(std::strerror(ENOENT)), std::string::npos);
+}
+
+TEST_F(SavingFixture, ChainGoesOnlyToAnExistingShowAfterSaving) {
+    ::mkdir(root.file("Show2").c_str(), 0755);
+    load();
+    for (const char* name : {"", "../victim", "..", "a/b"}) {
+        EXPECT_FALSE(saving.chainTo(name)) << name;
+        EXPECT_TRUE(saidSomethingWith("refus")) << name;
+        prompts.shown.clear();
+    }
+    EXPECT_FALSE(saving.chainTo("Nowhere"));
+    EXPECT_TRUE(saidSomethingWith("n'existe pas"));
+    EXPECT_NE(::access(showFile.c_str(), F_OK), 0); // nothing saved for a refused chain
+    EXPECT_TRUE(saving.chainTo("Show2"));
+    EXPECT_EQ(::access(showFile.c_str(), F_OK), 0);
+}
