@@ -6,6 +6,7 @@
 #include "app/dialog102.h"
 #include "app/hotkeys.h"
 #include "app/keystatefilter.h"
+#include "app/remoteservices.h"
 #include "app/toolwindows.h"
 #include "playback/showchooser.h"
 #include "show/prompts.h"
@@ -66,9 +67,13 @@ COrvaneDlg::COrvaneDlg(ProfileFiles& profiles, Prompts& prompts, std::string roo
     auto message = [this](std::string_view title, std::string_view text) {
         m_prompts.message(title.empty() ? kProgramTitle : title, text, PromptIcon::None);
     };
+    m_remote = std::make_unique<RemoteServices>(profiles, prompts, [this] {
+        return m_mainTimer ? m_mainTimer->composer().currentColour() : CurrentColour{};
+    });
     m_line = std::make_unique<SerialLine>(message);
     DmxOutputOptions o;
     o.message = message;
+    o.hooks = &m_remote->remote().tickHooks();
     o.dmxPortSetting = [this] { return setting(m_profiles, "dmxport", ""); };
     m_dmx = std::make_unique<DmxOutput>(*m_line, std::move(o));
     qApp->installEventFilter(new KeyStateFilter(m_dmx->keys(), m_input, this));
@@ -108,6 +113,7 @@ void COrvaneDlg::rebuildSoundList() {
 MainTimerHooks COrvaneDlg::mainTimerHooks() {
     MainTimerHooks h;
     h.startDmx = [this] { startDmx(); };
+    h.ipService = [this] { m_remote->remote().serviceIpDevices(); };
     h.autoFadeDisable = [this] { return m_dmx->autoFadeDisable(); };
     h.shiftDown = [this] { return m_dmx->keys().shift.down(); };
     h.random = [] { return uint32_t(std::rand()); };
@@ -162,7 +168,8 @@ ExtraServices COrvaneDlg::extraServices() {
     s.processes = &m_processes;
     s.videoPlayer = &m_videoPlayer;
     s.windows = &m_windowLookup;
-    // The IP devices and the IP link come with the remote control.
+    s.ipDevices = &m_remote->remote().ipDevices();
+    s.ipLink = &m_remote->remote().ipLink();
     s.startReplay = [this](const std::string& path) { return m_dmx->startReplay(path); };
     s.closeLine = [this] { m_dmx->closeLine(); };
     // A chained show takes over: what was changed here is saved first, as Quit does.
@@ -177,12 +184,11 @@ ExtraServices COrvaneDlg::extraServices() {
 ConsoleHooks COrvaneDlg::consoleHooks() {
     ConsoleHooks h;
     h.clearAutoFadeDisable = [this] { m_dmx->setAutoFadeDisable(false); };
-    // The show-time, timeline and global colour windows and the IP link come
-    // with their own parts of the program; until then their buttons do nothing.
-    h.ipLinkHost = [this] {
-        const char* env = std::getenv("ORVANE_LINK_HOST");
-        return env && *env ? std::string(env) : setting(m_profiles, "linkhost", "127.0.0.1");
-    };
+    // The show-time, timeline and global colour windows come with their own
+    // parts of the program; until then their buttons do nothing.
+    h.openIpLink = [this] { return m_remote->remote().openIpLink(); };
+    h.closeIpLink = [this] { m_remote->remote().closeIpLink(); };
+    h.ipLinkHost = [this] { return m_remote->linkHost(); };
     h.validateHotKeys = [this] { registerStepHotkeys(); };
     h.repaintMonitor = [this] {
         if (m_drawing)
@@ -224,9 +230,10 @@ QWidget* COrvaneDlg::widget(int id) const {
 }
 
 void COrvaneDlg::OnInitDialog() {
-    g_mainWindow = this; // 1
-    // 2: the two pipe servers start here once the remote control exists.
+    g_mainWindow = this;                    // 1
+    m_remote->remote().createPipeServers(); // 2
     createControls();
+    m_remote->attachLog(widget(console::kDeviceLog));
     resetStartControls();                                        // 3
     setWindowTitle(QString::fromStdString(mainCaption(m_show))); // 4
     m_session.open(m_root, m_show);                              // 5
@@ -349,7 +356,18 @@ void COrvaneDlg::startOutputs() {
         return;
     }
     startDmx();
-    // The IP device server starts here, and with it timer 1235.
+    startIpServer();
+}
+
+// The IP device server, and with it timer 1235; string 8 when it cannot start.
+void COrvaneDlg::startIpServer() {
+    if (!m_remote->startIpServer())
+        return;
+    QTimer* t = new QTimer(this);
+    t->setTimerType(Qt::PreciseTimer);
+    connect(t, &QTimer::timeout, this, [this] { onTimer(timers::kIpService); });
+    t->start(1000);
+    m_timers[timers::kIpService] = t;
 }
 
 bool COrvaneDlg::startDmx() {
@@ -401,8 +419,10 @@ void COrvaneDlg::startTimers() {
 }
 
 void COrvaneDlg::onTimer(int timer) {
-    if (timer == kTimerPlayback)
+    if (timer == kTimerPlayback) {
         pollDmxStatus();
+        m_remote->remote().poll(now());
+    }
     m_mainTimer->OnTimer(timer, now());
 }
 
@@ -458,7 +478,9 @@ void COrvaneDlg::OnDestroy() {
     m_destroyed = true;
     QThread::msleep(500);
     m_dmx->closeLine();
-    // The IP device server and the IP link close here.
+    m_remote->remote().stopIpServer(); // 3
+    if (m_controls.checked(console::kIpLink))
+        m_remote->remote().closeIpLink();
     m_session.CommitCurrentStep();
     for (int t : {kTimerPlayback, kTimerJoystick})
         if (m_timers.count(t))
@@ -467,7 +489,7 @@ void COrvaneDlg::OnDestroy() {
     m_sound->shutdown();
     if (m_tools)
         m_tools->destroyAll();
-    // Then the frame pipe is released.
+    m_remote->remote().closeFramePipe(); // 10
 }
 
 } // namespace orvane

@@ -31,6 +31,7 @@ class QTimer;
 namespace orvane {
 class ConsoleDrawing;
 class HotKeys;
+class RemoteServices;
 class ToolWindows;
 } // namespace orvane
 
@@ -89,6 +90,7 @@ private:
     void bindDmxHandlers();
     bool startDmx();
     void pollDmxStatus();
+    void startIpServer();
 
     ProfileFiles& m_profiles;
     Prompts& m_prompts;
@@ -114,6 +116,9 @@ private:
     std::unique_ptr<ConsoleDrawing> m_drawing;
     std::unique_ptr<HotKeys> m_hotKeys;
     std::unique_ptr<ToolWindows> m_tools;
+    // Before the line and the DMX output: the output thread calls its tick
+    // hooks until the DMX output is gone.
+    std::unique_ptr<RemoteServices> m_remote;
     std::unique_ptr<SerialLine> m_line;
     std::unique_ptr<DmxOutput> m_dmx;
     std::map<int, QWidget*> m_widgets;

@@ -60,6 +60,7 @@ constexpr int kShowTimeline = 1275;
 constexpr int kIpLink = 1285;
 constexpr int kHelp = 1295;
 constexpr int kAllDmxToZero = 1308;
+constexpr int kDeviceLog = 1309;
 constexpr int kGlobalColour = 1310;
 constexpr int kResetDmx = 1333;
 constexpr int kPredefinedEffect = 1340;

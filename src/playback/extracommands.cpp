@@ -151,10 +151,13 @@ void ExtraCommands::exec(std::string_view text) {
 }
 
 void ExtraCommands::sendVeda(int device, std::string_view message) {
-    if (!m_services.ipDevices || message.size() > kVedaMessageSize)
-        return; // the devices take exactly 20 characters: a longer text is never sent
+    // The devices take exactly 20 characters: a longer text is never sent.
+    // Characters are counted in UTF-8 as the text is held.
+    size_t length = utf8Length(message);
+    if (!m_services.ipDevices || length > kVedaMessageSize)
+        return;
     std::string padded(message);
-    padded.resize(kVedaMessageSize, ' ');
+    padded.append(kVedaMessageSize - length, ' ');
     m_services.ipDevices->sendToDevices(device, padded);
 }
 

@@ -53,6 +53,13 @@ std::string_view cutUtf8(std::string_view s, size_t maxBytes) {
     return s.substr(0, n);
 }
 
+size_t utf8Length(std::string_view s) {
+    size_t n = 0;
+    for (char c : s)
+        n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return n;
+}
+
 std::string format(const char* fmt, ...) {
     char small[256];
     va_list ap;

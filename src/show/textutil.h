@@ -36,6 +36,9 @@ double leadingDouble(std::string_view s);
 // Cuts a UTF-8 text to at most maxBytes bytes without splitting a character.
 std::string_view cutUtf8(std::string_view s, size_t maxBytes);
 
+// Characters of a UTF-8 text: bytes that continue a character do not count.
+size_t utf8Length(std::string_view s);
+
 // printf-style formatting into a std::string.
 std::string format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 

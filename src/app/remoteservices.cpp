@@ -1,0 +1,53 @@
+#include "app/remoteservices.h"
+
+#include "playback/showchooser.h"
+#include "show/prompts.h"
+#include "show/showfolders.h"
+#include "windows/dialogbuilder.h"
+
+#include <QPointer>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <cstdlib>
+
+namespace orvane {
+
+namespace {
+
+std::string linkHostSetting(ProfileFiles& profiles) {
+    const char* env = std::getenv("ORVANE_LINK_HOST");
+    return env && *env ? std::string(env) : setting(profiles, "linkhost", "127.0.0.1");
+}
+
+} // namespace
+
+RemoteServices::RemoteServices(ProfileFiles& profiles, Prompts& prompts,
+                               std::function<CurrentColour()> currentColour)
+    : m_prompts(prompts) {
+    RemoteOptions options;
+    options.devices.bindAddress = setting(profiles, "ipdevbind", "");
+    options.linkHost = linkHostSetting(profiles);
+    options.currentColour = std::move(currentColour);
+    m_remote = std::make_unique<RemoteControl>(std::move(options));
+}
+
+RemoteServices::~RemoteServices() = default;
+
+void RemoteServices::attachLog(QWidget* log) {
+    if (auto* edit = qobject_cast<QTextEdit*>(log))
+        edit->document()->setMaximumBlockCount(kLogLinesKept);
+    QPointer<QWidget> target(log);
+    m_remote->setLog([target](std::string_view line, uint32_t colour) {
+        if (target)
+            appendLogLine(target, line, colour);
+    });
+}
+
+bool RemoteServices::startIpServer() {
+    if (m_remote->startIpServer() == 0)
+        return true;
+    m_prompts.message(kProgramTitle, kDeviceServerFailed, PromptIcon::Stop);
+    return false;
+}
+
+} // namespace orvane

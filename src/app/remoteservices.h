@@ -1,0 +1,48 @@
+#pragma once
+// The main window's remote side: the pipe servers, the IP device server and
+// the IP link (RemoteControl), set up from the settings and the environment,
+// with its log lines in the coloured log (control 1309) and string 8 when the
+// device server cannot start. User-interface thread only.
+
+#include "dmx/composer.h"
+#include "remote/remotecontrol.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+class QWidget;
+
+namespace orvane {
+
+class ProfileFiles;
+class Prompts;
+
+// String 8 of the program's messages.
+constexpr const char* kDeviceServerFailed = "Impossible d'initialiser le serveur VEDA";
+// The most lines the log keeps; older ones go first.
+constexpr int kLogLinesKept = 1000;
+
+class RemoteServices {
+public:
+    RemoteServices(ProfileFiles& profiles, Prompts& prompts,
+                   std::function<CurrentColour()> currentColour);
+    ~RemoteServices();
+    RemoteServices(const RemoteServices&) = delete;
+    RemoteServices& operator=(const RemoteServices&) = delete;
+
+    RemoteControl& remote() { return *m_remote; }
+
+    // The log control, once the window's controls exist.
+    void attachLog(QWidget* log);
+    // Start-up: starts the IP device server; false after showing string 8.
+    bool startIpServer();
+    // $ORVANE_LINK_HOST, else the setting "linkhost", else 127.0.0.1.
+    const std::string& linkHost() const { return m_remote->linkHost(); }
+
+private:
+    Prompts& m_prompts;
+    std::unique_ptr<RemoteControl> m_remote;
+};
+
+} // namespace orvane
