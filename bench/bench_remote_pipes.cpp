@@ -2,9 +2,11 @@
 // - a frame written to "orvanepipeserver" until it has gone out on the line
 //   (a pty as the DMX device, the real output thread): one tick to read it,
 //   one break tick, then the frame; 200 frames written at random moments;
-// - the output tick's own work (a line without system calls) with both pipes
-//   connected and idle, against the tick with no remote side at all, in
-//   alternating runs.
+// - the output tick's work with both pipes connected and idle, against the
+//   tick with no remote side at all, in alternating runs: on a pty (the tick
+//   as it runs, its line's system calls included) and on a line without
+//   system calls (the tick's own code; there the pipes' one system call also
+//   pays for waking the kernel's side after the tick's sleep).
 
 #include "benchutil.h"
 #include "dmx/dmxoutput.h"
@@ -15,6 +17,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <functional>
 #include <poll.h>
 #include <random>
 #include <sys/socket.h>
@@ -138,19 +141,55 @@ struct Work : TickTrace {
     int count = 0;
 };
 
-// The tick's work for `ms` milliseconds, with the remote hooks or none.
-std::vector<double> tickWork(TickHooks* hooks, int ms) {
+// The tick's work for `ms` milliseconds, with the remote hooks or none, on
+// the given line.
+std::vector<double> tickWork(DmxLine& line, std::function<std::string()> port, TickHooks* hooks,
+                             int ms) {
     Work work;
-    NullLine line;
     DmxOutputOptions o;
+    o.dmxPortSetting = std::move(port);
     o.hooks = hooks;
     o.trace = &work;
     DmxOutput output(line, o);
     output.start();
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
     output.stopTick();
+    line.close();
     return {work.us.begin(), work.us.begin() + work.count};
 }
+
+// Alternating runs without and with the idle pipes; p50 and p99 of each.
+void compareTickWork(const char* name, DmxLine& line, std::function<std::string()> port,
+                     TickHooks& hooks) {
+    std::vector<double> bare, idle;
+    for (int round = 0; round < 4; ++round) {
+        for (double us : tickWork(line, port, nullptr, 4000))
+            bare.push_back(us);
+        for (double us : tickWork(line, port, &hooks, 4000))
+            idle.push_back(us);
+    }
+    auto figure = [&](const char* what, double value) {
+        std::string n = std::string("remote_tick_work_") + name + what;
+        bench::figure(n.c_str(), value, "us");
+    };
+    figure("_without_pipes_p99", bench::percentile(bare, 99));
+    figure("_pipes_idle_p99", bench::percentile(idle, 99));
+    figure("_pipes_idle_p99_added", bench::percentile(idle, 99) - bench::percentile(bare, 99));
+    figure("_pipes_idle_p50_added", bench::percentile(idle, 50) - bench::percentile(bare, 50));
+}
+
+// Drains the pty master so the line never fills.
+struct Drain {
+    std::atomic<bool> stop{false};
+    void run(int master) {
+        char buffer[8192];
+        while (!stop) {
+            pollfd p{master, POLLIN, 0};
+            if (::poll(&p, 1, 50) > 0 && ::read(master, buffer, sizeof buffer) < 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    }
+};
 
 } // namespace
 
@@ -172,21 +211,19 @@ int main() {
     int systemClient = connectLocal(dir.file("pipes/orvanesystemserver"));
     if (frameClient < 0 || systemClient < 0)
         return 1;
-    std::vector<double> bare, idle;
-    for (int round = 0; round < 4; ++round) {
-        for (double us : tickWork(nullptr, 4000))
-            bare.push_back(us);
-        for (double us : tickWork(&remote.tickHooks(), 4000))
-            idle.push_back(us);
-    }
+    // The tick as it runs, on a pty as the DMX device; then its own code alone,
+    // on a line that makes no system calls.
+    test::PtyPair pty;
+    Drain drain;
+    std::thread drainer([&] { drain.run(pty.master()); });
+    SerialLine line(nullptr);
+    compareTickWork(
+        "line", line, [&] { return pty.slavePath(); }, remote.tickHooks());
+    drain.stop = true;
+    drainer.join();
+    NullLine nullLine;
+    compareTickWork("no_syscalls", nullLine, {}, remote.tickHooks());
     ::close(frameClient);
     ::close(systemClient);
-    double bareP99 = bench::percentile(bare, 99);
-    double idleP99 = bench::percentile(idle, 99);
-    bench::figure("remote_tick_work_without_pipes_p99", bareP99, "us");
-    bench::figure("remote_tick_work_pipes_idle_p99", idleP99, "us");
-    bench::figure("remote_tick_work_pipes_idle_p99_added", idleP99 - bareP99, "us");
-    bench::figure("remote_tick_work_pipes_idle_p50_added",
-                  bench::percentile(idle, 50) - bench::percentile(bare, 50), "us");
     return 0;
 }

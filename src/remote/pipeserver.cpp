@@ -2,9 +2,10 @@
 
 #include "show/showfolders.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <poll.h>
+#include <sys/epoll.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -62,6 +63,14 @@ bool clearStaleSocket(const std::string& path, const sockaddr_un& addr, std::str
         return false;
     }
     return true;
+}
+
+// Closing a descriptor takes it out of the epoll set; nothing else does.
+void watch(int epoll, int fd, uint64_t key, uint32_t events) {
+    epoll_event event{};
+    event.events = events;
+    event.data.u64 = key;
+    ::epoll_ctl(epoll, EPOLL_CTL_ADD, fd, &event);
 }
 
 } // namespace
@@ -144,25 +153,14 @@ void PipeServer::close() {
         ::unlink(m_path.c_str());
 }
 
-void PipeServer::serve(PipeReader& reader, int64_t nowMs) {
-    TickGate::Pass pass(m_gate);
-    if (!pass)
-        return;
-    adoptListener();
-    if (m_listen < 0)
-        return;
-    // One call for both ends: a listener with a pending client, a client with
-    // bytes or gone. poll() skips the client entry while there is none (-1).
-    pollfd fds[2] = {{m_listen, POLLIN, 0}, {m_client, POLLIN | POLLRDHUP, 0}};
-    if (::poll(fds, 2, 0) <= 0)
-        return;
-    if (m_client >= 0 && fds[1].revents) {
-        bool more = (fds[1].revents & POLLIN) && reader.read(m_client, nowMs);
-        if ((fds[1].revents & (POLLHUP | POLLRDHUP | POLLERR | POLLNVAL)) && !more)
+void PipeServer::handle(const uint32_t* events, PipeReader& reader, int64_t nowMs) {
+    if (m_client >= 0 && events[1]) {
+        bool more = (events[1] & EPOLLIN) && reader.read(m_client, nowMs);
+        if ((events[1] & (EPOLLHUP | EPOLLRDHUP | EPOLLERR)) && !more)
             dropClient();
     }
     // A client that connected and wrote between two ticks is read at once.
-    if ((fds[0].revents & POLLIN) && acceptPending(reader))
+    if ((events[0] & EPOLLIN) && acceptPending(reader))
         reader.read(m_client, nowMs);
 }
 
@@ -175,6 +173,7 @@ void PipeServer::adoptListener() {
     if (m_listen >= 0)
         ::close(m_listen);
     m_listen = fd;
+    watch(m_epoll, fd, m_key, EPOLLIN);
 }
 
 bool PipeServer::acceptPending(PipeReader& reader) {
@@ -190,6 +189,7 @@ bool PipeServer::acceptPending(PipeReader& reader) {
             continue;
         }
         m_client = fd;
+        watch(m_epoll, fd, m_key + 1, EPOLLIN | EPOLLRDHUP);
         reader.newClient();
         m_connects.fetch_add(1, std::memory_order_relaxed);
         taken = true;
@@ -201,6 +201,53 @@ void PipeServer::dropClient() {
     ::close(m_client);
     m_client = -1;
     m_departures.fetch_add(1, std::memory_order_relaxed);
+}
+
+PipeSet::PipeSet() : m_epoll(::epoll_create1(EPOLL_CLOEXEC)) {}
+
+PipeSet::~PipeSet() {
+    if (m_epoll >= 0)
+        ::close(m_epoll);
+}
+
+void PipeSet::add(PipeServer& server, PipeReader& reader) {
+    if (m_count == kMaxPipes)
+        return;
+    server.m_epoll = m_epoll;
+    server.m_key = 2 * m_count;
+    m_pipes[m_count++] = {&server, &reader};
+}
+
+void PipeSet::serve(int64_t nowMs) {
+    bool in[kMaxPipes] = {};
+    bool any = false;
+    for (size_t i = 0; i < m_count; ++i) {
+        PipeServer& server = *m_pipes[i].server;
+        in[i] = server.m_gate.enter();
+        if (!in[i])
+            continue;
+        server.adoptListener();
+        if (server.m_listen < 0) {
+            server.m_gate.leave();
+            in[i] = false;
+        }
+        any = any || in[i];
+    }
+    if (!any)
+        return;
+    epoll_event ready[2 * kMaxPipes];
+    int n = ::epoll_wait(m_epoll, ready, int(2 * kMaxPipes), 0);
+    uint32_t events[2 * kMaxPipes] = {};
+    for (int k = 0; k < n; ++k)
+        if (ready[k].data.u64 < 2 * kMaxPipes)
+            events[ready[k].data.u64] |= ready[k].events;
+    for (size_t i = 0; i < m_count; ++i) {
+        if (!in[i])
+            continue;
+        if (n > 0)
+            m_pipes[i].server->handle(&events[2 * i], *m_pipes[i].reader, nowMs);
+        m_pipes[i].server->m_gate.leave();
+    }
 }
 
 } // namespace orvane

@@ -23,13 +23,13 @@ public:
     explicit Hooks(RemoteControl& remote) : m_remote(remote) {}
 
     void ipHeartbeat(int64_t nowMs) override { m_remote.m_link.heartbeat(nowMs); }
+    // Both pipes, the frame pipe first, with one system call; nothing runs
+    // between the two polls of the tick.
     void pollFramePipe(int64_t nowMs, PipeFrame& pipe) override {
         m_remote.m_frameReader.setTarget(&pipe);
-        m_remote.m_framePipe.serve(m_remote.m_frameReader, nowMs);
+        m_remote.m_pipes.serve(nowMs);
     }
-    void pollSystemPipe(int64_t nowMs) override {
-        m_remote.m_systemPipe.serve(m_remote.m_systemReader, nowMs);
-    }
+    void pollSystemPipe(int64_t) override {}
 
 private:
     RemoteControl& m_remote;
@@ -37,7 +37,10 @@ private:
 
 RemoteControl::RemoteControl(RemoteOptions options)
     : m_options(std::move(options)), m_devices(m_options.devices),
-      m_hooks(std::make_unique<Hooks>(*this)) {}
+      m_hooks(std::make_unique<Hooks>(*this)) {
+    m_pipes.add(m_framePipe, m_frameReader);
+    m_pipes.add(m_systemPipe, m_systemReader);
+}
 
 RemoteControl::~RemoteControl() = default;
 

@@ -95,6 +95,7 @@ private:
     RemoteOptions m_options;
     LogSink m_sink;
     std::vector<LogLine> m_early;
+    PipeSet m_pipes; // destroyed after the pipes, whose descriptors it watches
     PipeServer m_framePipe{kFramePipeName};
     PipeServer m_systemPipe{kSystemPipeName};
     HeadCommandQueue m_headQueue;
