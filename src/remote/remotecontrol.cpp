@@ -35,9 +35,28 @@ private:
     RemoteControl& m_remote;
 };
 
+// What steps send to the IP devices.
+class RemoteControl::Devices : public IpDevices {
+public:
+    explicit Devices(RemoteControl& remote) : m_remote(remote) {}
+
+    void sendToDevices(int device, std::string_view text) override {
+        if (m_remote.m_devices.running()) {
+            m_remote.m_devices.send(device, text);
+            return;
+        }
+        m_remote.log(
+            format("ip ovi server not running, [%.*s] not sent", int(text.size()), text.data()),
+            kLogDarkRed);
+    }
+
+private:
+    RemoteControl& m_remote;
+};
+
 RemoteControl::RemoteControl(RemoteOptions options)
     : m_options(std::move(options)), m_devices(m_options.devices),
-      m_hooks(std::make_unique<Hooks>(*this)) {
+      m_hooks(std::make_unique<Hooks>(*this)), m_deviceSender(std::make_unique<Devices>(*this)) {
     m_pipes.add(m_framePipe, m_frameReader);
     m_pipes.add(m_systemPipe, m_systemReader);
 }
@@ -46,6 +65,10 @@ RemoteControl::~RemoteControl() = default;
 
 TickHooks& RemoteControl::tickHooks() {
     return *m_hooks;
+}
+
+IpDevices& RemoteControl::ipDevices() {
+    return *m_deviceSender;
 }
 
 void RemoteControl::setLog(LogSink sink) {

@@ -45,7 +45,9 @@ public:
 
     // For the DMX output; it must stop calling them before this object goes.
     TickHooks& tickHooks();
-    IpDevices& ipDevices() { return m_devices; }
+    // VEDA=: to the device server; while it does not run (it failed to start,
+    // or a chained start) each text is logged as not sent.
+    IpDevices& ipDevices();
     IpLink& ipLink() { return m_link; }
 
     // The window's log (control 1309). Lines written before there is one are
@@ -85,6 +87,7 @@ public:
 
 private:
     class Hooks;
+    class Devices;
 
     void log(std::string_view line, uint32_t colour);
     void tryCreatePipes();
@@ -104,6 +107,7 @@ private:
     IpLinkClient m_link;
     IpDeviceServer m_devices;
     std::unique_ptr<Hooks> m_hooks;
+    std::unique_ptr<Devices> m_deviceSender;
     HeadMover* m_mover = nullptr;
 
     bool m_pipesWanted[2] = {false, false}; // frame pipe, system pipe
