@@ -162,7 +162,6 @@ private:
 
     std::mutex m_mutex; // guards the members below up to m_pendingLog
     std::vector<Command> m_commands;
-    bool m_keepAliveDue = false;
     uint64_t m_barrierDone = 0;
     std::condition_variable m_barrierCv;
     std::vector<LogLine> m_pendingLog;
@@ -235,8 +234,11 @@ void IpDeviceServer::Loop::post(Command command) {
 
 void IpDeviceServer::Loop::postKeepAlive() {
     {
+        // In order with the sends; one waiting keep-alive round is enough.
         std::lock_guard lock(m_mutex);
-        m_keepAliveDue = true;
+        if (!m_commands.empty() && m_commands.back().kind == Kind::KeepAlive)
+            return;
+        m_commands.push_back({Kind::KeepAlive});
     }
     wake(m_wake);
 }
@@ -294,24 +296,27 @@ void IpDeviceServer::Loop::runCommands() {
     uint64_t counter;
     [[maybe_unused]] ssize_t n = ::read(m_wake, &counter, sizeof counter);
     std::vector<Command> commands;
-    bool keepAlive = false;
     {
         std::lock_guard lock(m_mutex);
         commands.swap(m_commands);
-        std::swap(keepAlive, m_keepAliveDue);
     }
     for (const Command& c : commands) {
-        if (c.kind == Kind::Send) {
+        switch (c.kind) {
+        case Kind::Send:
             sendToDevices(c.device, c.text);
-        } else if (c.kind == Kind::Barrier) {
+            break;
+        case Kind::KeepAlive:
+            keepAliveAll();
+            break;
+        case Kind::Barrier: {
             publishLog();
             std::lock_guard lock(m_mutex);
             m_barrierDone = c.barrier;
             m_barrierCv.notify_all();
+            break;
+        }
         }
     }
-    if (keepAlive)
-        keepAliveAll();
 }
 
 void IpDeviceServer::Loop::acceptAll() {
