@@ -2,6 +2,8 @@
 
 #include "dmx/serialline.h"
 
+#include <cstring>
+
 namespace orvane {
 
 DmxOutput::DmxOutput(DmxLine& line, DmxOutputOptions options)
@@ -12,9 +14,30 @@ DmxOutput::~DmxOutput() {
 }
 
 int DmxOutput::start() {
+    if (openLine() == 0)
+        return 0;
+    if (m_options.message) {
+        std::string text = std::string(kComPortFailureText) + "\n" + m_device;
+        if (m_openError)
+            text += std::string(": ") + std::strerror(m_openError);
+        m_options.message("", text);
+    }
+    return -1;
+}
+
+std::string DmxOutput::device() const {
+    if (!m_device.empty())
+        return m_device;
+    return dmxDevicePath(m_options.dmxPortSetting ? m_options.dmxPortSetting() : "");
+}
+
+int DmxOutput::openLine() {
     LineSettings settings;
-    settings.device = dmxDevicePath(m_options.dmxPortSetting ? m_options.dmxPortSetting() : "");
+    m_device.clear();
+    settings.device = device();
+    m_device = settings.device;
     int result = m_line.open(settings);
+    m_openError = result == 0 ? 0 : m_line.openError();
     if (result == 0) {
         m_line.setDmxBaud();
         if (startTickOnce())
@@ -23,11 +46,8 @@ int DmxOutput::start() {
             result = closeAfterFailedStart();
     }
     m_shared.portState.store(result);
-    if (result != 0) {
-        if (m_options.message)
-            m_options.message("", kComPortFailureText);
+    if (result != 0)
         return -1;
-    }
     m_line.clearRts();
     return 0;
 }
@@ -52,7 +72,13 @@ int DmxOutput::reset() {
     return start();
 }
 
+int DmxOutput::reopen() {
+    m_line.close();
+    return openLine();
+}
+
 void DmxOutput::closeLine() {
+    m_shared.portState.store(-1);
     m_line.close();
 }
 

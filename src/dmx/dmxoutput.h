@@ -42,14 +42,22 @@ public:
     DmxOutput& operator=(const DmxOutput&) = delete;
 
     // Start DMX output: opens the line at 250000 8N2. On failure shows "Can't
-    // initialize COM port" and returns -1 (the caller then shows string 7).
-    // Otherwise forces the DMX baud, starts the tick unless it runs already,
-    // clears RTS and returns 0.
+    // initialize COM port" with the device and the system's reason, and
+    // returns -1 (the caller then shows string 7). Otherwise forces the DMX
+    // baud, starts the tick unless it runs already, clears RTS and returns 0.
     int start();
     // "Reset USB <-> DMX": close the line, then start().
     int reset();
-    // Shutdown: the tick keeps running and finds the line closed.
+    // The same as reset() without a message: the automatic reopening of an
+    // interface that went away.
+    int reopen();
+    // Shutdown, or an interface that went away: the tick keeps running and
+    // finds the line closed.
     void closeLine();
+    // The device of the last start (before any, the one it would open), and
+    // why the last start failed (errno, 0 when it did not).
+    std::string device() const;
+    int openError() const { return m_openError; }
     // Ends the output thread (at most one tick period).
     void stopTick();
     bool tickRunning() const { return m_tickStarted; }
@@ -94,6 +102,7 @@ public:
     int portState() const { return m_shared.portState.load(); }
 
 private:
+    int openLine();
     bool startTickOnce();
     int closeAfterFailedStart();
 
@@ -103,6 +112,8 @@ private:
     OutputTick m_tick;
     OutputThread m_thread;
     bool m_tickStarted = false;
+    std::string m_device;
+    int m_openError = 0;
 };
 
 } // namespace orvane
