@@ -289,6 +289,7 @@ void COrvaneDlg::OnInitDialog() {
         w->setFont(m_nameFont);
     m_tools = std::make_unique<ToolWindows>(*this); // 8, 9
     m_tools->createFixtureWindows();
+    m_remote->connectHeads(m_tools->fixtures());
     m_tools->createShowTime();
     m_tools->bindEasyShowBuilder();
     setWindowIcon(applicationIcon()); // 10
@@ -596,6 +597,7 @@ void COrvaneDlg::OnDestroy() {
             m_timers[t]->stop();
     QThread::msleep(500);
     m_sound->shutdown();
+    m_remote->connectHeads(nullptr); // the head windows go next
     if (m_tools)
         m_tools->destroyAll();
     m_remote->remote().closeFramePipe(); // 10

@@ -1,5 +1,6 @@
 #include "app/remoteservices.h"
 
+#include "fixtures/fixturerig.h"
 #include "playback/showchooser.h"
 #include "show/prompts.h"
 #include "show/showfolders.h"
@@ -21,6 +22,16 @@ std::string linkHostSetting(ProfileFiles& profiles) {
 
 } // namespace
 
+void HeadSliders::moveHead(const HeadCommand& c) {
+    m_rig.setHeadSlider(c.head, 1025, c.pan);
+    m_rig.setHeadSlider(c.head, 1026, c.tilt);
+    if (!c.full)
+        return;
+    m_rig.setHeadSlider(c.head, 1028, c.misc);
+    m_rig.setHeadSlider(c.head, 1029, c.colour);
+    m_rig.setHeadSlider(c.head, 1027, c.speed);
+}
+
 RemoteServices::RemoteServices(ProfileFiles& profiles, Prompts& prompts,
                                std::function<CurrentColour()> currentColour)
     : m_prompts(prompts) {
@@ -31,7 +42,15 @@ RemoteServices::RemoteServices(ProfileFiles& profiles, Prompts& prompts,
     m_remote = std::make_unique<RemoteControl>(std::move(options));
 }
 
-RemoteServices::~RemoteServices() = default;
+RemoteServices::~RemoteServices() {
+    m_remote->setHeadMover(nullptr);
+}
+
+void RemoteServices::connectHeads(FixtureRig* rig) {
+    m_remote->setHeadMover(nullptr);
+    m_heads = rig ? std::make_unique<HeadSliders>(*rig) : nullptr;
+    m_remote->setHeadMover(m_heads.get());
+}
 
 void RemoteServices::attachLog(QWidget* log) {
     if (auto* edit = qobject_cast<QTextEdit*>(log))

@@ -15,8 +15,21 @@ class QWidget;
 
 namespace orvane {
 
+class FixtureRig;
 class ProfileFiles;
 class Prompts;
+
+// System-socket head commands on the moving-head windows' sliders: "Pan"
+// (1025) and "Tilt" (1026), and with a full command "Misc" (1028), "Color"
+// (1029) and "Speed" (1027), as an operator would move them.
+class HeadSliders : public HeadMover {
+public:
+    explicit HeadSliders(FixtureRig& rig) : m_rig(rig) {}
+    void moveHead(const HeadCommand& command) override;
+
+private:
+    FixtureRig& m_rig;
+};
 
 // String 8 of the program's messages.
 constexpr const char* kDeviceServerFailed = "Impossible d'initialiser le serveur VEDA";
@@ -39,10 +52,13 @@ public:
     bool startIpServer();
     // $ORVANE_LINK_HOST, else the setting "linkhost", else 127.0.0.1.
     const std::string& linkHost() const { return m_remote->linkHost(); }
+    // The moving-head windows once they exist; nullptr before they go.
+    void connectHeads(FixtureRig* rig);
 
 private:
     Prompts& m_prompts;
     std::unique_ptr<RemoteControl> m_remote;
+    std::unique_ptr<HeadSliders> m_heads;
 };
 
 } // namespace orvane
