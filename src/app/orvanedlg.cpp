@@ -205,6 +205,9 @@ ExtraServices COrvaneDlg::extraServices() {
     s.windows = &m_windowLookup;
     s.ipDevices = &m_remote->remote().ipDevices();
     s.ipLink = &m_remote->remote().ipLink();
+    s.notSent = [this](std::string_view text, std::string_view reason) {
+        m_remote->remote().logNotSent(text, reason);
+    };
     s.startReplay = [this](const std::string& path) { return m_dmx->startReplay(path); };
     s.closeLine = [this] { m_dmx->closeLine(); };
     // A chained show takes over: what was changed here is saved first, as Quit does.

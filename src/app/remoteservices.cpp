@@ -1,5 +1,6 @@
 #include "app/remoteservices.h"
 
+#include "fixtures/fixturecontrols.h"
 #include "fixtures/fixturerig.h"
 #include "playback/showchooser.h"
 #include "show/prompts.h"
@@ -23,13 +24,17 @@ std::string linkHostSetting(ProfileFiles& profiles) {
 } // namespace
 
 void HeadSliders::moveHead(const HeadCommand& c) {
-    m_rig.setHeadSlider(c.head, 1025, c.pan);
-    m_rig.setHeadSlider(c.head, 1026, c.tilt);
+    // The sliders another program sets besides pan and tilt.
+    constexpr int kSpeed = 1027;
+    constexpr int kMisc = 1028;
+    constexpr int kColour = 1029;
+    m_rig.setHeadSlider(c.head, head::kPan, c.pan);
+    m_rig.setHeadSlider(c.head, head::kTilt, c.tilt);
     if (!c.full)
         return;
-    m_rig.setHeadSlider(c.head, 1028, c.misc);
-    m_rig.setHeadSlider(c.head, 1029, c.colour);
-    m_rig.setHeadSlider(c.head, 1027, c.speed);
+    m_rig.setHeadSlider(c.head, kMisc, c.misc);
+    m_rig.setHeadSlider(c.head, kColour, c.colour);
+    m_rig.setHeadSlider(c.head, kSpeed, c.speed);
 }
 
 RemoteServices::RemoteServices(ProfileFiles& profiles, Prompts& prompts,

@@ -154,8 +154,13 @@ void ExtraCommands::sendVeda(int device, std::string_view message) {
     // The devices take exactly 20 characters: a longer text is never sent.
     // Characters are counted in UTF-8 as the text is held.
     size_t length = utf8Length(message);
-    if (!m_services.ipDevices || length > kVedaMessageSize)
+    if (!m_services.ipDevices)
         return;
+    if (length > kVedaMessageSize) {
+        if (m_services.notSent)
+            m_services.notSent("VEDA=" + std::string(message), "longer than 20 characters");
+        return;
+    }
     std::string padded(message);
     padded.append(kVedaMessageSize - length, ' ');
     m_services.ipDevices->sendToDevices(device, padded);
@@ -222,8 +227,14 @@ void ExtraCommands::superscan(std::string_view text) {
         link->setColourReport(false);
     if (contains(text, "SUPERSCAN1COLOR=ON"))
         link->setColourReport(true);
-    if (std::optional<size_t> p = after(text, "SUPERSCAN1="); p && link->connected())
-        link->send(cutArgument(text.substr(*p), kLinkTextMax));
+    std::optional<size_t> p = after(text, "SUPERSCAN1=");
+    if (!p)
+        return;
+    std::string_view command = cutArgument(text.substr(*p), kLinkTextMax);
+    if (link->connected())
+        link->send(command);
+    else if (m_services.notSent)
+        m_services.notSent("SUPERSCAN1=" + std::string(command), "\"Use IP devices\" is off");
 }
 
 void ExtraCommands::matrix(std::string_view text) {

@@ -92,6 +92,13 @@ int listenTcp(const std::string& address, uint16_t port, std::string* error) {
     return fd;
 }
 
+// A step's text as the log shows it: without its padding, control bytes visible.
+std::string shownText(std::string_view text) {
+    size_t end = text.find_last_not_of(' ');
+    return printableText(text.substr(0, end == std::string_view::npos ? 0 : end + 1),
+                         kDeviceTextSize);
+}
+
 uint16_t boundPort(int fd) {
     sockaddr_in addr{};
     socklen_t len = sizeof addr;
@@ -141,6 +148,7 @@ private:
     void logRepeats(DeviceSlot& slot);
     void closeSlot(int index);
     void sendToDevices(int device, const std::string& text);
+    void logNobodyThere(int device, const std::string& text);
     std::shared_ptr<const FileBytes> readFile(const FileCommand& command, const std::string& text);
     bool queue(int index, Chunk chunk);
     bool writeTo(int index);
@@ -238,7 +246,7 @@ void IpDeviceServer::Loop::postKeepAlive() {
         std::lock_guard lock(m_mutex);
         if (!m_commands.empty() && m_commands.back().kind == Kind::KeepAlive)
             return;
-        m_commands.push_back({Kind::KeepAlive});
+        m_commands.push_back({Kind::KeepAlive, 0, {}, 0});
     }
     wake(m_wake);
 }
@@ -495,12 +503,19 @@ void IpDeviceServer::Loop::sendToDevices(int device, const std::string& text) {
     const std::string& message = file ? header : text;
     const bool wakeup = containsText(message, "WAKEUP");
     const bool sleep = containsText(message, "SLEEP");
+    bool matched = false;
     for (int i = 0; i < kDeviceSlots; ++i) {
         DeviceSlot& slot = m_slots[size_t(i)];
         if (!slot.open() || (device != kAllDevices && slot.number != device))
             continue;
-        if (slot.sleeping && !wakeup)
-            return; // a sleeping device ends the whole send
+        matched = true;
+        if (slot.sleeping && !wakeup) {
+            // A sleeping device ends the whole send.
+            log(format("ovi[%d] sleeping, [%s] not sent to it or the devices after it", slot.number,
+                       shownText(text).c_str()),
+                kLogDarkRed);
+            return;
+        }
         if (file && slot.filesQueued >= kFilesQueuedLimit) {
             log(format("ovi[%d] still receiving earlier files, [%s] not sent", slot.number,
                        text.c_str()),
@@ -518,6 +533,17 @@ void IpDeviceServer::Loop::sendToDevices(int device, const std::string& text) {
         if (!ok)
             closeSlot(i);
     }
+    if (!matched)
+        logNobodyThere(device, text);
+}
+
+void IpDeviceServer::Loop::logNobodyThere(int device, const std::string& text) {
+    if (device == kAllDevices)
+        log(format("ovi: no device connected, [%s] not sent", shownText(text).c_str()),
+            kLogDarkRed);
+    else
+        log(format("ovi: no device %d connected, [%s] not sent", device, shownText(text).c_str()),
+            kLogDarkRed);
 }
 
 std::shared_ptr<const FileBytes> IpDeviceServer::Loop::readFile(const FileCommand& command,

@@ -9,6 +9,7 @@ namespace {
 
 constexpr int64_t kPipeRetryMs = 1000;
 constexpr int64_t kTroubleLogMs = 1000;
+constexpr size_t kShownTextChars = 80;
 
 // "" or " (n times)" for a count of events seen in one poll.
 std::string times(uint32_t n) {
@@ -42,7 +43,8 @@ public:
 
     void sendToDevices(int device, std::string_view text) override {
         if (m_remote.m_devices.running()) {
-            m_remote.m_devices.send(device, text);
+            if (m_remote.m_devices.send(device, text) == kBadDeviceText)
+                m_remote.logNotSent("VEDA=" + std::string(text), "not 20 characters");
             return;
         }
         m_remote.log(
@@ -139,6 +141,12 @@ void RemoteControl::serviceIpDevices() {
 
 void RemoteControl::stopIpServer() {
     m_devices.stop();
+}
+
+void RemoteControl::logNotSent(std::string_view text, std::string_view reason) {
+    log(format("[%s] not sent: %.*s", printableText(text, kShownTextChars).c_str(),
+               int(reason.size()), reason.data()),
+        kLogDarkRed);
 }
 
 bool RemoteControl::openIpLink() {

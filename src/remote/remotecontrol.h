@@ -68,6 +68,9 @@ public:
     bool ipServerRunning() const { return m_devices.running(); }
     IpDeviceServer& deviceServer() { return m_devices; }
 
+    // A step's VEDA= or SUPERSCAN1= text that could not go out, and why.
+    void logNotSent(std::string_view text, std::string_view reason);
+
     // "Use IP devices": true when connected; a failure is logged with the
     // reason (the box shows "Cannot connect to " + linkHost()).
     bool openIpLink();

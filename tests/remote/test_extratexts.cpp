@@ -96,3 +96,61 @@ TEST(ExtraTexts, SuperscanTextsGoOverTheLink) {
     remote.tickHooks().ipHeartbeat(70000);
     EXPECT_EQ(readQuiet(peer), "!COL:000000");
 }
+
+// Whatever a step's text cannot deliver is said in the log, in dark red, with
+// the text and the reason; only the devices it could reach get it.
+TEST(ExtraTexts, TextsThatCannotGoOutAreLoggedWithTheReason) {
+    RemoteOptions options;
+    options.devices.port = 0;
+    options.devices.bindAddress = "127.0.0.1";
+    RemoteControl remote(options);
+    std::vector<LogLine> log;
+    remote.setLog([&](std::string_view line, uint32_t colour) {
+        log.push_back({std::string(line), colour});
+    });
+    ASSERT_EQ(remote.startIpServer(), 0);
+    Steps steps(&remote.ipDevices(), &remote.ipLink());
+    steps.extra.services().notSent = [&](std::string_view text, std::string_view reason) {
+        remote.logNotSent(text, reason);
+    };
+    uint16_t port = remote.deviceServer().port();
+    Fd first(connectTcp("127.0.0.7", port));
+    Fd sleeper(connectTcp("127.0.0.23", port));
+    Fd last(connectTcp("127.0.0.9", port));
+    ASSERT_TRUE(waitUntil([&] { return remote.deviceServer().connectedDevices() == 3; }));
+
+    struct Case {
+        const char* text;
+        std::vector<std::string> logged;
+        const char* firstGets;
+    };
+    const Case cases[] = {
+        {"VEDA=[12]PLAY", {"ovi: no device 12 connected, [PLAY] not sent"}, ""},
+        {"VEDA=HELLO\r\nSMOKE=ON AND MORE",
+         {"[VEDA=HELLO??SMOKE=ON AND MORE] not sent: longer than 20 characters"},
+         ""},
+        {"SUPERSCAN1=GO,rest", {"[SUPERSCAN1=GO] not sent: \"Use IP devices\" is off"}, ""},
+        {"VEDA=[23]SLEEP", {}, ""},
+        {"VEDA=HELLO",
+         {"ovi[23] sleeping, [HELLO] not sent to it or the devices after it"},
+         "HELLO               "},
+    };
+    remote.poll(0);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        size_t before = log.size();
+        steps.run(c.text);
+        remote.deviceServer().flush();
+        remote.poll(0);
+        std::vector<std::string> added;
+        for (size_t i = before; i < log.size(); ++i)
+            added.push_back(log[i].text);
+        EXPECT_EQ(added, c.logged);
+        EXPECT_EQ(readQuiet(first), c.firstGets);
+        EXPECT_EQ(readQuiet(last), "");
+    }
+    for (const LogLine& line : log)
+        EXPECT_TRUE(line.text.find("not sent") == std::string::npos || line.colour == kLogDarkRed)
+            << line.text;
+    remote.stopIpServer();
+}
