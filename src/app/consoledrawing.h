@@ -6,6 +6,7 @@
 #include "dmx/universe.h"
 #include "playback/console.h"
 #include "playback/controlmodel.h"
+#include "windows/stagepreview.h"
 
 #include <QImage>
 #include <QPointer>
@@ -41,10 +42,6 @@ int monitorCellAt(QRect area, int x);
 
 // Paints the bar's 50 cells across `area`.
 void paintMonitor(QPainter& p, QRect area, const Universe& universe, int64_t start);
-
-// Renders the stage preview of a universe into a picture of the given size:
-// every shape is ORed onto black, so overlapping light adds up.
-QImage renderStage(const Universe& universe, QSize size);
 
 class ConsoleDrawing {
 public:

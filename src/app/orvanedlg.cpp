@@ -153,6 +153,7 @@ MainTimerHooks COrvaneDlg::mainTimerHooks() {
     h.joystickPresent = [this] { return m_joystick && m_joystickPresent; };
     h.joystick = [this] { return m_joystick ? m_joystick->position() : std::nullopt; };
     h.pickedPixel = [this] { return pickedPixel(); };
+    h.showTimeVisible = [this] { return m_tools && m_tools->showTimeVisible(); };
     h.sound = [this](int64_t) {
         SoundTick t = m_sound->tick();
         if (t.soundLevel)
@@ -185,7 +186,7 @@ ActivationHooks COrvaneDlg::activationHooks() {
     h.now = [this] { return now(); };
     h.shiftDown = [this] { return m_dmx->keys().shift.down(); };
     h.autoFadeDisable = [this] { return m_dmx->autoFadeDisable(); };
-    // The timeline window comes with its own part of the program.
+    h.timeline = [this] { return m_tools ? m_tools->timelineView() : nullptr; };
     h.rebuildSoundList = [this] { rebuildSoundList(); };
     h.fadeIn = [this] { m_mainTimer->startFadeIn(now()); };
     h.soundDeviceOpen = [this] { return m_sound->deviceOpen(); };
@@ -222,8 +223,14 @@ ExtraServices COrvaneDlg::extraServices() {
 ConsoleHooks COrvaneDlg::consoleHooks() {
     ConsoleHooks h;
     h.clearAutoFadeDisable = [this] { m_dmx->setAutoFadeDisable(false); };
-    // The show-time and timeline windows come with their own parts of the
-    // program; until then their buttons do nothing.
+    h.showTimeWindow = [this](int left, int right) {
+        if (m_tools)
+            m_tools->openShowTime(left, right);
+    };
+    h.toggleTimeline = [this] {
+        if (m_tools)
+            m_tools->toggleTimeline();
+    };
     h.toggleGlobalColour = [this] {
         if (m_tools)
             m_tools->toggleGlobalColour();

@@ -4,11 +4,14 @@
 #include "fixtures/fixturerig.h"
 #include "fixtures/manualmode.h"
 #include "playback/controlids.h"
+#include "show/textutil.h"
 #include "windows/covscandlg.h"
 #include "windows/easyshowbuilder.h"
 #include "windows/globalcolor.h"
 #include "windows/manualmodewindow.h"
 #include "windows/ovmovinghead.h"
+#include "windows/showtime2.h"
+#include "windows/timeline.h"
 
 #include <QGuiApplication>
 #include <QPushButton>
@@ -84,11 +87,53 @@ CovscanDlg* ToolWindows::scannerWindow(int number) const {
     return number >= 1 && number <= 3 ? m_scanners[size_t(number - 1)].data() : nullptr;
 }
 
-void ToolWindows::createShowTime() {}
+void ToolWindows::createShowTime() {
+    COrvaneDlg& main = m_main;
+    m_showTime = new showtime2(
+        &main, main.controls(), main.session().store(), main.input(),
+        [&main] { return main.now(); }, [&main] { main.activation().requestSkipAutomationOnce(); });
+}
+
+void ToolWindows::openShowTime(int volumeLeft, int volumeRight) {
+    if (m_showTime)
+        m_showTime->panel().open(volumeLeft, volumeRight);
+}
+
+bool ToolWindows::showTimeVisible() const {
+    return m_showTime && m_showTime->panel().isOpen();
+}
+
+void ToolWindows::toggleTimeline() {
+    if (m_timeline) {
+        m_timeline->setVisible(!m_timeline->isVisible());
+        return;
+    }
+    COrvaneDlg& main = m_main;
+    m_timeline =
+        new timeline(&main, main.session().store(), &main.mainTimer().options(), [&main](int step) {
+            main.controls().setText(console::kStepNumber, format("%u", unsigned(step)));
+        });
+    m_timeline->state().open(main.session().currentStep());
+    m_timeline->show();
+}
+
+showtime2* ToolWindows::showTime() const {
+    return m_showTime.data();
+}
+
+timeline* ToolWindows::timelineWindow() const {
+    return m_timeline.data();
+}
+
+TimelineView* ToolWindows::timelineView() const {
+    return m_timeline ? &m_timeline->state() : nullptr;
+}
 
 void ToolWindows::destroyAll() {
     destroyFixtureWindows();
+    destroyShowTime();
     destroyManualMode();
+    destroyTimeline();
     destroyGlobalColour();
 }
 
@@ -178,6 +223,16 @@ void ToolWindows::openEasyShowBuilder() {
         builder.exec();
     }
     session.ShowCurrentStep(false);
+}
+
+void ToolWindows::destroyShowTime() {
+    delete m_showTime.data();
+    m_showTime = nullptr;
+}
+
+void ToolWindows::destroyTimeline() {
+    delete m_timeline.data();
+    m_timeline = nullptr;
 }
 
 } // namespace orvane

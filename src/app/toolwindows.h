@@ -21,8 +21,11 @@ class CovscanDlg;
 class FixtureRig;
 class GlobalColor;
 class ManualMode;
+class TimelineView;
 class manualmode;
 class ovmovinghead;
+class showtime2;
+class timeline;
 
 class ToolWindows {
 public:
@@ -38,6 +41,19 @@ public:
     // Shutdown: scanners 1-3, moving heads 1-5, show time, manual mode, timeline,
     // global colour, each only if it exists.
     void destroyAll();
+
+    // "Show Time !": the show time window opens over the locked main window,
+    // its sliders at the master volumes.
+    void openShowTime(int volumeLeft, int volumeRight);
+    bool showTimeVisible() const;
+    showtime2* showTime() const;
+
+    // "Show Timeline": created on first use around the current step, then
+    // hidden and shown in turn.
+    void toggleTimeline();
+    // The timeline as step activation sees it; null until it exists.
+    TimelineView* timelineView() const;
+    timeline* timelineWindow() const;
 
     // The fixture controllers; null before the fixture windows exist and after shutdown.
     FixtureRig* fixtures() { return m_rig.get(); }
@@ -70,6 +86,8 @@ private:
     void destroyFixtureWindows();
     void destroyManualMode();
     void destroyGlobalColour();
+    void destroyShowTime();
+    void destroyTimeline();
 
     COrvaneDlg& m_main;
     std::unique_ptr<FixtureRig> m_rig;
@@ -79,6 +97,8 @@ private:
     std::unique_ptr<ManualMode> m_manualMode;
     QPointer<manualmode> m_manualWindow;
     QPointer<GlobalColor> m_globalColour;
+    QPointer<showtime2> m_showTime;
+    QPointer<timeline> m_timeline;
 };
 
 } // namespace orvane

@@ -2,6 +2,7 @@
 
 #include "show/textutil.h"
 
+#include <atomic>
 #include <cctype>
 
 namespace orvane {
@@ -29,7 +30,18 @@ private:
     std::string_view m_view;
 };
 
+// Generations of every table's sections; 0 is never handed out.
+std::atomic<uint64_t> g_generations{0};
+
 } // namespace
+
+void ShowTable::changed(Section& s) {
+    s.generation = g_generations.fetch_add(1, std::memory_order_relaxed) + 1;
+}
+
+uint64_t ShowTable::generation(int section) const {
+    return section < 0 || section >= kStepCount ? 0 : m_sections[section].generation;
+}
 
 size_t ShowTable::LowerHash::operator()(std::string_view s) const {
     // FNV-1a: keys are short and differ in their last characters.
@@ -84,11 +96,15 @@ void ShowTable::write(int section, std::string_view qualifiedKey, std::string_vi
     Section& s = m_sections[section];
     int i = lookup(s, qualifiedKey, cursor);
     if (i >= 0) {
-        s.entries[i].value.assign(value);
+        if (s.entries[i].value != value) {
+            s.entries[i].value.assign(value);
+            changed(s);
+        }
         return;
     }
     s.index.emplace(toLower(qualifiedKey), int(s.entries.size()));
     s.entries.emplace_back(qualifiedKey, value);
+    changed(s);
     if (cursor)
         *cursor = s.entries.size();
 }
@@ -102,6 +118,7 @@ void ShowTable::clear() {
     for (Section& s : m_sections) {
         s.entries.clear();
         s.index.clear();
+        changed(s);
     }
 }
 

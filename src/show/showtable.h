@@ -52,6 +52,13 @@ public:
     void clear();
     size_t entryCount() const;
 
+    // Changes whenever the section's contents change: a write of a different
+    // value, a new entry, clear(). The numbers come from one counter for the
+    // whole program, so a number once seen always stands for the same contents,
+    // in this table or in any other (a table replaced by another one included).
+    // Caches of what a step shows compare it to know they are still right.
+    uint64_t generation(int section) const;
+
 private:
     struct LowerHash {
         using is_transparent = void;
@@ -65,7 +72,9 @@ private:
         std::vector<Entry> entries;
         // lower-case key -> position of its first entry
         std::unordered_map<std::string, int, LowerHash, LowerEq> index;
+        uint64_t generation = 0; // 0: empty since the table was made
     };
+    static void changed(Section& s);
     static int lookup(const Section& s, std::string_view qualifiedKey, size_t* cursor);
     std::array<Section, kStepCount> m_sections;
 };

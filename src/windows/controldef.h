@@ -20,6 +20,7 @@ enum ControlFlag : uint32_t {
     kCentred = 1u << 7,    // label text centred in its box
     kHugeFont = 1u << 8,   // 50-point font (the step number)
     kLargeFont = 1u << 9,  // 24-point font (the step name)
+    kScrollBar = 1u << 10, // slider drawn as a scroll bar
 };
 
 // Static texts and frames that nothing addresses carry this id; they are not in the model.

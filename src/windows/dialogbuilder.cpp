@@ -15,6 +15,7 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QStyleOptionButton>
@@ -234,6 +235,8 @@ QWidget* makeCheck(const ControlDef& c, QWidget* parent) {
 }
 
 QWidget* makeSlider(const ControlDef& c, QWidget* parent) {
+    if (c.has(kScrollBar)) // position 0 at the top or left already
+        return new QScrollBar(c.has(kVertical) ? Qt::Vertical : Qt::Horizontal, parent);
     auto* s = new QSlider(c.has(kVertical) ? Qt::Vertical : Qt::Horizontal, parent);
     if (c.has(kVertical)) {
         // Position 0 at the top, and Up / wheel-up move the handle up.

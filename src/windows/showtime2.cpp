@@ -1,0 +1,266 @@
+#include "windows/showtime2.h"
+
+#include "windows/dialogbuilder.h"
+#include "windows/windowlock.h"
+
+#include <QAbstractSlider>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+#include <algorithm>
+#include <cmath>
+
+namespace orvane {
+
+using namespace showtime;
+
+namespace {
+
+constexpr const char* kHelpText =
+    "Page Up / Page Down control Master Volume (shift=slow control), Suppr mute, Space goto next "
+    "step, plus and minus goto next or previous step, A-Z control lights (shift for blink)";
+
+// The layout at 480 x 360; every control scales with the window.
+const ControlDef kControls[] = {
+    {kStepShown, ControlKind::Label, "", 12, 8, 96, 60, kCentred},
+    {kCaption, ControlKind::Label, "", 116, 6, 352, 38, kMultiline},
+    {kNextCaption, ControlKind::Label, "", 116, 46, 352, 22, 0},
+    {kNextStep, ControlKind::Button, "Next step", 12, 76, 340, 160, 0},
+    {kVolumeLeft, ControlKind::Slider, "", 376, 76, 36, 150, kVertical},
+    {kVolumeRight, ControlKind::Slider, "", 424, 76, 36, 150, kVertical},
+    {kVolumeCaption, ControlKind::Label, "Vol Master", 364, 226, 108, 18, kCentred},
+    {kLocked, ControlKind::CheckBox, "locked", 380, 248, 88, 24, 0},
+    {kStop, ControlKind::Button, "Stop", 12, 246, 110, 44, 0},
+    {kPause, ControlKind::Button, "Pause", 128, 246, 110, 44, 0},
+    {kFullScreen, ControlKind::Button, "Fs", 244, 246, 50, 44, 0},
+    {kClose, ControlKind::Button, "Close", 300, 246, 52, 44, 0},
+    {kHelp, ControlKind::Label, kHelpText, 12, 298, 456, 56, kMultiline},
+};
+
+// Point sizes at scale 1.
+struct FontSpec {
+    int id;
+    double points;
+    bool bold;
+};
+constexpr FontSpec kFonts[] = {
+    {kStepShown, 30, true},   {kCaption, 13, true}, {kNextCaption, 11, false},
+    {kNextStep, 30, true},    {kStop, 13, true},    {kPause, 13, true},
+    {kFullScreen, 11, false}, {kClose, 11, false},  {kLocked, 10, false},
+};
+constexpr double kStaticPoints = 8;
+
+// Dim surfaces and soft light text: nothing on this panel may glare in the dark.
+constexpr const char* kStyle = R"(
+QDialog { background: #0b0b0d; }
+QLabel { color: #a9a9b0; }
+QLabel#step { color: #f2c14e; }
+QLabel#caption { color: #e4e4e8; }
+QLabel#next { color: #8fb3d9; }
+QCheckBox { color: #a9a9b0; }
+QPushButton { background: #1c1c21; color: #d4d4da; border: 1px solid #3a3a42; border-radius: 6px; }
+QPushButton:pressed { background: #34343c; }
+QPushButton:focus { border: 2px solid #c9a227; }
+QPushButton#nextstep { background: #0d3a1b; color: #e6ffe9; border: 2px solid #2d7a45; border-radius: 10px; }
+QPushButton#nextstep:pressed { background: #17592b; }
+QPushButton#nextstep:focus { border: 4px solid #f2c14e; }
+QPushButton#stop { background: #3a1010; color: #ffd9d9; border-color: #7a2d2d; }
+)";
+
+const std::pair<int, const char*> kObjectNames[] = {
+    {kStepShown, "step"},    {kCaption, "caption"}, {kNextCaption, "next"},
+    {kNextStep, "nextstep"}, {kStop, "stop"},
+};
+
+// The parts of the look measured in pixels, at scale f: faders and the check
+// mark grow with the window so that they stay easy to catch.
+QString scaledStyle(double f) {
+    auto px = [f](double v) { return QString::number(std::max(1, int(std::lround(v * f)))); };
+    return QString::fromLatin1(kStyle) +
+           QStringLiteral("QSlider::groove:vertical { background: #26262c; width: %1px;"
+                          " border-radius: %2px; }"
+                          "QSlider::handle:vertical { background: #8c8c96; height: %3px;"
+                          " margin: 0 -%4px; border-radius: %2px; }"
+                          "QCheckBox::indicator { width: %5px; height: %5px; }")
+               .arg(px(8), px(4), px(20), px(9), px(14));
+}
+
+QRect scaled(const ControlDef& c, double sx, double sy) {
+    int x0 = int(std::lround(c.x * sx)), y0 = int(std::lround(c.y * sy));
+    int x1 = int(std::lround((c.x + c.w) * sx)), y1 = int(std::lround((c.y + c.h) * sy));
+    return QRect(x0, y0, std::max(1, x1 - x0), std::max(1, y1 - y0));
+}
+
+} // namespace
+
+showtime2::showtime2(QWidget* owner, ControlModel& main, ShowStore& store, InputState& input,
+                     ShowTimePanel::Clock now, std::function<void()> skipAutomationOnce)
+    : QDialog(owner) {
+    setObjectName(QString::number(kDialogId));
+    setWindowTitle(QStringLiteral("Show time !"));
+    // A resizable frame without a close box: "Close" is the way out.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowMinMaxButtonsHint);
+    if (owner)
+        m_lock = new WindowLock(owner, QStringLiteral("Show time !"));
+    m_panel = std::make_unique<ShowTimePanel>(main, store, input, std::move(now),
+                                              hooks(std::move(skipAutomationOnce)));
+    m_widgets = buildDialog(this, kControls, m_panel->controls());
+    // Enter is "Next step" wherever the focus is (keyPressEvent); no button
+    // takes it for itself, so it can never press "Stop" by accident.
+    for (QPushButton* b : findChildren<QPushButton*>())
+        b->setAutoDefault(false);
+    for (int id : {kVolumeLeft, kVolumeRight})
+        widget(id)->setFocusPolicy(Qt::NoFocus); // Page keys are the tick's, not a slider's
+    applyLook();
+    resize(kBaseWidth, kBaseHeight);
+    scaleControls(); // a hidden window gets no resize event yet
+    m_panel->init();
+    m_savedGeometry = geometry();
+    m_panel->controls().on(ControlEvent::Clicked, kFullScreen, [this] { toggleFullScreen(); });
+    m_timer = new QTimer(this);
+    m_timer->setTimerType(Qt::PreciseTimer);
+    connect(m_timer, &QTimer::timeout, this, [this] { m_panel->tick(); });
+    m_timer->start(10);
+}
+
+showtime2::~showtime2() {
+    // The panel's model dies before the widgets: cut the binding first.
+    unbindDialog(this);
+    if (m_lock)
+        m_lock->unlock();
+}
+
+ShowTimeHooks showtime2::hooks(std::function<void()> skipAutomationOnce) {
+    ShowTimeHooks h;
+    h.show = [this] {
+        show();
+        raise();
+        activateWindow();
+    };
+    h.hide = [this] { hide(); };
+    h.lockMain = [this] {
+        if (m_lock)
+            m_lock->lock();
+    };
+    h.unlockMain = [this] {
+        if (!m_lock)
+            return;
+        m_lock->unlock();
+        m_lock->window()->activateWindow();
+    };
+    h.focusNextStep = [this] {
+        if (QWidget* w = widget(kNextStep))
+            w->setFocus(Qt::OtherFocusReason);
+    };
+    h.skipAutomationOnce = std::move(skipAutomationOnce);
+    return h;
+}
+
+QWidget* showtime2::widget(int id) const {
+    auto it = m_widgets.find(id);
+    return it == m_widgets.end() ? nullptr : it->second;
+}
+
+bool showtime2::mainLocked() const {
+    return m_lock && m_lock->locked();
+}
+
+void showtime2::applyLook() {
+    for (auto [id, name] : kObjectNames)
+        if (QWidget* w = widget(id))
+            w->setObjectName(QString::fromLatin1(name));
+    QPalette p = palette();
+    p.setColor(QPalette::Window, QColor(11, 11, 13));
+    p.setColor(QPalette::WindowText, QColor(169, 169, 176));
+    p.setColor(QPalette::Button, QColor(40, 40, 46));
+    p.setColor(QPalette::ButtonText, QColor(212, 212, 218));
+    p.setColor(QPalette::Base, QColor(20, 20, 24));
+    p.setColor(QPalette::Text, QColor(212, 212, 218));
+    p.setColor(QPalette::Highlight, QColor(201, 162, 39));
+    setPalette(p);
+    if (auto* caption = qobject_cast<QLabel*>(widget(kCaption)))
+        caption->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+}
+
+void showtime2::scaleControls() {
+    const double sx = double(width()) / kBaseWidth;
+    const double sy = double(height()) / kBaseHeight;
+    const double f = std::max(0.25, std::min(sx, sy));
+    if (f != m_styleScale) {
+        m_styleScale = f;
+        setStyleSheet(scaledStyle(f));
+    }
+    for (const ControlDef& c : kControls) {
+        QWidget* w = widget(c.id);
+        if (!w)
+            continue;
+        w->setGeometry(scaled(c, sx, sy));
+        double points = kStaticPoints;
+        bool bold = false;
+        for (const FontSpec& s : kFonts)
+            if (s.id == c.id) {
+                points = s.points;
+                bold = s.bold;
+            }
+        QFont font = w->font();
+        font.setPointSizeF(points * f);
+        font.setBold(bold);
+        w->setFont(font);
+    }
+}
+
+void showtime2::resizeEvent(QResizeEvent* e) {
+    QDialog::resizeEvent(e);
+    scaleControls();
+}
+
+void showtime2::toggleFullScreen() {
+    if (!m_fullScreen) {
+        m_savedGeometry = geometry();
+        m_fullScreen = true;
+        showFullScreen();
+    } else {
+        m_fullScreen = false;
+        showNormal();
+        setGeometry(m_savedGeometry);
+    }
+}
+
+void showtime2::keyPressEvent(QKeyEvent* e) {
+    switch (e->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        e->accept();
+        m_panel->nextStep();
+        break;
+    case Qt::Key_Escape:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        // Dialog navigation; Escape reaches reject().
+        QDialog::keyPressEvent(e);
+        break;
+    default:
+        e->accept(); // every other key is the tick's or the main window's
+        break;
+    }
+}
+
+void showtime2::reject() {
+    // Escape aims at "Next step" here; the window never ends this way.
+    m_panel->nextStep();
+}
+
+void showtime2::closeEvent(QCloseEvent* e) {
+    // Closed from outside (the window manager): as "Close".
+    e->accept();
+    if (m_panel->isOpen())
+        m_panel->close();
+}
+
+} // namespace orvane

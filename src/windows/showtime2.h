@@ -1,0 +1,64 @@
+#pragma once
+// "Show time !" (dialog 112): the operator's panel during a performance, made
+// for a dark stage. One large "Next step" button, "Stop", "Pause", full screen,
+// "Close", the two master volume sliders with "locked", and the step on, its
+// caption and the next step, readable from a distance. Everything scales with
+// the window. The logic is ShowTimePanel's; this class binds it to widgets,
+// runs its 10 ms tick and locks the main window while it is open.
+// User-interface thread only.
+
+#include "playback/showtimepanel.h"
+
+#include <QDialog>
+#include <QRect>
+
+#include <functional>
+#include <map>
+#include <memory>
+
+class QTimer;
+
+namespace orvane {
+
+class WindowLock;
+
+class showtime2 : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int kDialogId = 112;
+    static constexpr int kBaseWidth = 480; // the layout's size at scale 1
+    static constexpr int kBaseHeight = 360;
+
+    // Created hidden, owned by the main window `owner`, whose control model,
+    // show store and key state it works through.
+    showtime2(QWidget* owner, ControlModel& main, ShowStore& store, InputState& input,
+              ShowTimePanel::Clock now, std::function<void()> skipAutomationOnce);
+    ~showtime2() override;
+
+    ShowTimePanel& panel() { return *m_panel; }
+    QWidget* widget(int id) const;
+    bool fullScreenOn() const { return m_fullScreen; }
+    bool mainLocked() const;
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+    void reject() override;
+    void closeEvent(QCloseEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+
+private:
+    ShowTimeHooks hooks(std::function<void()> skipAutomationOnce);
+    void applyLook();
+    void scaleControls();
+    void toggleFullScreen();
+
+    std::unique_ptr<ShowTimePanel> m_panel;
+    WindowLock* m_lock = nullptr;
+    std::map<int, QWidget*> m_widgets;
+    QTimer* m_timer = nullptr;
+    double m_styleScale = 0; // the scale the style sheet was made for
+    bool m_fullScreen = false;
+    QRect m_savedGeometry;
+};
+
+} // namespace orvane
