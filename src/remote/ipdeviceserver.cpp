@@ -317,6 +317,9 @@ void IpDeviceServer::Loop::runCommands() {
             keepAliveAll();
             break;
         case Kind::Barrier: {
+            // What falls due by now is done too (the summaries of repeats and
+            // refusals), so the waiter sees every line up to this moment.
+            housekeeping();
             publishLog();
             std::lock_guard lock(m_mutex);
             m_barrierDone = c.barrier;

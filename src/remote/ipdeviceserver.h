@@ -82,7 +82,8 @@ public:
 
     // The log lines written since the last call.
     std::vector<LogLine> takeLog();
-    // Waits (at most 5 s) until everything posted before has been done.
+    // Waits (at most 5 s) until everything posted before has been done, with
+    // the log lines that are due by then.
     void flush();
     // Devices connected now (safe from any thread).
     int connectedDevices() const;
