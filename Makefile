@@ -34,13 +34,14 @@ test: build
 bench: build
 	@bash scripts/run-bench.sh $(BUILD)
 
-# The thread-crossing code (output tick, serial line, audio device) under
-# ThreadSanitizer.
+# The thread-crossing code (output tick, serial line, audio device, the remote
+# side's pipes, device server and link) under ThreadSanitizer.
 tsan: deps
 	@cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug -DORVANE_TSAN=ON >/dev/null
-	@cmake --build build-tsan -j $(JOBS) --target test_dmx test_sound
+	@cmake --build build-tsan -j $(JOBS) --target test_dmx test_sound test_remote
 	@cd build-tsan && TSAN_OPTIONS=halt_on_error=1 ./tests/test_dmx && \
-	    SDL_AUDIODRIVER=dummy TSAN_OPTIONS=halt_on_error=1 ./tests/test_sound
+	    SDL_AUDIODRIVER=dummy TSAN_OPTIONS=halt_on_error=1 ./tests/test_sound && \
+	    TSAN_OPTIONS=halt_on_error=1 ./tests/test_remote
 
 # The Debian package (build/orvane_<version>_<arch>.deb), its dependencies
 # computed from the libraries the program links.

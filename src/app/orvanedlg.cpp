@@ -6,6 +6,7 @@
 #include "app/dialog102.h"
 #include "app/hotkeys.h"
 #include "app/keystatefilter.h"
+#include "app/remoteservices.h"
 #include "app/toolwindows.h"
 #include "playback/showchooser.h"
 #include "playback/stepspin.h"
@@ -95,9 +96,13 @@ COrvaneDlg::COrvaneDlg(ProfileFiles& profiles, Prompts& prompts, std::string roo
     auto message = [this](std::string_view title, std::string_view text) {
         m_prompts.message(title.empty() ? kProgramTitle : title, text, PromptIcon::None);
     };
+    m_remote = std::make_unique<RemoteServices>(profiles, prompts, [this] {
+        return m_mainTimer ? m_mainTimer->composer().currentColour() : CurrentColour{};
+    });
     m_line = std::make_unique<SerialLine>(message);
     DmxOutputOptions o;
     o.message = message;
+    o.hooks = &m_remote->remote().tickHooks();
     o.dmxPortSetting = [this] { return setting(m_profiles, "dmxport", ""); };
     m_dmx = std::make_unique<DmxOutput>(*m_line, std::move(o));
     m_interface = std::make_unique<InterfaceWatch>(*m_line, *m_dmx);
@@ -139,6 +144,7 @@ void COrvaneDlg::rebuildSoundList() {
 MainTimerHooks COrvaneDlg::mainTimerHooks() {
     MainTimerHooks h;
     h.startDmx = [this] { startDmx(); };
+    h.ipService = [this] { m_remote->remote().serviceIpDevices(); };
     h.autoFadeDisable = [this] { return m_dmx->autoFadeDisable(); };
     h.shiftDown = [this] { return m_dmx->keys().shift.down(); };
     h.random = [] { return uint32_t(std::rand()); };
@@ -196,7 +202,11 @@ ExtraServices COrvaneDlg::extraServices() {
     s.processes = &m_processes;
     s.videoPlayer = &m_videoPlayer;
     s.windows = &m_windowLookup;
-    // The IP devices and the IP link come with the remote control.
+    s.ipDevices = &m_remote->remote().ipDevices();
+    s.ipLink = &m_remote->remote().ipLink();
+    s.notSent = [this](std::string_view text, std::string_view reason) {
+        m_remote->remote().logNotSent(text, reason);
+    };
     s.startReplay = [this](const std::string& path) { return m_dmx->startReplay(path); };
     s.closeLine = [this] { m_dmx->closeLine(); };
     // A chained show takes over: this show is saved before it starts, as Quit
@@ -230,11 +240,9 @@ ConsoleHooks COrvaneDlg::consoleHooks() {
         if (m_tools)
             m_tools->toggleManualMode();
     };
-    // The IP link comes with its own part of the program.
-    h.ipLinkHost = [this] {
-        const char* env = std::getenv("ORVANE_LINK_HOST");
-        return env && *env ? std::string(env) : setting(m_profiles, "linkhost", "127.0.0.1");
-    };
+    h.openIpLink = [this] { return m_remote->remote().openIpLink(); };
+    h.closeIpLink = [this] { m_remote->remote().closeIpLink(); };
+    h.ipLinkHost = [this] { return m_remote->linkHost(); };
     h.validateHotKeys = [this] { registerStepHotkeys(); };
     h.repaintMonitor = [this] {
         if (m_drawing)
@@ -277,9 +285,10 @@ QWidget* COrvaneDlg::widget(int id) const {
 }
 
 void COrvaneDlg::OnInitDialog() {
-    g_mainWindow = this; // 1
-    // 2: the two pipe servers start here once the remote control exists.
+    g_mainWindow = this;                    // 1
+    m_remote->remote().createPipeServers(); // 2
     createControls();
+    m_remote->attachLog(widget(console::kLog));
     resetStartControls();                                        // 3
     setWindowTitle(QString::fromStdString(mainCaption(m_show))); // 4
     m_session.open(m_root, m_show);                              // 5
@@ -291,6 +300,7 @@ void COrvaneDlg::OnInitDialog() {
         w->setFont(m_nameFont);
     m_tools = std::make_unique<ToolWindows>(*this); // 8, 9
     m_tools->createFixtureWindows();
+    m_remote->connectHeads(m_tools->fixtures());
     m_tools->createShowTime();
     m_tools->bindEasyShowBuilder();
     setWindowIcon(applicationIcon()); // 10
@@ -449,7 +459,18 @@ void COrvaneDlg::startOutputs() {
         return;
     }
     startDmx();
-    // The IP device server starts here, and with it timer 1235.
+    startIpServer();
+}
+
+// The IP device server, and with it timer 1235; string 8 when it cannot start.
+void COrvaneDlg::startIpServer() {
+    if (!m_remote->startIpServer())
+        return;
+    QTimer* t = new QTimer(this);
+    t->setTimerType(Qt::PreciseTimer);
+    connect(t, &QTimer::timeout, this, [this] { onTimer(timers::kIpService); });
+    t->start(1000);
+    m_timers[timers::kIpService] = t;
 }
 
 bool COrvaneDlg::startDmx() {
@@ -536,8 +557,10 @@ void COrvaneDlg::startTimers() {
 }
 
 void COrvaneDlg::onTimer(int timer) {
-    if (timer == kTimerPlayback)
+    if (timer == kTimerPlayback) {
         pollDmxStatus();
+        m_remote->remote().poll(now());
+    }
     m_mainTimer->OnTimer(timer, now());
 }
 
@@ -620,16 +643,19 @@ void COrvaneDlg::OnDestroy() {
     if (m_interfaceTimer)
         m_interfaceTimer->stop(); // a closed line is not reopened any more
     m_dmx->closeLine();
-    // The IP device server and the IP link close here.
+    m_remote->remote().stopIpServer(); // 3
+    if (m_controls.checked(console::kIpLink))
+        m_remote->remote().closeIpLink();
     m_session.CommitCurrentStep();
     for (int t : {kTimerPlayback, kTimerJoystick})
         if (m_timers.count(t))
             m_timers[t]->stop();
     QThread::msleep(500);
     m_sound->shutdown();
+    m_remote->connectHeads(nullptr); // the head windows go next
     if (m_tools)
         m_tools->destroyAll();
-    // Then the frame pipe is released.
+    m_remote->remote().closeFramePipe(); // 10
 }
 
 } // namespace orvane

@@ -34,6 +34,7 @@ class QTimer;
 namespace orvane {
 class ConsoleDrawing;
 class HotKeys;
+class RemoteServices;
 class ToolWindows;
 } // namespace orvane
 
@@ -116,6 +117,7 @@ private:
     std::string dmxFailureText() const;
     void startInterfaceWatch();
     void showInterfaceState();
+    void startIpServer();
 
     ProfileFiles& m_profiles;
     Prompts& m_prompts;
@@ -143,6 +145,9 @@ private:
     std::unique_ptr<ConsoleDrawing> m_drawing;
     std::unique_ptr<HotKeys> m_hotKeys;
     std::unique_ptr<ToolWindows> m_tools;
+    // Before the line and the DMX output: the output thread calls its tick
+    // hooks until the DMX output is gone.
+    std::unique_ptr<RemoteServices> m_remote;
     std::unique_ptr<SerialLine> m_line;
     std::unique_ptr<DmxOutput> m_dmx;
     std::unique_ptr<InterfaceWatch> m_interface;

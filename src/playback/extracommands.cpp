@@ -243,9 +243,11 @@ void ExtraCommands::sendVeda(int device, std::string_view message) {
     if (!m_services.ipDevices)
         return;
     // The devices take exactly 20 characters of the show's encoding: a longer
-    // text is never sent.
+    // text is never sent, and the log says so.
     if (std::optional<std::string> padded = vedaMessage(message, m_store.encoding()))
         m_services.ipDevices->sendToDevices(device, *padded);
+    else if (m_services.notSent)
+        m_services.notSent("VEDA=" + std::string(message), "longer than 20 characters");
 }
 
 void ExtraCommands::veda(std::string_view text) {
@@ -309,8 +311,14 @@ void ExtraCommands::superscan(std::string_view text) {
         link->setColourReport(false);
     if (contains(text, "SUPERSCAN1COLOR=ON"))
         link->setColourReport(true);
-    if (std::optional<size_t> p = after(text, "SUPERSCAN1="); p && link->connected())
-        link->send(cutArgument(text.substr(*p), kLinkTextMax));
+    std::optional<size_t> p = after(text, "SUPERSCAN1=");
+    if (!p)
+        return;
+    std::string_view command = cutArgument(text.substr(*p), kLinkTextMax);
+    if (link->connected())
+        link->send(command);
+    else if (m_services.notSent)
+        m_services.notSent("SUPERSCAN1=" + std::string(command), "\"Use IP devices\" is off");
 }
 
 void ExtraCommands::matrix(std::string_view text) {

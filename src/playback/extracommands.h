@@ -69,6 +69,9 @@ struct ExtraServices {
     std::function<void(int result)> endMainWindow;
     // This program's executable; executablePath() when not given.
     std::function<std::string()> executable;
+    // A VEDA= or SUPERSCAN1= text that cannot go out (too long, the link not
+    // open): the command as written and the reason, for the window's log.
+    std::function<void(std::string_view text, std::string_view reason)> notSent;
 };
 
 // The command line CHAIN= starts, as one text: the executable followed by

@@ -144,6 +144,13 @@ private:
 
 } // namespace
 
+size_t utf8Length(std::string_view s) {
+    size_t n = 0;
+    for (char c : s)
+        n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return n;
+}
+
 std::string format(const char* fmt, ...) {
     CNumbers c;
     char small[256];

@@ -47,6 +47,9 @@ std::string formatFixed(double value, int decimals);
 // Cuts a UTF-8 text to at most maxBytes bytes without splitting a character.
 std::string_view cutUtf8(std::string_view s, size_t maxBytes);
 
+// Characters of a UTF-8 text: bytes that continue a character do not count.
+size_t utf8Length(std::string_view s);
+
 // printf-style formatting into a std::string, with the C locale's conventions
 // for numbers whatever the process locale.
 std::string format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));

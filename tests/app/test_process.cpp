@@ -10,7 +10,10 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstring>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 using namespace orvane::test;
@@ -178,4 +181,36 @@ TEST(Process, AStepOnTheConsoleBecomesItsBytesOnTheLine) {
     }
     EXPECT_TRUE(seen);
     EXPECT_EQ(p.terminate(SIGTERM), 0);
+}
+
+TEST(Process, AFrameFromTheFramePipeGoesOutOnTheLine) {
+    TempDir root, config;
+    ::mkdir(root.file("demo").c_str(), 0755);
+    PtyPair pty;
+    ASSERT_TRUE(pty.ok());
+    OrvaneProcess p(root, config, {}, {"ORVANE_DMX_PORT=" + pty.slavePath()});
+    ASSERT_TRUE(p.waitForProfile("stepnum=0")) << readFile(p.stderrPath());
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::string path = p.pipePath("orvanepipeserver");
+    std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
+    int client = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    ASSERT_EQ(::connect(client, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0) << path;
+    std::vector<uint8_t> frame(512);
+    for (size_t i = 0; i < frame.size(); ++i)
+        frame[i] = uint8_t(i * 7 + 1);
+    std::vector<uint8_t> expected = {0};
+    expected.insert(expected.end(), frame.begin(), frame.end());
+    bool seen = false;
+    for (int attempt = 0; attempt < 10 && !seen; ++attempt) {
+        ASSERT_EQ(::send(client, frame.data(), frame.size(), MSG_NOSIGNAL), 512);
+        std::vector<uint8_t> bytes = pty.read(4 * 513, 500);
+        seen = std::search(bytes.begin(), bytes.end(), expected.begin(), expected.end()) !=
+               bytes.end();
+    }
+    ::close(client);
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(p.terminate(SIGTERM), 0);
+    // The frame pipe's socket goes with the program.
+    EXPECT_NE(::access(path.c_str(), F_OK), 0);
 }

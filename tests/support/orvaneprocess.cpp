@@ -3,7 +3,7 @@
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
-#include <spawn.h>
+#include <sched.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -61,14 +61,22 @@ OrvaneProcess::OrvaneProcess(const TempDir& root, const TempDir& config,
     for (std::string& a : args)
         argv.push_back(a.data());
     argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 2, m_stderr.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    if (posix_spawnp(&m_pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0)
-        m_pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
+    m_pid = ::fork();
+    if (m_pid == 0) {
+        // A network of its own: the program's IP device server listens on
+        // every address, which must never be the machine's real network.
+        int err = ::open(m_stderr.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        int in = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+        ::dup2(err, 2);
+        ::dup2(in, 0);
+        if (::unshare(CLONE_NEWNET) != 0) {
+            static const char msg[] = "test: no network namespace for orvane\n";
+            [[maybe_unused]] ssize_t n = ::write(2, msg, sizeof msg - 1);
+            ::_exit(126);
+        }
+        ::execvpe(argv[0], argv.data(), envp.data());
+        ::_exit(127);
+    }
 }
 
 OrvaneProcess::~OrvaneProcess() {

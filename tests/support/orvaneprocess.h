@@ -13,8 +13,9 @@ namespace orvane::test {
 class OrvaneProcess {
 public:
     // env entries "NAME=value" are added to (and override) the defaults: a temp
-    // ORVANE_ROOT and XDG_CONFIG_HOME, ORVANE_NONINTERACTIVE=1, an offscreen display
-    // and a DMX port that does not exist.
+    // ORVANE_ROOT and XDG_CONFIG_HOME, ORVANE_NONINTERACTIVE=1, an offscreen display,
+    // a DMX port that does not exist and a pipe folder in the config folder.
+    // The program runs in a network namespace of its own (the tests run as root).
     // prefix, when given, is a command the program is started through (it must
     // end by executing the program in its own process, as "unshare" and
     // "sh -c 'exec ...'" do): the program's path follows it as one more argument.
@@ -36,6 +37,8 @@ public:
     // Sends a signal and waits for the exit; returns the exit status, -1 on timeout.
     int terminate(int signal, int timeoutMs = 15000);
     const std::string& stderrPath() const { return m_stderr; }
+    // The program's local sockets.
+    std::string pipePath(const std::string& name) const { return m_config + "/pipes/" + name; }
 
 private:
     std::string m_config;

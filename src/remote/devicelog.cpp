@@ -1,0 +1,47 @@
+#include "remote/devicelog.h"
+
+#include "remote/devicetexts.h"
+#include "show/textutil.h"
+
+#include <algorithm>
+
+namespace orvane {
+
+bool LogLimiter::take(int64_t nowMs) {
+    if (!m_started) {
+        m_started = true;
+        m_last = nowMs;
+    }
+    int64_t elapsed = std::max<int64_t>(0, nowMs - m_last);
+    m_last = nowMs;
+    m_tokensMilli = std::min(int64_t(m_burst) * 1000, m_tokensMilli + elapsed * m_perSecond);
+    if (m_tokensMilli < 1000)
+        return false;
+    m_tokensMilli -= 1000;
+    return true;
+}
+
+void LogLimiter::reportHeld(std::vector<LogLine>& out) {
+    if (m_held == 0)
+        return;
+    out.push_back({format("ovi: %u log lines left out", m_held), kLogDarkRed});
+    m_held = 0;
+}
+
+void LogLimiter::add(LogLine line, int64_t nowMs, std::vector<LogLine>& out) {
+    if (!take(nowMs)) {
+        ++m_held;
+        ++m_heldTotal;
+        return;
+    }
+    // The count of the lines held back goes first, on the same allowance.
+    reportHeld(out);
+    out.push_back(std::move(line));
+}
+
+void LogLimiter::flush(int64_t nowMs, std::vector<LogLine>& out) {
+    if (m_held > 0 && take(nowMs))
+        reportHeld(out);
+}
+
+} // namespace orvane

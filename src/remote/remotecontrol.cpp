@@ -1,0 +1,241 @@
+#include "remote/remotecontrol.h"
+
+#include "playback/videoplayerclient.h"
+#include "show/textutil.h"
+
+namespace orvane {
+
+namespace {
+
+constexpr int64_t kPipeRetryMs = 1000;
+constexpr int64_t kTroubleLogMs = 1000;
+constexpr size_t kShownTextChars = 80;
+
+// "" or " (n times)" for a count of events seen in one poll.
+std::string times(uint32_t n) {
+    return n == 1 ? std::string() : format(" (%u times)", n);
+}
+
+} // namespace
+
+// The output tick's remote-control steps.
+class RemoteControl::Hooks : public TickHooks {
+public:
+    explicit Hooks(RemoteControl& remote) : m_remote(remote) {}
+
+    void ipHeartbeat(int64_t nowMs) override { m_remote.m_link.heartbeat(nowMs); }
+    // Both pipes, the frame pipe first, with one system call; nothing runs
+    // between the two polls of the tick.
+    void pollFramePipe(int64_t nowMs, PipeFrame& pipe) override {
+        m_remote.m_frameReader.setTarget(&pipe);
+        m_remote.m_pipes.serve(nowMs);
+    }
+    void pollSystemPipe(int64_t) override {}
+
+private:
+    RemoteControl& m_remote;
+};
+
+// What steps send to the IP devices.
+class RemoteControl::Devices : public IpDevices {
+public:
+    explicit Devices(RemoteControl& remote) : m_remote(remote) {}
+
+    void sendToDevices(int device, std::string_view text) override {
+        if (m_remote.m_devices.running()) {
+            if (m_remote.m_devices.send(device, text) == kBadDeviceText)
+                m_remote.logNotSent("VEDA=" + std::string(text), "not 20 characters");
+            return;
+        }
+        m_remote.log(
+            format("ip ovi server not running, [%.*s] not sent", int(text.size()), text.data()),
+            kLogDarkRed);
+    }
+
+private:
+    RemoteControl& m_remote;
+};
+
+RemoteControl::RemoteControl(RemoteOptions options)
+    : m_options(std::move(options)), m_devices(m_options.devices),
+      m_hooks(std::make_unique<Hooks>(*this)), m_deviceSender(std::make_unique<Devices>(*this)) {
+    m_pipes.add(m_framePipe, m_frameReader);
+    m_pipes.add(m_systemPipe, m_systemReader);
+}
+
+RemoteControl::~RemoteControl() = default;
+
+TickHooks& RemoteControl::tickHooks() {
+    return *m_hooks;
+}
+
+IpDevices& RemoteControl::ipDevices() {
+    return *m_deviceSender;
+}
+
+void RemoteControl::setLog(LogSink sink) {
+    m_sink = std::move(sink);
+    if (!m_sink)
+        return;
+    for (const LogLine& line : m_early)
+        m_sink(line.text, line.colour);
+    m_early.clear();
+}
+
+void RemoteControl::log(std::string_view line, uint32_t colour) {
+    if (m_sink)
+        m_sink(line, colour);
+    else if (m_early.size() < 100)
+        m_early.push_back({std::string(line), colour});
+}
+
+void RemoteControl::createPipeServers() {
+    m_pipeFolder = m_options.pipeFolder.empty() ? pipeDirectory() : m_options.pipeFolder;
+    m_pipesWanted[0] = m_pipesWanted[1] = true;
+    tryCreatePipes();
+}
+
+void RemoteControl::tryCreatePipes() {
+    std::string problem = preparePipeFolder(m_pipeFolder);
+    PipeServer* pipes[2] = {&m_framePipe, &m_systemPipe};
+    for (int i = 0; i < 2; ++i) {
+        PipeServer& pipe = *pipes[i];
+        if (!m_pipesWanted[i] || pipe.created())
+            continue;
+        std::string error = problem;
+        if (error.empty() && pipe.create(m_pipeFolder, &error)) {
+            if (m_pipeFailureLogged[i])
+                log(format("pipe %s ready at %s", pipe.name().c_str(), pipe.path().c_str()),
+                    kLogTeal);
+            m_pipeFailureLogged[i] = false;
+            continue;
+        }
+        if (!m_pipeFailureLogged[i])
+            log(format("pipe %s cannot listen: %s; trying again every second", pipe.name().c_str(),
+                       error.c_str()),
+                kLogDarkRed);
+        m_pipeFailureLogged[i] = true;
+    }
+}
+
+void RemoteControl::closeFramePipe() {
+    m_pipesWanted[0] = false;
+    m_framePipe.close();
+}
+
+int RemoteControl::startIpServer() {
+    std::string error;
+    int rc = m_devices.start(&error);
+    if (rc != 0)
+        log(format("ip ovi server cannot listen on port %u: %s", unsigned(m_options.devices.port),
+                   error.c_str()),
+            kLogDarkRed);
+    for (const LogLine& line : m_devices.takeLog())
+        log(line.text, line.colour);
+    return rc;
+}
+
+void RemoteControl::serviceIpDevices() {
+    m_devices.keepAlive();
+}
+
+void RemoteControl::stopIpServer() {
+    m_devices.stop();
+}
+
+void RemoteControl::logNotSent(std::string_view text, std::string_view reason) {
+    log(format("[%s] not sent: %.*s", printableText(text, kShownTextChars).c_str(),
+               int(reason.size()), reason.data()),
+        kLogDarkRed);
+}
+
+bool RemoteControl::openIpLink() {
+    std::string error;
+    if (m_link.open(m_options.linkHost, m_options.linkPort, &error) != 0) {
+        log(format("ip link cannot connect to %s port %u: %s", m_options.linkHost.c_str(),
+                   unsigned(m_options.linkPort), error.c_str()),
+            kLogDarkRed);
+        return false;
+    }
+    if (m_options.currentColour)
+        m_link.setCurrentColour(m_options.currentColour());
+    log(format("ip link connected to %s port %u%s", m_options.linkHost.c_str(),
+               unsigned(m_options.linkPort), m_link.reply().empty() ? ", no answer yet" : ""),
+        kLogTeal);
+    return true;
+}
+
+void RemoteControl::closeIpLink() {
+    bool was = m_link.connected();
+    m_link.close();
+    if (was)
+        log(format("ip link to %s closed", m_options.linkHost.c_str()), kLogTeal);
+}
+
+void RemoteControl::poll(int64_t nowMs) {
+    for (const LogLine& line : m_devices.takeLog())
+        log(line.text, line.colour);
+    bool missing = (m_pipesWanted[0] && !m_framePipe.created()) ||
+                   (m_pipesWanted[1] && !m_systemPipe.created());
+    if (missing && nowMs >= m_nextPipeTry) {
+        m_nextPipeTry = nowMs + kPipeRetryMs;
+        tryCreatePipes();
+    }
+    logPipeEvents(m_framePipe, m_frameSeen);
+    logPipeEvents(m_systemPipe, m_systemSeen);
+    moveHeads();
+    logSystemPipeTrouble(nowMs);
+    if (m_link.takeLost())
+        log(format("ip link to %s lost: the host ended the connection or does not answer",
+                   m_options.linkHost.c_str()),
+            kLogDarkRed);
+    if (m_options.currentColour && m_link.connected())
+        m_link.setCurrentColour(m_options.currentColour());
+}
+
+void RemoteControl::logPipeEvents(PipeServer& pipe, uint32_t (&seen)[3]) {
+    const uint32_t now[3] = {pipe.connects(), pipe.departures(), pipe.refused()};
+    const char* name = pipe.name().c_str();
+    if (uint32_t n = now[0] - seen[0])
+        log(format("pipe %s: client connected%s", name, times(n).c_str()), kLogTeal);
+    if (uint32_t n = now[1] - seen[1])
+        log(format("pipe %s: client left%s", name, times(n).c_str()), kLogTeal);
+    if (uint32_t n = now[2] - seen[2])
+        log(format("pipe %s: %u more client(s) refused, one is connected", name, n), kLogDarkRed);
+    std::copy(now, now + 3, seen);
+}
+
+void RemoteControl::moveHeads() {
+    while (std::optional<HeadCommand> command = m_headQueue.pop()) {
+        if (m_mover) {
+            m_mover->moveHead(*command);
+            continue;
+        }
+        if (!m_noMoverLogged)
+            log(format("pipe %s: no moving-head windows, head commands ignored", kSystemPipeName),
+                kLogDarkRed);
+        m_noMoverLogged = true;
+    }
+}
+
+void RemoteControl::logSystemPipeTrouble(int64_t nowMs) {
+    if (nowMs < m_nextTroubleLog)
+        return;
+    uint32_t unknown = m_systemReader.unknownCodes();
+    uint32_t lost = m_headQueue.lost();
+    if (unknown == m_unknownSeen && lost == m_lostSeen)
+        return;
+    m_nextTroubleLog = nowMs + kTroubleLogMs;
+    if (unknown != m_unknownSeen)
+        log(format("pipe %s: %u unknown command code(s) skipped", kSystemPipeName,
+                   unknown - m_unknownSeen),
+            kLogDarkRed);
+    if (lost != m_lostSeen)
+        log(format("pipe %s: %u head command(s) lost, the windows did not keep up", kSystemPipeName,
+                   lost - m_lostSeen),
+            kLogDarkRed);
+    m_unknownSeen = unknown;
+    m_lostSeen = lost;
+}
+
+} // namespace orvane
