@@ -5,31 +5,67 @@
 namespace orvane {
 
 DmxOutput::DmxOutput(DmxLine& line, DmxOutputOptions options)
-    : m_line(line), m_options(std::move(options)), m_tick(line, m_shared, m_options.hooks) {}
+    : m_line(line), m_options(std::move(options)), m_serial(line), m_ola(m_options.ola),
+      m_tick(m_shared, m_options.hooks) {
+    m_serialRoute = m_shared.routes.add(kComposedUniverse, m_serial);
+    m_olaRoute = m_shared.routes.add(kComposedUniverse, m_ola);
+}
 
 DmxOutput::~DmxOutput() {
     stopTick();
 }
 
 int DmxOutput::start() {
-    LineSettings settings;
-    settings.device = dmxDevicePath(m_options.dmxPortSetting ? m_options.dmxPortSetting() : "");
-    int result = m_line.open(settings);
-    if (result == 0) {
-        m_line.setDmxBaud();
-        if (startTickOnce())
-            m_shared.lineGeneration.fetch_add(1);
-        else
-            result = closeAfterFailedStart();
-    }
-    m_shared.portState.store(result);
-    if (result != 0) {
+    m_choice = readOutputChoice();
+    bool ola = m_choice.ola && startOla();
+    if (!ola)
+        m_ola.pause();
+    int serial = m_choice.serial ? openSerial() : -1;
+    bool ticking = (ola || serial == 0) && startTickOnce();
+    if (!ticking && serial == 0)
+        serial = closeAfterFailedStart();
+    m_shared.routes.setEnabled(m_serialRoute, serial == 0);
+    m_shared.routes.setEnabled(m_olaRoute, ola && ticking);
+    if (serial == 0)
+        m_shared.lineGeneration.fetch_add(1);
+    m_shared.portState.store(serial);
+    if (m_choice.serial && serial != 0) {
         if (m_options.message)
             m_options.message("", kComPortFailureText);
         return -1;
     }
-    m_line.clearRts();
-    return 0;
+    if (serial == 0)
+        m_line.clearRts();
+    return m_choice.serial || (ola && ticking) ? 0 : -1;
+}
+
+int DmxOutput::openSerial() {
+    LineSettings settings;
+    settings.device = dmxDevicePath(m_options.dmxPortSetting ? m_options.dmxPortSetting() : "");
+    int result = m_line.open(settings);
+    if (result == 0)
+        m_line.setDmxBaud();
+    return result;
+}
+
+OutputChoice DmxOutput::readOutputChoice() {
+    auto read = [](const std::function<std::string()>& setting) {
+        return setting ? setting() : std::string();
+    };
+    std::string problem;
+    OutputChoice choice =
+        chooseOutputs(read(m_options.outputSetting), read(m_options.olaUniverseSetting), &problem);
+    if (!problem.empty() && m_options.message)
+        m_options.message("", problem);
+    return choice;
+}
+
+bool DmxOutput::startOla() {
+    OlaSink::StartResult result = m_ola.start(m_choice.olaUniverse);
+    if (result != OlaSink::StartResult::Started && m_options.message)
+        m_options.message("", result == OlaSink::StartResult::NoClient ? kOlaMissingText
+                                                                       : kOlaNoThreadText);
+    return result == OlaSink::StartResult::Started;
 }
 
 // Without an output thread no DMX can go out: the start fails as a failed open.

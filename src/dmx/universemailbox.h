@@ -1,6 +1,7 @@
 #pragma once
-// Latest-universe mailbox between the user-interface thread (one writer) and the
-// output thread (one reader). A sequence-numbered buffer of atomic words: the
+// Latest-universe mailbox between one writer thread and one reader thread (the
+// user-interface thread and the output thread; the output thread and the OLA
+// sender). A sequence-numbered buffer of atomic words: the
 // reader retries a few times while a publish is in progress and otherwise takes
 // what it got, so it never waits for the writer. A frame mixing two successive
 // universes is acceptable for DMX; a data race is not, hence atomics throughout.
@@ -11,18 +12,22 @@
 #include <atomic>
 #include <cstdint>
 #include <cstring>
+#include <span>
 
 namespace orvane {
 
 class UniverseMailbox {
 public:
-    // Writer thread only (the user-interface thread). Never blocks.
+    // Writer thread only (one thread per mailbox). Never blocks.
     void publish(const Universe& universe) {
+        publish(std::span<const uint8_t, kUniverseSize>(universe));
+    }
+    void publish(std::span<const uint8_t, kUniverseSize> channels) {
         uint32_t seq = m_seq.load(std::memory_order_relaxed);
         m_seq.store(seq + 1, std::memory_order_relaxed);
         for (std::size_t i = 0; i < kWords; ++i) {
             uint64_t word;
-            std::memcpy(&word, universe.data() + i * sizeof word, sizeof word);
+            std::memcpy(&word, channels.data() + i * sizeof word, sizeof word);
             // Release: a reader that sees this word also sees the odd sequence.
             m_words[i].store(word, std::memory_order_release);
         }
