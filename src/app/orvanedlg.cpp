@@ -6,6 +6,7 @@
 #include "app/dialog102.h"
 #include "app/hotkeys.h"
 #include "app/keystatefilter.h"
+#include "app/outputmonitorview.h"
 #include "app/toolwindows.h"
 #include "playback/showchooser.h"
 #include "show/prompts.h"
@@ -70,6 +71,8 @@ COrvaneDlg::COrvaneDlg(ProfileFiles& profiles, Prompts& prompts, std::string roo
     DmxOutputOptions o;
     o.message = message;
     o.dmxPortSetting = [this] { return setting(m_profiles, "dmxport", ""); };
+    o.outputSetting = [this] { return setting(m_profiles, "output", ""); };
+    o.olaUniverseSetting = [this] { return setting(m_profiles, "olauniverse", ""); };
     m_dmx = std::make_unique<DmxOutput>(*m_line, std::move(o));
     qApp->installEventFilter(new KeyStateFilter(m_dmx->keys(), m_input, this));
     m_mainTimer = std::make_unique<MainTimer>(m_session, m_input, mainTimerHooks());
@@ -246,6 +249,7 @@ void COrvaneDlg::OnInitDialog() {
     // 11: the ranges come with the control table.
     setInitialColours();           // 12
     m_sound->applyStartupVolume(); // 13
+    createOutputMonitor();         // its line needs room before 14
     show();                        // 14
     repaint();
     m_sound->loadBank();                             // 15
@@ -388,6 +392,14 @@ void COrvaneDlg::bindDmxHandlers() {
 void COrvaneDlg::pollDmxStatus() {
     if (auto text = m_dmx->pollStatus())
         m_controls.setText(console::kStatus, *text);
+}
+
+// Before the window is shown, so that the window makes room for its line.
+void COrvaneDlg::createOutputMonitor() {
+    m_outputMonitor =
+        std::make_unique<OutputMonitorView>(*this, *m_dmx, [this](const std::string& text) {
+            m_controls.setText(console::kStatus, text);
+        });
 }
 
 void COrvaneDlg::startTimers() {

@@ -31,6 +31,7 @@ class QTimer;
 namespace orvane {
 class ConsoleDrawing;
 class HotKeys;
+class OutputMonitorView;
 class ToolWindows;
 } // namespace orvane
 
@@ -89,6 +90,7 @@ private:
     void bindDmxHandlers();
     bool startDmx();
     void pollDmxStatus();
+    void createOutputMonitor();
 
     ProfileFiles& m_profiles;
     Prompts& m_prompts;
@@ -116,6 +118,7 @@ private:
     std::unique_ptr<ToolWindows> m_tools;
     std::unique_ptr<SerialLine> m_line;
     std::unique_ptr<DmxOutput> m_dmx;
+    std::unique_ptr<OutputMonitorView> m_outputMonitor; // reads m_dmx: declared after it
     std::map<int, QWidget*> m_widgets;
     std::map<int, QTimer*> m_timers;
     QFont m_nameFont;

@@ -1,0 +1,57 @@
+// The output monitor's line in a window: where it sits, what it shows, and the
+// one "OLA not reachable" it reports per outage.
+
+#include "app/outputmonitorview.h"
+#include "dmx/fakeolaclient.h"
+#include "support/qtapp.h"
+#include "support/recordingline.h"
+
+#include <QLabel>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+using namespace orvane;
+using namespace orvane::test;
+
+namespace {
+
+TEST(OutputMonitorView, ALineUnderTheConsoleWithEachOutputAndOneAlertPerOutage) {
+    testApp();
+    unsetenv("ORVANE_DMX_PORT");
+    QWidget window;
+    (new QWidget(&window))->setGeometry(8, 6, 1884, 990); // the console so far
+    RecordingLine line;
+    auto ola = std::make_shared<FakeOla>();
+    ola->set(&FakeOla::reachable, false);
+    DmxOutputOptions o;
+    o.dmxPortSetting = [] { return "/dev/ttyDMX"; };
+    o.outputSetting = [] { return "serial+ola"; };
+    o.olaUniverseSetting = [] { return "5"; };
+    o.ola = fakeOlaOptions(ola);
+    o.runThread = false;
+    DmxOutput dmx(line, o);
+    std::vector<std::string> status;
+    OutputMonitorView view(window, dmx, [&](const std::string& s) { status.push_back(s); });
+    QLabel* label = view.label();
+    EXPECT_EQ(label->geometry(), QRect(8, 1000, 1884, 20));
+
+    ASSERT_EQ(dmx.start(), 0);
+    ASSERT_TRUE(eventually([&] { return dmx.ola().outages() == 1; }));
+    testing::internal::CaptureStderr();
+    view.refresh();
+    view.refresh(); // still unreachable: not said again
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(status, std::vector<std::string>{"OLA not reachable"});
+    EXPECT_EQ(err, "orvane: OLA not reachable: olad at 127.0.0.1:9010, universe 5; retrying "
+                   "every 0.0 s\n");
+    std::string text = label->text().toStdString();
+    EXPECT_EQ(text.substr(0, 8), "Serial: ");
+    EXPECT_NE(text.find("    OLA universe 5: not reachable (olad at 127.0.0.1:9010), retrying"),
+              std::string::npos)
+        << text;
+}
+
+} // namespace
