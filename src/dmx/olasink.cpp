@@ -20,11 +20,17 @@ namespace {
 
 // Below the output thread's priority: the serial line must never wait for OLA.
 constexpr int kSenderPriority = 10;
-// The wake-up counter: frames count in the low half, other wake-ups (pause,
-// start, stop) in the high half, so that neither is mistaken for the other.
-constexpr uint64_t kFrameSignal = 1;
-constexpr uint64_t kControlSignal = uint64_t{1} << 32;
 constexpr int64_t kNsPerMs = 1000000;
+// The sender looks for a frame this long after the next one is due, then
+// every kPollNs until it is there; after kQuietNs without a frame it looks
+// every kQuietPollNs only.
+constexpr int64_t kLookAfterNs = 1 * kNsPerMs;
+constexpr int64_t kPollNs = 1 * kNsPerMs;
+constexpr int64_t kQuietNs = 500 * kNsPerMs;
+constexpr int64_t kQuietPollNs = 10 * kNsPerMs;
+// Frame intervals outside this range say nothing about the next frame.
+constexpr int64_t kLongestPeriodNs = 1000 * kNsPerMs;
+constexpr uint32_t kPublishMask = 0x7fffffff;
 
 } // namespace
 
@@ -36,8 +42,9 @@ struct OlaSenderShared {
     }
 
     OlaSinkOptions options;
-    int wakeFd = -1;
-    UniverseMailbox mailbox; // output thread -> sender thread
+    int wakeFd = -1;                     // start, pause and stop wake the sender through it
+    UniverseMailbox mailbox;             // output thread -> sender thread
+    std::atomic<int64_t> frameTickNs{0}; // the tick time of the newest frame
     std::atomic<bool> stop{false};
     std::atomic<bool> wanted{false};
     std::atomic<unsigned> universe{1};
@@ -55,7 +62,9 @@ namespace {
 
 using Shared = OlaSenderShared;
 
-// The sender thread's loop: connect, wait for a frame, send the newest one.
+// The sender thread's loop: connect, look for a frame when the next one is
+// due, send the newest. The output thread never wakes it: frames come at a
+// steady rate, so the sender follows their cadence on its own timer.
 class Sender {
 public:
     explicit Sender(Shared& s) : m_s(s) {}
@@ -68,9 +77,9 @@ public:
             }
             if (!m_connected && monotonicNs() >= m_nextAttemptNs)
                 connect();
-            uint64_t frames = waitForWake(m_connected ? -1 : msUntil(m_nextAttemptNs));
-            if (frames > 0 && m_connected && m_s.wanted.load() && !m_s.stop.load())
-                sendNewest(frames);
+            waitUntil(m_connected ? nextLook() : m_nextAttemptNs);
+            if (m_connected && m_s.wanted.load() && !m_s.stop.load())
+                sendNewest();
         }
         disconnect();
     }
@@ -80,7 +89,7 @@ private:
         disconnect();
         m_s.state.store(OlaState::Off);
         m_nextAttemptNs = 0;
-        waitForWake(-1);
+        waitUntil(-1);
     }
 
     void connect() {
@@ -89,6 +98,9 @@ private:
         m_connected = m_s.client->connect();
         m_nextAttemptNs = monotonicNs() + int64_t{m_s.options.retryMs} * kNsPerMs;
         if (m_connected) {
+            // Only frames from now on: what waited in the mailbox is old.
+            m_published = m_s.mailbox.publishes();
+            m_lastTakenNs = monotonicNs();
             m_s.stats.restartSeries();
             m_s.state.store(OlaState::Connected);
         } else if (m_s.state.exchange(OlaState::Unreachable) != OlaState::Unreachable) {
@@ -102,10 +114,28 @@ private:
         m_connected = false;
     }
 
-    void sendNewest(uint64_t frames) {
+    // When to look for the next frame: just after it is due, or soon.
+    int64_t nextLook() const {
+        int64_t now = monotonicNs();
+        int64_t soon = now + (now - m_lastTakenNs > kQuietNs ? kQuietPollNs : kPollNs);
+        int64_t due = m_lastTickNs + m_periodNs + kLookAfterNs;
+        // Overdue, unknown, or ahead of any tick still to come (tick times
+        // from another clock): look soon instead.
+        if (m_periodNs == 0 || due <= now || due > now + m_periodNs + kLookAfterNs)
+            return soon;
+        return due;
+    }
+
+    void sendNewest() {
+        if (m_s.mailbox.publishes() == m_published)
+            return;
+        uint32_t published = 0;
+        m_s.mailbox.read(m_frame, &published); // a mixed frame is still a frame
+        uint32_t frames = (published - m_published) & kPublishMask;
+        m_published = published;
         if (frames > 1)
             m_s.stats.framesDropped(frames - 1);
-        m_s.mailbox.read(m_frame); // a mixed frame is still a frame
+        followCadence();
         if (m_s.client->send(m_s.universe.load(), m_frame)) {
             m_s.stats.frameSent(monotonicNs());
             return;
@@ -116,26 +146,38 @@ private:
         m_nextAttemptNs = 0;
     }
 
-    // Frames signalled since the last wait; 0 on time-out or a control wake-up.
-    uint64_t waitForWake(int timeoutMs) {
-        pollfd p{m_s.wakeFd, POLLIN, 0};
-        if (::poll(&p, 1, timeoutMs) <= 0)
-            return 0;
-        uint64_t count = 0;
-        if (::read(m_s.wakeFd, &count, sizeof count) != sizeof count)
-            return 0;
-        return count % kControlSignal;
+    void followCadence() {
+        int64_t tick = m_s.frameTickNs.load(std::memory_order_relaxed);
+        int64_t period = tick - m_lastTickNs;
+        m_periodNs = period > 0 && period < kLongestPeriodNs ? period : 0;
+        m_lastTickNs = tick;
+        m_lastTakenNs = monotonicNs();
     }
 
-    static int msUntil(int64_t deadlineNs) {
-        int64_t left = (deadlineNs - monotonicNs() + kNsPerMs - 1) / kNsPerMs;
-        return int(std::clamp<int64_t>(left, 0, 60000));
+    // Sleeps until deadlineNs (-1: until woken); start, pause and stop wake it early.
+    void waitUntil(int64_t deadlineNs) {
+        timespec timeout{};
+        timespec* wait = nullptr;
+        if (deadlineNs >= 0) {
+            int64_t left = std::max<int64_t>(deadlineNs - monotonicNs(), 0);
+            timeout = {time_t(left / 1000000000), long(left % 1000000000)};
+            wait = &timeout;
+        }
+        pollfd p{m_s.wakeFd, POLLIN, 0};
+        if (::ppoll(&p, 1, wait, nullptr) > 0) {
+            uint64_t count = 0;
+            [[maybe_unused]] ssize_t n = ::read(m_s.wakeFd, &count, sizeof count);
+        }
     }
 
     Shared& m_s;
     Universe m_frame{};
     bool m_connected = false;
     int64_t m_nextAttemptNs = 0;
+    uint32_t m_published = 0;  // publishes seen
+    int64_t m_lastTickNs = 0;  // tick time of the last frame taken
+    int64_t m_periodNs = 0;    // between the last two frames, 0 if unknown
+    int64_t m_lastTakenNs = 0; // when the last frame was taken
 };
 
 void senderThread(std::shared_ptr<Shared> s) {
@@ -215,17 +257,16 @@ SinkReading OlaSink::read(int64_t nowNs) const {
     return m_shared->stats.read(nowNs);
 }
 
-void OlaSink::sendFrame(std::span<const uint8_t> frame, int64_t) {
+void OlaSink::sendFrame(std::span<const uint8_t> frame, int64_t nowNs) {
     if (frame.size() != kUniverseSize + 1 || frame[0] != 0)
         return;
+    // No system call and no wake-up here: the sender looks on its own.
+    m_shared->frameTickNs.store(nowNs, std::memory_order_relaxed);
     m_shared->mailbox.publish(frame.subspan<1, kUniverseSize>());
-    uint64_t signal = kFrameSignal;
-    // Never blocks: the counter would have to reach 2^64 - 1 first.
-    [[maybe_unused]] ssize_t n = ::write(m_shared->wakeFd, &signal, sizeof signal);
 }
 
 void OlaSink::wake() const {
-    uint64_t signal = kControlSignal;
+    uint64_t signal = 1;
     [[maybe_unused]] ssize_t n = ::write(m_shared->wakeFd, &signal, sizeof signal);
 }
 

@@ -1,10 +1,11 @@
 #pragma once
 // OLA as an output sink. On the output thread a frame costs a copy into a
-// latest-frame mailbox and one write to an eventfd, which never blocks. The
-// OLA sender thread, woken by that write, sends the newest frame to olad; it
-// connects off the output thread and, while olad is absent, tries again every
-// few seconds. A frame the sender had no time to take before the next one came
-// is dropped, never waited for.
+// latest-frame mailbox: no system call, no wake-up. The OLA sender thread
+// follows the frames' steady cadence on its own timer, looks for each frame
+// just after it is due, and sends the newest one to olad; it connects off the
+// output thread and, while olad is absent, tries again every few seconds. A
+// frame the sender had no time to take before the next one came is dropped,
+// never waited for.
 //
 // OLA carries null-start-code data only: frames with another start code (the
 // hidden start-code buttons) are not handed on.

@@ -35,17 +35,27 @@ public:
     }
 
     // Reader thread only. Never blocks; returns false when every attempt
-    // overlapped a publish (out then holds a possibly mixed frame).
-    bool read(Universe& out) const {
+    // overlapped a publish (out then holds a possibly mixed frame). With
+    // `publishes`, also says how many publishes the copy reflects.
+    bool read(Universe& out, uint32_t* publishes = nullptr) const {
+        uint32_t before = 0;
         for (int attempt = 0; attempt < kAttempts; ++attempt) {
-            uint32_t before = m_seq.load(std::memory_order_acquire);
+            before = m_seq.load(std::memory_order_acquire);
             copyWords(out);
             uint32_t after = m_seq.load(std::memory_order_relaxed);
-            if (before == after && (before & 1u) == 0)
+            if (before == after && (before & 1u) == 0) {
+                if (publishes)
+                    *publishes = before / 2;
                 return true;
+            }
         }
+        if (publishes)
+            *publishes = (before + 1) / 2;
         return false;
     }
+
+    // Any thread: publishes completed so far (wrapping).
+    uint32_t publishes() const { return m_seq.load(std::memory_order_acquire) / 2; }
 
 private:
     static constexpr std::size_t kWords = kUniverseSize / sizeof(uint64_t);
