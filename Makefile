@@ -3,7 +3,9 @@
 #   make test   install packages, build, run the whole suite through ctest
 BUILD ?= build
 JOBS ?= $(shell nproc)
-ROOT ?= $(or $(ORVANE_ROOT),$(HOME)/orvane)
+# The shows' root as orvane finds it: $ORVANE_ROOT, else the profile setting
+# "root", else ~/orvane.
+ROOT ?= $(or $(ORVANE_ROOT),$(shell bash scripts/profile-root.sh),$(HOME)/orvane)
 
 .PHONY: all deps configure build run test bench tsan format clean
 
@@ -18,7 +20,9 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+# Builds the program alone (not the tests), so the window comes up in minutes.
+run: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target orvane
 	@mkdir -p "$(ROOT)"
 	@if [ ! -e "$(ROOT)/demo" ]; then cp -r demo/demo "$(ROOT)/demo"; mkdir -p "$(ROOT)/demo/step0"; \
 	    echo "make run: demo show copied to $(ROOT)/demo"; fi

@@ -6,10 +6,10 @@ set -euo pipefail
 packages=(
     build-essential cmake make pkg-config git
     qt6-base-dev qt6-base-dev-tools libgl-dev
-    libsdl2-dev
+    libsdl2-dev libsndfile1-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     clang-format
-    xvfb xauth
+    xvfb xauth xdotool
     socat python3
     libola-dev ola
 )

@@ -1,9 +1,9 @@
 #include "app/consoledrawing.h"
 #include "playback/controlids.h"
 
-#include "windows/dialogbuilder.h"
 #include "show/patch.h"
 #include "show/textutil.h"
+#include "windows/dialogbuilder.h"
 
 #include <QPainter>
 #include <QPolygon>
@@ -164,8 +164,23 @@ std::array<MonitorCell, kMonitorCells> monitorCells(const Universe& universe, in
             c.value = universe[size_t(c.channel - 1)];
         c.offset = format("+%u", unsigned(i));
         c.hex = format("%2.2X", unsigned(c.value));
+        bool inside = c.channel >= 1 && c.channel <= kUniverseSize;
+        c.number = inside ? format("%lld", static_cast<long long>(c.channel)) : "";
+        c.toolTip = inside ? format("Channel %lld: %u", static_cast<long long>(c.channel),
+                                    unsigned(c.value))
+                           : "No channel";
     }
     return cells;
+}
+
+int monitorCellAt(QRect area, int x) {
+    if (area.width() <= 0 || x < area.left() || x > area.right())
+        return -1;
+    // The inverse of the cell edges left + i * width / 50.
+    int i = ((x - area.left()) * kMonitorCells + kMonitorCells - 1) / area.width();
+    while (i > 0 && area.left() + i * area.width() / kMonitorCells > x)
+        --i;
+    return std::min(i, kMonitorCells - 1);
 }
 
 void paintMonitor(QPainter& p, QRect area, const Universe& universe, int64_t start) {
@@ -182,6 +197,9 @@ void paintMonitor(QPainter& p, QRect area, const Universe& universe, int64_t sta
         p.setPen(Qt::red);
         p.drawText(QRect(x0, area.top(), x1 - x0, half), Qt::AlignHCenter | Qt::AlignTop,
                    QString::fromStdString(c.offset));
+        p.setPen(Qt::cyan);
+        p.drawText(QRect(x0, area.top(), x1 - x0, half), Qt::AlignHCenter | Qt::AlignBottom,
+                   QString::fromStdString(c.number));
         p.setPen(Qt::green);
         p.drawText(QRect(x0, area.top() + half, x1 - x0, area.height() - half), Qt::AlignCenter,
                    QString::fromStdString(c.hex));
@@ -202,17 +220,26 @@ ConsoleDrawing::ConsoleDrawing(Console& console, const Universe& output)
 
 ConsoleDrawing::~ConsoleDrawing() {
     for (QWidget* area : {m_monitor.data(), m_stage.data()})
-        if (area)
+        if (area) {
             setPaintHook(area, {});
+            setToolTipHook(area, {});
+        }
 }
 
 void ConsoleDrawing::install(QWidget* monitorBar, QWidget* stagePreview) {
     m_monitor = monitorBar;
     m_stage = stagePreview;
-    if (monitorBar)
+    if (monitorBar) {
         setPaintHook(monitorBar, [this](QPainter& p, QRect area) {
             paintMonitor(p, area, m_output, m_controls.textInt(1426));
         });
+        setToolTipHook(monitorBar, [this](QPoint at, QRect area) {
+            int cell = monitorCellAt(area, at.x());
+            if (cell < 0)
+                return std::string();
+            return monitorCells(m_output, m_controls.textInt(1426))[size_t(cell)].toolTip;
+        });
+    }
     if (stagePreview)
         setPaintHook(stagePreview, [this](QPainter& p, QRect area) { paintStage(p, area); });
 }

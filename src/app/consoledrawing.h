@@ -28,12 +28,16 @@ uint32_t swatchColour(int entry, const LampValues& lamp, const ValuePair& pair, 
 struct MonitorCell {
     int64_t channel = 0; // 1-based; outside 1-512 the cell is black with value 0
     uint8_t value = 0;
-    std::string offset; // "+%u", the cell's index
-    std::string hex;    // "%2.2X", the value
+    std::string offset;  // "+%u", the cell's index
+    std::string number;  // the channel number, empty outside 1-512
+    std::string hex;     // "%2.2X", the value
+    std::string toolTip; // channel and value in decimal
 };
 constexpr int kMonitorCells = 50;
 
 std::array<MonitorCell, kMonitorCells> monitorCells(const Universe& universe, int64_t start);
+// The cell under x in a bar drawn across area, -1 outside it.
+int monitorCellAt(QRect area, int x);
 
 // Paints the bar's 50 cells across `area`.
 void paintMonitor(QPainter& p, QRect area, const Universe& universe, int64_t start);

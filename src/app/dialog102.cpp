@@ -259,7 +259,7 @@ constexpr ControlDef kRight[] = {
     {1294,   Check,  "Disable perfumes",                   1560, 568,  320,  22, 0},
     {1296,   Check,  "Disable fans",                       1560, 592,  320,  22, 0},
 
-    {kNoId,  Group,  "Windows",                            1144, 632,  748,  92, 0},
+    {kNoId,  Group,  "Windows",                            1144, 632,  748, 126, 0},
     {1123,   Button, "Show Time !",                        1158, 652,  120,  28, 0},
     {1275,   Button, "Show Timeline",                      1284, 652,  120,  28, 0},
     {1310,   Button, "Global Color",                       1410, 652,  110,  28, 0},
@@ -269,10 +269,17 @@ constexpr ControlDef kRight[] = {
     {4085,   Button, "Save",                               1672, 686,  100,  28, 0},
     {4082,   Button, "Quit",                               1782, 686,  100,  28, 0},
 
-    {kNoId,  Group,  "Stage",                              1144, 730,  372, 266, 0},
-    {1346,   Custom, "",                                   1154, 750,  352, 236, kDrawn},
-    {kNoId,  Group,  "Log",                                1524, 730,  368, 266, 0},
-    {1309,   Log,    "",                                   1534, 750,  348, 236, kReadOnly},
+    {kNoId,  Group,  "Stage",                              1144, 764,  372, 232, 0},
+    {1346,   Custom, "",                                   1154, 784,  352, 202, kDrawn},
+    {kNoId,  Group,  "Log",                                1524, 764,  368, 232, 0},
+    {1309,   Log,    "",                                   1534, 784,  348, 202, kReadOnly},
+};
+
+// The DMX interface indicator beside "Reset USB <-> DMX": device, state and
+// the time of its last change.
+constexpr ControlDef kInterface[] = {
+    // id    kind    caption                                  x    y     w    h  flags
+    {4090,   Label,  "",                                   1324, 684,  342,  34, kMultiline},
 };
 
 // The next step's faders, colours and switches; hidden, kept where the stage
@@ -369,6 +376,7 @@ std::vector<ControlDef> buildCatalogue() {
     append(out, kSound);
     append(out, kBottom);
     append(out, kRight);
+    append(out, kInterface);
     appendRoomPlan(out);
     append(out, kNextStep);
     return out;
@@ -419,6 +427,44 @@ void populateModel(ControlModel& model) {
 
 std::span<const int> dialog102Lists() {
     return kLists;
+}
+
+std::span<const ControlTip> dialog102ToolTips() {
+    static constexpr ControlTip tips[] = {
+        {1000, "Step number, 0-499: the step on the console. Keypad + and - step forward and back"},
+        {1001, "Next or previous step"},
+        {4081, "Hot key of this step: pressed anywhere in orvane, it makes this step current. "
+               "It takes effect once the step was left and \"Validate HK\" pressed"},
+        {4079, "Registers the hot keys of every step again"},
+        {1012, "Shutter 1 follows \"Shutter #1\" instead of the step (channel 413)"},
+        {1013, "With \"Manu Shutter #1\": shutter 1 open when checked, closed when not"},
+        {1014, "Shutter 2 follows \"Shutter #2\" instead of the step (channel 414)"},
+        {1015, "With \"Manu Shutter #2\": shutter 2 open when checked, closed when not"},
+        {1016, "Puts its channel full while checked; kept with the step"},
+        {1017, "Puts its channel full while checked; kept with the step"},
+        {1018, "Puts its channel full while checked; kept with the step"},
+        {1019, "Puts its channel full while checked; kept with the step"},
+        {1044, "Puts channel 423 full"},
+        {1288, "Turns off the protection against erratic moving-head moves"},
+        {1291, "Turns off the protection against moving heads going black by mistake"},
+        {1293, "Sends 0 on every smoke channel"},
+        {1294, "Sends 0 on every perfume channel"},
+        {1296, "Sends 0 on every fan channel"},
+        {1308, "Sends 0 on every DMX channel"},
+        {1285, "Connects to the IP link host and sends it the current colour"},
+        {1357, "Lets the joystick's fire buttons start the fade"},
+        {1123, "Opens the show time window for playing the show; clears auto fade disable"},
+        {1275, "Shows or hides the timeline of the steps"},
+        {1310, "Shows or hides the global colour window"},
+        {1355, "Opens the easy show builder"},
+        {1279, "Opens manual mode and its predefined entries"},
+        {1333, "Closes the DMX interface and opens it again"},
+        {4085, "Stores the console into the current step and writes the show file"},
+        {4082, "Saves the show and ends orvane"},
+        {1295, "The extra commands a step can run"},
+        {1426, "The first channel the DMX monitor shows"},
+    };
+    return tips;
 }
 
 } // namespace orvane

@@ -4,8 +4,8 @@
 // used: faders across the top, the room plan and switches on the right, step,
 // sound, effect and monitor areas below. Constant data, safe from any thread.
 
-#include "windows/controldef.h"
 #include "playback/controlmodel.h"
+#include "windows/controldef.h"
 
 #include <span>
 
@@ -28,5 +28,8 @@ void populateModel(ControlModel& model);
 // Controls whose items live in a ListModel of their own: the sound list and the
 // predefined light effect box.
 std::span<const int> dialog102Lists();
+
+// The tool tips of the console's controls.
+std::span<const ControlTip> dialog102ToolTips();
 
 } // namespace orvane

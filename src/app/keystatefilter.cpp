@@ -51,6 +51,12 @@ void KeyStateFilter::feedMouse(const QMouseEvent* mouse, bool down) {
         set(MouseButton::Right);
 }
 
+// Keypad + and - step the show (the main timer polls them): no field types them.
+bool KeyStateFilter::isStepKey(const QKeyEvent* key) {
+    return key->modifiers().testFlag(Qt::KeypadModifier) &&
+           (key->key() == Qt::Key_Plus || key->key() == Qt::Key_Minus);
+}
+
 bool KeyStateFilter::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::KeyPress:
@@ -59,8 +65,11 @@ bool KeyStateFilter::eventFilter(QObject* watched, QEvent* event) {
         // A held key repeats as release-press pairs; it stays down all along.
         if (!key->isAutoRepeat())
             feedKey(key, event->type() == QEvent::KeyPress);
+        if (isStepKey(key))
+            return true;
         break;
     }
+
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
         // Each press reaches the filter once per widget it travels through;

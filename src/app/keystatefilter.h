@@ -19,6 +19,7 @@ class KeyStateFilter : public QObject {
 public:
     KeyStateFilter(KeyStates& keys, InputState& input, QObject* parent = nullptr);
     bool eventFilter(QObject* watched, QEvent* event) override;
+    static bool isStepKey(const QKeyEvent* key);
 
 private:
     void feedKey(const QKeyEvent* key, bool down);

@@ -58,6 +58,7 @@ int COrvaneApp::InitInstance() {
     SignalBridge bridge;
     COrvaneDlg dlg(m_profiles, *m_prompts, root, show, options, m_joystick.get());
     dlg.setJoystickPresent(m_joystickPresent);
+    dlg.setJoystickRest(m_joystickRest);
     QObject::connect(&bridge, &SignalBridge::terminationRequested, &dlg, [&dlg] { dlg.close(); });
     dlg.OnInitDialog();
     dlg.exec();

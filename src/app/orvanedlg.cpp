@@ -9,6 +9,7 @@
 #include "app/outputmonitorview.h"
 #include "app/toolwindows.h"
 #include "playback/showchooser.h"
+#include "playback/stepspin.h"
 #include "show/prompts.h"
 #include "show/showfolders.h"
 #include "show/textutil.h"
@@ -21,12 +22,18 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QScreen>
+#include <QScrollArea>
 #include <QThread>
 #include <QTimer>
+#include <QVBoxLayout>
+#include <QValidator>
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 namespace orvane {
 
@@ -52,6 +59,28 @@ constexpr int kTimerChainedStart = timers::kChainedStart;
 // String 7 of the program's messages.
 constexpr const char* kDmxStartFailed = "Impossible d'initialiser l'interface DMX";
 
+// Log lines about files left out, in dark red (0x00BBGGRR).
+constexpr uint32_t kRefusalColour = 0x0000A0;
+// How often the DMX interface indicator looks at the line.
+constexpr int kInterfacePollMs = 250;
+
+// The step field takes digits only, and no number above the last step: a key
+// that would make one is refused.
+class StepNumberValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override {
+        if (input.isEmpty())
+            return Intermediate;
+        if (input.size() > 3)
+            return Invalid;
+        for (QChar c : input)
+            if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+                return Invalid;
+        return input.toInt() < kStepCount ? Acceptable : Invalid;
+    }
+};
+
 } // namespace
 
 COrvaneDlg* mainWindow() {
@@ -74,6 +103,7 @@ COrvaneDlg::COrvaneDlg(ProfileFiles& profiles, Prompts& prompts, std::string roo
     o.outputSetting = [this] { return setting(m_profiles, "output", ""); };
     o.olaUniverseSetting = [this] { return setting(m_profiles, "olauniverse", ""); };
     m_dmx = std::make_unique<DmxOutput>(*m_line, std::move(o));
+    m_interface = std::make_unique<InterfaceWatch>(*m_line, *m_dmx);
     qApp->installEventFilter(new KeyStateFilter(m_dmx->keys(), m_input, this));
     m_mainTimer = std::make_unique<MainTimer>(m_session, m_input, mainTimerHooks());
     SoundConsoleOptions sound;
@@ -90,6 +120,9 @@ COrvaneDlg::COrvaneDlg(ProfileFiles& profiles, Prompts& prompts, std::string roo
             shortcuts.push_back({k.id, k.key});
         if (m_hotKeys)
             m_hotKeys->setSoundHotKeys(shortcuts);
+    };
+    sound.logLine = [this](const std::string& line) {
+        appendLogLine(widget(console::kLog), line, kRefusalColour);
     };
     m_sound = std::make_unique<SoundConsole>(m_controls, m_soundList, std::move(sound));
     m_activation =
@@ -134,6 +167,8 @@ MainTimerHooks COrvaneDlg::mainTimerHooks() {
         if (m_drawing)
             m_drawing->repaintSwatches();
     };
+    h.manualModeOpen = [this] { return m_tools && m_tools->manualModeOpen(); };
+    h.manualMerge = [this](Universe& staging) { m_tools->mergeManual(staging); };
     h.publish = [this](const Universe& output) {
         m_dmx->publish(output);
         if (m_drawing)
@@ -180,8 +215,16 @@ ExtraServices COrvaneDlg::extraServices() {
 ConsoleHooks COrvaneDlg::consoleHooks() {
     ConsoleHooks h;
     h.clearAutoFadeDisable = [this] { m_dmx->setAutoFadeDisable(false); };
-    // The show-time, timeline and global colour windows and the IP link come
-    // with their own parts of the program; until then their buttons do nothing.
+    // The show-time and timeline windows and the IP link come with their own
+    // parts of the program; until then their buttons do nothing.
+    h.toggleGlobalColour = [this] {
+        if (m_tools)
+            m_tools->toggleGlobalColour();
+    };
+    h.toggleManualMode = [this] {
+        if (m_tools)
+            m_tools->toggleManualMode();
+    };
     h.ipLinkHost = [this] {
         const char* env = std::getenv("ORVANE_LINK_HOST");
         return env && *env ? std::string(env) : setting(m_profiles, "linkhost", "127.0.0.1");
@@ -212,7 +255,8 @@ void COrvaneDlg::createConsole() {
 
 COrvaneDlg::~COrvaneDlg() {
     // The model dies before the widgets: cut the binding first.
-    unbindDialog(this);
+    if (m_console)
+        unbindDialog(m_console);
     OnDestroy();
     m_hotKeys.reset();
     m_drawing.reset();
@@ -242,6 +286,7 @@ void COrvaneDlg::OnInitDialog() {
     m_tools = std::make_unique<ToolWindows>(*this); // 8, 9
     m_tools->createFixtureWindows();
     m_tools->createShowTime();
+    m_tools->bindEasyShowBuilder();
     setWindowIcon(applicationIcon()); // 10
     m_stepFont = QFont("arial", 50);
     if (QWidget* w = widget(console::kStepNumber))
@@ -259,6 +304,7 @@ void COrvaneDlg::OnInitDialog() {
     m_controls.setChecked(console::kVolumeLocked, true);
     m_session.loadShow(); // 17
     m_session.ShowCurrentStep(false);
+    startInterfaceWatch();
     startOutputs();              // 18
     refreshEffectsAndHotkeys();  // 19
     startTimers();               // 20
@@ -266,11 +312,37 @@ void COrvaneDlg::OnInitDialog() {
     selectStartStep();           // 22
 }
 
+// The console keeps its 1900 x 1000 layout inside a scroll area, so that every
+// control can be reached on a smaller screen; the window can be resized and
+// maximised.
+QWidget* COrvaneDlg::createScrolledConsole() {
+    auto* area = new QScrollArea(this);
+    area->setFrameShape(QFrame::NoFrame);
+    area->setBackgroundRole(QPalette::Window);
+    auto* content = new QWidget;
+    content->setFixedSize(kDialog102Width, kDialog102Height);
+    content->setAutoFillBackground(true);
+    area->setWidget(content);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(area);
+    setWindowFlag(Qt::WindowMinMaxButtonsHint, true);
+    setSizeGripEnabled(true);
+    QRect room = screen() ? screen()->availableGeometry() : QRect(0, 0, 1920, 1080);
+    resize(std::min(kDialog102Width, room.width()), std::min(kDialog102Height, room.height()));
+    return content;
+}
+
 void COrvaneDlg::createControls() {
     populateModel(m_controls);
     std::map<int, ListModel*> lists = {{console::kSoundList, &m_soundList},
                                        {console::kPredefinedEffect, &m_effectList}};
-    m_widgets = buildDialog(this, dialog102Controls(), m_controls, lists);
+    m_console = createScrolledConsole();
+    m_widgets = buildDialog(m_console, dialog102Controls(), m_controls, lists);
+    setToolTips(m_widgets, dialog102ToolTips());
+    // The step field takes a step number and nothing else.
+    if (auto* step = qobject_cast<QLineEdit*>(widget(console::kStepNumber)))
+        step->setValidator(new StepNumberValidator(step));
     // The whole console sits on the same solid background.
     QPalette p = palette();
     p.setColor(QPalette::Window, QColor(0, 196, 255));
@@ -312,6 +384,7 @@ void COrvaneDlg::bindHandlers() {
     });
     m_controls.on(ControlEvent::Clicked, console::kSave, [this] { Save(); });
     m_controls.on(ControlEvent::Clicked, console::kQuit, [this] { Quit(); });
+    bindStepSpin(m_controls);
     m_effects->bind();
     m_sound->bind();
 }
@@ -357,16 +430,50 @@ void COrvaneDlg::startOutputs() {
 }
 
 bool COrvaneDlg::startDmx() {
-    if (m_dmx->start() == 0)
+    int result = m_dmx->start();
+    m_interface->started(now());
+    showInterfaceState();
+    if (result == 0)
         return true;
-    m_prompts.message(kProgramTitle, kDmxStartFailed, PromptIcon::Error);
+    m_prompts.message(kProgramTitle, dmxFailureText(), PromptIcon::Error);
     return false;
+}
+
+// String 7 with the device and the reason.
+std::string COrvaneDlg::dmxFailureText() const {
+    InterfaceState state = stateOfOpenError(m_dmx->openError());
+    std::string reason = interfaceStateText(state, m_dmx->openError());
+    if (state != InterfaceState::Failed && m_dmx->openError())
+        reason += format(" (%s)", std::strerror(m_dmx->openError()));
+    return format("%s\n%s: %s", kDmxStartFailed, m_dmx->device().c_str(), reason.c_str());
+}
+
+// The indicator follows the line's state off the output thread, and reopens
+// an interface that went away.
+void COrvaneDlg::startInterfaceWatch() {
+    showInterfaceState();
+    m_interfaceTimer = new QTimer(this);
+    connect(m_interfaceTimer, &QTimer::timeout, this, [this] {
+        if (m_interface->poll(now()))
+            showInterfaceState();
+    });
+    m_interfaceTimer->start(kInterfacePollMs);
+}
+
+void COrvaneDlg::showInterfaceState() {
+    std::string text = m_interface->text();
+    m_controls.setText(console::kDmxInterface, text);
+    if (QWidget* w = widget(console::kDmxInterface))
+        w->setToolTip(QString::fromStdString(text));
 }
 
 void COrvaneDlg::bindDmxHandlers() {
     m_controls.on(ControlEvent::Clicked, console::kResetDmx, [this] {
-        if (m_dmx->reset() != 0)
-            m_prompts.message(kProgramTitle, kDmxStartFailed, PromptIcon::Stop);
+        int result = m_dmx->reset();
+        m_interface->started(now());
+        showInterfaceState();
+        if (result != 0)
+            m_prompts.message(kProgramTitle, dmxFailureText(), PromptIcon::Stop);
     });
     m_controls.on(ControlEvent::Clicked, console::kAllDmxToZero,
                   [this] { m_dmx->setAllDmxToZero(!m_dmx->allDmxToZero()); });
@@ -469,6 +576,8 @@ void COrvaneDlg::OnDestroy() {
         return;
     m_destroyed = true;
     QThread::msleep(500);
+    if (m_interfaceTimer)
+        m_interfaceTimer->stop(); // a closed line is not reopened any more
     m_dmx->closeLine();
     // The IP device server and the IP link close here.
     m_session.CommitCurrentStep();

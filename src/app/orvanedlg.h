@@ -5,6 +5,7 @@
 // User-interface thread only.
 
 #include "dmx/dmxoutput.h"
+#include "dmx/interfacewatch.h"
 #include "dmx/serialline.h"
 #include "playback/activation.h"
 #include "playback/consolehandlers.h"
@@ -49,10 +50,19 @@ public:
     ControlModel& controls() { return m_controls; }
     ShowSession& session() { return m_session; }
     QWidget* widget(int id) const;
+    // The scrolled area that holds the console's controls.
+    QWidget* consoleArea() const { return m_console; }
     DmxOutput& dmx() { return *m_dmx; }
+    InterfaceWatch& dmxInterface() { return *m_interface; }
     MainTimer& mainTimer() { return *m_mainTimer; }
+    Activation& activation() { return *m_activation; }
     void setJoystickPresent(bool present) { m_joystickPresent = present; }
+    // Joystick 1 at start-up: the first centre of the fixtures' joystick steering.
+    void setJoystickRest(JoystickPosition rest) { m_joystickRest = rest; }
+    JoystickPosition joystickRest() const { return m_joystickRest; }
     InputState& input() { return m_input; }
+    // The tool windows, and through them the fixture controllers.
+    ToolWindows* tools() { return m_tools.get(); }
     // Milliseconds of the program's monotonic clock.
     int64_t now() const { return m_clock.elapsed(); }
 
@@ -91,6 +101,10 @@ private:
     bool startDmx();
     void pollDmxStatus();
     void createOutputMonitor();
+    QWidget* createScrolledConsole();
+    std::string dmxFailureText() const;
+    void startInterfaceWatch();
+    void showInterfaceState();
 
     ProfileFiles& m_profiles;
     Prompts& m_prompts;
@@ -103,6 +117,7 @@ private:
     ShowSession m_session;
     Joystick* m_joystick;
     bool m_joystickPresent = false;
+    JoystickPosition m_joystickRest;
     InputState m_input;
     QElapsedTimer m_clock;
     std::unique_ptr<MainTimer> m_mainTimer;
@@ -119,6 +134,9 @@ private:
     std::unique_ptr<SerialLine> m_line;
     std::unique_ptr<DmxOutput> m_dmx;
     std::unique_ptr<OutputMonitorView> m_outputMonitor; // reads m_dmx: declared after it
+    std::unique_ptr<InterfaceWatch> m_interface;
+    QWidget* m_console = nullptr; // the controls, inside the window's scroll area
+    QTimer* m_interfaceTimer = nullptr;
     std::map<int, QWidget*> m_widgets;
     std::map<int, QTimer*> m_timers;
     QFont m_nameFont;

@@ -27,6 +27,10 @@ std::optional<JoystickPosition> SdlJoystick::position() {
     JoystickPosition p;
     p.x = axis(0);
     p.y = axis(1);
+    if (SDL_JoystickNumAxes(m_stick) > 2) {
+        p.z = axis(2);
+        p.hasZ = true;
+    }
     int buttons = SDL_JoystickNumButtons(m_stick);
     for (int b = 0; b < buttons && b < 32; ++b)
         if (SDL_JoystickGetButton(m_stick, b))

@@ -1,19 +1,183 @@
 #include "app/toolwindows.h"
 
 #include "app/orvanedlg.h"
+#include "fixtures/fixturerig.h"
+#include "fixtures/manualmode.h"
+#include "playback/controlids.h"
+#include "windows/covscandlg.h"
+#include "windows/easyshowbuilder.h"
+#include "windows/globalcolor.h"
+#include "windows/manualmodewindow.h"
+#include "windows/ovmovinghead.h"
+
+#include <QGuiApplication>
+#include <QPushButton>
 
 namespace orvane {
 
-ToolWindows::ToolWindows(COrvaneDlg& main) : m_main(main) {}
+namespace {
+
+constexpr uint16_t kKeypad1 = 0x61; // numeric keypad 1; 2 and 3 follow
+
+// "Head 1" ... "Head 5" on the last row of the main window's "Windows" frame:
+// the head windows start minimised and come up from here.
+constexpr int kHeadButtonX = 1158, kHeadButtonY = 720, kHeadButtonW = 74, kHeadButtonH = 28;
+constexpr int kHeadButtonStep = 80;
+
+} // namespace
+
+ToolWindows::ToolWindows(COrvaneDlg& main)
+    : m_main(main), m_manualMode(std::make_unique<ManualMode>(main.session())) {}
 
 ToolWindows::~ToolWindows() {
     destroyAll();
 }
 
-void ToolWindows::createFixtureWindows() {}
+void ToolWindows::createFixtureWindows() {
+    FixtureInputs inputs;
+    inputs.input = &m_main.input();
+    inputs.joystick = [this]() -> const JoystickSamples* {
+        const MainTimer& timer = m_main.mainTimer();
+        return timer.joystickFill() == 9 ? &timer.joystickHistory() : nullptr;
+    };
+    JoystickPosition rest = m_main.joystickRest();
+    m_rig = std::make_unique<FixtureRig>(m_main.session().console(), std::move(inputs),
+                                         JoystickCentre{rest.x, rest.y});
+    for (int n = 1; n <= 3; ++n)
+        m_scanners[size_t(n - 1)] = new CovscanDlg(m_rig->createScanner(n), &m_main);
+    for (int n = 1; n <= 5; ++n) {
+        auto* w = new ovmovinghead(m_rig->createHead(n), &m_main);
+        w->showMinimized();
+        m_heads[size_t(n - 1)] = w;
+    }
+    createHeadButtons();
+}
+
+void ToolWindows::createHeadButtons() {
+    for (int n = 1; n <= 5; ++n) {
+        auto* b = new QPushButton(QString("Head %1").arg(n), m_main.consoleArea());
+        b->setObjectName(QString("head%1").arg(n));
+        b->setAutoDefault(false); // Enter in a field presses nothing
+        b->setToolTip(QString("Moving head %1").arg(n));
+        b->setGeometry(kHeadButtonX + (n - 1) * kHeadButtonStep, kHeadButtonY, kHeadButtonW,
+                       kHeadButtonH);
+        b->show();
+        QObject::connect(b, &QPushButton::clicked, b, [this, n] { showHead(n); });
+        m_headButtons[size_t(n - 1)] = b;
+    }
+}
+
+void ToolWindows::showHead(int number) {
+    ovmovinghead* w = headWindow(number);
+    if (!w)
+        return;
+    w->showNormal();
+    w->raise();
+    w->activateWindow();
+}
+
+ovmovinghead* ToolWindows::headWindow(int number) const {
+    return number >= 1 && number <= 5 ? m_heads[size_t(number - 1)].data() : nullptr;
+}
+
+CovscanDlg* ToolWindows::scannerWindow(int number) const {
+    return number >= 1 && number <= 3 ? m_scanners[size_t(number - 1)].data() : nullptr;
+}
 
 void ToolWindows::createShowTime() {}
 
-void ToolWindows::destroyAll() {}
+void ToolWindows::destroyAll() {
+    destroyFixtureWindows();
+    destroyManualMode();
+    destroyGlobalColour();
+}
+
+// Scanners 1-3, then heads 1-5: each window (and its timers) before its controller.
+void ToolWindows::destroyFixtureWindows() {
+    for (auto& b : m_headButtons)
+        delete b.data();
+    for (int n = 1; n <= 3; ++n) {
+        delete m_scanners[size_t(n - 1)].data();
+        if (m_rig)
+            m_rig->destroyScanner(n);
+    }
+    for (int n = 1; n <= 5; ++n) {
+        delete m_heads[size_t(n - 1)].data();
+        if (m_rig)
+            m_rig->destroyHead(n);
+    }
+    m_rig.reset();
+}
+
+void ToolWindows::toggleGlobalColour() {
+    if (!m_globalColour) {
+        GlobalColor::Hooks hooks;
+        hooks.now = [this] { return uint32_t(m_main.now()); };
+        hooks.keypadHeld = [this](int zone) {
+            return m_main.input().down(uint16_t(kKeypad1 + zone));
+        };
+        m_globalColour = new GlobalColor(&m_main, m_main.session().console(), std::move(hooks));
+        m_globalColour->show();
+        return;
+    }
+    m_globalColour->setVisible(!m_globalColour->isVisible());
+}
+
+GlobalColor* ToolWindows::globalColour() const {
+    return m_globalColour;
+}
+
+void ToolWindows::destroyGlobalColour() {
+    delete m_globalColour.data();
+}
+
+void ToolWindows::toggleManualMode() {
+    if (m_manualWindow) {
+        destroyManualMode();
+        return;
+    }
+    m_manualMode->open();
+    m_manualWindow = new manualmode(&m_main, *m_manualMode);
+    m_manualWindow->show();
+}
+
+bool ToolWindows::manualModeOpen() const {
+    return m_manualWindow != nullptr;
+}
+
+manualmode* ToolWindows::manualModeWindow() const {
+    return m_manualWindow;
+}
+
+void ToolWindows::destroyManualMode() {
+    if (!m_manualWindow)
+        return;
+    m_manualMode->close();
+    delete m_manualWindow.data();
+}
+
+void ToolWindows::mergeManual(Universe& staging) {
+    MainTimer& timer = m_main.mainTimer();
+    m_manualMode->merge(timer.composer(), staging, timer.options());
+}
+
+void ToolWindows::bindEasyShowBuilder() {
+    m_main.controls().on(ControlEvent::Clicked, console::kEasyShowBuilder,
+                         [this] { openEasyShowBuilder(); });
+}
+
+void ToolWindows::openEasyShowBuilder() {
+    ShowSession& session = m_main.session();
+    session.CommitCurrentStep();
+    BuilderHooks hooks;
+    hooks.editingFromBuilder = [this](bool on) { m_main.activation().setEditingFromBuilder(on); };
+    hooks.fadeIn = [this] { m_main.mainTimer().startFadeIn(m_main.now()); };
+    hooks.leftButtonDown = [] { return (QGuiApplication::mouseButtons() & Qt::LeftButton) != 0; };
+    {
+        easyshowbuilder builder(session, m_main.controls(), std::move(hooks), &m_main);
+        builder.exec();
+    }
+    session.ShowCurrentStep(false);
+}
 
 } // namespace orvane

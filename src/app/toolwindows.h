@@ -5,9 +5,24 @@
 // initialisation and destroyed in the shutdown order; the main window only holds
 // this one object. User-interface thread only.
 
+#include "dmx/universe.h"
+
+#include <QPointer>
+
+#include <array>
+#include <memory>
+
+class QPushButton;
+
 namespace orvane {
 
 class COrvaneDlg;
+class CovscanDlg;
+class FixtureRig;
+class GlobalColor;
+class ManualMode;
+class manualmode;
+class ovmovinghead;
 
 class ToolWindows {
 public:
@@ -24,8 +39,46 @@ public:
     // global colour, each only if it exists.
     void destroyAll();
 
+    // The fixture controllers; null before the fixture windows exist and after shutdown.
+    FixtureRig* fixtures() { return m_rig.get(); }
+    ovmovinghead* headWindow(int number) const;  // 1..5
+    CovscanDlg* scannerWindow(int number) const; // 1..3
+    // Brings a moving-head window up from its minimised state, in front.
+    void showHead(int number);
+
+    // "Global Color" (1310): the first use creates the window and shows it; later
+    // uses hide it when visible and show it when hidden.
+    void toggleGlobalColour();
+    GlobalColor* globalColour() const;
+
+    // "Manual Mode and predefined" (1279): opens the mode with its window, or
+    // closes both.
+    void toggleManualMode();
+    bool manualModeOpen() const;
+    manualmode* manualModeWindow() const;
+    ManualMode& manualModeState() { return *m_manualMode; }
+    // The main timer's merge while the mode is open.
+    void mergeManual(Universe& staging);
+    // The "Easy Show Builder" button (1355) opens the builder.
+    void bindEasyShowBuilder();
+    // Stores the console into the current step, runs the builder modally from
+    // the current step on, then puts the current step back on the console.
+    void openEasyShowBuilder();
+
 private:
+    void createHeadButtons();
+    void destroyFixtureWindows();
+    void destroyManualMode();
+    void destroyGlobalColour();
+
     COrvaneDlg& m_main;
+    std::unique_ptr<FixtureRig> m_rig;
+    std::array<QPointer<CovscanDlg>, 3> m_scanners;
+    std::array<QPointer<ovmovinghead>, 5> m_heads;
+    std::array<QPointer<QPushButton>, 5> m_headButtons;
+    std::unique_ptr<ManualMode> m_manualMode;
+    QPointer<manualmode> m_manualWindow;
+    QPointer<GlobalColor> m_globalColour;
 };
 
 } // namespace orvane

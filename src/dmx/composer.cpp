@@ -306,10 +306,12 @@ constexpr std::array<MergeRule, kMergedChannels> makeMergeRules() {
     set(59, 66, MergeRule::Top);
     set(70, 85, MergeRule::Top);
     set(99, 154, MergeRule::Top);
-    set(43, 43, MergeRule::Wash0);
-    set(47, 47, MergeRule::Wash1);
-    set(51, 51, MergeRule::Wash2);
-    set(55, 55, MergeRule::Wash3);
+    // A wash's red, green and blue come together from its leading entry, so that
+    // the operator sees the colour of the look that leads, never a mix of two.
+    set(43, 45, MergeRule::Wash0);
+    set(47, 49, MergeRule::Wash1);
+    set(51, 53, MergeRule::Wash2);
+    set(55, 57, MergeRule::Wash3);
     return rules;
 }
 
@@ -324,12 +326,14 @@ int topEntry(std::span<const uint8_t, kPredefinedCount> levels) {
     return top;
 }
 
-// Highest level x red, the lowest index on ties; entry 0 when every product is 0.
+// Highest level x the wash's strongest colour channel, the lowest index on ties;
+// entry 0 when every product is 0. A blue or green look leads as a red one does.
 int washLeader(std::span<const uint8_t, kPredefinedCount> levels,
                const PredefinedUniverses& predefined, int redChannel) {
     int leader = 0, best = 0;
     for (int j = 0; j < kPredefinedCount; ++j) {
-        const int product = levels[j] * predefined[j][redChannel - 1];
+        const uint8_t* wash = &predefined[j][redChannel - 1];
+        const int product = levels[j] * std::max({wash[0], wash[1], wash[2]});
         if (product > best) {
             best = product;
             leader = j;
@@ -392,8 +396,9 @@ void Composer::mergePredefined(std::span<const StepRecord, kPredefinedCount> rec
             staging[i] = 0;
             break;
         default: {
+            // Like every mixed channel, the wash follows its look's fader.
             const int w = static_cast<int>(kMergeRules[i]) - static_cast<int>(MergeRule::Wash0);
-            staging[i] = predefined[leader[w]][i];
+            staging[i] = static_cast<uint8_t>(levels[leader[w]] * predefined[leader[w]][i] / 255);
         }
         }
     }

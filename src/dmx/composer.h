@@ -41,7 +41,11 @@ public:
 
     // Manual mode: composes each predefined record into its own universe (fixed
     // layout only), then mixes them by their levels into channels 1-198 of
-    // `staging`. Channels 199-512 of `staging` keep their contents.
+    // `staging`: level channels take the highest scaled value, fixture channels
+    // the top entry's, and each of the four washes at 43, 47, 51 and 55 the red,
+    // green and blue of its leading entry (highest level x strongest channel),
+    // scaled by that entry's level. Channels 199-512 of `staging` keep their
+    // contents.
     void mergePredefined(std::span<const StepRecord, kPredefinedCount> records,
                          std::span<const uint8_t, kPredefinedCount> levels,
                          PredefinedUniverses& predefined, Universe& staging,

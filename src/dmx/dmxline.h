@@ -49,6 +49,13 @@ public:
     virtual int breakOff() = 0;
     // Returns the number of bytes accepted, or -1.
     virtual int writeFrame(std::span<const uint8_t> bytes) = 0;
+
+    // Why the last open failed (an errno value), 0 after a successful one or
+    // when the line cannot tell.
+    virtual int openError() const { return 0; }
+    // The errno of a break or frame write that failed since the last open (the
+    // interface went away), 0 when none did. Safe from any thread.
+    virtual int lineError() const { return 0; }
 };
 
 } // namespace orvane

@@ -2,6 +2,8 @@
 
 #include "dmx/serialline.h"
 
+#include <cstring>
+
 namespace orvane {
 
 DmxOutput::DmxOutput(DmxLine& line, DmxOutputOptions options)
@@ -20,32 +22,55 @@ int DmxOutput::start() {
     bool ola = m_choice.ola && startOla();
     if (!ola)
         m_ola.pause();
-    int serial = m_choice.serial ? openSerial() : -1;
-    bool ticking = (ola || serial == 0) && startTickOnce();
-    if (!ticking && serial == 0)
-        serial = closeAfterFailedStart();
-    m_shared.routes.setEnabled(m_serialRoute, serial == 0);
-    m_shared.routes.setEnabled(m_olaRoute, ola && ticking);
-    if (serial == 0)
-        m_shared.lineGeneration.fetch_add(1);
-    m_shared.portState.store(serial);
+    int serial = m_choice.serial ? openLine() : leaveLineOut();
+    bool olaTicking = ola && startTickOnce();
+    m_shared.routes.setEnabled(m_olaRoute, olaTicking);
     if (m_choice.serial && serial != 0) {
-        if (m_options.message)
-            m_options.message("", kComPortFailureText);
+        if (m_options.message) {
+            std::string text = std::string(kComPortFailureText) + "\n" + m_device;
+            if (m_openError)
+                text += std::string(": ") + std::strerror(m_openError);
+            m_options.message("", text);
+        }
         return -1;
     }
-    if (serial == 0)
-        m_line.clearRts();
-    return m_choice.serial || (ola && ticking) ? 0 : -1;
+    return m_choice.serial || olaTicking ? 0 : -1;
 }
 
-int DmxOutput::openSerial() {
+std::string DmxOutput::device() const {
+    if (!m_device.empty())
+        return m_device;
+    return dmxDevicePath(m_options.dmxPortSetting ? m_options.dmxPortSetting() : "");
+}
+
+int DmxOutput::openLine() {
     LineSettings settings;
-    settings.device = dmxDevicePath(m_options.dmxPortSetting ? m_options.dmxPortSetting() : "");
+    m_device.clear();
+    settings.device = device();
+    m_device = settings.device;
     int result = m_line.open(settings);
-    if (result == 0)
+    m_openError = result == 0 ? 0 : m_line.openError();
+    if (result == 0) {
         m_line.setDmxBaud();
-    return result;
+        if (startTickOnce())
+            m_shared.lineGeneration.fetch_add(1);
+        else
+            result = closeAfterFailedStart();
+    }
+    m_shared.routes.setEnabled(m_serialRoute, result == 0);
+    m_shared.portState.store(result);
+    if (result != 0)
+        return -1;
+    m_line.clearRts();
+    return 0;
+}
+
+// OLA alone: no serial line is opened, and none is reported as failed.
+int DmxOutput::leaveLineOut() {
+    m_shared.routes.setEnabled(m_serialRoute, false);
+    m_shared.portState.store(-1);
+    m_openError = 0;
+    return -1;
 }
 
 OutputChoice DmxOutput::readOutputChoice() {
@@ -84,11 +109,20 @@ bool DmxOutput::startTickOnce() {
 }
 
 int DmxOutput::reset() {
-    m_line.close();
+    closeLine();
     return start();
 }
 
+int DmxOutput::reopen() {
+    if (!m_choice.serial)
+        return -1;
+    m_line.close();
+    return openLine();
+}
+
 void DmxOutput::closeLine() {
+    m_shared.routes.setEnabled(m_serialRoute, false);
+    m_shared.portState.store(-1);
     m_line.close();
 }
 

@@ -54,16 +54,25 @@ public:
     DmxOutput& operator=(const DmxOutput&) = delete;
 
     // Start DMX output: reads the output settings, then for the serial line
-    // opens it at 250000 8N2; on failure shows "Can't initialize COM port" and
-    // returns -1 (the caller then shows string 7). Otherwise forces the DMX
-    // baud, starts the tick unless it runs already, clears RTS and returns 0.
-    // With OLA among the outputs the tick runs for OLA even when the serial
-    // line failed; with OLA alone no serial line is opened.
+    // opens it at 250000 8N2; on failure shows "Can't initialize COM port"
+    // with the device and the system's reason, and returns -1 (the caller then
+    // shows string 7). Otherwise forces the DMX baud, starts the tick unless it
+    // runs already, clears RTS and returns 0. With OLA among the outputs the
+    // tick runs for OLA even when the serial line failed; with OLA alone no
+    // serial line is opened.
     int start();
     // "Reset USB <-> DMX": close the line, then start().
     int reset();
-    // Shutdown: the tick keeps running and finds the line closed.
+    // The serial line alone reopened, without a message: the automatic
+    // reopening of an interface that went away. OLA is left as it is.
+    int reopen();
+    // Shutdown, or an interface that went away: the tick keeps running (for
+    // OLA too) and no longer sends to the closed line.
     void closeLine();
+    // The device of the last start (before any, the one it would open), and
+    // why the last start failed (errno, 0 when it did not).
+    std::string device() const;
+    int openError() const { return m_openError; }
     // Ends the output thread (at most one tick period).
     void stopTick();
     bool tickRunning() const { return m_tickStarted; }
@@ -115,11 +124,12 @@ public:
     int olaRetryMs() const { return m_options.ola.retryMs; }
 
 private:
+    int openLine();
+    int leaveLineOut();
     bool startTickOnce();
     int closeAfterFailedStart();
     OutputChoice readOutputChoice();
     bool startOla();
-    int openSerial();
 
     DmxLine& m_line;
     DmxOutputOptions m_options;
@@ -132,6 +142,8 @@ private:
     OutputTick m_tick;
     OutputThread m_thread;
     bool m_tickStarted = false;
+    std::string m_device;
+    int m_openError = 0;
 };
 
 } // namespace orvane

@@ -128,6 +128,7 @@ int SerialLine::open(const LineSettings& settings) {
     // O_NONBLOCK keeps both the open (no carrier wait) and every frame write
     // from ever waiting.
     int fd = ::open(settings.device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    m_openError = fd < 0 ? errno : 0;
     if (fd < 0)
         return -1;
     ioctl(fd, TIOCEXCL); // no sharing, as far as the driver enforces it
@@ -140,11 +141,13 @@ int SerialLine::open(const LineSettings& settings) {
     if (!startReader(fd, error))
         return fail("failed#4, return %d (%u)\n", error, fd);
 
+    m_lineError.store(0);
     m_fd.store(fd);
     return 0;
 }
 
 int SerialLine::fail(const char* format, int error, int fd) {
+    m_openError = error;
     stopReader();
     ::close(fd);
     char text[64];
@@ -229,6 +232,10 @@ template <typename Op> int SerialLine::withLine(Op op) {
     m_inFlight.fetch_add(1);
     int fd = m_fd.load();
     int result = fd >= 0 ? op(fd) : -1;
+    // A full output buffer is no failure of the interface; anything else is
+    // (a USB interface pulled out answers EIO).
+    if (fd >= 0 && result < 0 && errno != EAGAIN && errno != EINTR)
+        m_lineError.store(errno, std::memory_order_relaxed);
     m_inFlight.fetch_sub(1);
     return result;
 }

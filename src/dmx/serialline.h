@@ -42,6 +42,8 @@ public:
     int breakOn() override;
     int breakOff() override;
     int writeFrame(std::span<const uint8_t> bytes) override;
+    int openError() const override { return m_openError; }
+    int lineError() const override { return m_lineError.load(std::memory_order_relaxed); }
 
     // User-interface thread; takes effect at the next open.
     void setReceiveHook(ReceiveHook hook) { m_hook = std::move(hook); }
@@ -62,6 +64,8 @@ private:
     Rts m_rts = Rts::NotDriven;
     std::atomic<int> m_fd{-1};
     std::atomic<int> m_inFlight{0};
+    int m_openError = 0;
+    std::atomic<int> m_lineError{0}; // written by the output thread
     int m_wakeFd = -1;
     int m_epollFd = -1;
     std::thread m_reader;

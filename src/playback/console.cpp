@@ -16,8 +16,9 @@ const std::array<int, kColourCount> kColourButtons = {2038, 2001, 2006, 2007, 20
 const std::array<int, 24> kNextFaders = {1047, 1067, 1069, 1070, 1071, 1072, 1073, 1074,
                                          1075, 1076, 1077, 1078, 1079, 1080, 1081, 1082,
                                          1118, 1127, 1153, 1157, 1261, 1265, 1314, 1321};
+// Colour 8 on 1132 and colour 9 on 1131.
 const std::array<int, 9> kNextColourButtons = {2000, 1129, 1155, 1159, 1263,
-                                               1268, 1325, 1131, 1132};
+                                               1268, 1325, 1132, 1131};
 } // namespace console
 
 using namespace console;

@@ -179,6 +179,7 @@ void ConsoleHandlers::bindWindows() {
     };
     m_controls.on(ControlEvent::Clicked, console::kShowTimeline, call(m_hooks.toggleTimeline));
     m_controls.on(ControlEvent::Clicked, console::kGlobalColour, call(m_hooks.toggleGlobalColour));
+    m_controls.on(ControlEvent::Clicked, console::kManualMode, call(m_hooks.toggleManualMode));
     m_controls.on(ControlEvent::Clicked, console::kValidateHotKeys, call(m_hooks.validateHotKeys));
     m_controls.on(ControlEvent::TextChanged, console::kMonitorStart, call(m_hooks.repaintMonitor));
     m_controls.on(ControlEvent::Clicked, console::kIpLink, [this] { onIpLink(); });

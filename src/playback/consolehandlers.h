@@ -33,6 +33,7 @@ struct ConsoleHooks {
     std::function<std::string()> ipLinkHost;
     std::function<void()> toggleTimeline;
     std::function<void()> toggleGlobalColour;
+    std::function<void()> toggleManualMode;
     std::function<void()> validateHotKeys;
     std::function<void()> repaintMonitor;
 };

@@ -6,6 +6,7 @@
 namespace orvane::console {
 
 constexpr int kStepNumber = 1000;
+constexpr int kStepSpin = 1001;
 constexpr int kStepInfo = 1002;
 constexpr int kSoundList = 1003;
 constexpr int kPlay = 1004;
@@ -57,13 +58,16 @@ constexpr int kTest1 = 1269;
 constexpr int kTest2 = 1270;
 constexpr int kMeterRight = 1272;
 constexpr int kShowTimeline = 1275;
+constexpr int kManualMode = 1279;
 constexpr int kIpLink = 1285;
 constexpr int kHelp = 1295;
 constexpr int kAllDmxToZero = 1308;
+constexpr int kLog = 1309;
 constexpr int kGlobalColour = 1310;
 constexpr int kResetDmx = 1333;
 constexpr int kPredefinedEffect = 1340;
 constexpr int kSoundReload = 1349;
+constexpr int kEasyShowBuilder = 1355;
 constexpr int kJoystick = 1357;
 constexpr int kExtra = 1364;
 constexpr int kEffectReload = 1375;
@@ -85,5 +89,7 @@ constexpr int kHotKey = 4081;
 constexpr int kQuit = 4082;
 constexpr int kAutoFade = 4084;
 constexpr int kSave = 4085;
+// The DMX interface indicator: device, state and the time of its last change.
+constexpr int kDmxInterface = 4090;
 
 } // namespace orvane::console

@@ -1,6 +1,7 @@
 #include "sound/samples.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -27,16 +28,23 @@ void scale16(const uint8_t* src, uint8_t* dst, size_t bytes, unsigned channels, 
     }
 }
 
-void scale8(const uint8_t* src, uint8_t* dst, size_t bytes, unsigned channels, Gains g) {
-    for (size_t i = 0; i < bytes; ++i) {
-        int32_t s = int32_t(src[i]) - 128;
-        dst[i] = uint8_t(128 + s * g.of(unsigned(i % channels), channels) / 65535);
+void scaleFloat(const uint8_t* src, uint8_t* dst, size_t bytes, unsigned channels, Gains g) {
+    size_t samples = bytes / 4;
+    for (size_t i = 0; i < samples; ++i) {
+        float s;
+        std::memcpy(&s, src + 4 * i, 4);
+        float out = s * float(g.of(unsigned(i % channels), channels)) / 65535.0f;
+        std::memcpy(dst + 4 * i, &out, 4);
     }
 }
 
 int magnitude(const uint8_t* frame, unsigned channel, const SampleFormat& f) {
-    if (f.bitsPerSample == 8)
-        return std::abs((int(frame[channel]) - 128) * 256);
+    if (f.type == SampleType::Float32) {
+        float s;
+        std::memcpy(&s, frame + 4 * channel, 4);
+        float m = std::fabs(s) * 32768.0f; // NaN compares false: it reads as 0
+        return m >= float(kMeterTop) ? kMeterTop : m > 0 ? int(m) : 0;
+    }
     int16_t s;
     std::memcpy(&s, frame + 2 * channel, 2);
     return std::abs(int(s));
@@ -54,8 +62,8 @@ void applyVolume(const uint8_t* src, uint8_t* dst, size_t bytes, const SampleFor
     int32_t right = int32_t(volume >> 16);
     Gains g{left, right, (left + right) / 2};
     unsigned channels = std::max<unsigned>(format.channels, 1);
-    if (format.bitsPerSample == 8)
-        scale8(src, dst, bytes, channels, g);
+    if (format.type == SampleType::Float32)
+        scaleFloat(src, dst, bytes, channels, g);
     else
         scale16(src, dst, bytes, channels, g);
 }

@@ -19,17 +19,12 @@ inline uint32_t packVolume(uint32_t left, uint32_t right) {
 }
 
 // Copies bytes (whole blocks) of sample data from src to dst, scaling each
-// sample by its channel's volume / 65535 (truncated toward zero around the
-// silence level). Channel 0 takes the left volume, channel 1 the right one;
-// a mono sound and channels beyond the second take their mean. At full volume
-// the bytes are copied unchanged.
+// sample by its channel's volume / 65535 (16-bit samples truncated toward
+// zero). Channel 0 takes the left volume, channel 1 the right one; a mono
+// sound and channels beyond the second take their mean. At full volume the
+// bytes are copied unchanged. Silence is all zero bytes in both sample types.
 void applyVolume(const uint8_t* src, uint8_t* dst, size_t bytes, const SampleFormat& format,
                  uint32_t volume);
-
-// The byte value of silence in the format (0x80 for unsigned 8-bit samples).
-inline uint8_t silenceByte(const SampleFormat& format) {
-    return format.bitsPerSample == 8 ? 0x80 : 0x00;
-}
 
 struct MeterLevels {
     int left = 0;
@@ -40,8 +35,8 @@ constexpr int kMeterTop = 30000;
 
 // The peak absolute level of the left and right channel over the frames in
 // [position - window, position) of the sample data (the sound just handed to
-// the device), as 16-bit magnitudes capped at 30000. 8-bit samples count 256
-// times their distance from silence; a mono sound gives both sides the same.
+// the device), as 16-bit magnitudes capped at 30000. Float samples count
+// 32768 for full scale; a mono sound gives both sides the same.
 // Only bytes inside [0, dataBytes) are read; position 0 reads nothing.
 MeterLevels peakLevels(const uint8_t* data, uint32_t dataBytes, uint32_t position, uint32_t window,
                        const SampleFormat& format);

@@ -4,10 +4,14 @@
 #include "show/textutil.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
 #include <filesystem>
-#include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace orvane {
 
@@ -35,23 +39,42 @@ std::vector<std::string> wavFiles(const std::string& folder) {
     return names;
 }
 
-std::optional<std::vector<uint8_t>> readWhole(const std::string& path, std::string& error) {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in) {
-        error = "cannot be opened";
-        return std::nullopt;
-    }
-    auto size = uint64_t(std::max<std::streamoff>(in.tellg(), 0));
-    if (size > kMaxFileBytes) {
-        error = "too large";
-        return std::nullopt;
-    }
+std::optional<std::vector<uint8_t>> readBytes(int fd, size_t size, std::string& error) {
     std::vector<uint8_t> bytes(size);
-    in.seekg(0);
-    if (!in.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(size))) {
-        error = "cannot be read";
+    size_t got = 0;
+    while (got < size) {
+        ssize_t n = ::read(fd, bytes.data() + got, size - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            error = n < 0 ? format("cannot be read: %s", std::strerror(errno))
+                          : std::string("shorter than its size");
+            return std::nullopt;
+        }
+        got += size_t(n);
+    }
+    return bytes;
+}
+
+// Opened without waiting (a FIFO or a device would block a plain open) and
+// read only when it is a regular file.
+std::optional<std::vector<uint8_t>> readWhole(const std::string& path, std::string& error) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        error = format("cannot be opened: %s", std::strerror(errno));
         return std::nullopt;
     }
+    std::optional<std::vector<uint8_t>> bytes;
+    struct stat st {};
+    if (fstat(fd, &st) != 0)
+        error = format("cannot be read: %s", std::strerror(errno));
+    else if (!S_ISREG(st.st_mode))
+        error = "not a regular file";
+    else if (uint64_t(st.st_size) > kMaxFileBytes)
+        error = "too large";
+    else
+        bytes = readBytes(fd, size_t(st.st_size), error);
+    ::close(fd);
     return bytes;
 }
 
@@ -75,19 +98,19 @@ std::optional<Sound> readSound(const std::string& path, std::string name, std::s
     auto bytes = readWhole(path, error);
     if (!bytes)
         return std::nullopt;
-    auto info = parseWav(*bytes, error);
-    if (!info)
+    auto decoded = decodeWavFromMemory(*bytes, error);
+    if (!decoded)
         return std::nullopt;
     Sound s;
     s.size = uint32_t(bytes->size());
     s.loops = loopCount(name);
     s.name = std::move(name);
-    s.info = *info;
-    s.data = std::make_shared<const std::vector<uint8_t>>(std::move(*bytes));
+    s.format = decoded->format;
+    s.data = std::make_shared<const std::vector<uint8_t>>(std::move(decoded->samples));
     return s;
 }
 
-int SoundBank::load(const std::string& folder, const Progress& progress) {
+int SoundBank::load(const std::string& folder, const Progress& progress, const Refusal& refused) {
     m_sounds.clear();
     for (const std::string& name : wavFiles(folder)) {
         if (count() == kSoundSlots)
@@ -95,12 +118,15 @@ int SoundBank::load(const std::string& folder, const Progress& progress) {
         if (progress)
             progress(name);
         std::string error;
-        auto sound = readSound(folder + "/" + name, name, error);
-        if (sound)
+        std::string path = folder + "/" + name;
+        auto sound = readSound(path, name, error);
+        if (sound) {
             m_sounds.push_back(std::move(*sound));
-        else
-            std::fprintf(stderr, "orvane: sound file %s left out: %s\n", name.c_str(),
-                         error.c_str());
+            continue;
+        }
+        std::fprintf(stderr, "orvane: sound file %s left out: %s\n", path.c_str(), error.c_str());
+        if (refused)
+            refused(path, error);
     }
     return count();
 }
@@ -114,7 +140,7 @@ std::vector<SoundHotkey> SoundBank::fillList(ListModel& list) const {
     std::vector<SoundHotkey> keys;
     for (int i = 0; i < count(); ++i) {
         const Sound& s = m_sounds[size_t(i)];
-        int position = list.add(s.name + " " + durationText(s.info.durationMs()), i);
+        int position = list.add(s.name + " " + durationText(s.durationMs()), i);
         if (auto key = soundHotkeyKey(s.name))
             keys.push_back({kSoundHotkeyBase + uint32_t(position), *key});
     }

@@ -1,8 +1,8 @@
 #pragma once
-// The sound bank: the show's "step0/*.wav" files read whole into memory, up to
-// 500 slots in load order, and the sound list built from it. The file data is
-// shared with the output device, so a sound that plays stays valid while the
-// bank is freed or reloaded. User-interface thread only.
+// The sound bank: the show's "step0/*.wav" files read into memory and decoded,
+// up to 500 slots in load order, and the sound list built from it. The decoded
+// samples are shared with the output device, so a sound that plays stays valid
+// while the bank is freed or reloaded. User-interface thread only.
 
 #include "show/keycodes.h"
 #include "sound/wavfile.h"
@@ -23,13 +23,15 @@ constexpr uint32_t kSoundHotkeyBase = 0x80000000u;
 using SoundData = std::shared_ptr<const std::vector<uint8_t>>;
 
 struct Sound {
-    SoundData data; // the whole file
-    uint32_t size = 0;
-    std::string name; // file name without folder
+    SoundData data;    // the decoded samples
+    uint32_t size = 0; // of the file
+    std::string name;  // file name without folder
     uint32_t loops = 1;
-    WavInfo info;
+    SampleFormat format;
 
-    const uint8_t* samples() const { return data->data() + info.dataOffset; }
+    uint32_t dataBytes() const { return uint32_t(data->size()); }
+    uint32_t playLength() const { return orvane::playLength(dataBytes(), format); }
+    uint64_t durationMs() const { return bytesToMs(dataBytes(), format.avgBytesPerSec); }
 };
 
 // A sound hot key: Alt + the key whose virtual-key code is the byte after "(SC="
@@ -45,20 +47,24 @@ uint32_t loopCount(std::string_view name);
 // The hot key named by "(SC=" in a sound name, if any.
 std::optional<HotKey> soundHotkeyKey(std::string_view name);
 
-// Reads one file and checks its header. Nothing, with the reason in error, when
-// it cannot be read or is not a playable WAV file.
+// Reads one regular file and decodes it. Nothing, with the reason in error, when
+// it is not a regular file (a FIFO would block the reader), cannot be read or
+// cannot be decoded.
 std::optional<Sound> readSound(const std::string& path, std::string name, std::string& error);
 
 class SoundBank {
 public:
     // Told the file name before each file is read.
     using Progress = std::function<void(const std::string& name)>;
+    // Told the path and the reason of every file left out.
+    using Refusal = std::function<void(const std::string& path, const std::string& reason)>;
 
     // Frees every slot, then reads the "*.wav" files of folder (any case of the
     // extension, sorted by name ignoring case, as the shows' home platform lists
-    // them). A file that is refused is left out with a line on stderr. Returns the
-    // number of sounds loaded (at most 500).
-    int load(const std::string& folder, const Progress& progress = {});
+    // them; folders are passed over). A file that is refused is left out with a
+    // line on stderr and a call of refused. Returns the number of sounds loaded
+    // (at most 500).
+    int load(const std::string& folder, const Progress& progress = {}, const Refusal& refused = {});
     void clear() { m_sounds.clear(); }
 
     int count() const { return int(m_sounds.size()); }

@@ -11,6 +11,7 @@ namespace {
 
 // String 1 of the program's messages.
 constexpr const char* kLoadingText = "Chargement du fichier audio %s...";
+constexpr const char* kRefusedText = "Sound file %s left out: %s";
 constexpr int kVolumeTop = 10000;
 // The meters read the sound of about one tick of the main timer.
 constexpr uint32_t kMeterWindowsPerSecond = 50;
@@ -55,11 +56,16 @@ void SoundConsole::bind() {
 }
 
 void SoundConsole::loadBank() {
-    m_bank.load(m_options.folder, [this](const std::string& name) {
+    auto progress = [this](const std::string& name) {
         m_controls.setText(console::kStepInfo, format(kLoadingText, name.c_str()));
         if (m_options.repaintNow)
             m_options.repaintNow();
-    });
+    };
+    auto refused = [this](const std::string& path, const std::string& reason) {
+        if (m_options.logLine)
+            m_options.logLine(format(kRefusedText, path.c_str(), reason.c_str()));
+    };
+    m_bank.load(m_options.folder, progress, refused);
     m_controls.setText(console::kStepInfo, "");
     buildList();
 }
@@ -83,10 +89,10 @@ void SoundConsole::play() {
     }
     Playing p;
     p.data = sound->data;
-    p.dataStart = sound->info.dataOffset;
-    p.dataBytes = sound->info.dataBytes;
-    p.format = sound->info.format;
-    p.length = sound->info.playLength();
+    p.dataStart = 0;
+    p.dataBytes = sound->dataBytes();
+    p.format = sound->format;
+    p.length = sound->playLength();
     p.loops = sound->loops;
     m_playing = p;
     m_controls.setRange(console::kPositionBar, 0, int(p.length));

@@ -30,6 +30,8 @@ struct SoundConsoleOptions {
     std::function<void()> repaintNow;
     // Told the sound hot keys whenever the list is rebuilt.
     std::function<void(const std::vector<SoundHotkey>&)> hotkeysChanged;
+    // A line for the operator's log: a sound file left out, with its path and why.
+    std::function<void(const std::string& line)> logLine;
 };
 
 // What one tick of the main timer learns from the sound.

@@ -102,7 +102,7 @@ void fill(void* userdata, Uint8* stream, int len) {
         if (d.firstDataNs.load(std::memory_order_relaxed) == 0)
             d.firstDataNs.store(steadyNs(), std::memory_order_relaxed);
     }
-    std::memset(stream + n, silenceByte(d.format), size_t(len) - n);
+    std::memset(stream + n, 0, size_t(len) - n);
     d.progress.store(uint64_t(d.taken) << 32 | d.played, std::memory_order_release);
 }
 
@@ -117,7 +117,7 @@ Uint16 bufferFrames(uint32_t rate) {
 void openDevice(WaveOut::Device& d) {
     SDL_AudioSpec want{};
     want.freq = int(d.format.sampleRate);
-    want.format = d.format.bitsPerSample == 8 ? AUDIO_U8 : AUDIO_S16LSB;
+    want.format = d.format.type == SampleType::Int16 ? AUDIO_S16LSB : AUDIO_F32LSB;
     want.channels = Uint8(d.format.channels);
     want.samples = bufferFrames(d.format.sampleRate);
     want.callback = fill;

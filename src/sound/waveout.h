@@ -1,8 +1,8 @@
 #pragma once
 // The wave output: one SDL audio device per playing sound, opened in the
-// sound's own format. The device is fed straight from the sound's data with a
-// software left/right volume; its position is the number of bytes of that data
-// handed to the device since the last queue.
+// sound's decoded format (16-bit or float samples, the file's rate and channels). The device is fed
+// straight from the sound's data with a software left/right volume; its position is the number of
+// bytes of that data handed to the device since the last queue.
 //
 // Closing an SDL device takes a few buffer periods, so a stopped device stays
 // open and silent for a few seconds: a next sound in the same format (the

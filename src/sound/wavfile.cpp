@@ -2,156 +2,152 @@
 
 #include "show/textutil.h"
 
-#include <array>
+#include <sndfile.h>
+
+#include <algorithm>
+#include <climits>
 #include <cstring>
 
 namespace orvane {
 
 namespace {
 
-constexpr uint16_t kTagPcm = 1;
-constexpr uint16_t kTagExtensible = 0xFFFE;
-constexpr size_t kRiffHeader = 12;
-constexpr size_t kChunkHeader = 8;
-constexpr uint32_t kMaxChannels = 8;
-constexpr uint32_t kMaxRate = 384000;
+constexpr int kMaxChannels = 8;
+constexpr int kMaxRate = 384000;
+// Positions are ints on the console's slider and bar.
+constexpr uint64_t kMaxDecodedBytes = INT32_MAX;
+constexpr sf_count_t kChunkFrames = 65536;
 
-// The GUID of the PCM sub-format after its first two bytes (which hold the tag 1).
-constexpr std::array<uint8_t, 14> kPcmGuidTail = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
-                                                  0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
-
-uint16_t u16(std::span<const uint8_t> b, size_t at) {
-    return uint16_t(b[at] | b[at + 1] << 8);
-}
-
-uint32_t u32(std::span<const uint8_t> b, size_t at) {
-    return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 |
-           uint32_t(b[at + 3]) << 24;
-}
-
-bool tagIs(std::span<const uint8_t> b, size_t at, const char* tag) {
-    return std::memcmp(b.data() + at, tag, 4) == 0;
-}
-
-struct Chunk {
-    size_t body = 0; // offset of the chunk's data
-    uint32_t size = 0;
+// The file in memory as libsndfile's virtual I/O reads it.
+struct MemoryFile {
+    std::span<const uint8_t> bytes;
+    sf_count_t at = 0;
+    sf_count_t size() const { return sf_count_t(bytes.size()); }
 };
 
-// The chunks "fmt " and "data" inside the RIFF block [12, end).
-struct Chunks {
-    std::optional<Chunk> fmt;
-    std::optional<Chunk> data;
-};
-
-std::optional<Chunks> findChunks(std::span<const uint8_t> b, size_t end, std::string& error) {
-    Chunks found;
-    size_t at = kRiffHeader;
-    while (at + kChunkHeader <= end && !found.data) {
-        Chunk c{at + kChunkHeader, u32(b, at + 4)};
-        if (c.size > end - c.body) {
-            error = format("chunk \"%.4s\" declares %u bytes, more than the file holds",
-                           reinterpret_cast<const char*>(b.data() + at), c.size);
-            return std::nullopt;
-        }
-        if (tagIs(b, at, "fmt ") && !found.fmt)
-            found.fmt = c;
-        else if (tagIs(b, at, "data"))
-            found.data = c;
-        at = c.body + c.size + (c.size & 1);
-    }
-    if (!found.fmt || !found.data) {
-        error = found.fmt ? "no sample data" : "no format chunk before the sample data";
-        return std::nullopt;
-    }
-    return found;
+sf_count_t memLength(void* user) {
+    return static_cast<MemoryFile*>(user)->size();
 }
 
-bool readFormatTag(std::span<const uint8_t> fmt, WavInfo& info, std::string& error) {
-    info.formatTag = u16(fmt, 0);
-    if (info.formatTag == kTagPcm)
+sf_count_t memSeek(sf_count_t offset, int whence, void* user) {
+    auto& m = *static_cast<MemoryFile*>(user);
+    sf_count_t base = whence == SEEK_CUR ? m.at : whence == SEEK_END ? m.size() : 0;
+    // Offsets come from the file's own headers: keep the sum from overflowing.
+    if (offset > m.size() - base)
+        m.at = m.size();
+    else
+        m.at = std::max<sf_count_t>(0, base + offset);
+    return m.at;
+}
+
+sf_count_t memRead(void* ptr, sf_count_t count, void* user) {
+    auto& m = *static_cast<MemoryFile*>(user);
+    sf_count_t n = std::clamp<sf_count_t>(m.size() - m.at, 0, std::max<sf_count_t>(count, 0));
+    if (n > 0)
+        std::memcpy(ptr, m.bytes.data() + m.at, size_t(n));
+    m.at += n;
+    return n;
+}
+
+sf_count_t memWrite(const void*, sf_count_t, void*) {
+    return 0;
+}
+
+sf_count_t memTell(void* user) {
+    return static_cast<MemoryFile*>(user)->at;
+}
+
+// Sources that 16-bit samples carry without loss.
+bool fitsSixteenBits(int format) {
+    switch (format & SF_FORMAT_SUBMASK) {
+    case SF_FORMAT_PCM_S8:
+    case SF_FORMAT_PCM_U8:
+    case SF_FORMAT_PCM_16:
+    case SF_FORMAT_ULAW:
+    case SF_FORMAT_ALAW:
+    case SF_FORMAT_IMA_ADPCM:
+    case SF_FORMAT_MS_ADPCM:
+    case SF_FORMAT_GSM610:
         return true;
-    if (info.formatTag == kTagExtensible && fmt.size() >= 40) {
-        info.cb = u16(fmt, 16);
-        bool pcm = u16(fmt, 24) == kTagPcm &&
-                   std::memcmp(fmt.data() + 26, kPcmGuidTail.data(), kPcmGuidTail.size()) == 0;
-        if (info.cb >= 22 && pcm)
-            return true;
+    default:
+        return false;
     }
-    error = format("format tag 0x%04X is not PCM", unsigned(info.formatTag));
-    return false;
 }
 
-bool readFormat(std::span<const uint8_t> fmt, WavInfo& info, std::string& error) {
-    if (fmt.size() < 16) {
-        error = "format chunk too short";
-        return false;
+sf_count_t readFrames(SNDFILE* f, SampleType type, uint8_t* out, sf_count_t frames) {
+    if (type == SampleType::Int16)
+        return sf_readf_short(f, reinterpret_cast<short*>(out), frames);
+    return sf_readf_float(f, reinterpret_cast<float*>(out), frames);
+}
+
+// Reads every frame there is, chunk by chunk: the frame count a header claims
+// only guides the first allocation, bounded by what the file could hold.
+bool readAll(SNDFILE* f, sf_count_t claimed, size_t fileBytes, DecodedSound& sound,
+             std::string& error) {
+    const size_t block = sound.format.blockAlign;
+    uint64_t guess =
+        std::min<uint64_t>(uint64_t(std::max<sf_count_t>(claimed, 0)), kMaxDecodedBytes / block);
+    sound.samples.reserve(size_t(std::min<uint64_t>(guess * block, uint64_t(fileBytes) * 4)));
+    while (sound.samples.size() <= kMaxDecodedBytes) {
+        size_t have = sound.samples.size();
+        sound.samples.resize(have + size_t(kChunkFrames) * block);
+        sf_count_t got =
+            readFrames(f, sound.format.type, sound.samples.data() + have, kChunkFrames);
+        sound.samples.resize(have + size_t(std::max<sf_count_t>(got, 0)) * block);
+        if (got < kChunkFrames) {
+            sound.samples.shrink_to_fit();
+            return true;
+        }
     }
-    if (!readFormatTag(fmt, info, error))
-        return false;
-    SampleFormat& f = info.format;
-    f.channels = u16(fmt, 2);
-    f.sampleRate = u32(fmt, 4);
-    f.avgBytesPerSec = u32(fmt, 8);
-    f.blockAlign = u16(fmt, 12);
-    f.bitsPerSample = u16(fmt, 14);
-    if (f.bitsPerSample != 8 && f.bitsPerSample != 16) {
-        error = format("%u-bit samples are not supported", unsigned(f.bitsPerSample));
-        return false;
-    }
-    if (f.channels < 1 || f.channels > kMaxChannels || f.sampleRate < 1 ||
-        f.sampleRate > kMaxRate) {
-        error =
-            format("unsupported layout: %u channels at %u Hz", unsigned(f.channels), f.sampleRate);
-        return false;
-    }
-    // The display and the end test count time in bytes per second: they must agree
-    // with what the device plays.
-    if (f.blockAlign != f.channels * f.bitsPerSample / 8 ||
-        uint64_t(f.avgBytesPerSec) != uint64_t(f.sampleRate) * f.blockAlign) {
-        error = "block align or bytes per second do not match the sample format";
-        return false;
-    }
-    return true;
+    error = "too long to be played";
+    return false;
 }
 
 } // namespace
 
-uint32_t WavInfo::playLength() const {
+SampleFormat SampleFormat::make(uint16_t channels, uint32_t rate, SampleType type) {
+    SampleFormat f;
+    f.channels = channels;
+    f.sampleRate = rate;
+    f.type = type;
+    f.blockAlign = uint16_t(channels * f.bytesPerSample());
+    f.avgBytesPerSec = rate * f.blockAlign;
+    return f;
+}
+
+uint32_t playLength(uint32_t dataBytes, const SampleFormat& format) {
     uint32_t n = dataBytes > kUnplayedTail ? dataBytes - kUnplayedTail : 0;
     return format.blockAlign ? n - n % format.blockAlign : 0;
 }
 
-uint64_t WavInfo::durationMs() const {
-    return bytesToMs(dataBytes, format.avgBytesPerSec);
-}
-
-std::optional<WavInfo> parseWav(std::span<const uint8_t> file, std::string& error) {
-    if (file.size() < kRiffHeader + kChunkHeader || !tagIs(file, 0, "RIFF") ||
-        !tagIs(file, 8, "WAVE")) {
-        error = "not a RIFF/WAVE file";
+std::optional<DecodedSound> decodeWavFromMemory(std::span<const uint8_t> file, std::string& error) {
+    MemoryFile memory{file};
+    SF_VIRTUAL_IO io{memLength, memSeek, memRead, memWrite, memTell};
+    SF_INFO info{};
+    SNDFILE* f = sf_open_virtual(&io, SFM_READ, &info, &memory);
+    if (!f) {
+        error = format("not a sound file that can be decoded (%s)", sf_strerror(nullptr));
         return std::nullopt;
     }
-    uint64_t riffEnd = uint64_t(u32(file, 4)) + 8;
-    if (riffEnd > file.size()) {
-        error = format("declared size %llu exceeds the file (%zu bytes)",
-                       static_cast<unsigned long long>(riffEnd), file.size());
-        return std::nullopt;
+    std::optional<DecodedSound> sound;
+    if (info.channels < 1 || info.channels > kMaxChannels || info.samplerate < 1 ||
+        info.samplerate > kMaxRate) {
+        error = format("unsupported layout: %d channels at %d Hz", info.channels, info.samplerate);
+    } else {
+        sound.emplace();
+        SampleType type = fitsSixteenBits(info.format) ? SampleType::Int16 : SampleType::Float32;
+        sound->format =
+            SampleFormat::make(uint16_t(info.channels), uint32_t(info.samplerate), type);
+        if (!readAll(f, info.frames, file.size(), *sound, error))
+            sound.reset();
     }
-    auto chunks = findChunks(file, size_t(riffEnd), error);
-    if (!chunks)
-        return std::nullopt;
-    WavInfo info;
-    if (!readFormat(file.subspan(chunks->fmt->body, chunks->fmt->size), info, error))
-        return std::nullopt;
-    info.dataOffset = uint32_t(chunks->data->body);
-    info.dataBytes = chunks->data->size;
-    if (info.dataBytes < kMinDataBytes) {
-        error = format("only %u bytes of sample data, at least %u needed", info.dataBytes,
+    sf_close(f);
+    if (sound && sound->dataBytes() < kMinDataBytes) {
+        error = format("only %u bytes of sample data, at least %u needed", sound->dataBytes(),
                        kMinDataBytes);
-        return std::nullopt;
+        sound.reset();
     }
-    return info;
+    return sound;
 }
 
 std::string durationText(uint64_t ms) {

@@ -35,4 +35,10 @@ struct ControlDef {
     bool has(uint32_t flag) const { return (flags & flag) != 0; }
 };
 
+// The tool tip of a control, by id.
+struct ControlTip {
+    int id;
+    const char* text;
+};
+
 } // namespace orvane

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QKeySequenceEdit>
 #include <QLabel>
@@ -22,6 +23,7 @@
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QToolButton>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -114,8 +116,21 @@ public:
         m_hook = std::move(hook);
         update();
     }
+    void setTipHook(ToolTipHook hook) { m_tip = std::move(hook); }
 
 protected:
+    bool event(QEvent* e) override {
+        if (e->type() != QEvent::ToolTip || !m_tip)
+            return QFrame::event(e);
+        auto* help = static_cast<QHelpEvent*>(e);
+        std::string text = m_tip(help->pos(), contentsRect());
+        if (text.empty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), QString::fromStdString(text), this);
+        return true;
+    }
+
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         QRect inner = contentsRect();
@@ -131,6 +146,7 @@ protected:
 
 private:
     PaintHook m_hook;
+    ToolTipHook m_tip;
 };
 
 // Up/down arrows of a spin control; the position lives in the model.
@@ -201,10 +217,18 @@ QWidget* makeLabel(const ControlDef& c, QWidget* parent) {
     return l;
 }
 
+// In a dialog every push button would otherwise take Enter pressed in a field
+// (the first one becomes the default button).
+template <typename Button> Button* pushButton(Button* b) {
+    b->setAutoDefault(false);
+    b->setDefault(false);
+    return b;
+}
+
 QWidget* makeCheck(const ControlDef& c, QWidget* parent) {
     if (!c.has(kPushLike))
         return new QCheckBox(buttonText(c.caption), parent);
-    auto* b = new QPushButton(buttonText(c.caption), parent);
+    auto* b = pushButton(new QPushButton(buttonText(c.caption), parent));
     b->setCheckable(true);
     return b;
 }
@@ -265,7 +289,7 @@ QWidget* makeWidget(const ControlDef& c, QWidget* parent) {
     case ControlKind::Label:
         return makeLabel(c, parent);
     case ControlKind::Button:
-        return new QPushButton(buttonText(c.caption), parent);
+        return pushButton(new QPushButton(buttonText(c.caption), parent));
     case ControlKind::CheckBox:
         return makeCheck(c, parent);
     case ControlKind::Slider:
@@ -289,7 +313,7 @@ QWidget* makeWidget(const ControlDef& c, QWidget* parent) {
     case ControlKind::Swatch:
         return new ColourCell(parent);
     case ControlKind::ColourButton:
-        return new ColourButton(parent);
+        return pushButton(new ColourButton(parent));
     case ControlKind::Custom:
         return new CustomArea(parent);
     case ControlKind::RichLog:
@@ -698,6 +722,22 @@ bool setPaintHook(QWidget* area, PaintHook hook) {
         return false;
     custom->setHook(std::move(hook));
     return true;
+}
+
+bool setToolTipHook(QWidget* area, ToolTipHook hook) {
+    auto* custom = dynamic_cast<CustomArea*>(area);
+    if (!custom)
+        return false;
+    custom->setTipHook(std::move(hook));
+    return true;
+}
+
+void setToolTips(const std::map<int, QWidget*>& widgets, std::span<const ControlTip> tips) {
+    for (const ControlTip& t : tips) {
+        auto it = widgets.find(t.id);
+        if (it != widgets.end() && it->second)
+            it->second->setToolTip(QString::fromUtf8(t.text));
+    }
 }
 
 void appendLogLine(QWidget* w, std::string_view line, uint32_t colour) {

@@ -16,9 +16,10 @@
 // field holds one key combination in QKeySequence portable text ("Ctrl+Shift+A");
 // a combo box shows the model text in its edit field.
 // Vertical sliders show position 0 at the top, as the platform trackbar does.
+// No push button is a default button: Enter in a field presses nothing.
 
-#include "windows/controldef.h"
 #include "playback/controlmodel.h"
+#include "windows/controldef.h"
 
 #include <QColor>
 #include <QRect>
@@ -27,6 +28,7 @@
 #include <functional>
 #include <map>
 #include <span>
+#include <string>
 #include <string_view>
 
 class QPainter;
@@ -57,6 +59,15 @@ void unbindDialog(QWidget* parent);
 // Owner-drawn areas (Custom) paint through this hook instead of plain black.
 // Returns false when the widget is not such an area.
 bool setPaintHook(QWidget* area, PaintHook hook);
+
+// The tool tip of an owner-drawn area at a point of its client rect (the DMX
+// monitor names the cell under the mouse); empty for none. Returns false when
+// the widget is not such an area.
+using ToolTipHook = std::function<std::string(QPoint at, QRect area)>;
+bool setToolTipHook(QWidget* area, ToolTipHook hook);
+
+// Gives each control of the table its tool tip.
+void setToolTips(const std::map<int, QWidget*>& widgets, std::span<const ControlTip> tips);
 
 // Appends one line to a rich log control in the given 0x00BBGGRR colour.
 void appendLogLine(QWidget* log, std::string_view line, uint32_t colour);

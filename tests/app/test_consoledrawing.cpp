@@ -3,11 +3,14 @@
 
 #include "app/consoledrawing.h"
 #include "app/dialog102.h"
-#include "windows/dialogbuilder.h"
-#include "support/qtapp.h"
 #include "show/patch.h"
+#include "support/qtapp.h"
+#include "windows/dialogbuilder.h"
 
+#include <QApplication>
+#include <QHelpEvent>
 #include <QPainter>
+#include <QToolTip>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -63,6 +66,36 @@ TEST(Monitor, CellsShowFiftyChannelsFromTheStart) {
     EXPECT_EQ(monitorCells(u, -3)[4].value, 1); // -3 + 4 is channel 1
 }
 
+TEST(Monitor, CellsNameTheirChannelAndItsDecimalValue) {
+    Universe u{};
+    u[499] = 7;
+    u[511] = 255;
+    auto cells = monitorCells(u, 500);
+    EXPECT_EQ(cells[0].number, "500");
+    EXPECT_EQ(cells[0].toolTip, "Channel 500: 7");
+    EXPECT_EQ(cells[12].number, "512");
+    EXPECT_EQ(cells[12].toolTip, "Channel 512: 255");
+    EXPECT_EQ(cells[13].number, "");
+    EXPECT_EQ(cells[13].toolTip, "No channel");
+    EXPECT_EQ(monitorCells(u, -3)[4].number, "1");
+    EXPECT_EQ(monitorCells(u, -3)[3].number, "");
+}
+
+// The cell under every x is the cell painted there, whatever the width.
+TEST(Monitor, CellUnderThePointerIsTheCellPaintedThere) {
+    for (int width : {1108, 1500, 7, 49, 50, 51, 173}) {
+        QRect area(3, 0, width, 80);
+        for (int x = area.left(); x <= area.right(); ++x) {
+            int i = monitorCellAt(area, x);
+            ASSERT_GE(i, 0) << width << " " << x;
+            EXPECT_LE(area.left() + i * width / kMonitorCells, x) << width << " " << x;
+            EXPECT_GT(area.left() + (i + 1) * width / kMonitorCells, x) << width << " " << x;
+        }
+        EXPECT_EQ(monitorCellAt(area, area.left() - 1), -1);
+        EXPECT_EQ(monitorCellAt(area, area.right() + 1), -1);
+    }
+}
+
 TEST(Monitor, StartAt500ShowsChannels500To512AndBlackBeyond) {
     testApp();
     Universe u{};
@@ -88,10 +121,13 @@ TEST(Monitor, OffsetIsRedAtTheTopAndValueGreenBelow) {
     };
     auto reddish = [](QColor c) { return c.red() > 100 && c.green() < 50 && c.blue() < 50; };
     auto greenish = [](QColor c) { return c.green() > 100 && c.red() < 50 && c.blue() < 50; };
+    auto cyanish = [](QColor c) { return c.green() > 100 && c.blue() > 100 && c.red() < 50; };
     EXPECT_GT(count(0, 40, reddish), 0);
     EXPECT_EQ(count(40, 80, reddish), 0);
     EXPECT_GT(count(40, 80, greenish), 0);
     EXPECT_EQ(count(0, 40, greenish), 0);
+    EXPECT_GT(count(0, 40, cyanish), 0); // the channel number, under the offset
+    EXPECT_EQ(count(40, 80, cyanish), 0);
 }
 
 TEST(Swatches, ColourFollowsTheKind) {
@@ -214,6 +250,32 @@ TEST(ConsoleDrawingWidgets, MonitorAndStageDrawThePublishedUniverse) {
     drawing.published();
     stage = widgets.at(1346)->grab().toImage();
     EXPECT_EQ(stage.pixel(area.center().x(), area.bottom() - 2), rgb(30, 30, 30));
+    unbindDialog(window.get());
+}
+
+TEST(ConsoleDrawingWidgets, PointingAtAMonitorCellShowsItsChannelAndValue) {
+    testApp();
+    ControlModel controls;
+    populateModel(controls);
+    Console console(controls);
+    Universe output{};
+    output[36] = 255;
+    output[85] = 9;
+    ConsoleDrawing drawing(console, output);
+    auto window = std::make_unique<QWidget>();
+    std::map<int, QWidget*> widgets = buildDialog(window.get(), dialog102Controls(), controls);
+    drawing.install(widgets.at(1051), widgets.at(1346));
+    window->show();
+    controls.setText(1426, "37");
+    QWidget* bar = widgets.at(1051);
+    QRect inner = bar->contentsRect();
+    for (auto [cell, text] : {std::pair{0, "Channel 37: 255"}, std::pair{49, "Channel 86: 9"}}) {
+        QPoint at(inner.left() + (2 * cell + 1) * inner.width() / (2 * kMonitorCells),
+                  inner.center().y());
+        QHelpEvent help(QEvent::ToolTip, at, bar->mapToGlobal(at));
+        QApplication::sendEvent(bar, &help);
+        EXPECT_EQ(QToolTip::text().toStdString(), text) << cell;
+    }
     unbindDialog(window.get());
 }
 

@@ -1,7 +1,7 @@
 #include "app/dialog102.h"
-#include "windows/dialogbuilder.h"
-#include "support/qtapp.h"
 #include "show/patch.h"
+#include "support/qtapp.h"
+#include "windows/dialogbuilder.h"
 
 #include <QAbstractButton>
 #include <QAbstractSlider>
@@ -366,6 +366,18 @@ TEST_F(Dialog102Window, CaptionsFitTheirControls) {
             EXPECT_LE(QFontMetrics(window.font()).height(), c.h + 2) << where(c);
         }
     }
+}
+
+TEST_F(Dialog102Window, ConsoleControlsExplainThemselvesInToolTips) {
+    setToolTips(widgets, dialog102ToolTips());
+    // The hot key, "Validate HK", the switches and the windows' buttons.
+    const int explained[] = {4081, 4079, 1012, 1013, 1014, 1015, 1016, 1017, 1018, 1019,
+                             1044, 1288, 1291, 1293, 1294, 1296, 1308, 1285, 1357, 1123,
+                             1275, 1310, 1355, 1279, 1333, 4085, 4082, 1295, 1000, 1001};
+    for (int id : explained)
+        EXPECT_FALSE(widgets.at(id)->toolTip().isEmpty()) << id;
+    for (const ControlTip& t : dialog102ToolTips())
+        EXPECT_NE(find(t.id), nullptr) << "tool tip for a missing control " << t.id;
 }
 
 TEST_F(Dialog102Window, OperatorFaderMoveReachesTheModel) {

@@ -88,9 +88,9 @@ TEST(ComposerMerge, MixesByLevelTopEntryAndWashLeaders) {
                            {24, {100}},
                            {28, {1, 2, 3, 4, 5, 6, 7}},
                            {35, {156, 100, 39, 39}},
-                           {43, {250, 0, 0, 100}}, // leader 7; white from entry 10
-                           {47, {100}},            // tie: entry 3
-                           {51, {77}},             // every product 0: entry 0
+                           {43, {196, 7, 15, 100}}, // leader 7 at its level; white from 10
+                           {47, {78}},              // tie: entry 3 at its level
+                                                    // 51: every product 0, dark
                            {59, {11, 12, 13, 14, 15, 16, 17, 18}},
                            {67, {200, 0, 100}},
                            {70, {70, 71, 72, 73, 74, 75, 76, 77, 78, 79, 80, 81, 82, 83, 84, 85}},
@@ -107,13 +107,13 @@ TEST(ComposerMerge, TiesGoToTheLowestIndex) {
         std::map<int, int> levels, reds;
         int want28, want43;
     } cases[] = {
-        {{}, {{0, 9}, {6, 200}}, 1, 9},
+        {{}, {{0, 9}, {6, 200}}, 1, 0}, // all down: dark, whatever entry 0 holds
         {{{5, 10}, {9, 10}}, {}, 6, 0},
         {{{23, 255}}, {{23, 1}}, 24, 1},
         {{{0, 3}, {1, 4}, {2, 4}}, {}, 2, 0},
-        {{{2, 100}, {4, 50}}, {{2, 50}, {4, 100}}, 3, 50},
-        {{{2, 100}, {4, 50}}, {{2, 50}, {4, 101}}, 3, 101},
-        {{{1, 255}}, {{0, 9}, {1, 0}, {3, 200}}, 2, 9}, // full but black does not lead
+        {{{2, 100}, {4, 50}}, {{2, 50}, {4, 100}}, 3, 19}, // tie: entry 2, 100 x 50 / 255
+        {{{2, 100}, {4, 50}}, {{2, 50}, {4, 102}}, 3, 20}, // entry 4, 50 x 102 / 255
+        {{{1, 255}}, {{0, 9}, {1, 0}, {3, 200}}, 2, 0},    // full but black does not lead
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.want28);
@@ -139,9 +139,58 @@ TEST(ComposerMerge, BytesOutsideTheFixedLayoutCarryOver) {
     m.predefined[5].fill(119);
     const Universe want = frameOf({{17, {119, 119, 119}},
                                    {39, {119, 119, 119, 119}},
-                                   {55, {119, 0, 0, 119}},
+                                   {55, {119, 119, 119, 119}},
                                    {89, std::vector<int>(10, 119)}});
     EXPECT_TRUE(sameFrame(m.merge(Universe{}), want));
+}
+
+TEST(ComposerMerge, WashesFollowTheirLeadingLookWhole) {
+    // Entry 2 and entry 4 each light wash 3 (colour 5 at level 21, channels 51-54).
+    struct Case {
+        uint32_t colour2, colour4;
+        int level2, level4;
+        std::vector<int> want; // channels 51-54
+    } cases[] = {
+        // A blue look leads over a dimmer red one and keeps its own colour.
+        {makeColour(0, 0, 200), makeColour(150, 0, 0), 255, 255, {0, 0, 200, 0}},
+        // Its fader scales the whole wash.
+        {makeColour(0, 0, 200), makeColour(150, 0, 0), 128, 0, {0, 0, 100, 0}},
+        // Highest level x strongest channel leads: 100 x 250 beats 200 x 120.
+        {makeColour(10, 250, 40), makeColour(120, 60, 0), 100, 200, {3, 98, 15, 3}},
+        {makeColour(10, 250, 40), makeColour(120, 60, 0), 90, 200, {94, 47, 0, 3}},
+        // The white channels stay the highest scaled white of all looks.
+        {makeColour(255, 255, 255), makeColour(255, 0, 0), 100, 255, {255, 0, 0, 100}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.level2 * 1000 + c.level4);
+        Manual m;
+        m.records[2].colour[4] = c.colour2;
+        m.records[4].colour[4] = c.colour4;
+        m.records[2].fader[21 - 1] = 255;
+        m.records[4].fader[21 - 1] = 255;
+        m.levels[2] = uint8_t(c.level2);
+        m.levels[4] = uint8_t(c.level4);
+        const Universe u = m.merge(Universe{});
+        EXPECT_EQ((std::vector<int>{u[50], u[51], u[52], u[53]}), c.want);
+    }
+}
+
+TEST(ComposerMerge, AllFadersDownLeaveTheMixedChannelsDark) {
+    // Every look lit; only the fixture channels follow the top entry (entry 0).
+    Manual m;
+    for (StepRecord& r : m.records) {
+        r.fader.fill(255);
+        r.check.fill(1);
+        r.colour.fill(makeColour(200, 150, 100));
+        r.scanner[0].channel[0] = 42;
+    }
+    const Universe u = m.merge(Universe{});
+    for (int channel = 1; channel <= 198; ++channel) {
+        if (channel != 28) {
+            EXPECT_EQ(u[size_t(channel - 1)], 0) << "channel " << channel;
+        }
+    }
+    EXPECT_EQ(u[28 - 1], 42);
 }
 
 } // namespace

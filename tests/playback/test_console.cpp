@@ -127,6 +127,17 @@ TEST_F(ConsoleFixture, NextStepPanelShowsAndCapturesItsFields) {
     EXPECT_EQ(over.colour[5], 17u);
     EXPECT_EQ(over.colour[9], 0u);
     EXPECT_EQ(over.check, (std::array<int32_t, 8>{0, 0, 0, 0, 1, 0, 1, 1}));
+
+    // The panel's swatches: colours 1-9 on 2000, 1129, 1155, 1159, 1263, 1268,
+    // 1325, then colour 8 on 1132 and colour 9 on 1131, shown and captured alike.
+    const int swatches[] = {2000, 1129, 1155, 1159, 1263, 1268, 1325, 1132, 1131};
+    for (int c : {0, 1, 6, 7, 8})
+        EXPECT_EQ(controls.colour(swatches[c]), next.colour[size_t(c)]) << "colour " << c + 1;
+    controls.setColour(1132, makeColour(8, 8, 8));
+    controls.setColour(1131, makeColour(9, 9, 9));
+    console.captureNextOver(over);
+    EXPECT_EQ(over.colour[7], makeColour(8, 8, 8));
+    EXPECT_EQ(over.colour[8], makeColour(9, 9, 9));
 }
 
 TEST(ConsoleText, LineBreaksTravelAsBackslashN) {

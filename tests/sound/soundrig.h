@@ -39,6 +39,7 @@ public:
         o.folder = dir.path();
         o.stopRecording = [this] { ++recordingStops; };
         o.hotkeysChanged = [this](const std::vector<SoundHotkey>& k) { hotkeys = k; };
+        o.logLine = [this](const std::string& line) { log.push_back(line); };
         sound = std::make_unique<SoundConsole>(controls, list, std::move(o));
         sound->bind();
     }
@@ -76,6 +77,7 @@ public:
     ListModel list;
     int recordingStops = 0;
     std::vector<SoundHotkey> hotkeys;
+    std::vector<std::string> log;
     std::unique_ptr<SoundConsole> sound;
 };
 

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace orvane;
 using namespace orvane::test;
@@ -40,8 +41,19 @@ TEST(SoundBank, ListsPlayableFilesInNameOrderAndLeavesDamagedOnesOut) {
     }
     EXPECT_EQ(rig.sound->bank().slot(0)->loops, 3u);
     EXPECT_EQ(rig.hotkeys, (std::vector<SoundHotkey>{{0x80000001u, {'G', kModAlt}}}));
-    EXPECT_NE(log.find("damaged.wav left out: not a RIFF/WAVE file"), std::string::npos) << log;
+    EXPECT_NE(log.find("damaged.wav left out: not a sound file that can be decoded"),
+              std::string::npos)
+        << log;
     EXPECT_NE(log.find("short.wav left out: only 40 bytes"), std::string::npos) << log;
+    // The operator's log names each refused file with its path and the reason.
+    ASSERT_EQ(rig.log.size(), 2u);
+    EXPECT_EQ(rig.log[0].rfind("Sound file " + rig.dir.file("damaged.wav") +
+                                   " left out: not a sound file that can be decoded",
+                               0),
+              0u)
+        << rig.log[0];
+    EXPECT_EQ(rig.log[1], "Sound file " + rig.dir.file("short.wav") +
+                              " left out: only 40 bytes of sample data, at least 300 needed");
     ASSERT_FALSE(labels.empty());
     EXPECT_EQ(labels.front(), "Chargement du fichier audio A intro LOOP=3.wav...");
     EXPECT_EQ(labels.back(), "");
@@ -66,4 +78,24 @@ TEST(SoundBank, LoadsAtMost500Sounds) {
     EXPECT_EQ(bank.slot(499)->name, "s499.wav");
     EXPECT_EQ(bank.slot(500), nullptr);
     EXPECT_EQ(bank.slot(-1), nullptr);
+}
+
+TEST(SoundBank, OnlyRegularFilesAreOpenedAndOthersAreLoggedNotWaitedFor) {
+    SoundRig rig;
+    WavParams stereo;
+    rig.addWav("a.wav", makeWavMs(stereo, 300));
+    ASSERT_EQ(::mkfifo(rig.dir.file("pipe.wav").c_str(), 0644), 0);
+    std::filesystem::create_symlink(rig.dir.file("a.wav"), rig.dir.file("link.wav"));
+    std::filesystem::create_symlink(rig.dir.file("gone"), rig.dir.file("dangling.wav"));
+    testing::internal::CaptureStderr();
+    rig.sound->loadBank(); // a FIFO opened for reading would wait here for a writer
+    testing::internal::GetCapturedStderr();
+    ASSERT_EQ(rig.list.count(), 2);
+    EXPECT_EQ(rig.list.item(0).text, "a.wav 0:00 300");
+    EXPECT_EQ(rig.list.item(1).text, "link.wav 0:00 300");
+    ASSERT_EQ(rig.log.size(), 2u);
+    EXPECT_EQ(rig.log[0], "Sound file " + rig.dir.file("dangling.wav") +
+                              " left out: cannot be opened: No such file or directory");
+    EXPECT_EQ(rig.log[1],
+              "Sound file " + rig.dir.file("pipe.wav") + " left out: not a regular file");
 }

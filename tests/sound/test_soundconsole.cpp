@@ -323,3 +323,35 @@ TEST(SoundConsole, ASoundInAnotherFormatGetsItsOwnDevice) {
     }
     EXPECT_EQ(rig.controls.state(kPosition).max, 176400 - 256);
 }
+
+TEST(SoundConsole, TwentyFourBitAndFloatSoundsReachTheDeviceAsFloatSamples) {
+    for (WavParams s : {WavParams{2, 48000, 24}, WavParams{2, 44100, 32, 3}}) {
+        SoundRig rig(Driver::DiskFlatOut);
+        const uint32_t frames = 4800;
+        rig.addWav("a.wav", makeWav(s, toneData(s, frames)));
+        rig.sound->loadBank();
+        rig.play("a.wav");
+        // Positions count bytes of the decoded float frames (8 bytes each).
+        EXPECT_EQ(rig.controls.state(kPosition).max, int(frames * 8 - 256)) << s.bits;
+        ASSERT_TRUE(rig.waitFor([&] {
+            rig.sound->tick();
+            return !rig.sound->deviceOpen();
+        }));
+        std::string out = rig.deviceBytes();
+        // The device may play silence before the sound starts.
+        size_t start = out.find_first_not_of('\0') & ~size_t(7);
+        ASSERT_NE(start, std::string::npos);
+        const uint32_t played = frames - 256 / 8;
+        ASSERT_GE(out.size() - start, played * 8) << s.bits;
+        int wrong = 0;
+        for (uint32_t i = 0; i < played; ++i)
+            for (uint32_t c = 0; c < 2; ++c) {
+                float v;
+                std::memcpy(&v, out.data() + start + (i * 2 + c) * 4, 4);
+                wrong += v != toneSampleFloat(i, c);
+            }
+        EXPECT_EQ(wrong, 0) << s.bits;
+        // Nothing of the unplayed tail follows.
+        EXPECT_EQ(out.find_first_not_of('\0', start + played * 8), std::string::npos) << s.bits;
+    }
+}

@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <functional>
+
 using namespace orvane;
 using namespace orvane::test;
 
@@ -32,39 +35,103 @@ void poke16(std::vector<uint8_t>& b, size_t at, uint16_t v) {
     std::memcpy(b.data() + at, &v, 2);
 }
 
+int16_t int16At(const std::vector<uint8_t>& b, size_t index) {
+    int16_t v;
+    std::memcpy(&v, b.data() + 2 * index, 2);
+    return v;
+}
+float floatAt(const std::vector<uint8_t>& b, size_t index) {
+    float v;
+    std::memcpy(&v, b.data() + 4 * index, 4);
+    return v;
+}
+
+// What the decoded samples of the tone in format s must be.
+using Expected = std::function<bool(const std::vector<uint8_t>&, uint32_t i, uint32_t c)>;
+
+Expected sixteenBit(int shift) {
+    return [shift](const std::vector<uint8_t>& out, uint32_t i, uint32_t c) {
+        int v = toneSample(i, c);
+        int want = shift ? (v / 256) * 256 : v; // 8-bit sources keep their top byte
+        return int16At(out, i * 2 + c) == want;
+    };
+}
+
+Expected floatOf(std::function<float(uint32_t, uint32_t)> sample) {
+    return [sample](const std::vector<uint8_t>& out, uint32_t i, uint32_t c) {
+        return floatAt(out, i * 2 + c) == sample(i, c);
+    };
+}
+
 } // namespace
 
-TEST(WavFile, AcceptedLayoutsAndWhereTheirDataStarts) {
-    WavParams stereo;
-    WavParams mono8{1, 22050, 8};
-    std::vector<uint8_t> data = toneData(stereo, 1000);
-    std::vector<uint8_t> list(26, 'x'); // odd size: padded to 26
+TEST(WavFile, EachSampleFormatDecodesToTheSamplesItHolds) {
+    const uint32_t frames = 1000;
+    WavParams s16, s8{2, 22050, 8}, s24{2, 48000, 24}, s32{2, 44100, 32}, f32{2, 44100, 32, 3};
+    std::vector<uint8_t> list(26, 'x');
+    auto exact24 = [](uint32_t i, uint32_t c) { return toneSampleFloat(i, c); };
+    auto exact32 = [](uint32_t i, uint32_t c) {
+        return float(toneSample32(i, c)) * (1.0f / 2147483648.0f);
+    };
     struct Case {
         const char* name;
         std::vector<uint8_t> file;
-        uint32_t offset, bytes, channels, bits, tag;
+        SampleType type;
+        uint32_t rate;
+        Expected sample;
     } cases[] = {
-        {"canonical stereo 16", makeWav(stereo, data), 44, 4000, 2, 16, 1},
-        {"mono 8", makeWav(mono8, toneData(mono8, 500)), 44, 500, 1, 8, 1},
-        {"extensible PCM", riff({{"fmt ", extensibleBody(stereo, 1)}, {"data", data}}), 68, 4000, 2,
-         16, 0xFFFE},
+        {"PCM 16", makeWav(s16, toneData(s16, frames)), SampleType::Int16, 44100, sixteenBit(0)},
+        {"PCM 8", makeWav(s8, toneData(s8, frames)), SampleType::Int16, 22050, sixteenBit(8)},
+        {"PCM 24", makeWav(s24, toneData(s24, frames)), SampleType::Float32, 48000,
+         floatOf(exact24)},
+        {"PCM 32", makeWav(s32, toneData(s32, frames)), SampleType::Float32, 44100,
+         floatOf(exact32)},
+        {"float 32", makeWav(f32, toneData(f32, frames)), SampleType::Float32, 44100,
+         floatOf(exact24)},
+        {"extensible PCM 16",
+         riff({{"fmt ", extensibleBody(s16, 1)}, {"data", toneData(s16, frames)}}),
+         SampleType::Int16, 44100, sixteenBit(0)},
+        {"extensible PCM 24",
+         riff({{"fmt ", extensibleBody(s24, 1)}, {"data", toneData(s24, frames)}}),
+         SampleType::Float32, 48000, floatOf(exact24)},
+        {"extensible float",
+         riff({{"fmt ", extensibleBody(f32, 3)}, {"data", toneData(f32, frames)}}),
+         SampleType::Float32, 44100, floatOf(exact24)},
         {"metadata before the data",
-         riff({{"fmt ", fmtBody(stereo)}, {"LIST", list}, {"data", data}}), 78, 4000, 2, 16, 1},
+         riff({{"fmt ", fmtBody(s16)}, {"LIST", list}, {"data", toneData(s16, frames)}}),
+         SampleType::Int16, 44100, sixteenBit(0)},
     };
     for (const Case& c : cases) {
         std::string error;
-        auto info = parseWav(c.file, error);
-        ASSERT_TRUE(info) << c.name << ": " << error;
-        EXPECT_EQ(info->dataOffset, c.offset) << c.name;
-        EXPECT_EQ(info->dataBytes, c.bytes) << c.name;
-        EXPECT_EQ(info->format.channels, c.channels) << c.name;
-        EXPECT_EQ(info->format.bitsPerSample, c.bits) << c.name;
-        EXPECT_EQ(info->formatTag, c.tag) << c.name;
-        EXPECT_EQ(info->playLength(), c.bytes - 256) << c.name;
+        auto sound = decodeWavFromMemory(c.file, error);
+        ASSERT_TRUE(sound) << c.name << ": " << error;
+        const SampleFormat& f = sound->format;
+        EXPECT_EQ(f, SampleFormat::make(2, c.rate, c.type)) << c.name;
+        EXPECT_EQ(f.blockAlign, c.type == SampleType::Int16 ? 4 : 8) << c.name;
+        ASSERT_EQ(sound->dataBytes(), frames * f.blockAlign) << c.name;
+        int wrong = 0;
+        for (uint32_t i = 0; i < frames; ++i)
+            for (uint32_t ch = 0; ch < 2; ++ch)
+                wrong += !c.sample(sound->samples, i, ch);
+        EXPECT_EQ(wrong, 0) << c.name;
+        EXPECT_EQ(playLength(sound->dataBytes(), f), sound->dataBytes() - 256) << c.name;
     }
 }
 
-TEST(WavFile, DamagedOrForeignHeadersAreRefusedWithAReason) {
+TEST(WavFile, DataDeclaredPastTheEndGivesTheSamplesThatAreThere) {
+    WavParams s24{2, 48000, 24};
+    for (uint32_t declared : {7000u, 0x7FFFFFF0u}) {
+        std::vector<uint8_t> file = makeWav(s24, toneData(s24, 1000)); // 6000 bytes of data
+        poke32(file, 40, declared);
+        std::string error;
+        auto sound = decodeWavFromMemory(file, error);
+        ASSERT_TRUE(sound) << declared << ": " << error;
+        EXPECT_EQ(sound->dataBytes(), 1000u * 8) << declared;
+        EXPECT_EQ(floatAt(sound->samples, 1999), toneSampleFloat(999, 1)) << declared;
+    }
+}
+
+TEST(WavFile, WhatCannotBeDecodedIsRefusedWithAReason) {
     WavParams s;
     const std::vector<uint8_t> good = makeWav(s, toneData(s, 1000));
     auto with = [&](auto change) {
@@ -72,54 +139,44 @@ TEST(WavFile, DamagedOrForeignHeadersAreRefusedWithAReason) {
         change(f);
         return f;
     };
+    const char* undecodable = "not a sound file that can be decoded";
     struct Case {
         const char* name;
         std::vector<uint8_t> file;
         const char* reason;
     } cases[] = {
-        {"empty", {}, "not a RIFF/WAVE"},
-        {"garbage", std::vector<uint8_t>(600, 0xA5), "not a RIFF/WAVE"},
-        {"not WAVE", with([](auto& f) { std::memcpy(f.data() + 8, "AVI ", 4); }),
-         "not a RIFF/WAVE"},
-        {"RIFF size past the end", with([](auto& f) { poke32(f, 4, 100000); }), "exceeds the file"},
-        {"data size past the end", with([](auto& f) { poke32(f, 40, 4001); }),
-         "more than the file"},
-        {"fmt size past the end", with([](auto& f) { poke32(f, 16, 0x7FFFFFF0); }),
-         "more than the file"},
-        {"short header", std::vector<uint8_t>(good.begin(), good.begin() + 30), "exceeds the file"},
-        {"float samples", with([](auto& f) { poke16(f, 20, 3); }), "not PCM"},
-        {"ADPCM", with([](auto& f) { poke16(f, 20, 2); }), "not PCM"},
-        {"extensible float", riff({{"fmt ", extensibleBody(s, 3)}, {"data", toneData(s, 100)}}),
-         "not PCM"},
-        {"24-bit", with([](auto& f) { poke16(f, 34, 24); }), "24-bit"},
-        {"no channels", with([](auto& f) { poke16(f, 22, 0); }), "unsupported layout"},
-        {"zero bytes per second", with([](auto& f) { poke32(f, 28, 0); }), "do not match"},
-        {"wrong block align", with([](auto& f) { poke16(f, 32, 3); }), "do not match"},
+        {"empty", {}, undecodable},
+        {"garbage", std::vector<uint8_t>(600, 0xA5), undecodable},
+        {"not WAVE", with([](auto& f) { std::memcpy(f.data() + 8, "AVI ", 4); }), undecodable},
+        {"short header", std::vector<uint8_t>(good.begin(), good.begin() + 30), undecodable},
+        {"unknown format tag", with([](auto& f) { poke16(f, 20, 0x1234); }), undecodable},
+        {"no channels", with([](auto& f) { poke16(f, 22, 0); }), undecodable},
         {"less than 300 data bytes", makeWav(s, toneData(s, 74)), "at least 300"},
-        {"no data chunk", riff({{"fmt ", fmtBody(s)}}), "no sample data"},
-        {"data before fmt", riff({{"data", toneData(s, 100)}, {"fmt ", fmtBody(s)}}),
-         "no format chunk"},
+        {"no data chunk", riff({{"fmt ", fmtBody(s)}}), ""},
     };
     for (const Case& c : cases) {
         std::string error;
-        EXPECT_FALSE(parseWav(c.file, error)) << c.name;
+        EXPECT_FALSE(decodeWavFromMemory(c.file, error)) << c.name;
+        EXPECT_FALSE(error.empty()) << c.name;
         EXPECT_NE(error.find(c.reason), std::string::npos) << c.name << ": " << error;
     }
 }
 
-TEST(WavFile, EveryTruncationOfAFileIsParsedOrRefusedInsideTheBlock) {
-    WavParams s;
-    std::vector<uint8_t> file = riff(
-        {{"fmt ", fmtBody(s)}, {"LIST", std::vector<uint8_t>(40, 1)}, {"data", toneData(s, 200)}});
-    for (size_t n = 0; n <= file.size(); ++n) {
-        // A copy of exactly n bytes, so a read past the block is a read past the heap block.
-        std::vector<uint8_t> cut(file.begin(), file.begin() + ptrdiff_t(n));
-        std::string error;
-        auto info = parseWav(cut, error);
-        if (info)
-            EXPECT_LE(uint64_t(info->dataOffset) + info->dataBytes, n);
-        else
-            EXPECT_FALSE(error.empty());
+TEST(WavFile, EveryTruncationOfAFileIsDecodedOrRefusedInsideTheBlock) {
+    for (WavParams s : {WavParams{}, WavParams{2, 44100, 24}}) {
+        std::vector<uint8_t> file = riff({{"fmt ", fmtBody(s)},
+                                          {"LIST", std::vector<uint8_t>(40, 1)},
+                                          {"data", toneData(s, 200)}});
+        for (size_t n = 0; n <= file.size(); ++n) {
+            // A copy of exactly n bytes, so a read past the block is a read past the heap block.
+            std::vector<uint8_t> cut(file.begin(), file.begin() + ptrdiff_t(n));
+            std::string error;
+            auto sound = decodeWavFromMemory(cut, error);
+            if (sound)
+                EXPECT_LE(sound->dataBytes(), 200u * (s.bits == 16 ? 4 : 8)) << n;
+            else
+                EXPECT_FALSE(error.empty()) << n;
+        }
     }
 }
 
@@ -132,9 +189,7 @@ TEST(WavFile, DurationsNamesAndHotkeys) {
     for (auto d : durations)
         EXPECT_EQ(durationText(d.ms), d.text);
     // Ten minutes of 44.1 kHz stereo: more bytes x 1000 than 32 bits hold.
-    WavInfo tenMinutes;
-    tenMinutes.dataBytes = 176400u * 600;
-    EXPECT_EQ(tenMinutes.durationMs(), 600000u);
+    EXPECT_EQ(bytesToMs(176400u * 600, 176400), 600000u);
 
     struct {
         const char* name;
@@ -161,9 +216,14 @@ TEST(Samples, VolumeScalesEachChannelTowardSilence) {
             put16(b, uint32_t(int16_t(x)) & 0xFFFF);
         return b;
     };
-    SampleFormat stereo{2, 44100, 16, 4, 176400};
-    SampleFormat mono{1, 44100, 16, 2, 88200};
-    SampleFormat mono8{1, 8000, 8, 1, 8000};
+    auto f32 = [](std::initializer_list<float> v) {
+        std::vector<uint8_t> b(v.size() * 4);
+        std::memcpy(b.data(), std::data(v), b.size());
+        return b;
+    };
+    SampleFormat stereo = SampleFormat::make(2, 44100, SampleType::Int16);
+    SampleFormat mono = SampleFormat::make(1, 44100, SampleType::Int16);
+    SampleFormat stereoFloat = SampleFormat::make(2, 48000, SampleType::Float32);
     struct Case {
         const char* name;
         SampleFormat format;
@@ -175,7 +235,10 @@ TEST(Samples, VolumeScalesEachChannelTowardSilence) {
          s16({9999, -4999})},
         {"silence", stereo, 0, s16({20000, -20000}), s16({0, 0})},
         {"mono takes the mean", mono, packVolume(65535, 0), s16({-20000}), s16({-9999})},
-        {"8-bit around 128", mono8, packVolume(32767, 32767), {255, 0, 128}, {191, 65, 128}},
+        {"float full is a copy", stereoFloat, kFullVolume, f32({0.75f, -1.5f}),
+         f32({0.75f, -1.5f})},
+        {"float, silent left, full right", stereoFloat, packVolume(0, 65535), f32({0.5f, -0.5f}),
+         f32({0.0f, -0.5f})},
     };
     for (const Case& c : cases) {
         std::vector<uint8_t> out(c.in.size());
@@ -185,7 +248,7 @@ TEST(Samples, VolumeScalesEachChannelTowardSilence) {
 }
 
 TEST(Samples, MeterReadsThePeakJustBeforeThePositionInsideTheData) {
-    SampleFormat stereo{2, 44100, 16, 4, 176400};
+    SampleFormat stereo = SampleFormat::make(2, 44100, SampleType::Int16);
     std::vector<uint8_t> d;
     for (int pair : {100, -2000, 300, -32768, 50})
         for (int side : {pair, -pair / 2}) // right = half of left, other sign
@@ -206,5 +269,23 @@ TEST(Samples, MeterReadsThePeakJustBeforeThePositionInsideTheData) {
         MeterLevels m = peakLevels(d.data(), bytes, c.position, c.window, stereo);
         EXPECT_EQ(m.left, c.left) << c.position;
         EXPECT_EQ(m.right, c.right) << c.position;
+    }
+}
+
+TEST(Samples, FloatMeterCountsFullScaleAs32768AndStaysInRange) {
+    SampleFormat stereo = SampleFormat::make(2, 48000, SampleType::Float32);
+    struct Case {
+        float left, right;
+        int meterLeft, meterRight;
+    } cases[] = {
+        {0.5f, -0.25f, 16384, 8192},
+        {-1.0f, 4.0f, 30000, 30000}, // past full scale: the meter's top
+        {std::nanf(""), 0.0f, 0, 0}, // damaged data reads as silence
+    };
+    for (const Case& c : cases) {
+        float frame[2] = {c.left, c.right};
+        MeterLevels m = peakLevels(reinterpret_cast<const uint8_t*>(frame), 8, 8, 8, stereo);
+        EXPECT_EQ(m.left, c.meterLeft) << c.left;
+        EXPECT_EQ(m.right, c.meterRight) << c.right;
     }
 }

@@ -10,10 +10,12 @@
 
 namespace orvane::test {
 
+// tag 1: integer PCM of 8, 16, 24 or 32 bits; tag 3: float of 32 bits.
 struct WavParams {
     uint16_t channels = 2;
     uint32_t rate = 44100;
     uint16_t bits = 16;
+    uint16_t tag = 1;
     uint16_t block() const { return uint16_t(channels * bits / 8); }
     uint32_t bytesPerSecond() const { return rate * block(); }
 };
@@ -62,27 +64,54 @@ riff(const std::vector<std::pair<const char*, std::vector<uint8_t>>>& chunks) {
     return b;
 }
 
-// Sample data of the given number of frames: every 16-bit sample lies in
-// 1000..20999 (or its negative on odd frames), every 8-bit one away from 128.
+// The tone's sample of frame i, channel c, at full 16-bit scale: it lies in
+// 1000..20999, negative on odd frames, so it is never silence.
+inline int toneSample(uint32_t i, uint32_t c) {
+    int v = 1000 + int((i * 7 + c * 3001) % 20000);
+    return (i & 1) ? -v : v;
+}
+
+// The same sample in a finer format, with low bits of its own so a lost bit
+// shows: 24-bit and 32-bit integers, and float where 1.0 is full scale.
+inline int32_t toneSample24(uint32_t i, uint32_t c) {
+    return toneSample(i, c) * 256 + int32_t(i % 251);
+}
+inline int32_t toneSample32(uint32_t i, uint32_t c) {
+    return toneSample(i, c) * 65536 + int32_t(i % 65521);
+}
+inline float toneSampleFloat(uint32_t i, uint32_t c) {
+    return float(toneSample24(i, c)) / 8388608.0f;
+}
+
+// Sample data of the given number of frames in the format of s.
 inline std::vector<uint8_t> toneData(const WavParams& s, uint32_t frames) {
     std::vector<uint8_t> d;
     d.reserve(size_t(frames) * s.block());
     for (uint32_t i = 0; i < frames; ++i)
         for (uint32_t c = 0; c < s.channels; ++c) {
-            int v = 1000 + int((i * 7 + c * 3001) % 20000);
-            if (i & 1)
-                v = -v;
-            if (s.bits == 8)
-                d.push_back(uint8_t(128 + v / 256));
-            else
-                put16(d, uint32_t(int16_t(v)) & 0xFFFF);
+            if (s.tag == 3) {
+                uint32_t bits;
+                float f = toneSampleFloat(i, c);
+                std::memcpy(&bits, &f, 4);
+                put32(d, bits);
+            } else if (s.bits == 8) {
+                d.push_back(uint8_t(128 + toneSample(i, c) / 256));
+            } else if (s.bits == 24) {
+                auto v = uint32_t(toneSample24(i, c));
+                put16(d, v & 0xFFFF);
+                d.push_back(uint8_t(v >> 16));
+            } else if (s.bits == 32) {
+                put32(d, uint32_t(toneSample32(i, c)));
+            } else {
+                put16(d, uint32_t(int16_t(toneSample(i, c))) & 0xFFFF);
+            }
         }
     return d;
 }
 
 // A canonical file: the 44-byte header and the data.
 inline std::vector<uint8_t> makeWav(const WavParams& s, const std::vector<uint8_t>& data) {
-    return riff({{"fmt ", fmtBody(s)}, {"data", data}});
+    return riff({{"fmt ", fmtBody(s, s.tag)}, {"data", data}});
 }
 
 inline std::vector<uint8_t> makeWavMs(const WavParams& s, uint32_t ms) {

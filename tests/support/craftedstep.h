@@ -30,6 +30,8 @@ inline std::vector<uint8_t> craftedStepFrame() {
     // The four 5-channel lamps carry a fixed 255 on their fourth channel.
     for (int lamp = 0; lamp < 4; ++lamp)
         expected[size_t(155 + 5 * lamp + 3)] = 255;
+    // Scanner 1 derives its channel 6 from the spot size 0: 0 x 115 / 100 + 11.
+    expected[33] = 11;
     return expected;
 }
 

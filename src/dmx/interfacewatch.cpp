@@ -1,0 +1,108 @@
+#include "dmx/interfacewatch.h"
+
+#include "dmx/dmxoutput.h"
+
+#include <cerrno>
+#include <cstring>
+
+namespace orvane {
+
+namespace {
+
+bool reopens(InterfaceState s) {
+    return s == InterfaceState::NotFound || s == InterfaceState::NoPermission ||
+           s == InterfaceState::Unplugged;
+}
+
+} // namespace
+
+InterfaceState stateOfOpenError(int error) {
+    switch (error) {
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+    case ENOTDIR:
+        return InterfaceState::NotFound;
+    case EACCES:
+    case EPERM:
+        return InterfaceState::NoPermission;
+    default:
+        return InterfaceState::Failed;
+    }
+}
+
+std::string interfaceStateText(InterfaceState state, int error) {
+    switch (state) {
+    case InterfaceState::NotStarted:
+        return "not opened yet";
+    case InterfaceState::Open:
+        return "open";
+    case InterfaceState::NotFound:
+        return "not found";
+    case InterfaceState::NoPermission:
+        return "no permission (add yourself to dialout)";
+    case InterfaceState::Unplugged:
+        return "unplugged";
+    case InterfaceState::NotUsed:
+        return "not used (output=ola)";
+    case InterfaceState::Failed:
+        break;
+    }
+    return error ? std::string("cannot be opened: ") + std::strerror(error)
+                 : std::string("cannot be opened");
+}
+
+InterfaceWatch::InterfaceWatch(DmxLine& line, DmxOutput& output) : m_line(line), m_output(output) {}
+
+void InterfaceWatch::started(int64_t nowMs) {
+    m_nextTryMs = nowMs + kReopenPeriodMs;
+    if (!m_output.outputs().serial)
+        set(InterfaceState::NotUsed, 0);
+    else if (m_output.portState() == 0)
+        set(InterfaceState::Open, 0);
+    else
+        set(stateOfOpenError(m_output.openError()), m_output.openError());
+}
+
+bool InterfaceWatch::poll(int64_t nowMs) {
+    if (m_state == InterfaceState::Open) {
+        int error = m_line.lineError();
+        if (error == 0)
+            return false;
+        m_output.closeLine();
+        m_nextTryMs = nowMs + kReopenPeriodMs;
+        return set(InterfaceState::Unplugged, error);
+    }
+    if (!reopens(m_state) || nowMs < m_nextTryMs)
+        return false;
+    return retry(nowMs);
+}
+
+bool InterfaceWatch::retry(int64_t nowMs) {
+    m_nextTryMs = nowMs + kReopenPeriodMs;
+    if (m_output.reopen() == 0)
+        return set(InterfaceState::Open, 0);
+    // Pulled out, it stays "unplugged" until it answers again.
+    if (m_state == InterfaceState::Unplugged)
+        return false;
+    return set(stateOfOpenError(m_output.openError()), m_output.openError());
+}
+
+bool InterfaceWatch::set(InterfaceState state, int error) {
+    if (state == m_state && error == m_error)
+        return false;
+    m_state = state;
+    m_error = error;
+    m_since = std::time(nullptr);
+    return true;
+}
+
+std::string InterfaceWatch::text() const {
+    char since[16];
+    std::tm local{};
+    localtime_r(&m_since, &local);
+    std::strftime(since, sizeof since, "%H:%M:%S", &local);
+    return m_output.device() + ": " + interfaceStateText(m_state, m_error) + "\nsince " + since;
+}
+
+} // namespace orvane

@@ -1,0 +1,164 @@
+#include "windows/globalcolor.h"
+
+#include "windows/dialogbuilder.h"
+
+#include <QEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <array>
+#include <vector>
+
+namespace orvane {
+
+using namespace globalcolour;
+
+namespace {
+
+constexpr int kWidth = 416;
+constexpr int kZoneHeight = 250;
+constexpr int kHeight = 8 + kZoneCount * kZoneHeight;
+// A pad's frame leaves a 220 x 200 client area, where each source's disc of
+// about 88 pixels still meets its neighbours.
+constexpr int kPadW = 222;
+constexpr int kPadH = 202;
+constexpr int kPointRadius = 5;
+
+constexpr const char* kGroupCaptions[kGroupCount] = {"1", "2", "3", "4", "5"};
+
+std::vector<ControlDef> makeTable() {
+    std::vector<ControlDef> t;
+    for (int k = 0; k < kZoneCount; ++k) {
+        const ZoneControls& z = kZones[size_t(k)];
+        const int y = 8 + k * kZoneHeight;
+        t.push_back({kNoId, ControlKind::GroupBox, "", 6, y, 404, 240, 0});
+        t.push_back({z.pad, ControlKind::Custom, "", 16, y + 22, kPadW, kPadH, kOwnerDrawn});
+        t.push_back({kNoId, ControlKind::Label, "Level", 246, y + 18, 52, 18, kCentred});
+        t.push_back({z.level, ControlKind::Slider, "", 256, y + 38, 32, 186, kVertical});
+        t.push_back({kNoId, ControlKind::Label, "Instant", 298, y + 18, 60, 18, kCentred});
+        t.push_back({z.fade, ControlKind::Slider, "", 312, y + 38, 32, 166, kVertical});
+        t.push_back({kNoId, ControlKind::Label, "10 s", 298, y + 206, 60, 18, kCentred});
+        for (int b = 0; b < kGroupCount; ++b)
+            t.push_back({z.groups[size_t(b)], ControlKind::CheckBox, kGroupCaptions[b], 364,
+                         y + 30 + b * 40, 40, 26, 0});
+    }
+    return t;
+}
+
+const std::vector<ControlDef>& table() {
+    static const std::vector<ControlDef> t = makeTable();
+    return t;
+}
+
+} // namespace
+
+std::span<const ControlDef> dialog120Controls() {
+    return table();
+}
+
+GlobalColor::GlobalColor(QWidget* owner, Console& console, Hooks hooks)
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      m_controller(m_controls, console), m_hooks(std::move(hooks)) {
+    setWindowTitle(QStringLiteral("Global Color"));
+    setObjectName(QString::number(kDialogId));
+    setFixedSize(kWidth, kHeight);
+    m_widgets = buildDialog(this, dialog120Controls(), m_controls);
+    QSize client = widget(kZones[0].pad)->contentsRect().size();
+    for (int k = 0; k < kZoneCount; ++k) {
+        QWidget* pad = widget(kZones[size_t(k)].pad);
+        pad->installEventFilter(this);
+        pad->setCursor(Qt::CrossCursor);
+        setPaintHook(pad, [this, k](QPainter& p, QRect r) { paintPad(k, p, r); });
+    }
+    m_controller.init(client.width(), client.height());
+    connect(&m_timer, &QTimer::timeout, this, [this] { OnTimer(); });
+    m_timer.start(kTickMs);
+}
+
+GlobalColor::~GlobalColor() {
+    m_timer.stop();
+    // The model dies before the widgets: cut the binding first.
+    unbindDialog(this);
+}
+
+QWidget* GlobalColor::widget(int id) const {
+    auto it = m_widgets.find(id);
+    return it == m_widgets.end() ? nullptr : it->second;
+}
+
+void GlobalColor::reject() {}
+
+QPoint GlobalColor::padClientOrigin(int zone) const {
+    return widget(kZones[size_t(zone)].pad)->contentsRect().topLeft();
+}
+
+bool GlobalColor::eventFilter(QObject* watched, QEvent* event) {
+    auto* mouse = dynamic_cast<QMouseEvent*>(event);
+    if (!mouse || !qobject_cast<QWidget*>(watched))
+        return QDialog::eventFilter(watched, event);
+    // The pad under a press takes the mouse until the release, so every move of a
+    // drag arrives here, also outside the pad.
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        if (mouse->button() == Qt::LeftButton) {
+            m_buttonHeld = true;
+            m_pressedSinceTick = true;
+        }
+        break;
+    case QEvent::MouseButtonRelease:
+        if (mouse->button() == Qt::LeftButton)
+            m_buttonHeld = false;
+        break;
+    case QEvent::MouseMove:
+        break;
+    default:
+        return QDialog::eventFilter(watched, event);
+    }
+    m_cursor = mouse->globalPosition().toPoint();
+    return QDialog::eventFilter(watched, event);
+}
+
+TickInput GlobalColor::tickInput() {
+    TickInput in;
+    // A click shorter than a tick still picks.
+    in.picking = m_buttonHeld || m_pressedSinceTick;
+    m_pressedSinceTick = false;
+    for (int k = 0; k < kZoneCount; ++k) {
+        in.keypadHeld[size_t(k)] = m_hooks.keypadHeld && m_hooks.keypadHeld(k);
+        QWidget* pad = widget(kZones[size_t(k)].pad);
+        QPoint p = pad->mapFromGlobal(m_cursor) - padClientOrigin(k);
+        in.cursor[size_t(k)] = {p.x(), p.y()};
+    }
+    return in;
+}
+
+void GlobalColor::OnTimer() {
+    uint32_t now = m_hooks.now ? m_hooks.now() : 0;
+    std::array<bool, kZoneCount> repaint = m_controller.tick(now, tickInput());
+    for (int k = 0; k < kZoneCount; ++k)
+        if (repaint[size_t(k)])
+            widget(kZones[size_t(k)].pad)->update();
+}
+
+const QImage& GlobalColor::fieldImage(QSize padSize) {
+    if (m_field.size() == padSize)
+        return m_field;
+    const ColourField& field = m_controller.field();
+    if (field.width() != padSize.width() || field.height() != padSize.height())
+        m_controller.resizePads(padSize.width(), padSize.height());
+    m_field = QImage(padSize, QImage::Format_RGB32);
+    m_controller.field().paint(reinterpret_cast<uint32_t*>(m_field.bits()),
+                               int(m_field.bytesPerLine() / 4));
+    return m_field;
+}
+
+void GlobalColor::paintPad(int zone, QPainter& p, QRect r) {
+    p.drawImage(r.topLeft(), fieldImage(r.size()));
+    const PadPoint at = m_controller.zone(zone).point;
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(Qt::black, 1));
+    p.setBrush(Qt::white);
+    p.drawEllipse(QPointF(r.left() + at.x + 0.5, r.top() + at.y + 0.5), kPointRadius, kPointRadius);
+}
+
+} // namespace orvane
