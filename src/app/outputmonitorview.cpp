@@ -3,6 +3,7 @@
 #include "dmx/clock.h"
 
 #include <QLabel>
+#include <QLayout>
 #include <QTimer>
 #include <QWidget>
 #include <algorithm>
@@ -21,12 +22,17 @@ constexpr int kGap = 4;
 
 OutputMonitorView::OutputMonitorView(QWidget& window, const DmxOutput& output, StatusFn status)
     : m_monitor(output, monotonicNs()), m_status(std::move(status)) {
-    QRect used = window.childrenRect();
     m_label = new QLabel(&window);
     m_label->setObjectName("outputMonitor");
-    int below = used.y() + used.height() + kGap;
-    int width = std::max(used.x() + used.width() - kMargin, 200);
-    m_label->setGeometry(kMargin, below, width, kLineHeight);
+    m_label->setFixedHeight(kLineHeight);
+    if (QLayout* layout = window.layout()) {
+        layout->addWidget(m_label);
+    } else {
+        QRect used = window.childrenRect();
+        int below = used.y() + used.height() + kGap;
+        int width = std::max(used.x() + used.width() - kMargin, 200);
+        m_label->setGeometry(kMargin, below, width, kLineHeight);
+    }
     m_label->show();
     m_timer = new QTimer(m_label);
     QObject::connect(m_timer, &QTimer::timeout, m_label, [this] { refresh(); });
@@ -40,12 +46,18 @@ OutputMonitorView::~OutputMonitorView() {
 void OutputMonitorView::refresh() {
     OutputMonitor::Sample s = m_monitor.sample(monotonicNs());
     m_label->setText(QString::fromStdString(s.text));
-    if (!s.olaUnreachable)
-        return;
+    if (s.olaUnreachable)
+        say(kOlaNotReachableText, m_monitor.olaUnreachableDetail());
+    if (s.olaBack)
+        say(kOlaBackText, m_monitor.olaBackDetail());
+}
+
+// In the status line and on stderr, with the peer and the reason.
+void OutputMonitorView::say(const char* what, const std::string& detail) {
+    std::string text = std::string(what) + ": " + detail;
     if (m_status)
-        m_status(kOlaNotReachableText);
-    std::fprintf(stderr, "orvane: %s: %s\n", kOlaNotReachableText,
-                 m_monitor.olaUnreachableDetail().c_str());
+        m_status(text);
+    std::fprintf(stderr, "orvane: %s\n", text.c_str());
 }
 
 } // namespace orvane

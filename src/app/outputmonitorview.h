@@ -2,8 +2,9 @@
 // The output monitor at the foot of the main window: one line with the frames
 // per second, the worst frame period of the last ten seconds and the write
 // errors of each output in use, refreshed once a second. When olad becomes
-// unreachable it says "OLA not reachable" once in the status line (and on
-// stderr with the peer). User-interface thread only.
+// unreachable it says "OLA not reachable" once in the status line, and "OLA
+// reachable again" when it is back, each with the peer and the reason (and on
+// stderr). User-interface thread only.
 
 #include "dmx/outputmonitor.h"
 
@@ -20,7 +21,8 @@ class OutputMonitorView {
 public:
     using StatusFn = std::function<void(const std::string&)>;
 
-    // Places the line under everything window shows so far; call it before the
+    // Places the line at the foot of the window's layout or, in a window
+    // without one, under everything it shows so far; call it before the
     // window is first shown, so the window makes room for it.
     OutputMonitorView(QWidget& window, const DmxOutput& output, StatusFn status);
     ~OutputMonitorView();
@@ -32,6 +34,8 @@ public:
     QLabel* label() const { return m_label; }
 
 private:
+    void say(const char* what, const std::string& detail);
+
     OutputMonitor m_monitor;
     StatusFn m_status;
     QLabel* m_label = nullptr;

@@ -2,6 +2,8 @@
 
 #include "show/textutil.h"
 
+#include <cerrno>
+
 #if ORVANE_HAVE_OLA
 #include <ola/DmxBuffer.h>
 #include <ola/client/StreamingClient.h>
@@ -22,7 +24,10 @@ public:
     explicit StreamingOlaClient(uint16_t port) : m_client(options(port)) {}
 
     bool connect() override {
+        errno = 0;
         m_connected = m_client.Setup();
+        // OLA reports no reason of its own; its failed connect leaves errno.
+        m_error = m_connected ? 0 : errno;
         return m_connected;
     }
     bool send(unsigned universe, const Universe& channels) override {
@@ -37,6 +42,7 @@ public:
         m_client.Stop();
         m_connected = false;
     }
+    int lastError() const override { return m_error; }
 
 private:
     static ola::client::StreamingClient::Options options(uint16_t port) {
@@ -49,6 +55,7 @@ private:
     ola::client::StreamingClient m_client;
     ola::DmxBuffer m_buffer;
     bool m_connected = false;
+    int m_error = 0;
 };
 
 } // namespace

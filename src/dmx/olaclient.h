@@ -25,6 +25,9 @@ public:
     // lost; the caller then disconnects and connects again.
     virtual bool send(unsigned universe, const Universe& channels) = 0;
     virtual void disconnect() = 0;
+    // Why the last connect failed (an errno value), 0 when it did not or the
+    // client cannot tell.
+    virtual int lastError() const { return 0; }
 };
 
 // Whether this program was built with OLA's client library.

@@ -50,7 +50,8 @@ struct OlaSenderShared {
     std::atomic<unsigned> universe{1};
     std::atomic<OlaState> state{OlaState::Off};
     std::atomic<uint32_t> outages{0};
-    SinkStats stats; // written by the sender thread
+    std::atomic<int> reason{0}; // errno of the last failed connection
+    SinkStats stats;            // written by the sender thread
     std::unique_ptr<OlaClient> client;
 
     std::mutex doneMutex;
@@ -103,8 +104,11 @@ private:
             m_lastTakenNs = monotonicNs();
             m_s.stats.restartSeries();
             m_s.state.store(OlaState::Connected);
-        } else if (m_s.state.exchange(OlaState::Unreachable) != OlaState::Unreachable) {
-            m_s.outages.fetch_add(1);
+        } else {
+            // The reason first: whoever sees the outage finds it.
+            m_s.reason.store(m_s.client->lastError());
+            if (m_s.state.exchange(OlaState::Unreachable) != OlaState::Unreachable)
+                m_s.outages.fetch_add(1);
         }
     }
 
@@ -135,7 +139,7 @@ private:
         m_published = published;
         if (frames > 1)
             m_s.stats.framesDropped(frames - 1);
-        followCadence();
+        followCadence(frames);
         if (m_s.client->send(m_s.universe.load(), m_frame)) {
             m_s.stats.frameSent(monotonicNs());
             return;
@@ -146,10 +150,18 @@ private:
         m_nextAttemptNs = 0;
     }
 
-    void followCadence() {
+    // The frame period from the tick times of the frames taken, spread over
+    // every frame published meanwhile, so that a late look finds the frames'
+    // own cadence again. One frame after a gap of more than twice the period
+    // is a pause (a stalled tick, a route switched off and on), not a slower
+    // cadence: the period stays, since looking early costs a few looks while
+    // looking late costs frames.
+    void followCadence(uint32_t frames) {
         int64_t tick = m_s.frameTickNs.load(std::memory_order_relaxed);
-        int64_t period = tick - m_lastTickNs;
-        m_periodNs = period > 0 && period < kLongestPeriodNs ? period : 0;
+        int64_t period = (tick - m_lastTickNs) / std::max<int64_t>(frames, 1);
+        bool pause = frames == 1 && m_periodNs > 0 && period > 2 * m_periodNs;
+        if (!pause)
+            m_periodNs = period > 0 && period < kLongestPeriodNs ? period : 0;
         m_lastTickNs = tick;
         m_lastTakenNs = monotonicNs();
     }
@@ -247,6 +259,10 @@ OlaState OlaSink::state() const {
 
 uint32_t OlaSink::outages() const {
     return m_shared->outages.load();
+}
+
+int OlaSink::lastError() const {
+    return m_shared->reason.load();
 }
 
 unsigned OlaSink::universe() const {

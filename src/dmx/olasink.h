@@ -68,6 +68,8 @@ public:
     // How many times olad became unreachable (a first failed connection, or a
     // lost connection that could not be made again at once).
     uint32_t outages() const;
+    // Why olad was last found unreachable (an errno value, 0 when unknown).
+    int lastError() const;
     unsigned universe() const;
     // Frames olad accepted, failed sends, frames dropped for a newer one.
     SinkReading read(int64_t nowNs) const;

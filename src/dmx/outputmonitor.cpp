@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 namespace orvane {
 
@@ -13,6 +14,11 @@ namespace {
 std::string tenths(double value) {
     long long t = std::llround(value * 10);
     return format("%s%lld.%lld", t < 0 ? "-" : "", std::llabs(t) / 10, std::llabs(t) % 10);
+}
+
+// The system's text for error, after prefix; empty without an error.
+std::string reasonText(int error, const char* prefix) {
+    return error ? prefix + std::string(std::strerror(error)) : std::string();
 }
 
 } // namespace
@@ -39,12 +45,22 @@ OutputMonitor::Sample OutputMonitor::sample(int64_t nowNs) {
         s.text = serial;
     if (choice.ola)
         s.text += (s.text.empty() ? "" : "    ") + ola;
-    uint32_t outages = m_output.ola().outages();
-    s.olaUnreachable =
-        choice.ola && outages != m_outagesSeen && m_output.ola().state() == OlaState::Unreachable;
-    if (s.olaUnreachable || !choice.ola)
-        m_outagesSeen = outages;
+    followOutages(choice.ola, s);
     return s;
+}
+
+// Each outage is said once when it starts, and once more when olad is back.
+void OutputMonitor::followOutages(bool olaChosen, Sample& s) {
+    uint32_t outages = m_output.ola().outages();
+    OlaState state = m_output.ola().state();
+    s.olaUnreachable = olaChosen && outages != m_outagesSeen && state == OlaState::Unreachable;
+    s.olaBack = olaChosen && m_outageSaid && state == OlaState::Connected;
+    if (s.olaUnreachable || !olaChosen)
+        m_outagesSeen = outages;
+    if (s.olaUnreachable)
+        m_outageSaid = true;
+    if (s.olaBack || !olaChosen)
+        m_outageSaid = false;
 }
 
 std::string OutputMonitor::serialText(int64_t nowNs) {
@@ -66,7 +82,8 @@ std::string OutputMonitor::olaText(int64_t nowNs) {
     case OlaState::Connecting:
         return name + "connecting to " + olaPeerText();
     case OlaState::Unreachable:
-        return name + "not reachable (" + olaPeerText() + "), retrying";
+        return name + "not reachable (" + olaPeerText() + reasonText(ola.lastError(), ": ") +
+               "), retrying";
     case OlaState::Connected:
         break;
     }
@@ -74,8 +91,15 @@ std::string OutputMonitor::olaText(int64_t nowNs) {
 }
 
 std::string OutputMonitor::olaUnreachableDetail() const {
-    return format("%s, universe %u; retrying every %s s", olaPeerText().c_str(),
-                  m_output.ola().universe(), tenths(m_output.olaRetryMs() / 1000.0).c_str());
+    std::string reason = reasonText(m_output.ola().lastError(), "");
+    if (!reason.empty())
+        reason = " (" + reason + ")";
+    return format("%s%s; retrying every %s s", olaBackDetail().c_str(), reason.c_str(),
+                  tenths(m_output.olaRetryMs() / 1000.0).c_str());
+}
+
+std::string OutputMonitor::olaBackDetail() const {
+    return format("%s, universe %u", olaPeerText().c_str(), m_output.ola().universe());
 }
 
 std::string figuresText(double framesPerSecond, const SinkReading& reading) {

@@ -13,6 +13,7 @@
 namespace orvane {
 
 constexpr const char* kOlaNotReachableText = "OLA not reachable";
+constexpr const char* kOlaBackText = "OLA reachable again";
 
 class OutputMonitor {
 public:
@@ -21,11 +22,14 @@ public:
     struct Sample {
         std::string text;            // one line, the outputs side by side
         bool olaUnreachable = false; // olad became unreachable since the last sample
+        bool olaBack = false;        // connected again after an outage said so
     };
     Sample sample(int64_t nowNs);
 
-    // What the operator reads with "OLA not reachable" (peer and retry).
+    // What the operator reads with "OLA not reachable" (peer, universe, the
+    // system's reason and the retry) and with "OLA reachable again".
     std::string olaUnreachableDetail() const;
+    std::string olaBackDetail() const;
 
 private:
     // Frames per second since the previous sample.
@@ -37,11 +41,13 @@ private:
 
     std::string serialText(int64_t nowNs);
     std::string olaText(int64_t nowNs);
+    void followOutages(bool olaChosen, Sample& s);
 
     const DmxOutput& m_output;
     Rate m_serial;
     Rate m_ola;
     uint32_t m_outagesSeen = 0;
+    bool m_outageSaid = false; // an outage was said and olad is not back yet
 };
 
 // "16.7 frames/s, worst 60.3 ms, 0 write errors"

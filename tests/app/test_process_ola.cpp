@@ -111,7 +111,7 @@ bool lineCarriesTheStep(PtyPair& pty) {
     return false;
 }
 
-TEST_F(OlaProcess, TheStepReachesOlaAndTheSerialLineOutlivesOlad) {
+TEST_F(OlaProcess, TheStepReachesOlaAndTheSerialLineOutlivesOladUntilItIsBack) {
     PtyPair pty;
     ASSERT_TRUE(pty.ok());
     auto p = start("output=serial+ola\r\n", {"ORVANE_DMX_PORT=" + pty.slavePath()});
@@ -119,13 +119,26 @@ TEST_F(OlaProcess, TheStepReachesOlaAndTheSerialLineOutlivesOlad) {
     EXPECT_TRUE(lineCarriesTheStep(pty));
 
     ASSERT_TRUE(olad->stop());
-    EXPECT_TRUE(
-        waitForText(p->stderrPath(), "orvane: OLA not reachable: olad at 127.0.0.1:9010", 10000))
+    EXPECT_TRUE(waitForText(p->stderrPath(),
+                            "orvane: OLA not reachable: olad at 127.0.0.1:9010, universe 1 "
+                            "(Connection refused); retrying every 3.0 s\n",
+                            10000))
         << readFile(p->stderrPath());
     EXPECT_TRUE(lineCarriesTheStep(pty)); // the serial line goes on as before
+
+    // olad is started again: the program finds it on its own.
+    olad.reset();
+    olad = std::make_unique<OladProcess>(work.path());
+    ASSERT_TRUE(olad->ok()) << olad->error();
+    EXPECT_TRUE(waitForText(p->stderrPath(),
+                            "orvane: OLA reachable again: olad at 127.0.0.1:9010, universe 1\n",
+                            10000))
+        << readFile(p->stderrPath());
+    EXPECT_TRUE(olaCarriesTheStep(1)) << readFile(p->stderrPath());
     EXPECT_EQ(p->terminate(SIGTERM), 0);
     std::string err = readFile(p->stderrPath());
     EXPECT_EQ(occurrences(err, "OLA not reachable"), 1) << err; // said once, retried quietly
+    EXPECT_EQ(occurrences(err, "OLA reachable again"), 1) << err;
     EXPECT_EQ(err.find("Can't initialize COM port"), std::string::npos) << err;
 }
 

@@ -26,6 +26,7 @@ struct FakeOla {
     std::mutex mutex;
     std::condition_variable changed;
     bool reachable = true;
+    int refusal = 111; // ECONNREFUSED, the errno of a connect to an absent olad
     bool failSends = false;
     bool holdSends = false;
     int connects = 0;
@@ -60,6 +61,7 @@ public:
         std::lock_guard lock(m_ola->mutex);
         ++m_ola->connects;
         m_ola->changed.notify_all();
+        m_error = m_ola->reachable ? 0 : m_ola->refusal;
         return m_ola->reachable;
     }
     bool send(unsigned universe, const Universe& channels) override {
@@ -75,9 +77,11 @@ public:
         return ok;
     }
     void disconnect() override {}
+    int lastError() const override { return m_error; }
 
 private:
     std::shared_ptr<FakeOla> m_ola;
+    int m_error = 0;
 };
 
 // Sink options with a fake client and a quick retry.

@@ -5,10 +5,16 @@
 
 #include "dmx/clock.h"
 #include "dmx/olasink.h"
+#include "dmx/outputtick.h"
 #include "fakeolaclient.h"
 #include "test_outputtick_util.h"
 
 #include <gtest/gtest.h>
+
+#include <cerrno>
+#include <chrono>
+#include <ctime>
+#include <thread>
 
 namespace orvane {
 namespace {
@@ -86,6 +92,42 @@ TEST_F(OlaSinkTest, AbsentOladIsRetriedAndCountedOncePerOutage) {
     sink->sendFrame(frame(0, filled(5)), 0);
     ASSERT_TRUE(eventually([&] { return sink->outages() == 2; }));
     EXPECT_EQ(sink->state(), OlaState::Unreachable);
+}
+
+// Frames every periodMs with their tick times, values first..first+count-1.
+void sendAtCadence(OlaSink& sink, int64_t periodMs, int first, int count) {
+    int64_t due = monotonicNs();
+    for (int i = first; i < first + count; ++i) {
+        due += periodMs * 1000000;
+        timespec at{time_t(due / 1000000000), long(due % 1000000000)};
+        while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr) == EINTR) {
+        }
+        sink.sendFrame(frame(0, filled(uint8_t(i))), monotonicNs());
+    }
+}
+
+// Nothing wakes the sender: it follows the frames' cadence on its own timer.
+// At the tick's frame period and at a faster one, and again after a pause of
+// the frames (a stalled tick), it takes every frame once, drops none and
+// sends nothing twice while no new frame comes.
+TEST_F(OlaSinkTest, TheSenderFollowsTheFramesCadenceAndTakesEachFrameOnce) {
+    constexpr int kFrames = 20;
+    for (int64_t periodMs : {int64_t{2 * kTickPeriodMs}, int64_t{kTickPeriodMs}}) {
+        ola = std::make_shared<FakeOla>();
+        sink = std::make_unique<OlaSink>(fakeOlaOptions(ola));
+        connectTo(1);
+        sendAtCadence(*sink, periodMs, 1, kFrames);
+        std::this_thread::sleep_for(std::chrono::milliseconds(250)); // the pause
+        sendAtCadence(*sink, periodMs, kFrames + 1, kFrames);
+        ASSERT_TRUE(ola->waitFor([&] { return ola->sent.size() == 2 * kFrames; }))
+            << periodMs << " ms: " << ola->frames().size() << " frames";
+        std::this_thread::sleep_for(std::chrono::milliseconds(3 * periodMs));
+        std::vector<FakeOla::Sent> sent = ola->frames();
+        ASSERT_EQ(sent.size(), std::size_t{2 * kFrames}) << periodMs << " ms";
+        for (int i = 1; i <= 2 * kFrames; ++i)
+            EXPECT_EQ(sent[std::size_t(i) - 1].slots, filled(uint8_t(i))) << periodMs;
+        EXPECT_EQ(sink->read(monotonicNs()).dropped, 0u) << periodMs << " ms";
+    }
 }
 
 TEST_F(OlaSinkTest, ASlowPeerCostsDroppedFramesNotAWait) {

@@ -153,7 +153,8 @@ TEST_F(OutputChoiceTest, AMissingSerialInterfaceLeavesOlaRunning) {
     DmxOutput& out = make("serial+ola");
     line.openResult = -1;
     EXPECT_EQ(out.start(), -1);
-    EXPECT_EQ(messages, std::vector<std::string>{kComPortFailureText});
+    EXPECT_EQ(messages,
+              std::vector<std::string>{std::string(kComPortFailureText) + "\n/dev/ttyDMX"});
     ASSERT_TRUE(eventually([&] { return out.ola().state() == OlaState::Connected; }));
     olaFrames(2);
     EXPECT_TRUE(line.frames().empty());
@@ -307,10 +308,11 @@ TEST_F(OutputChoiceTest, MonitorShowsEachOutputsFiguresAndOneAlertPerOutage) {
     ticks(34); // about a second: 17 frames, one every 60 ms
     OutputMonitor::Sample s = monitor.sample(now * 1000000);
     EXPECT_EQ(s.text, "Serial: 16.7 frames/s, worst 60.0 ms, 0 write errors    OLA universe 1: "
-                      "not reachable (olad at 127.0.0.1:9010), retrying");
+                      "not reachable (olad at 127.0.0.1:9010: Connection refused), retrying");
     EXPECT_TRUE(s.olaUnreachable);
+    EXPECT_FALSE(s.olaBack);
     EXPECT_EQ(monitor.olaUnreachableDetail(),
-              "olad at 127.0.0.1:9010, universe 1; retrying every 0.0 s");
+              "olad at 127.0.0.1:9010, universe 1 (Connection refused); retrying every 0.0 s");
     ticks(34);
     EXPECT_FALSE(monitor.sample(now * 1000000).olaUnreachable); // said once
 
@@ -325,6 +327,9 @@ TEST_F(OutputChoiceTest, MonitorShowsEachOutputsFiguresAndOneAlertPerOutage) {
     EXPECT_NE(olaPart.find(" frames/s, worst "), std::string::npos) << s.text;
     EXPECT_NE(olaPart.find(", 0 write errors"), std::string::npos) << s.text;
     EXPECT_FALSE(s.olaUnreachable);
+    EXPECT_TRUE(s.olaBack);
+    EXPECT_EQ(monitor.olaBackDetail(), "olad at 127.0.0.1:9010, universe 1");
+    EXPECT_FALSE(monitor.sample(now * 1000000).olaBack); // said once
 }
 
 } // namespace
