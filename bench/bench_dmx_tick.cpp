@@ -8,7 +8,7 @@
 // - afterwards, for 6 s, the tick's own work on a line that makes no syscalls,
 //   to tell the tick's code from the kernel's pty and file paths.
 
-#include "benchutil.h"
+#include "benchdmx.h"
 #include "dmx/dmxoutput.h"
 #include "dmx/serialline.h"
 #include "support/pty.h"
@@ -16,12 +16,8 @@
 
 #include <atomic>
 #include <cerrno>
-#include <cmath>
 #include <cstdlib>
 #include <ctime>
-#include <poll.h>
-#include <pthread.h>
-#include <sched.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -30,64 +26,24 @@ using namespace orvane;
 
 namespace {
 
+using bench::FrameReader;
+using bench::maxOf;
+using bench::periodDeviationsMs;
+
 constexpr int kRunMs = 30000;
 constexpr int kTicks = kRunMs / kTickPeriodMs;
 constexpr int64_t kPeriodNs = int64_t{kTickPeriodMs} * 1000000;
 
-int64_t monotonicNs() {
-    timespec ts;
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return int64_t{ts.tv_sec} * 1000000000 + ts.tv_nsec;
-}
-
-// Same policy as the output thread.
-bool tryRealtime() {
-    sched_param param{};
-    param.sched_priority = 20;
-    return pthread_setschedparam(pthread_self(), SCHED_FIFO, &param) == 0;
-}
-
-struct TickSamples : TickTrace {
-    TickSamples() {
-        deadline.resize(kTicks + 100);
-        woke.resize(kTicks + 100);
-        done.resize(kTicks + 100);
-    }
-    void onTick(int64_t d, int64_t w, int64_t e) override {
-        int i = count.load(std::memory_order_relaxed);
-        if (i >= int(deadline.size()))
-            return;
-        deadline[i] = d;
-        woke[i] = w;
-        done[i] = e;
-        count.store(i + 1, std::memory_order_release);
-    }
-    std::vector<int64_t> deadline, woke, done;
-    std::atomic<int> count{0};
+struct TickSamples : bench::TickSamples {
+    TickSamples() : bench::TickSamples(kTicks + 100) {}
 };
-
-// |period - nominal| in ms for consecutive wake-ups.
-std::vector<double> periodDeviationsMs(const std::vector<int64_t>& wakes, int n,
-                                       int64_t nominalNs) {
-    std::vector<double> out;
-    for (int i = 1; i < n; ++i)
-        out.push_back(std::fabs(double(wakes[i] - wakes[i - 1] - nominalNs)) / 1e6);
-    return out;
-}
-
-double maxOf(const std::vector<double>& v) {
-    double m = 0;
-    for (double x : v)
-        m = std::max(m, x);
-    return m;
-}
 
 struct BareLoop {
     std::vector<int64_t> woke = std::vector<int64_t>(kTicks);
     bool realtime = false;
 
     void run() {
-        realtime = tryRealtime();
+        realtime = tryRealtime(20);
         int64_t deadline = monotonicNs();
         for (int i = 0; i < kTicks; ++i) {
             deadline += kPeriodNs;
@@ -95,38 +51,6 @@ struct BareLoop {
             while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) == EINTR) {
             }
             woke[i] = monotonicNs();
-        }
-    }
-};
-
-// Completion times of 513-byte frames read from the pty master.
-struct FrameReader {
-    std::vector<int64_t> completed;
-    std::atomic<bool> stop{false};
-    long badStartCodes = 0;
-
-    void run(int master) {
-        // The instrument must not add its own scheduling delay to the period.
-        tryRealtime();
-        completed.reserve(kTicks);
-        uint8_t buffer[8192];
-        std::size_t inFrame = 0;
-        while (!stop.load()) {
-            pollfd p{master, POLLIN, 0};
-            if (poll(&p, 1, 100) <= 0)
-                continue;
-            ssize_t n = ::read(master, buffer, sizeof buffer);
-            if (n <= 0)
-                continue;
-            int64_t now = monotonicNs();
-            for (ssize_t i = 0; i < n; ++i) {
-                if (inFrame == 0 && buffer[i] != 0)
-                    ++badStartCodes;
-                if (++inFrame == kFrameBytes) {
-                    inFrame = 0;
-                    completed.push_back(now);
-                }
-            }
         }
     }
 };
@@ -186,7 +110,7 @@ int main() {
     DmxOutput output(line, options);
 
     FrameReader reader;
-    std::thread readerThread([&] { reader.run(pty.master()); });
+    std::thread readerThread([&] { reader.run(pty.master(), kTicks); });
     if (output.start() != 0)
         return 1;
 

@@ -16,6 +16,8 @@ packages=(
     clang libclang-rt-14-dev
     # the process test that runs the program in a comma-decimal language
     locales
+    # network DMX through OLA (olad is left stopped and disabled)
+    libola-dev ola
 )
 
 missing=()
@@ -24,6 +26,38 @@ for p in "${packages[@]}"; do
         missing+=("$p")
     fi
 done
+
+# Debian's ola package enables olad at boot and, where services may start,
+# starts it at once with its default configuration: every plugin on, listening
+# on the network. orvane only talks to an olad the operator runs deliberately,
+# so a freshly installed one is stopped again and left disabled.
+olad_running() {
+    pidof /usr/bin/olad >/dev/null 2>&1
+}
+
+quiet_olad() {
+    local started=no
+    if olad_running; then
+        started=yes
+        $SUDO systemctl stop olad >/dev/null 2>&1 || $SUDO service olad stop >/dev/null 2>&1 ||
+            $SUDO /etc/init.d/olad stop >/dev/null 2>&1 || true
+        # Only this install can have started it: the package was not there before.
+        if olad_running; then
+            $SUDO kill $(pidof /usr/bin/olad) >/dev/null 2>&1 || true
+            sleep 2
+        fi
+    fi
+    $SUDO systemctl disable olad >/dev/null 2>&1 || true
+    $SUDO update-rc.d olad disable >/dev/null 2>&1 || true
+    local enable="sudo systemctl enable --now olad (without systemd: sudo update-rc.d olad enable && sudo service olad start)"
+    if olad_running; then
+        echo "install-deps: olad, started by the ola package, could not be stopped: stop it with sudo service olad stop" >&2
+    elif [ "$started" = yes ]; then
+        echo "install-deps: the ola package started olad; it is stopped and disabled again (to run it: $enable)"
+    else
+        echo "install-deps: olad is installed but not running and disabled at boot (to run it: $enable)"
+    fi
+}
 
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then
@@ -35,6 +69,9 @@ if [ ${#missing[@]} -gt 0 ]; then
     export DEBIAN_FRONTEND=noninteractive
     $SUDO apt-get update -qq
     $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    if [[ " ${missing[*]} " == *" ola "* ]]; then
+        quiet_olad
+    fi
 fi
 
 # French, the language of the program's own texts, writes "2,5": a test runs

@@ -7,6 +7,7 @@
 #include "app/hotkeys.h"
 #include "app/keystatefilter.h"
 #include "app/remoteservices.h"
+#include "app/outputmonitorview.h"
 #include "app/toolwindows.h"
 #include "playback/showchooser.h"
 #include "playback/stepspin.h"
@@ -104,6 +105,8 @@ COrvaneDlg::COrvaneDlg(ProfileFiles& profiles, Prompts& prompts, std::string roo
     o.message = message;
     o.hooks = &m_remote->remote().tickHooks();
     o.dmxPortSetting = [this] { return setting(m_profiles, "dmxport", ""); };
+    o.outputSetting = [this] { return setting(m_profiles, "output", ""); };
+    o.olaUniverseSetting = [this] { return setting(m_profiles, "olauniverse", ""); };
     m_dmx = std::make_unique<DmxOutput>(*m_line, std::move(o));
     m_interface = std::make_unique<InterfaceWatch>(*m_line, *m_dmx);
     qApp->installEventFilter(new KeyStateFilter(m_dmx->keys(), m_input, this));
@@ -310,6 +313,7 @@ void COrvaneDlg::OnInitDialog() {
     // 11: the ranges come with the control table.
     setInitialColours();           // 12
     m_sound->applyStartupVolume(); // 13
+    createOutputMonitor();         // its line needs room before 14
     show();                        // 14
     repaint();
     m_sound->loadBank();                             // 15
@@ -543,6 +547,14 @@ void COrvaneDlg::bindDmxHandlers() {
 void COrvaneDlg::pollDmxStatus() {
     if (auto text = m_dmx->pollStatus())
         m_controls.setText(console::kStatus, *text);
+}
+
+// Before the window is shown, so that the window makes room for its line.
+void COrvaneDlg::createOutputMonitor() {
+    m_outputMonitor =
+        std::make_unique<OutputMonitorView>(*this, *m_dmx, [this](const std::string& text) {
+            m_controls.setText(console::kStatus, text);
+        });
 }
 
 void COrvaneDlg::startTimers() {

@@ -35,6 +35,7 @@ namespace orvane {
 class ConsoleDrawing;
 class HotKeys;
 class RemoteServices;
+class OutputMonitorView;
 class ToolWindows;
 } // namespace orvane
 
@@ -113,6 +114,7 @@ private:
     void bindDmxHandlers();
     bool startDmx();
     void pollDmxStatus();
+    void createOutputMonitor();
     QWidget* createScrolledConsole();
     std::string dmxFailureText() const;
     void startInterfaceWatch();
@@ -150,6 +152,7 @@ private:
     std::unique_ptr<RemoteServices> m_remote;
     std::unique_ptr<SerialLine> m_line;
     std::unique_ptr<DmxOutput> m_dmx;
+    std::unique_ptr<OutputMonitorView> m_outputMonitor; // reads m_dmx: declared after it
     std::unique_ptr<InterfaceWatch> m_interface;
     QWidget* m_console = nullptr; // the controls, inside the window's scroll area
     QTimer* m_interfaceTimer = nullptr;

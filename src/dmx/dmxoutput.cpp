@@ -7,22 +7,34 @@
 namespace orvane {
 
 DmxOutput::DmxOutput(DmxLine& line, DmxOutputOptions options)
-    : m_line(line), m_options(std::move(options)), m_tick(line, m_shared, m_options.hooks) {}
+    : m_line(line), m_options(std::move(options)), m_serial(line), m_ola(m_options.ola),
+      m_tick(m_shared, m_options.hooks) {
+    m_serialRoute = m_shared.routes.add(kComposedUniverse, m_serial);
+    m_olaRoute = m_shared.routes.add(kComposedUniverse, m_ola);
+}
 
 DmxOutput::~DmxOutput() {
     stopTick();
 }
 
 int DmxOutput::start() {
-    if (openLine() == 0)
-        return 0;
-    if (m_options.message) {
-        std::string text = std::string(kComPortFailureText) + "\n" + m_device;
-        if (m_openError)
-            text += std::string(": ") + std::strerror(m_openError);
-        m_options.message("", text);
+    m_choice = readOutputChoice();
+    bool ola = m_choice.ola && startOla();
+    if (!ola)
+        m_ola.pause();
+    int serial = m_choice.serial ? openLine() : leaveLineOut();
+    bool olaTicking = ola && startTickOnce();
+    m_shared.routes.setEnabled(m_olaRoute, olaTicking);
+    if (m_choice.serial && serial != 0) {
+        if (m_options.message) {
+            std::string text = std::string(kComPortFailureText) + "\n" + m_device;
+            if (m_openError)
+                text += std::string(": ") + std::strerror(m_openError);
+            m_options.message("", text);
+        }
+        return -1;
     }
-    return -1;
+    return m_choice.serial || olaTicking ? 0 : -1;
 }
 
 std::string DmxOutput::device() const {
@@ -45,11 +57,40 @@ int DmxOutput::openLine() {
         else
             result = closeAfterFailedStart();
     }
+    m_shared.routes.setEnabled(m_serialRoute, result == 0);
     m_shared.portState.store(result);
     if (result != 0)
         return -1;
     m_line.clearRts();
     return 0;
+}
+
+// OLA alone: no serial line is opened, and none is reported as failed.
+int DmxOutput::leaveLineOut() {
+    m_shared.routes.setEnabled(m_serialRoute, false);
+    m_shared.portState.store(-1);
+    m_openError = 0;
+    return -1;
+}
+
+OutputChoice DmxOutput::readOutputChoice() {
+    auto read = [](const std::function<std::string()>& setting) {
+        return setting ? setting() : std::string();
+    };
+    std::string problem;
+    OutputChoice choice =
+        chooseOutputs(read(m_options.outputSetting), read(m_options.olaUniverseSetting), &problem);
+    if (!problem.empty() && m_options.message)
+        m_options.message("", problem);
+    return choice;
+}
+
+bool DmxOutput::startOla() {
+    OlaSink::StartResult result = m_ola.start(m_choice.olaUniverse);
+    if (result != OlaSink::StartResult::Started && m_options.message)
+        m_options.message("", result == OlaSink::StartResult::NoClient ? kOlaMissingText
+                                                                       : kOlaNoThreadText);
+    return result == OlaSink::StartResult::Started;
 }
 
 // Without an output thread no DMX can go out: the start fails as a failed open.
@@ -68,16 +109,19 @@ bool DmxOutput::startTickOnce() {
 }
 
 int DmxOutput::reset() {
-    m_line.close();
+    closeLine();
     return start();
 }
 
 int DmxOutput::reopen() {
+    if (!m_choice.serial)
+        return -1;
     m_line.close();
     return openLine();
 }
 
 void DmxOutput::closeLine() {
+    m_shared.routes.setEnabled(m_serialRoute, false);
     m_shared.portState.store(-1);
     m_line.close();
 }

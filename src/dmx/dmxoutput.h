@@ -1,15 +1,18 @@
 #pragma once
-// DMX output as the main window drives it: start and reset of the line, the
-// output thread, recording and replay of "dmxraw.bin", the start code, "All dmx
-// to 0", the auto-fade-disable switch, the published output universe and the
-// status line the tick reports.
+// DMX output as the main window drives it: start and reset of the outputs (the
+// serial line, OLA), the output thread, recording and replay of "dmxraw.bin",
+// the start code, "All dmx to 0", the auto-fade-disable switch, the published
+// output universe, the status line the tick reports and the outputs' figures.
 //
 // Threads: every member is for the user-interface thread, except keys(),
 // autoFadeDisable() and the key feeding, which are safe from any thread. The
 // output thread only ever sees the atomics of OutputShared.
 
 #include "dmx/dmxline.h"
+#include "dmx/olasink.h"
+#include "dmx/outputchoice.h"
 #include "dmx/outputtick.h"
+#include "dmx/serialsink.h"
 
 #include <functional>
 #include <optional>
@@ -18,6 +21,10 @@
 namespace orvane {
 
 constexpr const char* kComPortFailureText = "Can't initialize COM port";
+constexpr const char* kOlaMissingText =
+    "The setting output asks for OLA, but this orvane was built without OLA's library "
+    "(libola-dev): nothing is sent to OLA";
+constexpr const char* kOlaNoThreadText = "OLA output could not start its sender thread";
 
 struct DmxOutputOptions {
     // Operator messages. The COM port failure comes with an empty title: the
@@ -25,6 +32,11 @@ struct DmxOutputOptions {
     MessageFn message;
     // The profile setting "dmxport" (read at every start); $ORVANE_DMX_PORT wins.
     std::function<std::string()> dmxPortSetting;
+    // The profile settings "output" and "olauniverse" (read at every start).
+    std::function<std::string()> outputSetting;
+    std::function<std::string()> olaUniverseSetting;
+    // How OLA is reached (tests put a client of their own here).
+    OlaSinkOptions ola;
     TickHooks* hooks = nullptr;
     TickTrace* trace = nullptr;
     // False: no thread; the owner calls runTick() itself (tests).
@@ -41,18 +53,21 @@ public:
     DmxOutput(const DmxOutput&) = delete;
     DmxOutput& operator=(const DmxOutput&) = delete;
 
-    // Start DMX output: opens the line at 250000 8N2. On failure shows "Can't
-    // initialize COM port" with the device and the system's reason, and
-    // returns -1 (the caller then shows string 7). Otherwise forces the DMX
-    // baud, starts the tick unless it runs already, clears RTS and returns 0.
+    // Start DMX output: reads the output settings, then for the serial line
+    // opens it at 250000 8N2; on failure shows "Can't initialize COM port"
+    // with the device and the system's reason, and returns -1 (the caller then
+    // shows string 7). Otherwise forces the DMX baud, starts the tick unless it
+    // runs already, clears RTS and returns 0. With OLA among the outputs the
+    // tick runs for OLA even when the serial line failed; with OLA alone no
+    // serial line is opened.
     int start();
     // "Reset USB <-> DMX": close the line, then start().
     int reset();
-    // The same as reset() without a message: the automatic reopening of an
-    // interface that went away.
+    // The serial line alone reopened, without a message: the automatic
+    // reopening of an interface that went away. OLA is left as it is.
     int reopen();
-    // Shutdown, or an interface that went away: the tick keeps running and
-    // finds the line closed.
+    // Shutdown, or an interface that went away: the tick keeps running (for
+    // OLA too) and no longer sends to the closed line.
     void closeLine();
     // The device of the last start (before any, the one it would open), and
     // why the last start failed (errno, 0 when it did not).
@@ -101,14 +116,29 @@ public:
 
     int portState() const { return m_shared.portState.load(); }
 
+    // The outputs the last start chose, and what each has done so far.
+    const OutputChoice& outputs() const { return m_choice; }
+    bool serialRunning() const { return m_shared.routes.enabled(m_serialRoute); }
+    SinkReading serialReading(int64_t nowNs) const { return m_serial.stats().read(nowNs); }
+    const OlaSink& ola() const { return m_ola; }
+    int olaRetryMs() const { return m_options.ola.retryMs; }
+
 private:
     int openLine();
+    int leaveLineOut();
     bool startTickOnce();
     int closeAfterFailedStart();
+    OutputChoice readOutputChoice();
+    bool startOla();
 
     DmxLine& m_line;
     DmxOutputOptions m_options;
     OutputShared m_shared;
+    SerialSink m_serial;
+    OlaSink m_ola;
+    int m_serialRoute = -1;
+    int m_olaRoute = -1;
+    OutputChoice m_choice;
     OutputTick m_tick;
     OutputThread m_thread;
     bool m_tickStarted = false;

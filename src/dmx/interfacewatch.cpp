@@ -43,6 +43,8 @@ std::string interfaceStateText(InterfaceState state, int error) {
         return "no permission (add yourself to dialout)";
     case InterfaceState::Unplugged:
         return "unplugged";
+    case InterfaceState::NotUsed:
+        return "not used (output=ola)";
     case InterfaceState::Failed:
         break;
     }
@@ -54,7 +56,9 @@ InterfaceWatch::InterfaceWatch(DmxLine& line, DmxOutput& output) : m_line(line),
 
 void InterfaceWatch::started(int64_t nowMs) {
     m_nextTryMs = nowMs + kReopenPeriodMs;
-    if (m_output.portState() == 0)
+    if (!m_output.outputs().serial)
+        set(InterfaceState::NotUsed, 0);
+    else if (m_output.portState() == 0)
         set(InterfaceState::Open, 0);
     else
         set(stateOfOpenError(m_output.openError()), m_output.openError());

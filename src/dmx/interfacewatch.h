@@ -22,6 +22,7 @@ enum class InterfaceState : uint8_t {
     NoPermission, // the device belongs to a group the user is not in
     Unplugged,    // a write or line error after it was open
     Failed,       // any other reason, shown with the system's text
+    NotUsed,      // the output setting sends to OLA alone
 };
 
 constexpr int64_t kReopenPeriodMs = 2000;

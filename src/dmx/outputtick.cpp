@@ -1,11 +1,11 @@
 #include "dmx/outputtick.h"
 
+#include "dmx/clock.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
-#include <pthread.h>
-#include <sched.h>
 #include <system_error>
 #include <unistd.h>
 
@@ -22,12 +22,6 @@ TickHooks& noHooks() {
     return hooks;
 }
 
-int64_t monotonicNs() {
-    timespec ts;
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return int64_t{ts.tv_sec} * 1000000000 + ts.tv_nsec;
-}
-
 timespec toTimespec(int64_t ns) {
     return timespec{static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)};
 }
@@ -36,12 +30,6 @@ void sleepUntil(int64_t deadlineNs) {
     timespec deadline = toTimespec(deadlineNs);
     while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &deadline, nullptr) == EINTR) {
     }
-}
-
-bool tryRealtime() {
-    sched_param param{};
-    param.sched_priority = kOutputPriority;
-    return pthread_setschedparam(pthread_self(), SCHED_FIFO, &param) == 0;
 }
 
 } // namespace
@@ -73,10 +61,10 @@ void FileHandover::replace(int value) {
         ::close(previous);
 }
 
-OutputTick::OutputTick(DmxLine& line, OutputShared& shared, TickHooks* hooks)
-    : m_line(line), m_shared(shared), m_hooks(hooks ? *hooks : noHooks()) {}
+OutputTick::OutputTick(OutputShared& shared, TickHooks* hooks)
+    : m_shared(shared), m_hooks(hooks ? *hooks : noHooks()) {}
 
-void OutputTick::run(int64_t nowMs) {
+void OutputTick::runAt(int64_t nowMs, int64_t nowNs) {
     // Stop keys are sampled once, so the replay and the recording of one tick
     // agree and a short tap is seen by both.
     KeyStates& keys = m_shared.keys;
@@ -90,7 +78,7 @@ void OutputTick::run(int64_t nowMs) {
     m_hooks.pollSystemPipe(nowMs);
     serveReplay(stopKeys);
     takeOutputUniverse();
-    lineOutput(nowMs);
+    frameOutput(nowMs, nowNs);
     serveRecording(stopKeys);
 }
 
@@ -149,8 +137,9 @@ void OutputTick::takeOutputUniverse() {
         m_output.fill(0);
 }
 
-void OutputTick::lineOutput(int64_t nowMs) {
-    if (m_shared.portState.load() != 0)
+void OutputTick::frameOutput(int64_t nowMs, int64_t nowNs) {
+    const OutputRoutes& routes = m_shared.routes;
+    if (!routes.anyEnabled())
         return;
     // A reopened line starts with a break, never with a frame.
     uint32_t generation = m_shared.lineGeneration.load();
@@ -159,15 +148,19 @@ void OutputTick::lineOutput(int64_t nowMs) {
         m_linePhase = 0;
     }
     if (m_linePhase == 0) {
-        m_line.breakOn();
+        routes.forEachEnabled([](int, OutputSink& sink) { sink.beforeFrame(); });
         m_linePhase = 1;
         return;
     }
-    m_line.breakOff();
     m_frame[0] = m_shared.startCode.load(std::memory_order_relaxed);
     const Universe& source = frameSource(nowMs);
     std::copy(source.begin(), source.end(), m_frame.begin() + 1);
-    m_line.writeFrame(m_frame);
+    routes.forEachEnabled([&](int universe, OutputSink& sink) {
+        // Every route carries the composed universe today; a second universe
+        // would build its own frame here.
+        if (universe == kComposedUniverse)
+            sink.sendFrame(m_frame, nowNs);
+    });
     m_linePhase = 0;
 }
 
@@ -219,7 +212,7 @@ void OutputThread::stop() {
 }
 
 void OutputThread::loop(OutputTick& tick, TickTrace* trace, bool realtime) {
-    m_realtime.store(realtime && tryRealtime());
+    m_realtime.store(realtime && tryRealtime(kOutputPriority));
     int64_t deadline = monotonicNs();
     while (!m_stop.load(std::memory_order_acquire)) {
         deadline += kTickPeriodNs;
@@ -227,7 +220,7 @@ void OutputThread::loop(OutputTick& tick, TickTrace* trace, bool realtime) {
         if (m_stop.load(std::memory_order_acquire))
             break;
         int64_t woke = monotonicNs();
-        tick.run(woke / kNsPerMs);
+        tick.runAt(woke / kNsPerMs, woke);
         if (trace)
             trace->onTick(deadline, woke, monotonicNs());
         // After a stall (suspend, debugger) start a fresh schedule instead of

@@ -1,7 +1,8 @@
 #pragma once
 // The output tick: every 30 ms it serves Scroll Lock, the IP-link heartbeat and
 // the two pipe polls, replays and records "dmxraw.bin", and alternates between
-// holding the DMX line in break and sending one frame (one frame every 60 ms).
+// holding the DMX line in break and sending one frame (one frame every 60 ms)
+// to every output switched on (the serial line, OLA).
 //
 // OutputTick::run() is the whole work of one tick as a plain call: the output
 // thread (OutputThread) calls it on absolute deadlines, tests call it directly.
@@ -12,6 +13,7 @@
 #include "dmx/dmxline.h"
 #include "dmx/dmxrecording.h"
 #include "dmx/keystates.h"
+#include "dmx/outputsink.h"
 #include "dmx/universe.h"
 #include "dmx/universemailbox.h"
 
@@ -120,7 +122,7 @@ public:
 
 // What the user-interface thread and the output thread share. All atomic.
 struct OutputShared {
-    std::atomic<int> portState{-1};          // result of the last DMX start
+    std::atomic<int> portState{-1};          // result of the last serial line open
     std::atomic<uint32_t> lineGeneration{0}; // bumped by every successful open
     std::atomic<uint8_t> startCode{0};
     std::atomic<bool> autoFadeDisable{false}; // read by activation and the main timer
@@ -130,27 +132,29 @@ struct OutputShared {
     FileHandover record;
     FileHandover replay;
     StatusSlot status;
+    OutputRoutes routes; // where frames go
 };
 
 class OutputTick {
 public:
-    OutputTick(DmxLine& line, OutputShared& shared, TickHooks* hooks = nullptr);
+    explicit OutputTick(OutputShared& shared, TickHooks* hooks = nullptr);
 
     // One tick at monotonic time nowMs. Output thread (or a test) only.
-    void run(int64_t nowMs);
+    void run(int64_t nowMs) { runAt(nowMs, nowMs * 1000000); }
+    // The same, with the finer time the outputs' frame periods are measured in.
+    void runAt(int64_t nowMs, int64_t nowNs);
 
 private:
     void toggleOnScrollLock();
     void serveReplay(bool stopKeys);
     void stopReplay();
     void takeOutputUniverse();
-    void lineOutput(int64_t nowMs);
+    void frameOutput(int64_t nowMs, int64_t nowNs);
     const Universe& frameSource(int64_t nowMs) const;
     void serveRecording(bool stopKeys);
     void stopRecording();
     template <typename File> void takeHandover(FileHandover& handover, File& file, uint32_t& count);
 
-    DmxLine& m_line;
     OutputShared& m_shared;
     TickHooks& m_hooks;
 
@@ -159,7 +163,7 @@ private:
     KeyWatch m_escapeWatch;
     bool m_scrollLockLatch = false;
 
-    int m_linePhase = 0; // 0: the next tick sets break; 1: it sends a frame
+    int m_linePhase = 0; // 0: the next tick prepares (break); 1: it sends a frame
     uint32_t m_lineGeneration = 0;
     Universe m_output{};
     Universe m_replayFrame{};

@@ -1,6 +1,7 @@
 // The real program, started as an operator or another instance starts it:
 // what it leaves in the show file and the user profile.
 
+#include "support/craftedstep.h"
 #include "support/orvaneprocess.h"
 #include "support/pty.h"
 #include "support/stepkeyorder.h"
@@ -149,30 +150,14 @@ TEST(Process, DmxFramesReachTheLineAndAMissingPortLeavesTheProgramRunning) {
 TEST(Process, AStepOnTheConsoleBecomesItsBytesOnTheLine) {
     TempDir root, config;
     ::mkdir(root.file("demo").c_str(), 0755);
-    writeFile(root.file("demo/dmx.ini"), "[GLOBAL]\r\nmanualstep=1\r\n"
-                                         "4$master=255\r\n4$1=200\r\n4$17=255\r\n"
-                                         "4$color_r1=200\r\n4$color_g1=100\r\n4$color_b1=50\r\n");
+    writeFile(root.file("demo/dmx.ini"), craftedShowFile());
     ::mkdir(config.file("orvane").c_str(), 0755);
     writeFile(config.file("orvane/profile.ini"), "[last]\r\nshowname=demo\r\n");
     PtyPair pty;
     ASSERT_TRUE(pty.ok());
     OrvaneProcess p(root, config, {"STEP=4"}, {"ORVANE_DMX_PORT=" + pty.slavePath()});
     ASSERT_TRUE(p.waitForProfile("stepnum=4")) << readFile(p.stderrPath());
-    // Level 1 at full master; colour 1 at level 17 with its white; both
-    // shutters open (an inverted level of 0).
-    std::vector<uint8_t> expected(513, 0);
-    expected[1] = 200;
-    expected[35] = 200;
-    expected[36] = 100;
-    expected[37] = 50;
-    expected[38] = 50;
-    expected[413] = 255;
-    expected[414] = 255;
-    // The four 5-channel lamps carry a fixed 255 on their fourth channel.
-    for (int lamp = 0; lamp < 4; ++lamp)
-        expected[size_t(155 + 5 * lamp + 3)] = 255;
-    // Scanner 1 derives its channel 6 from the spot size 0: 0 x 115 / 100 + 11.
-    expected[33] = 11;
+    std::vector<uint8_t> expected = craftedStepFrame();
     bool seen = false;
     for (int attempt = 0; attempt < 20 && !seen; ++attempt) {
         std::vector<uint8_t> bytes = pty.read(4 * 513, 1000);

@@ -1,0 +1,84 @@
+#pragma once
+// Instruments shared by the DMX output benchmarks: the output thread's tick
+// times, frame completions read from a pseudo-terminal's master side, and the
+// period statistics over them.
+
+#include "benchutil.h"
+#include "dmx/clock.h"
+#include "dmx/outputtick.h"
+
+#include <atomic>
+#include <cmath>
+#include <cstdint>
+#include <poll.h>
+#include <unistd.h>
+#include <vector>
+
+namespace bench {
+
+// Deadline, wake-up and end of work of every tick, kept without allocation on
+// the output thread.
+struct TickSamples : orvane::TickTrace {
+    explicit TickSamples(int capacity) : deadline(capacity), woke(capacity), done(capacity) {}
+    void onTick(int64_t d, int64_t w, int64_t e) override {
+        int i = count.load(std::memory_order_relaxed);
+        if (i >= int(deadline.size()))
+            return;
+        deadline[i] = d;
+        woke[i] = w;
+        done[i] = e;
+        count.store(i + 1, std::memory_order_release);
+    }
+    std::vector<int64_t> deadline, woke, done;
+    std::atomic<int> count{0};
+};
+
+// |period - nominal| in ms for consecutive times.
+inline std::vector<double> periodDeviationsMs(const std::vector<int64_t>& times, int n,
+                                              int64_t nominalNs) {
+    std::vector<double> out;
+    for (int i = 1; i < n; ++i)
+        out.push_back(std::fabs(double(times[i] - times[i - 1] - nominalNs)) / 1e6);
+    return out;
+}
+
+inline double maxOf(const std::vector<double>& v) {
+    double m = 0;
+    for (double x : v)
+        m = std::max(m, x);
+    return m;
+}
+
+// Completion times of 513-byte frames read from the pty master.
+struct FrameReader {
+    std::vector<int64_t> completed;
+    std::atomic<bool> stop{false};
+    long badStartCodes = 0;
+
+    void run(int master, std::size_t expectedFrames) {
+        // The instrument must not add its own scheduling delay to the period.
+        orvane::tryRealtime(20);
+        completed.reserve(expectedFrames);
+        uint8_t buffer[8192];
+        std::size_t inFrame = 0;
+        while (!stop.load()) {
+            pollfd p{master, POLLIN, 0};
+            if (poll(&p, 1, 100) <= 0)
+                continue;
+            ssize_t n = ::read(master, buffer, sizeof buffer);
+            if (n <= 0)
+                continue;
+            int64_t now = orvane::monotonicNs();
+            for (ssize_t i = 0; i < n; ++i) {
+                if (inFrame == 0 && buffer[i] != 0)
+                    ++badStartCodes;
+                if (++inFrame == orvane::kFrameBytes) {
+                    inFrame = 0;
+                    completed.push_back(now);
+                }
+            }
+        }
+    }
+};
+
+} // namespace bench

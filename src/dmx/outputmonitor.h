@@ -1,0 +1,56 @@
+#pragma once
+// The output monitor: for each output in use, the frames per second it sent,
+// its worst frame period of the last ten seconds and its write errors, read
+// from the counters the output threads keep. Sampled once a second by a
+// user-interface timer; tells when "OLA not reachable" is to be reported (once
+// per outage). User-interface thread only; never touches the output thread.
+
+#include "dmx/dmxoutput.h"
+
+#include <cstdint>
+#include <string>
+
+namespace orvane {
+
+constexpr const char* kOlaNotReachableText = "OLA not reachable";
+constexpr const char* kOlaBackText = "OLA reachable again";
+
+class OutputMonitor {
+public:
+    explicit OutputMonitor(const DmxOutput& output, int64_t nowNs);
+
+    struct Sample {
+        std::string text;            // one line, the outputs side by side
+        bool olaUnreachable = false; // olad became unreachable since the last sample
+        bool olaBack = false;        // connected again after an outage said so
+    };
+    Sample sample(int64_t nowNs);
+
+    // What the operator reads with "OLA not reachable" (peer, universe, the
+    // system's reason and the retry) and with "OLA reachable again".
+    std::string olaUnreachableDetail() const;
+    std::string olaBackDetail() const;
+
+private:
+    // Frames per second since the previous sample.
+    struct Rate {
+        uint64_t frames = 0;
+        int64_t atNs = 0;
+        double perSecond(uint64_t framesNow, int64_t nowNs);
+    };
+
+    std::string serialText(int64_t nowNs);
+    std::string olaText(int64_t nowNs);
+    void followOutages(bool olaChosen, Sample& s);
+
+    const DmxOutput& m_output;
+    Rate m_serial;
+    Rate m_ola;
+    uint32_t m_outagesSeen = 0;
+    bool m_outageSaid = false; // an outage was said and olad is not back yet
+};
+
+// "16.7 frames/s, worst 60.3 ms, 0 write errors"
+std::string figuresText(double framesPerSecond, const SinkReading& reading);
+
+} // namespace orvane
