@@ -3,8 +3,8 @@
 
 #include "app/consoledrawing.h"
 #include "app/dialog102.h"
-#include "support/qtapp.h"
 #include "benchutil.h"
+#include "support/qtapp.h"
 
 #include <QPainter>
 

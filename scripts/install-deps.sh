@@ -10,7 +10,7 @@ packages=(
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     clang-format
     xvfb xauth xdotool
-    socat python3
+    socat python3 iproute2
     dpkg-dev file desktop-file-utils
     # make asan and make fuzz: clang with its sanitizer and libFuzzer runtimes
     clang libclang-rt-14-dev

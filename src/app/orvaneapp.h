@@ -3,6 +3,7 @@
 // show when none was given, and runs the main window modally.
 // User-interface thread only.
 
+#include "playback/commandoptions.h"
 #include "playback/joystick.h"
 #include "playback/startup.h"
 #include "show/inifile.h"
@@ -18,8 +19,7 @@ namespace orvane {
 class COrvaneDlg;
 class Prompts;
 
-// Exit statuses of the program.
-constexpr int kExitOk = 0;
+// Exit statuses of the program, beside those of the options (kExitOk).
 constexpr int kExitNotSaved = 1; // told to end, and the show could not be saved
 constexpr int kExitNoShow = 2;   // no show to open and nobody to ask
 

@@ -2,8 +2,8 @@
 
 #include "app/dialog102.h"
 #include "app/hotkeys.h"
-#include "support/qtapp.h"
 #include "show/keycodes.h"
+#include "support/qtapp.h"
 
 #include <QKeySequence>
 #include <QWidget>

@@ -173,7 +173,7 @@ TEST(Process, AFrameFromTheFramePipeGoesOutOnTheLine) {
     ::mkdir(root.file("demo").c_str(), 0755);
     PtyPair pty;
     ASSERT_TRUE(pty.ok());
-    OrvaneProcess p(root, config, {}, {"ORVANE_DMX_PORT=" + pty.slavePath()});
+    OrvaneProcess p(root, config, {"SHOW=demo"}, {"ORVANE_DMX_PORT=" + pty.slavePath()});
     ASSERT_TRUE(p.waitForProfile("stepnum=0")) << readFile(p.stderrPath());
     sockaddr_un addr{};
     addr.sun_family = AF_UNIX;

@@ -15,7 +15,7 @@ RemoteOptions withFolder(RemoteOptions options, const std::string& folder) {
 
 RemoteRig::RemoteRig(RemoteOptions options, std::string pipes)
     : folder(pipes.empty() ? dir.file("pipes") : pipes), remote(withFolder(options, folder)),
-      outputTick(line, shared, &remote.tickHooks()) {
+      outputTick(shared, &remote.tickHooks()) {
     remote.setLog([this](std::string_view text, uint32_t colour) {
         log.push_back({std::string(text), colour});
     });
@@ -23,6 +23,7 @@ RemoteRig::RemoteRig(RemoteOptions options, std::string pipes)
     line.open(settings);
     line.clear();
     shared.portState.store(0);
+    shared.routes.setEnabled(shared.routes.add(kComposedUniverse, sink), true);
     remote.setHeadMover(&mover);
     remote.createPipeServers();
 }

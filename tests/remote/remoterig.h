@@ -4,6 +4,7 @@
 // head commands recorded.
 
 #include "dmx/outputtick.h"
+#include "dmx/serialsink.h"
 #include "remote/remotecontrol.h"
 #include "support/recordingline.h"
 #include "support/tempdir.h"
@@ -35,6 +36,7 @@ struct RemoteRig {
     RemoteControl remote;
     OutputShared shared;
     RecordingLine line;
+    SerialSink sink{line};
     OutputTick outputTick;
     RecordingMover mover;
     std::vector<LogLine> log;

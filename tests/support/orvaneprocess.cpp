@@ -1,5 +1,7 @@
 #include "support/orvaneprocess.h"
 
+#include "support/olad.h"
+
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
@@ -61,15 +63,17 @@ OrvaneProcess::OrvaneProcess(const TempDir& root, const TempDir& config,
     for (std::string& a : args)
         argv.push_back(a.data());
     argv.push_back(nullptr);
+    // A network of its own: the program's IP device server listens on every
+    // address, which must never be the machine's real network. A test that
+    // already runs in a private one (its olad in it) keeps the program there.
+    bool ownNetwork = !inPrivateNetworkNamespace();
     m_pid = ::fork();
     if (m_pid == 0) {
-        // A network of its own: the program's IP device server listens on
-        // every address, which must never be the machine's real network.
         int err = ::open(m_stderr.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
         int in = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
         ::dup2(err, 2);
         ::dup2(in, 0);
-        if (::unshare(CLONE_NEWNET) != 0) {
+        if (ownNetwork && ::unshare(CLONE_NEWNET) != 0) {
             static const char msg[] = "test: no network namespace for orvane\n";
             [[maybe_unused]] ssize_t n = ::write(2, msg, sizeof msg - 1);
             ::_exit(126);

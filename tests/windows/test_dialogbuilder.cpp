@@ -1,5 +1,5 @@
-#include "windows/dialogbuilder.h"
 #include "support/qtapp.h"
+#include "windows/dialogbuilder.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
