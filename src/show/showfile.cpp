@@ -1,5 +1,6 @@
 // Reading and writing the show file "dmx.ini": the show table's serialization.
 
+#include "show/showfilelines.h"
 #include "show/showstore.h"
 #include "show/textutil.h"
 
@@ -63,28 +64,6 @@ bool readRegularFile(const std::string& path, std::string& data, ShowFileReport&
     return true;
 }
 
-// Takes the next line as a 2048-byte line reader would: up to and including the
-// line feed, or 2047 characters, or what is left. Then the line end goes: CR LF
-// or LF counts as one; a line without one loses its last character.
-std::string_view nextLine(std::string_view& rest) {
-    size_t lf = rest.find('\n');
-    size_t take = lf == std::string_view::npos ? rest.size() : lf + 1;
-    bool crlf = lf != std::string_view::npos && lf > 0 && rest[lf - 1] == '\r';
-    size_t budget = kShowReadLineMax + (crlf ? 1 : 0);
-    if (take > budget)
-        take = budget;
-    std::string_view line = rest.substr(0, take);
-    rest.remove_prefix(take);
-    if (!line.empty() && line.back() == '\n') {
-        line.remove_suffix(1);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-    } else if (!line.empty()) {
-        line.remove_suffix(1);
-    }
-    return line;
-}
-
 std::string_view trimBlanks(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
         s.remove_prefix(1);
@@ -117,7 +96,7 @@ int ShowStore::LoadShowFile(const std::string& path) {
     std::string qualified;
     std::string_view rest(data);
     while (!rest.empty()) {
-        std::string_view line = nextLine(rest);
+        std::string_view line = takeShowFileLine(rest);
         if (line.empty())
             continue;
         ++m_lastLoad.lines;

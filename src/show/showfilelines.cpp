@@ -1,5 +1,6 @@
 #include "show/showfilelines.h"
 
+#include "show/showstore.h"
 #include "show/showtable.h"
 #include "show/textutil.h"
 
@@ -9,7 +10,6 @@ namespace orvane {
 
 namespace {
 
-constexpr size_t kReadLineMax = 2047; // characters a read line holds
 constexpr size_t kShownTextMax = 60;
 
 bool inSteps(int section) {
@@ -22,7 +22,7 @@ std::string_view takeShowFileLine(std::string_view& rest) {
     size_t lf = rest.find('\n');
     size_t take = lf == std::string_view::npos ? rest.size() : lf + 1;
     bool crlf = lf != std::string_view::npos && lf > 0 && rest[lf - 1] == '\r';
-    size_t budget = kReadLineMax + (crlf ? 1 : 0);
+    size_t budget = kShowReadLineMax + (crlf ? 1 : 0);
     take = std::min(take, budget);
     std::string_view line = rest.substr(0, take);
     rest.remove_prefix(take);
