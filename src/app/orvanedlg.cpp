@@ -284,6 +284,7 @@ void COrvaneDlg::OnInitDialog() {
     m_tools->createFixtureWindows();
     m_tools->createShowTime();
     m_tools->bindEasyShowBuilder();
+    m_tools->openRequestedWindows();
     setWindowIcon(applicationIcon()); // 10
     m_stepFont = QFont("arial", 50);
     if (QWidget* w = widget(console::kStepNumber))
