@@ -7,6 +7,7 @@
 #include "app/hotkeys.h"
 #include "app/keystatefilter.h"
 #include "app/toolwindows.h"
+#include "dmx/prioritynotice.h"
 #include "playback/showchooser.h"
 #include "playback/stepspin.h"
 #include "show/prompts.h"
@@ -62,6 +63,8 @@ constexpr const char* kDmxStartFailed = "Impossible d'initialiser l'interface DM
 constexpr uint32_t kRefusalColour = 0x0000A0;
 // How often the DMX interface indicator looks at the line.
 constexpr int kInterfacePollMs = 250;
+// The log line about the output thread's priority, in dark grey.
+constexpr uint32_t kPriorityColour = 0x404040;
 
 // The step field takes digits only, and no number above the last step: a key
 // that would make one is refused.
@@ -450,9 +453,15 @@ std::string COrvaneDlg::dmxFailureText() const {
 void COrvaneDlg::startInterfaceWatch() {
     showInterfaceState();
     m_interfaceTimer = new QTimer(this);
-    connect(m_interfaceTimer, &QTimer::timeout, this, [this] {
+    auto priority = std::make_shared<PriorityNotice>();
+    connect(m_interfaceTimer, &QTimer::timeout, this, [this, priority] {
         if (m_interface->poll(now()))
             showInterfaceState();
+        // Whether the output thread got real-time priority: status line and log.
+        if (auto text = priority->poll(m_dmx->tickRunning(), m_dmx->tickRealtime(), now())) {
+            m_controls.setText(console::kStatus, *text);
+            appendLogLine(widget(console::kLog), *text, kPriorityColour);
+        }
     });
     m_interfaceTimer->start(kInterfacePollMs);
 }

@@ -4,6 +4,9 @@
 
 #include "app/orvanedlg.h"
 #include "app/toolwindows.h"
+#include "dmx/prioritynotice.h"
+#include "playback/controlids.h"
+#include "support/pty.h"
 #include "support/qtapp.h"
 #include "support/scriptedprompts.h"
 #include "support/tempdir.h"
@@ -104,4 +107,22 @@ TEST(IdleConsole, EveryRequestedWindowOpensAndNothingPaintsWhileNothingChanges) 
     EXPECT_GT(opening.painted.size(), 10u) << "the windows were painted when they came up";
     for (auto [widget, paints] : counter.painted)
         ADD_FAILURE() << widget.toStdString() << " painted " << paints << " times";
+}
+
+TEST(OutputPriority, TheStatusLineSaysWhetherTheOutputThreadGotRealTimePriority) {
+    testApp();
+    Environment env;
+    unsetenv("ORVANE_OPEN_WINDOWS");
+    test::PtyPair pty;
+    ASSERT_TRUE(pty.ok());
+    setenv("ORVANE_DMX_PORT", pty.slavePath().c_str(), 1);
+    ProfileFiles profiles;
+    test::ScriptedPrompts prompts;
+    StartOptions options;
+    options.stepGiven = true;
+    COrvaneDlg main(profiles, prompts, env.root.path(), "show", options);
+    main.OnInitDialog();
+    ASSERT_TRUE(main.dmx().tickRunning());
+    runFor(int(kPrioritySettleMs) + 600);
+    EXPECT_EQ(main.controls().text(console::kStatus), priorityText(main.dmx().tickRealtime()));
 }
