@@ -8,6 +8,8 @@
 // - an idle console: CPU time of the program over 30 s with nothing changing,
 //   with every tool window open ("all windows") and with the main window
 //   alone, and the resident memory at the end.
+// ORVANE_BENCH_BINARY runs another build of the program instead (before and
+// after figures).
 
 #include "benchutil.h"
 #include "support/pty.h"
@@ -89,7 +91,9 @@ public:
         for (std::string& e : env)
             envp.push_back(e.data());
         envp.push_back(nullptr);
-        std::string binary = ORVANE_BINARY, show = "SHOW=demo";
+        // Another build of the program may be compared: ORVANE_BENCH_BINARY.
+        const char* other = std::getenv("ORVANE_BENCH_BINARY");
+        std::string binary = other && *other ? other : ORVANE_BINARY, show = "SHOW=demo";
         argv = {binary.data(), show.data(), nullptr};
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
