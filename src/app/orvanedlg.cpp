@@ -9,6 +9,7 @@
 #include "app/outputmonitorview.h"
 #include "app/remoteservices.h"
 #include "app/toolwindows.h"
+#include "dmx/prioritynotice.h"
 #include "playback/showchooser.h"
 #include "playback/stepspin.h"
 #include "show/prompts.h"
@@ -64,6 +65,8 @@ constexpr const char* kDmxStartFailed = "Impossible d'initialiser l'interface DM
 constexpr uint32_t kRefusalColour = 0x0000A0;
 // How often the DMX interface indicator looks at the line.
 constexpr int kInterfacePollMs = 250;
+// The log line about the output thread's priority, in dark grey.
+constexpr uint32_t kPriorityColour = 0x404040;
 
 // The step field takes digits only, and no number above the last step: a key
 // that would make one is refused.
@@ -306,6 +309,7 @@ void COrvaneDlg::OnInitDialog() {
     m_remote->connectHeads(m_tools->fixtures());
     m_tools->createShowTime();
     m_tools->bindEasyShowBuilder();
+    m_tools->openRequestedWindows();
     setWindowIcon(applicationIcon()); // 10
     m_stepFont = QFont("arial", 50);
     if (QWidget* w = widget(console::kStepNumber))
@@ -501,9 +505,15 @@ std::string COrvaneDlg::dmxFailureText() const {
 void COrvaneDlg::startInterfaceWatch() {
     showInterfaceState();
     m_interfaceTimer = new QTimer(this);
-    connect(m_interfaceTimer, &QTimer::timeout, this, [this] {
+    auto priority = std::make_shared<PriorityNotice>();
+    connect(m_interfaceTimer, &QTimer::timeout, this, [this, priority] {
         if (m_interface->poll(now()))
             showInterfaceState();
+        // Whether the output thread got real-time priority: status line and log.
+        if (auto text = priority->poll(m_dmx->tickRunning(), m_dmx->tickRealtime(), now())) {
+            m_controls.setText(console::kStatus, *text);
+            appendLogLine(widget(console::kLog), *text, kPriorityColour);
+        }
     });
     m_interfaceTimer->start(kInterfacePollMs);
 }

@@ -15,6 +15,10 @@
 
 #include <QGuiApplication>
 #include <QPushButton>
+#include <QTimer>
+
+#include <cstdlib>
+#include <string_view>
 
 namespace orvane {
 
@@ -26,6 +30,20 @@ constexpr uint16_t kKeypad1 = 0x61; // numeric keypad 1; 2 and 3 follow
 // the head windows start minimised and come up from here.
 constexpr int kHeadButtonX = 1158, kHeadButtonY = 720, kHeadButtonW = 74, kHeadButtonH = 28;
 constexpr int kHeadButtonStep = 80;
+
+// Whether the list of window names asks for name ("all" asks for every one).
+bool requested(std::string_view list, std::string_view name) {
+    if (list == "all")
+        return true;
+    for (size_t at = list.find(name); at != std::string_view::npos; at = list.find(name, at + 1)) {
+        size_t end = at + name.size();
+        bool startsWord = at == 0 || list[at - 1] == ' ' || list[at - 1] == ',';
+        bool endsWord = end == list.size() || list[end] == ' ' || list[end] == ',';
+        if (startsWord && endsWord)
+            return true;
+    }
+    return false;
+}
 
 } // namespace
 
@@ -233,6 +251,30 @@ void ToolWindows::destroyShowTime() {
 void ToolWindows::destroyTimeline() {
     delete m_timeline.data();
     m_timeline = nullptr;
+}
+
+void ToolWindows::openRequestedWindows() {
+    const char* env = std::getenv("ORVANE_OPEN_WINDOWS");
+    std::string list = env ? env : "";
+    if (list.empty())
+        return;
+    // After the initialisation, as an operator's clicks would come.
+    QTimer::singleShot(0, &m_main, [this, list] {
+        for (int n = 1; n <= 3; ++n)
+            if (requested(list, "scanners") && scannerWindow(n))
+                scannerWindow(n)->show();
+        for (int n = 1; n <= 5; ++n)
+            if (requested(list, "heads"))
+                showHead(n);
+        if (requested(list, "globalcolour"))
+            toggleGlobalColour();
+        if (requested(list, "manualmode"))
+            toggleManualMode();
+        if (requested(list, "timeline"))
+            toggleTimeline();
+        if (requested(list, "builder"))
+            openEasyShowBuilder(); // modal: returns when the builder closes
+    });
 }
 
 } // namespace orvane

@@ -81,6 +81,11 @@ public:
     // the current step on, then puts the current step back on the console.
     void openEasyShowBuilder();
 
+    // $ORVANE_OPEN_WINDOWS ("all", or some of "scanners heads globalcolour
+    // manualmode builder"): those windows come up as their buttons would bring
+    // them, once the main window runs (to watch or measure a full console).
+    void openRequestedWindows();
+
 private:
     void createHeadButtons();
     void destroyFixtureWindows();

@@ -378,7 +378,15 @@ void Composer::mergePredefined(std::span<const StepRecord, kPredefinedCount> rec
                                const ComposerOptions& options) {
     for (int j = 0; j < kPredefinedCount; ++j)
         Compose(records[j], predefined[j], nullptr, nullptr, 0, options);
+    mixPredefined(records, levels, predefined, staging);
+}
 
+void Composer::mixPredefined(std::span<const StepRecord, kPredefinedCount> records,
+                             std::span<const uint8_t, kPredefinedCount> levels,
+                             const PredefinedUniverses& predefined, Universe& staging) {
+    // As the composition of the last look left it.
+    const uint32_t c = colourOf(records[kPredefinedCount - 1], kCurrentColour);
+    m_currentColour = {redOf(c), greenOf(c), blueOf(c)};
     const int top = topEntry(levels);
     std::array<int, 4> leader{};
     for (int w = 0; w < 4; ++w)

@@ -50,6 +50,13 @@ public:
                          std::span<const uint8_t, kPredefinedCount> levels,
                          PredefinedUniverses& predefined, Universe& staging,
                          const ComposerOptions& options);
+    // The mixing alone, over universes mergePredefined composed before from
+    // the same records with the same options (composing a look gives the same
+    // bytes every time): the same staging and current colour, without
+    // composing the 24 looks again.
+    void mixPredefined(std::span<const StepRecord, kPredefinedCount> records,
+                       std::span<const uint8_t, kPredefinedCount> levels,
+                       const PredefinedUniverses& predefined, Universe& staging);
 
     CurrentColour currentColour() const { return m_currentColour; }
 

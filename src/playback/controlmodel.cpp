@@ -1,21 +1,54 @@
 #include "playback/controlmodel.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdlib>
 #include <strings.h>
 
 namespace orvane {
 
+namespace {
+
+// The widest span of ids found by position (dialogs use a few thousand).
+constexpr int64_t kIndexSpanMax = 1 << 15;
+
+} // namespace
+
 void ControlModel::add(int id, ControlKind kind, std::string_view text) {
-    ControlState& s = m_controls[id];
+    ControlState& s = mut(id);
     s.kind = kind;
     s.text = std::string(text);
 }
 
+const ControlState* ControlModel::find(int id) const {
+    size_t i = size_t(int64_t{id} - m_indexBase);
+    if (i < m_index.size())
+        return m_index[i];
+    auto it = m_controls.find(id);
+    return it == m_controls.end() ? nullptr : &it->second;
+}
+
+void ControlModel::index(int id, ControlState* state) {
+    int64_t first = m_index.empty() ? id : std::min<int64_t>(m_indexBase, id);
+    int64_t last =
+        m_index.empty() ? id : std::max<int64_t>(m_indexBase + int64_t(m_index.size()) - 1, id);
+    if (last - first + 1 > kIndexSpanMax)
+        return; // found through the map
+    if (first != m_indexBase || last - first + 1 != int64_t(m_index.size())) {
+        // Every id of the new span that the map holds enters the index.
+        m_indexBase = first;
+        m_index.assign(size_t(last - first + 1), nullptr);
+        for (auto it = m_controls.lower_bound(int(first));
+             it != m_controls.end() && it->first <= last; ++it)
+            m_index[size_t(it->first - first)] = &it->second;
+    }
+    m_index[size_t(id - first)] = state;
+}
+
 const ControlState& ControlModel::state(int id) const {
     static const ControlState kNone;
-    auto it = m_controls.find(id);
-    return it == m_controls.end() ? kNone : it->second;
+    const ControlState* s = find(id);
+    return s ? *s : kNone;
 }
 
 std::vector<int> ControlModel::ids() const {
@@ -27,7 +60,11 @@ std::vector<int> ControlModel::ids() const {
 }
 
 ControlState& ControlModel::mut(int id) {
-    return m_controls[id];
+    if (const ControlState* s = find(id))
+        return const_cast<ControlState&>(*s);
+    ControlState& s = m_controls[id];
+    index(id, &s);
+    return s;
 }
 
 void ControlModel::notify(int id, ControlField field) {
@@ -68,6 +105,16 @@ void ControlModel::setText(int id, std::string_view text) {
     }
     // An edit reports every write of its text, even of the same text.
     raise(ControlEvent::TextChanged, id);
+}
+
+bool ControlModel::showNumber(int id, int64_t value) {
+    char digits[24];
+    auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    std::string_view text(digits, size_t(end - digits));
+    if (text == this->text(id))
+        return false;
+    setText(id, text);
+    return true;
 }
 
 int ControlModel::textInt(int id) const {

@@ -68,7 +68,7 @@ public:
     using Observer = std::function<void(int id, ControlField field)>;
 
     void add(int id, ControlKind kind, std::string_view text = {});
-    bool has(int id) const { return m_controls.count(id) != 0; }
+    bool has(int id) const { return find(id) != nullptr; }
     const ControlState& state(int id) const;
     std::vector<int> ids() const;
 
@@ -79,7 +79,10 @@ public:
     void setChecked(int id, bool on);
     const std::string& text(int id) const { return state(id).text; }
     void setText(int id, std::string_view text); // always raises TextChanged
-    int textInt(int id) const;                   // leading signed integer, 0 when none
+    // Writes value as decimal text when the control shows another text (as
+    // setText, TextChanged included); true when it wrote.
+    bool showNumber(int id, int64_t value);
+    int textInt(int id) const; // leading signed integer, 0 when none
     bool enabled(int id) const { return state(id).enabled; }
     void setEnabled(int id, bool on);
     bool visible(int id) const { return state(id).visible; }
@@ -101,9 +104,15 @@ public:
 
 private:
     ControlState& mut(int id);
+    const ControlState* find(int id) const;
+    void index(int id, ControlState* state);
     void notify(int id, ControlField field);
 
     std::map<int, ControlState> m_controls;
+    // Timers read hundreds of controls a tick: ids inside one span are found
+    // by position. Map nodes never move, so the pointers stay valid.
+    std::vector<ControlState*> m_index; // id - m_indexBase -> state, or null
+    int64_t m_indexBase = 0;
     std::map<std::pair<int, int>, Handler> m_handlers;
     std::vector<Observer> m_observers;
 };

@@ -66,11 +66,8 @@ void MainTimer::pickColours() {
         return;
     // The room-plan sliders reach the fixtures through their value fields.
     for (auto [slider, field] : {std::pair{console::kIntensitySlider, console::kIntensity},
-                                 std::pair{console::kStrobeSlider, console::kStrobe}}) {
-        std::string text = format("%d", m_controls.pos(slider));
-        if (m_controls.text(field) != text)
-            m_controls.setText(field, text);
-    }
+                                 std::pair{console::kStrobeSlider, console::kStrobe}})
+        m_controls.showNumber(field, m_controls.pos(slider));
     std::optional<uint32_t> pixel = m_hooks.pickedPixel ? m_hooks.pickedPixel() : std::nullopt;
     if (!pixel)
         return;

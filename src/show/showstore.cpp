@@ -138,6 +138,16 @@ void loadEntries(StepAccess& a, StepRecord& r) {
     }
 }
 
+// Red, green, blue in the order a save writes them (the arguments of a call
+// would be read in whatever order the compiler picks, each missing the cursor).
+uint32_t loadColour(StepAccess& a, int c) {
+    const StepKeys& k = StepKeys::get();
+    uint8_t red = a.getByte(k.red[c]);
+    uint8_t green = a.getByte(k.green[c]);
+    uint8_t blue = a.getByte(k.blue[c]);
+    return makeColour(red, green, blue);
+}
+
 void loadBlock(StepAccess& a, const StepKeys::BlockKeys& k, uint8_t* channel, int bytes, int32_t& x,
                int32_t& y, int32_t& raw) {
     for (int c = 0; c < bytes; ++c)
@@ -198,7 +208,7 @@ void ShowStore::LoadStep(int section, StepRecord& r, std::string_view file, uint
     for (int f = 0; f < kFaderCount; ++f)
         r.fader[f] = a.getInRange(k.fader[f], 0, kLevelMax);
     for (int c = 0; c < kColourCount; ++c)
-        r.colour[c] = makeColour(a.getByte(k.red[c]), a.getByte(k.green[c]), a.getByte(k.blue[c]));
+        r.colour[c] = loadColour(a, c);
     for (int c = 0; c < kCheckCount; ++c)
         r.check[c] = a.getInt(k.check[c], 0, c < 4);
     loadFixtures(a, r);

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cctype>
+#include <cstring>
 
 namespace orvane {
 
@@ -44,11 +45,26 @@ uint64_t ShowTable::generation(int section) const {
 }
 
 size_t ShowTable::LowerHash::operator()(std::string_view s) const {
-    // FNV-1a: keys are short and differ in their last characters.
-    size_t h = 1469598103934665603ull;
-    for (char c : s)
-        h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-    return h;
+    // Eight bytes at a time, each letter folded to lower case by its case bit,
+    // so that a key is hashed as it comes. Other bytes fold too ("_" onto
+    // DEL), which costs no more than a rare collision.
+    constexpr uint64_t kFold = 0x2020202020202020ull;
+    uint64_t h = 0x9E3779B97F4A7C15ull ^ s.size();
+    auto mix = [&h](uint64_t word) {
+        h = (h ^ word) * 0xff51afd7ed558ccdull;
+        h ^= h >> 32;
+    };
+    size_t i = 0;
+    for (; i + 8 <= s.size(); i += 8) {
+        uint64_t word;
+        std::memcpy(&word, s.data() + i, 8);
+        mix(word | kFold);
+    }
+    uint64_t tail = 0;
+    for (size_t k = 0; i + k < s.size(); ++k)
+        tail |= uint64_t(static_cast<unsigned char>(s[i + k])) << (8 * k);
+    mix(tail | kFold);
+    return size_t(h);
 }
 
 int ShowTable::sectionNumber(std::string_view sectionText) {
@@ -64,16 +80,40 @@ ShowTable::Entry::Entry(std::string_view key, std::string_view v) : value(v) {
     }
 }
 
+namespace {
+
+// The two filter bits of a key: 9 bits each from a mix of its hash.
+inline std::pair<unsigned, unsigned> filterBits(size_t hash) {
+    uint64_t mixed = uint64_t(hash) * 0x9E3779B97F4A7C15ull;
+    return {unsigned(mixed >> 55), unsigned(mixed >> 46) & 511u};
+}
+
+} // namespace
+
+inline bool ShowTable::mayHold(const Section& s, size_t keyHash) {
+    auto [a, b] = filterBits(keyHash);
+    return (s.keyBits[a / 64] >> (a % 64) & 1) && (s.keyBits[b / 64] >> (b % 64) & 1);
+}
+
+void ShowTable::markHeld(Section& s, size_t keyHash) {
+    auto [a, b] = filterBits(keyHash);
+    s.keyBits[a / 64] |= uint64_t{1} << (a % 64);
+    s.keyBits[b / 64] |= uint64_t{1} << (b % 64);
+}
+
 int ShowTable::lookup(const Section& s, std::string_view qualifiedKey, size_t* cursor) {
     int found = -1;
     if (cursor && *cursor < s.entries.size() &&
         equalsIgnoreCase(s.entries[*cursor].key(), qualifiedKey)) {
         found = int(*cursor);
     } else {
-        LowerKey lower(qualifiedKey);
-        auto it = s.index.find(lower.view());
-        if (it != s.index.end())
-            found = it->second;
+        // Most keys a step load asks a sparse section for are not there.
+        if (mayHold(s, LowerHash{}(qualifiedKey))) {
+            LowerKey lower(qualifiedKey);
+            auto it = s.index.find(lower.view());
+            if (it != s.index.end())
+                found = it->second;
+        }
     }
     if (cursor && found >= 0)
         *cursor = size_t(found) + 1;
@@ -102,6 +142,7 @@ void ShowTable::write(int section, std::string_view qualifiedKey, std::string_vi
         }
         return;
     }
+    markHeld(s, LowerHash{}(qualifiedKey));
     s.index.emplace(toLower(qualifiedKey), int(s.entries.size()));
     s.entries.emplace_back(qualifiedKey, value);
     changed(s);
@@ -116,6 +157,7 @@ const std::vector<ShowTable::Entry>& ShowTable::entries(int section) const {
 
 void ShowTable::clear() {
     for (Section& s : m_sections) {
+        s.keyBits = {};
         s.entries.clear();
         s.index.clear();
         changed(s);

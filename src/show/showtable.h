@@ -69,6 +69,10 @@ private:
         bool operator()(std::string_view a, std::string_view b) const { return a == b; }
     };
     struct Section {
+        // Two bits per key of the index, from its hash: a key missing one of
+        // its bits is not in the section. A step load asks a sparse section
+        // for hundreds of keys it does not hold; this answers them at once.
+        std::array<uint64_t, 8> keyBits{};
         std::vector<Entry> entries;
         // lower-case key -> position of its first entry
         std::unordered_map<std::string, int, LowerHash, LowerEq> index;
@@ -76,6 +80,8 @@ private:
     };
     static void changed(Section& s);
     static int lookup(const Section& s, std::string_view qualifiedKey, size_t* cursor);
+    static bool mayHold(const Section& s, size_t keyHash);
+    static void markHeld(Section& s, size_t keyHash);
     std::array<Section, kStepCount> m_sections;
 };
 

@@ -1,0 +1,23 @@
+#include "dmx/prioritynotice.h"
+
+namespace orvane {
+
+std::string priorityText(bool realtime) {
+    if (realtime)
+        return "DMX output thread at real-time priority (SCHED_FIFO)";
+    return "DMX output thread at normal priority: real-time was refused (allow rtprio in "
+           "/etc/security/limits.conf or give orvane CAP_SYS_NICE, see README)";
+}
+
+std::optional<std::string> PriorityNotice::poll(bool running, bool realtime, int64_t nowMs) {
+    if (!running)
+        return std::nullopt;
+    if (m_runningSince < 0)
+        m_runningSince = nowMs;
+    if (nowMs - m_runningSince < kPrioritySettleMs || m_told == realtime)
+        return std::nullopt;
+    m_told = realtime;
+    return priorityText(realtime);
+}
+
+} // namespace orvane
