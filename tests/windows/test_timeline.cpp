@@ -99,9 +99,10 @@ TEST_F(TimelineWindowFixture, PaintsRowsWithNumberPictureAndEmptySteps) {
     const QRect picture3(120, 0, 80, 40), picture4(120, 40, 80, 40);
     QImage expected3 = renderStage(window->previews().get(3).frame, QSize(80, 40));
     EXPECT_EQ(image.copy(picture3), expected3);
-    X
-        // The current step's number is red; the others grey.
-        EXPECT_TRUE(anyPixel(image, QRect(18, 40, 40, 38), qRgb(255, 0, 0)));
+    EXPECT_EQ(image.pixel(picture4.left() + 10, picture4.bottom() - 1), qRgb(90, 90, 90))
+        << "step 4's floor";
+    // The current step's number is red; the others grey.
+    EXPECT_TRUE(anyPixel(image, QRect(18, 40, 40, 38), qRgb(255, 0, 0)));
     EXPECT_FALSE(anyPixel(image, QRect(18, 0, 40, 38), qRgb(255, 0, 0)));
     // Step 5 has no entries: no picture where it would be.
     EXPECT_EQ(image.pixel(160, 100), kBackground);
