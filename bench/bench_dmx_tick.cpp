@@ -11,6 +11,7 @@
 #include "benchdmx.h"
 #include "dmx/dmxoutput.h"
 #include "dmx/serialline.h"
+#include "support/nullline.h"
 #include "support/pty.h"
 #include "support/tempdir.h"
 
@@ -55,20 +56,10 @@ struct BareLoop {
     }
 };
 
-struct NullLine : DmxLine {
-    int open(const LineSettings&) override { return 0; }
-    void setDmxBaud() override {}
-    void clearRts() override {}
-    void close() override {}
-    int breakOn() override { return 0; }
-    int breakOff() override { return 0; }
-    int writeFrame(std::span<const uint8_t> bytes) override { return int(bytes.size()); }
-};
-
 // Work per tick in microseconds on a line without syscalls.
 std::vector<double> ownWork() {
     TickSamples samples;
-    NullLine line;
+    test::NullLine line;
     DmxOutputOptions options;
     options.trace = &samples;
     DmxOutput output(line, options);

@@ -12,6 +12,7 @@
 #include "dmx/dmxoutput.h"
 #include "dmx/serialline.h"
 #include "remote/remotecontrol.h"
+#include "support/nullline.h"
 #include "support/pty.h"
 #include "support/tempdir.h"
 
@@ -122,16 +123,6 @@ std::vector<double> frameLatencies() {
     return ms;
 }
 
-struct NullLine : DmxLine {
-    int open(const LineSettings&) override { return 0; }
-    void setDmxBaud() override {}
-    void clearRts() override {}
-    void close() override {}
-    int breakOn() override { return 0; }
-    int breakOff() override { return 0; }
-    int writeFrame(std::span<const uint8_t> bytes) override { return int(bytes.size()); }
-};
-
 struct Work : TickTrace {
     void onTick(int64_t, int64_t woke, int64_t done) override {
         if (count < int(us.size()))
@@ -221,7 +212,7 @@ int main() {
         "line", line, [&] { return pty.slavePath(); }, remote.tickHooks());
     drain.stop = true;
     drainer.join();
-    NullLine nullLine;
+    test::NullLine nullLine;
     compareTickWork("no_syscalls", nullLine, {}, remote.tickHooks());
     ::close(frameClient);
     ::close(systemClient);

@@ -5,6 +5,7 @@
 #include "dmx/dmxoutput.h"
 #include "remote/remotecontrol.h"
 #include "sockets.h"
+#include "support/nullline.h"
 #include "support/tempdir.h"
 
 #include <gtest/gtest.h>
@@ -14,19 +15,7 @@
 using namespace orvane;
 using namespace orvane::test;
 
-namespace {
-
-struct QuietLine : DmxLine {
-    int open(const LineSettings&) override { return 0; }
-    void setDmxBaud() override {}
-    void clearRts() override {}
-    void close() override {}
-    int breakOn() override { return 0; }
-    int breakOff() override { return 0; }
-    int writeFrame(std::span<const uint8_t> bytes) override { return int(bytes.size()); }
-};
-
-} // namespace
+namespace {} // namespace
 
 TEST(RemoteThreads, PipesAndTheLinkOpenAndCloseUnderTheRunningTick) {
     TempDir dir;
@@ -38,7 +27,7 @@ TEST(RemoteThreads, PipesAndTheLinkOpenAndCloseUnderTheRunningTick) {
     options.linkPort = port;
     RemoteControl remote(options);
     remote.setLog([](std::string_view, uint32_t) {});
-    QuietLine line;
+    NullLine line;
     DmxOutputOptions o;
     o.hooks = &remote.tickHooks();
     o.dmxPortSetting = [] { return std::string("quiet"); };
