@@ -459,11 +459,7 @@ std::optional<uint32_t> COrvaneDlg::pickedPixel() const {
 void COrvaneDlg::startOutputs() {
     if (m_options.chained()) {
         // A chained start leaves the line to the instance that started it for a while.
-        m_timers[kTimerChainedStart] = new QTimer(this);
-        m_timers[kTimerChainedStart]->setSingleShot(true);
-        connect(m_timers[kTimerChainedStart], &QTimer::timeout, this,
-                [this] { onTimer(kTimerChainedStart); });
-        m_timers[kTimerChainedStart]->start(5000);
+        QTimer::singleShot(5000, this, [this] { onTimer(kTimerChainedStart); });
         return;
     }
     startDmx();
@@ -474,11 +470,7 @@ void COrvaneDlg::startOutputs() {
 void COrvaneDlg::startIpServer() {
     if (!m_remote->startIpServer())
         return;
-    QTimer* t = new QTimer(this);
-    t->setTimerType(Qt::PreciseTimer);
-    connect(t, &QTimer::timeout, this, [this] { onTimer(timers::kIpService); });
-    t->start(1000);
-    m_timers[timers::kIpService] = t;
+    m_ticks[timers::kIpService].start(1000, this, [this] { onTimer(timers::kIpService); });
 }
 
 bool COrvaneDlg::startDmx() {
@@ -504,9 +496,8 @@ std::string COrvaneDlg::dmxFailureText() const {
 // an interface that went away.
 void COrvaneDlg::startInterfaceWatch() {
     showInterfaceState();
-    m_interfaceTimer = new QTimer(this);
     auto priority = std::make_shared<PriorityNotice>();
-    connect(m_interfaceTimer, &QTimer::timeout, this, [this, priority] {
+    m_interfaceTick.start(kInterfacePollMs, this, [this, priority] {
         if (m_interface->poll(now()))
             showInterfaceState();
         // Whether the output thread got real-time priority: status line and log.
@@ -515,7 +506,6 @@ void COrvaneDlg::startInterfaceWatch() {
             appendLogLine(widget(console::kLog), *text, kPriorityColour);
         }
     });
-    m_interfaceTimer->start(kInterfacePollMs);
 }
 
 void COrvaneDlg::showInterfaceState() {
@@ -570,11 +560,7 @@ void COrvaneDlg::createOutputMonitor() {
 void COrvaneDlg::startTimers() {
     for (auto timerAndPeriod : {std::pair{kTimerPlayback, 20}, std::pair{kTimerJoystick, 50}}) {
         int timer = timerAndPeriod.first, period = timerAndPeriod.second;
-        QTimer* t = new QTimer(this);
-        t->setTimerType(Qt::PreciseTimer);
-        connect(t, &QTimer::timeout, this, [this, timer] { onTimer(timer); });
-        t->start(period);
-        m_timers[timer] = t;
+        m_ticks[timer].start(period, this, [this, timer] { onTimer(timer); });
     }
 }
 
@@ -662,16 +648,14 @@ void COrvaneDlg::OnDestroy() {
         return;
     m_destroyed = true;
     QThread::msleep(500);
-    if (m_interfaceTimer)
-        m_interfaceTimer->stop(); // a closed line is not reopened any more
+    m_interfaceTick.stop(); // a closed line is not reopened any more
     m_dmx->closeLine();
     m_remote->remote().stopIpServer(); // 3
     if (m_controls.checked(console::kIpLink))
         m_remote->remote().closeIpLink();
     m_session.CommitCurrentStep();
     for (int t : {kTimerPlayback, kTimerJoystick})
-        if (m_timers.count(t))
-            m_timers[t]->stop();
+        m_ticks[t].stop();
     QThread::msleep(500);
     m_sound->shutdown();
     m_remote->connectHeads(nullptr); // the head windows go next

@@ -21,6 +21,7 @@
 #include "playback/videoplayerclient.h"
 #include "playback/windowlookup.h"
 #include "sound/soundconsole.h"
+#include "windows/sharedtick.h"
 
 #include <QDialog>
 #include <QElapsedTimer>
@@ -155,9 +156,9 @@ private:
     std::unique_ptr<OutputMonitorView> m_outputMonitor; // reads m_dmx: declared after it
     std::unique_ptr<InterfaceWatch> m_interface;
     QWidget* m_console = nullptr; // the controls, inside the window's scroll area
-    QTimer* m_interfaceTimer = nullptr;
+    SharedTick m_interfaceTick;
     std::map<int, QWidget*> m_widgets;
-    std::map<int, QTimer*> m_timers;
+    std::map<int, SharedTick> m_ticks; // the periodic timers, by timer id
     QFont m_nameFont;
     QFont m_stepFont;
     bool m_destroyed = false;

@@ -34,13 +34,11 @@ OutputMonitorView::OutputMonitorView(QWidget& window, const DmxOutput& output, S
         m_label->setGeometry(kMargin, below, width, kLineHeight);
     }
     m_label->show();
-    m_timer = new QTimer(m_label);
-    QObject::connect(m_timer, &QTimer::timeout, m_label, [this] { refresh(); });
-    m_timer->start(kRefreshMs);
+    m_timer.start(kRefreshMs, m_label, [this] { refresh(); });
 }
 
 OutputMonitorView::~OutputMonitorView() {
-    delete m_label; // and its timer
+    delete m_label; // and with it the refresh
 }
 
 void OutputMonitorView::refresh() {

@@ -7,12 +7,12 @@
 // stderr). User-interface thread only.
 
 #include "dmx/outputmonitor.h"
+#include "windows/sharedtick.h"
 
 #include <functional>
 #include <string>
 
 class QLabel;
-class QTimer;
 class QWidget;
 
 namespace orvane {
@@ -39,7 +39,7 @@ private:
     OutputMonitor m_monitor;
     StatusFn m_status;
     QLabel* m_label = nullptr;
-    QTimer* m_timer = nullptr;
+    SharedTick m_timer;
 };
 
 } // namespace orvane

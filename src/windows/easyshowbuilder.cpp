@@ -11,7 +11,6 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTimer>
 
 #include <array>
 
@@ -203,12 +202,10 @@ easyshowbuilder::easyshowbuilder(ShowSession& session, ControlModel& mainControl
     m_model = std::make_unique<ShowBuilder>(session, mainControls, std::move(hooks));
     setUpWidgets();
     m_model->init();
-    m_timer = new QTimer(this);
-    connect(m_timer, &QTimer::timeout, this, [this] {
+    m_timer.start(kTimerMs, this, [this] {
         m_model->tick();
         syncCursor();
     });
-    m_timer->start(kTimerMs);
 }
 
 easyshowbuilder::~easyshowbuilder() {
@@ -393,7 +390,7 @@ bool easyshowbuilder::iconEvent(int icon, QEvent* event) {
 }
 
 void easyshowbuilder::done(int result) {
-    m_timer->stop();
+    m_timer.stop();
     m_model->cancelDrag();
     syncCursor();
     m_model->close();

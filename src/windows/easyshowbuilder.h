@@ -8,6 +8,7 @@
 // step's levels and fade time. User-interface thread only.
 
 #include "playback/showbuilder.h"
+#include "windows/sharedtick.h"
 
 #include <QDialog>
 #include <QPoint>
@@ -18,7 +19,6 @@
 #include <vector>
 
 class QPainter;
-class QTimer;
 
 namespace orvane {
 
@@ -65,7 +65,7 @@ private:
 
     std::unique_ptr<ShowBuilder> m_model;
     std::map<int, QWidget*> m_widgets;
-    QTimer* m_timer = nullptr;
+    SharedTick m_timer;
     int m_shownCursor = 0;
     struct Press {
         int list = 0;

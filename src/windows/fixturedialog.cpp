@@ -7,7 +7,6 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QPainter>
-#include <QTimer>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -43,17 +42,13 @@ FixtureDialog::FixtureDialog(QWidget* parent, const QString& title, std::vector<
         });
     }
     m_binding.setView(view());
-    m_fast = new QTimer(this);
-    m_slow = new QTimer(this);
-    connect(m_fast, &QTimer::timeout, this, [this] { m_binding.tick(fixture::kTimerFast); });
-    connect(m_slow, &QTimer::timeout, this, [this] { m_binding.tick(fixture::kTimerSlow); });
-    m_fast->start(20);
-    m_slow->start(50);
+    m_fast.start(20, this, [this] { m_binding.tick(fixture::kTimerFast); });
+    m_slow.start(50, this, [this] { m_binding.tick(fixture::kTimerSlow); });
 }
 
 FixtureDialog::~FixtureDialog() {
-    m_fast->stop();
-    m_slow->stop();
+    m_fast.stop();
+    m_slow.stop();
     // The controller goes on without a window until it is destroyed too.
     m_binding.setView({});
     unbindDialog(this);

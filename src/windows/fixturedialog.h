@@ -8,6 +8,7 @@
 #include "fixtures/fixturecontrols.h"
 #include "fixtures/fixtureview.h"
 #include "windows/controldef.h"
+#include "windows/sharedtick.h"
 
 #include <QDialog>
 #include <QImage>
@@ -18,8 +19,6 @@
 #include <map>
 #include <span>
 #include <vector>
-
-class QTimer;
 
 namespace orvane {
 
@@ -72,8 +71,7 @@ private:
     const QImage& m_room;
     Binding m_binding;
     std::map<int, QWidget*> m_widgets;
-    QTimer* m_fast;
-    QTimer* m_slow;
+    SharedTick m_fast, m_slow;
 };
 
 } // namespace orvane

@@ -71,8 +71,7 @@ GlobalColor::GlobalColor(QWidget* owner, Console& console, Hooks hooks)
         setPaintHook(pad, [this, k](QPainter& p, QRect r) { paintPad(k, p, r); });
     }
     m_controller.init(client.width(), client.height());
-    connect(&m_timer, &QTimer::timeout, this, [this] { OnTimer(); });
-    m_timer.start(kTickMs);
+    m_timer.start(kTickMs, this, [this] { OnTimer(); });
 }
 
 GlobalColor::~GlobalColor() {

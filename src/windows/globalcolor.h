@@ -8,11 +8,11 @@
 
 #include "fixtures/globalcolour.h"
 #include "windows/controldef.h"
+#include "windows/sharedtick.h"
 
 #include <QDialog>
 #include <QImage>
 #include <QPoint>
-#include <QTimer>
 
 #include <functional>
 #include <map>
@@ -62,7 +62,7 @@ private:
     GlobalColourController m_controller;
     Hooks m_hooks;
     std::map<int, QWidget*> m_widgets;
-    QTimer m_timer;
+    SharedTick m_timer;
     QImage m_field;
     bool m_buttonHeld = false;
     bool m_pressedSinceTick = false;

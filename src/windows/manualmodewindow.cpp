@@ -94,8 +94,7 @@ manualmode::manualmode(QWidget* owner, ManualMode& mode)
     setPaintHook(widget(kStrip),
                  [this](QPainter& p, QRect r) { paintLevelStrip(p, r, m_mode.levels()); });
     m_panel.init();
-    connect(&m_timer, &QTimer::timeout, this, [this] { OnTimer(); });
-    m_timer.start(kTickMs);
+    m_timer.start(kTickMs, this, [this] { OnTimer(); });
 }
 
 manualmode::~manualmode() {

@@ -8,9 +8,9 @@
 
 #include "fixtures/manualmode.h"
 #include "windows/controldef.h"
+#include "windows/sharedtick.h"
 
 #include <QDialog>
-#include <QTimer>
 
 #include <map>
 #include <span>
@@ -47,7 +47,7 @@ private:
     ManualMode& m_mode;
     ManualModePanel m_panel;
     std::map<int, QWidget*> m_widgets;
-    QTimer m_timer;
+    SharedTick m_timer;
 };
 
 } // namespace orvane

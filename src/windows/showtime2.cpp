@@ -123,8 +123,8 @@ showtime2::showtime2(QWidget* owner, ControlModel& main, ShowStore& store, Input
     m_panel->controls().on(ControlEvent::Clicked, kFullScreen, [this] { toggleFullScreen(); });
     m_timer = new QTimer(this);
     m_timer->setTimerType(Qt::PreciseTimer);
+    m_timer->setInterval(kTickMs);
     connect(m_timer, &QTimer::timeout, this, [this] { m_panel->tick(); });
-    m_timer->start(10);
 }
 
 showtime2::~showtime2() {
@@ -136,12 +136,20 @@ showtime2::~showtime2() {
 
 ShowTimeHooks showtime2::hooks(std::function<void()> skipAutomationOnce) {
     ShowTimeHooks h;
+    // The tick has nothing to do while the panel is closed (presses made
+    // meanwhile are dropped on opening), so it runs only while it is open.
     h.show = [this] {
+        if (m_timer)
+            m_timer->start();
         show();
         raise();
         activateWindow();
     };
-    h.hide = [this] { hide(); };
+    h.hide = [this] {
+        if (m_timer)
+            m_timer->stop();
+        hide();
+    };
     h.lockMain = [this] {
         if (m_lock)
             m_lock->lock();

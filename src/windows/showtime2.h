@@ -28,6 +28,7 @@ public:
     static constexpr int kDialogId = 112;
     static constexpr int kBaseWidth = 480; // the layout's size at scale 1
     static constexpr int kBaseHeight = 360;
+    static constexpr int kTickMs = 10;
 
     // Created hidden, owned by the main window `owner`, whose control model,
     // show store and key state it works through.
