@@ -1,0 +1,107 @@
+// The user-interface thread's common tick timer, on a real event loop: ticks
+// that meet run in one wake-up, in start order; a tick may stop itself or
+// destroy another's window; a message box inside one tick does not stop the
+// others.
+
+#include "support/qtapp.h"
+#include "windows/sharedtick.h"
+
+#include <QEventLoop>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace orvane;
+
+namespace {
+
+void runEventLoopFor(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+struct SharedTickFixture : ::testing::Test {
+    void SetUp() override { testApp(); }
+    QObject owner;
+    std::vector<std::string> log; // "name@wake-up"
+    void note(const char* name) {
+        log.push_back(name + ("@" + std::to_string(SharedTick::wakeups())));
+    }
+    // The wake-ups a tick ran at.
+    std::vector<std::string> wakesOf(const std::string& name) const {
+        std::vector<std::string> out;
+        for (const std::string& entry : log)
+            if (entry.rfind(name + "@", 0) == 0)
+                out.push_back(entry.substr(name.size() + 1));
+        return out;
+    }
+};
+
+TEST_F(SharedTickFixture, TicksThatMeetRunInOneWakeUpInStartOrder) {
+    SharedTick slow, fast;
+    slow.start(50, &owner, [this] { note("slow"); });
+    fast.start(20, &owner, [this] { note("fast"); });
+    EXPECT_TRUE(slow.isActive());
+    EXPECT_EQ(fast.interval(), 20);
+    runEventLoopFor(330);
+    std::vector<std::string> slowWakes = wakesOf("slow"), fastWakes = wakesOf("fast");
+    ASSERT_GE(slowWakes.size(), 3u);
+    int met = 0;
+    for (size_t i = 0; i + 1 < log.size(); ++i)
+        if (log[i].rfind("slow@", 0) == 0 && log[i + 1] == "fast@" + log[i].substr(5))
+            ++met;
+    EXPECT_GE(met, 1) << "every other 50 ms tick meets a 20 ms one, in the same wake-up";
+    for (size_t i = 0; i + 1 < log.size(); ++i)
+        if (log[i].rfind("fast@", 0) == 0)
+            EXPECT_NE(log[i + 1], "slow@" + log[i].substr(5)) << "never out of start order";
+}
+
+TEST_F(SharedTickFixture, StopAndTheContextsEndEndTheTick) {
+    SharedTick own, other, stopped;
+    auto window = std::make_unique<QObject>();
+    int ownRuns = 0, otherRuns = 0, stoppedRuns = 0;
+    // A tick that stops itself, and one that destroys the next one's window.
+    own.start(20, &owner, [&] {
+        ++ownRuns;
+        own.stop();
+        window.reset();
+    });
+    other.start(20, window.get(), [&] { ++otherRuns; });
+    stopped.start(20, &owner, [&] { ++stoppedRuns; });
+    stopped.stop();
+    runEventLoopFor(120);
+    EXPECT_EQ(ownRuns, 1);
+    EXPECT_EQ(otherRuns, 0) << "its window went in the same wake-up, before it";
+    EXPECT_EQ(stoppedRuns, 0);
+    EXPECT_FALSE(own.isActive());
+    EXPECT_FALSE(other.isActive());
+}
+
+TEST_F(SharedTickFixture, AnEventLoopInsideATickLeavesTheOthersRunning) {
+    SharedTick modal, other;
+    int modalRuns = 0, otherRuns = 0, otherDuringModal = 0;
+    bool inModal = false;
+    modal.start(20, &owner, [&] {
+        ++modalRuns;
+        if (modalRuns > 1)
+            return;
+        inModal = true; // as a message box would
+        runEventLoopFor(150);
+        inModal = false;
+    });
+    other.start(20, &owner, [&] {
+        ++otherRuns;
+        otherDuringModal += inModal;
+    });
+    runEventLoopFor(300);
+    EXPECT_GE(otherDuringModal, 3) << "the other ticks go on while the box is open";
+    EXPECT_GE(modalRuns, 2) << "and the tick that opened it comes back after";
+    EXPECT_GT(otherRuns, otherDuringModal);
+}
+
+} // namespace
