@@ -56,9 +56,11 @@ TEST_F(SharedTickFixture, TicksThatMeetRunInOneWakeUpInStartOrder) {
         if (log[i].rfind("slow@", 0) == 0 && log[i + 1] == "fast@" + log[i].substr(5))
             ++met;
     EXPECT_GE(met, 1) << "every other 50 ms tick meets a 20 ms one, in the same wake-up";
-    for (size_t i = 0; i + 1 < log.size(); ++i)
-        if (log[i].rfind("fast@", 0) == 0)
+    for (size_t i = 0; i + 1 < log.size(); ++i) {
+        if (log[i].rfind("fast@", 0) == 0) {
             EXPECT_NE(log[i + 1], "slow@" + log[i].substr(5)) << "never out of start order";
+        }
+    }
 }
 
 TEST_F(SharedTickFixture, StopAndTheContextsEndEndTheTick) {
