@@ -21,6 +21,6 @@ done
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 DESTDIR="$stage/destdir" cmake --install "$BUILD" --prefix /usr >/dev/null
-bash tests/install/check-layout.sh "$stage/destdir/usr"
+bash tests/install/check-layout.sh "$stage/destdir/usr" "$BUILD"
 dpkg-deb -x "$deb" "$stage/deb"
-bash tests/install/check-layout.sh "$stage/deb/usr"
+bash tests/install/check-layout.sh "$stage/deb/usr" "$BUILD"

@@ -1,6 +1,8 @@
 #include "dmx/dmxoutput.h"
 
+#include "dmx/olaclient.h"
 #include "dmx/serialline.h"
+#include "show/textutil.h"
 
 #include <cstring>
 
@@ -85,11 +87,20 @@ OutputChoice DmxOutput::readOutputChoice() {
     return choice;
 }
 
+// Built without OLA, its module missing or broken, or no sender thread.
+std::string DmxOutput::startFailureText(OlaSink::StartResult result) {
+    if (result != OlaSink::StartResult::NoClient)
+        return kOlaNoThreadText;
+    std::string module = olaLoadError();
+    if (!olaBuiltIn() || module.empty())
+        return kOlaMissingText;
+    return format(kOlaModuleFailedText, module.c_str());
+}
+
 bool DmxOutput::startOla() {
     OlaSink::StartResult result = m_ola.start(m_choice.olaUniverse);
     if (result != OlaSink::StartResult::Started && m_options.message)
-        m_options.message("", result == OlaSink::StartResult::NoClient ? kOlaMissingText
-                                                                       : kOlaNoThreadText);
+        m_options.message("", startFailureText(result));
     return result == OlaSink::StartResult::Started;
 }
 

@@ -24,6 +24,9 @@ constexpr const char* kComPortFailureText = "Can't initialize COM port";
 constexpr const char* kOlaMissingText =
     "The setting output asks for OLA, but this orvane was built without OLA's library "
     "(libola-dev): nothing is sent to OLA";
+constexpr const char* kOlaModuleFailedText =
+    "The setting output asks for OLA, but OLA's support could not be loaded (%s): nothing "
+    "is sent to OLA";
 constexpr const char* kOlaNoThreadText = "OLA output could not start its sender thread";
 
 struct DmxOutputOptions {
@@ -130,6 +133,7 @@ private:
     int closeAfterFailedStart();
     OutputChoice readOutputChoice();
     bool startOla();
+    static std::string startFailureText(OlaSink::StartResult result);
 
     DmxLine& m_line;
     DmxOutputOptions m_options;

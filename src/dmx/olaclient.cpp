@@ -2,12 +2,11 @@
 
 #include "show/textutil.h"
 
-#include <cerrno>
+#include <dlfcn.h>
+#include <unistd.h>
 
-#if ORVANE_HAVE_OLA
-#include <ola/DmxBuffer.h>
-#include <ola/client/StreamingClient.h>
-#endif
+#include <climits>
+#include <mutex>
 
 namespace orvane {
 
@@ -19,44 +18,62 @@ std::string olaPeerText(uint16_t port) {
 
 namespace {
 
-class StreamingOlaClient final : public OlaClient {
-public:
-    explicit StreamingOlaClient(uint16_t port) : m_client(options(port)) {}
+constexpr const char* kModuleName = "orvane-ola.so";
+constexpr const char* kFactoryName = "orvane_make_ola_client";
 
-    bool connect() override {
-        errno = 0;
-        m_connected = m_client.Setup();
-        // OLA reports no reason of its own; its failed connect leaves errno.
-        m_error = m_connected ? 0 : errno;
-        return m_connected;
-    }
-    bool send(unsigned universe, const Universe& channels) override {
-        if (!m_connected)
-            return false;
-        m_buffer.Set(channels.data(), unsigned(channels.size()));
-        // Sending notices a closed peer and then closes the client itself.
-        m_connected = m_client.SendDmx(universe, m_buffer);
-        return m_connected;
-    }
-    void disconnect() override {
-        m_client.Stop();
-        m_connected = false;
-    }
-    int lastError() const override { return m_error; }
+using Factory = OlaClient* (*)(uint16_t);
 
-private:
-    static ola::client::StreamingClient::Options options(uint16_t port) {
-        ola::client::StreamingClient::Options o;
-        o.auto_start = false; // never start a daemon the operator did not start
-        o.server_port = port;
-        return o;
-    }
+std::string programFolder() {
+    char path[PATH_MAX];
+    ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
+    if (n <= 0)
+        return ".";
+    std::string exe(path, size_t(n));
+    size_t slash = exe.rfind('/');
+    return slash == std::string::npos ? "." : exe.substr(0, slash);
+}
 
-    ola::client::StreamingClient m_client;
-    ola::DmxBuffer m_buffer;
-    bool m_connected = false;
-    int m_error = 0;
+// Installed: <prefix>/bin/orvane and <prefix>/lib/orvane/orvane-ola.so. In the
+// build tree the module sits next to the program, one folder above the tests.
+std::string findModule(std::string* tried) {
+    std::string folder = programFolder();
+    for (const char* relative : {"/", "/../lib/orvane/", "/../"}) {
+        std::string path = folder + relative + kModuleName;
+        if (::access(path.c_str(), R_OK) == 0)
+            return path;
+    }
+    *tried = folder + "/../lib/orvane/" + kModuleName;
+    return {};
+}
+
+struct Module {
+    Factory factory = nullptr;
+    std::string error;
 };
+
+// Loaded once, by whichever thread asks first; never unloaded.
+const Module& module() {
+    static Module loaded;
+    static std::once_flag once;
+    std::call_once(once, [] {
+        std::string tried;
+        std::string path = findModule(&tried);
+        if (path.empty()) {
+            loaded.error = tried + ": not found";
+            return;
+        }
+        void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (!handle) {
+            const char* why = ::dlerror();
+            loaded.error = why ? why : path + ": cannot be loaded";
+            return;
+        }
+        loaded.factory = reinterpret_cast<Factory>(::dlsym(handle, kFactoryName));
+        if (!loaded.factory)
+            loaded.error = path + ": no " + kFactoryName;
+    });
+    return loaded;
+}
 
 } // namespace
 
@@ -64,14 +81,23 @@ bool olaBuiltIn() {
     return true;
 }
 
+std::string olaLoadError() {
+    return module().error;
+}
+
 std::unique_ptr<OlaClient> makeStreamingOlaClient(uint16_t port) {
-    return std::make_unique<StreamingOlaClient>(port);
+    Factory factory = module().factory;
+    return factory ? std::unique_ptr<OlaClient>(factory(port)) : nullptr;
 }
 
 #else
 
 bool olaBuiltIn() {
     return false;
+}
+
+std::string olaLoadError() {
+    return {};
 }
 
 std::unique_ptr<OlaClient> makeStreamingOlaClient(uint16_t) {

@@ -30,9 +30,14 @@ public:
     virtual int lastError() const { return 0; }
 };
 
-// Whether this program was built with OLA's client library.
+// Whether this program was built with OLA's client library. The client lives
+// in a module (orvane-ola.so) loaded the first time a client is made.
 bool olaBuiltIn();
-// The streaming client on 127.0.0.1:port, or nullptr without OLA's library.
+// Why the module could not be loaded (its path and the loader's reason), or
+// empty: it was loaded, has not been tried yet, or OLA is not built in.
+std::string olaLoadError();
+// The streaming client on 127.0.0.1:port, or nullptr without OLA's library
+// or its module. Safe from any thread.
 std::unique_ptr<OlaClient> makeStreamingOlaClient(uint16_t port = kOlaDefaultPort);
 // "olad at 127.0.0.1:9010", for the operator's messages.
 std::string olaPeerText(uint16_t port = kOlaDefaultPort);

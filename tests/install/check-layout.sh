@@ -2,9 +2,12 @@
 # Checks an installed orvane under PREFIX (a staged /usr or the contents of the
 # Debian package): every installed file is there and well formed, and the
 # installed program runs without a display and starts on its demo show.
-#   check-layout.sh PREFIX
+# With the build folder BUILD, a build that made the OLA module must have
+# installed it where the installed program finds it.
+#   check-layout.sh PREFIX [BUILD]
 set -uo pipefail
 prefix=$1
+build=${2:-}
 failures=0
 fail() {
     echo "check-layout: $*" >&2
@@ -61,6 +64,25 @@ $(tail -5 "$home/out")"
     rm -rf "$home"
 }
 
+# OLA's client is a module the program loads when the settings ask for OLA.
+ola_module() {
+    local module=$prefix/lib/orvane/orvane-ola.so home
+    [ -f "$module" ] || {
+        fail "missing $module"
+        return
+    }
+    home=$(mktemp -d)
+    mkdir -p "$home/.config/orvane"
+    printf '[settings]\r\noutput=ola\r\n' >"$home/.config/orvane/profile.ini"
+    env -u ORVANE_ROOT -u XDG_CONFIG_HOME -u DISPLAY -u WAYLAND_DISPLAY HOME="$home" \
+        QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy ORVANE_NONINTERACTIVE=1 \
+        ORVANE_DMX_PORT=/dev/null timeout --preserve-status -k 10 -s TERM 8 \
+        "$prefix/bin/orvane" SHOW=demo >"$home/out" 2>&1
+    grep -q "OLA's support could not be loaded" "$home/out" &&
+        fail "the installed program cannot load its OLA module: $(grep OLA "$home/out")"
+    rm -rf "$home"
+}
+
 # The installed program: no display, no Qt platform chosen.
 run() { env -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY "$prefix/bin/orvane" "$@"; }
 if [ -x "$prefix/bin/orvane" ]; then
@@ -70,6 +92,9 @@ if [ -x "$prefix/bin/orvane" ]; then
     status=$?
     [ "$status" -eq 0 ] || fail "orvane --check demo: status $status: $out"
     first_start
+    if [ -n "$build" ] && [ -f "$build/orvane-ola.so" ]; then
+        ola_module
+    fi
 fi
 
 if [ "$failures" -ne 0 ]; then

@@ -6,4 +6,4 @@ build=$1
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 DESTDIR="$stage" cmake --install "$build" --prefix /usr >/dev/null
-bash "$(dirname "$0")/check-layout.sh" "$stage/usr"
+bash "$(dirname "$0")/check-layout.sh" "$stage/usr" "$build"
