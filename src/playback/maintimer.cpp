@@ -235,9 +235,9 @@ void MainTimer::keyboardFlash() {
 }
 
 void MainTimer::compose() {
-    StepRecord current, next;
-    m_session.store().LoadStep(m_session.currentStep(), current);
-    m_session.store().LoadStep(m_session.currentStep() + 1, next);
+    ShowStore& store = m_session.store();
+    const StepRecord& current = store.StoredStep(m_session.currentStep());
+    const StepRecord& next = store.StoredStep(m_session.currentStep() + 1);
     m_composer.Compose(m_live, m_staging, &next, &current, m_controls.pos(console::kFade),
                        m_options);
 }

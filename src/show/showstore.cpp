@@ -217,6 +217,29 @@ void ShowStore::LoadStep(int section, StepRecord& r, std::string_view file, uint
         *fadeMs = uint32_t(secondsToMs(r.fadet));
 }
 
+const StepRecord& ShowStore::StoredStep(int section) {
+    uint64_t generation = m_table.generation(section), shared = m_table.generation(0);
+    StoredStepSlot* oldest = &m_storedSteps[0];
+    for (StoredStepSlot& slot : m_storedSteps) {
+        if (slot.valid && slot.section == section && slot.generation == generation &&
+            slot.sharedGeneration == shared && slot.encoding == m_encoding) {
+            slot.lastUse = ++m_storedStepUses;
+            return slot.record;
+        }
+        if (slot.lastUse < oldest->lastUse)
+            oldest = &slot;
+    }
+    oldest->record = StepRecord{};
+    LoadStep(section, oldest->record);
+    oldest->valid = true;
+    oldest->section = section;
+    oldest->generation = generation;
+    oldest->sharedGeneration = shared;
+    oldest->encoding = m_encoding;
+    oldest->lastUse = ++m_storedStepUses;
+    return oldest->record;
+}
+
 namespace {
 
 void saveEntries(StepAccess& a, const StepRecord& r) {

@@ -9,6 +9,7 @@
 #include "show/steprecord.h"
 #include "show/textencoding.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -69,6 +70,11 @@ public:
                   uint32_t* fadeMs = nullptr);
     void SaveStep(int section, const StepRecord& record, std::string_view file = {},
                   bool lightOnly = false);
+    // The show's step as LoadStep gives it into a fresh record, read again only
+    // when the step's contents changed: the playback clock needs the current
+    // and the next step on every tick. The reference holds until the call
+    // after next.
+    const StepRecord& StoredStep(int section);
 
     // 0, or -1 when the file cannot be opened or read whole (the table is then
     // left unchanged). Only a regular file is read. lastLoad() tells more.
@@ -100,6 +106,17 @@ private:
     ShowFileReport m_lastLoad;
     std::string m_lastWriteReason;
     TextEncoding m_encoding = TextEncoding::Utf8;
+    struct StoredStepSlot {
+        bool valid = false;
+        int section = 0;
+        uint64_t generation = 0;
+        uint64_t sharedGeneration = 0; // section 0 holds every step's check flags 1-4
+        TextEncoding encoding = TextEncoding::Utf8;
+        uint64_t lastUse = 0;
+        StepRecord record;
+    };
+    std::array<StoredStepSlot, 2> m_storedSteps;
+    uint64_t m_storedStepUses = 0;
 };
 
 // The temporary files a save leaves while it writes ("<folder>/.dmx.ini.XXXXXX"

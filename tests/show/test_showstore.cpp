@@ -145,6 +145,42 @@ TEST_F(StoreFixture, SavedRecordLoadsBackWholeThroughTableAndFile) {
     EXPECT_EQ(fromFile, r);
 }
 
+// The playback clock reads the current and the next step on every tick from
+// the store's kept copies: a change of any kind must show at once.
+TEST_F(StoreFixture, StoredStepsFollowEveryChangeOfTheirContents) {
+    StepRecord r = sampleRecord();
+    store.SaveStep(12, r);
+    const StepRecord& first = store.StoredStep(12);
+    const StepRecord& second = store.StoredStep(13);
+    EXPECT_EQ(first, load(12)) << "as a load into a fresh record";
+    EXPECT_EQ(second, load(13));
+    EXPECT_EQ(&store.StoredStep(12), &first) << "kept, not read again";
+
+    r.master = 17;
+    r.name = "changed";
+    store.SaveStep(12, r);
+    EXPECT_EQ(store.StoredStep(12).master, 17);
+    EXPECT_EQ(store.StoredStep(12).name, "changed");
+
+    // Check flags 1-4 of every step live in section 0: a save of another step
+    // changes them for this one too.
+    StepRecord other;
+    other.check = {0, 1, 1, 0, 0, 0, 0, 0};
+    store.SaveStep(200, other);
+    EXPECT_EQ(store.StoredStep(12).check, load(12).check);
+    EXPECT_EQ(store.StoredStep(12).check[1], 1);
+
+    // A write straight into the table (an extra command, the builder), and a
+    // whole new show file.
+    store.table().write(13, "13$master", "99");
+    EXPECT_EQ(store.StoredStep(13).master, 99);
+    loadText("[GLOBAL]\r\nmanualstep=1\r\n12$master=5\r\n");
+    EXPECT_EQ(store.StoredStep(12).master, 5);
+    EXPECT_EQ(store.StoredStep(13), load(13));
+    store.table().clear();
+    EXPECT_EQ(store.StoredStep(12), load(12));
+}
+
 TEST_F(StoreFixture, SharedShutterFlagsLiveInSectionZero) {
     StepRecord r;
     r.check = {1, 1, 0, 1, 1, 0, 0, 1};
