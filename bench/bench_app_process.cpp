@@ -7,7 +7,8 @@
 //   bare sender's (p99 and worst frame);
 // - an idle console: CPU time of the program over 30 s with nothing changing,
 //   with every tool window open ("all windows") and with the main window
-//   alone, and the resident memory at the end.
+//   alone, the user-interface thread's share of it, and the resident memory
+//   at the end.
 // ORVANE_BENCH_BINARY runs another build of the program instead (before and
 // after figures).
 
@@ -114,13 +115,19 @@ public:
     // CPU time of every thread so far, in seconds.
     double cpuSeconds() const {
         double total = 0;
-        for (const std::string& task : tasks()) {
-            std::ifstream in(task + "/schedstat");
-            double ns = 0;
-            in >> ns;
-            total += ns / 1e9;
-        }
+        for (const std::string& task : tasks())
+            total += taskCpuSeconds(task);
         return total;
+    }
+    // The user-interface thread's share (the main thread's task has the pid).
+    double uiCpuSeconds() const {
+        return taskCpuSeconds("/proc/" + std::to_string(m_pid) + "/task/" + std::to_string(m_pid));
+    }
+    static double taskCpuSeconds(const std::string& task) {
+        std::ifstream in(task + "/schedstat");
+        double ns = 0;
+        in >> ns;
+        return ns / 1e9;
     }
     // Threads running under SCHED_FIFO (the output thread, the serial reader).
     int fifoThreads() const {
@@ -322,11 +329,13 @@ int idleConsole(const char* name, const std::string& windows) {
     if (!program.ok() || !waitForFrames(frames, 20))
         return 1;
     sleepFor(3);
-    double before = program.cpuSeconds();
+    double before = program.cpuSeconds(), uiBefore = program.uiCpuSeconds();
     sleepFor(kIdleSeconds);
-    double used = program.cpuSeconds() - before;
+    double used = program.cpuSeconds() - before, ui = program.uiCpuSeconds() - uiBefore;
     std::string prefix = std::string("app_idle_") + name;
     bench::figure((prefix + "_cpu").c_str(), 100.0 * used / kIdleSeconds, "%core");
+    // The rest is mostly the output thread's line work, as the bare sender's.
+    bench::figure((prefix + "_cpu_ui_thread").c_str(), 100.0 * ui / kIdleSeconds, "%core");
     bench::figure((prefix + "_rss").c_str(), program.rssMegabytes(), "MB");
     return 0;
 }
