@@ -49,8 +49,7 @@ TEST_F(SharedTickFixture, TicksThatMeetRunInOneWakeUpInStartOrder) {
     EXPECT_TRUE(slow.isActive());
     EXPECT_EQ(fast.interval(), 20);
     runEventLoopFor(330);
-    std::vector<std::string> slowWakes = wakesOf("slow"), fastWakes = wakesOf("fast");
-    ASSERT_GE(slowWakes.size(), 3u);
+    ASSERT_GE(wakesOf("slow").size(), 3u);
     int met = 0;
     for (size_t i = 0; i + 1 < log.size(); ++i)
         if (log[i].rfind("slow@", 0) == 0 && log[i + 1] == "fast@" + log[i].substr(5))
