@@ -30,7 +30,6 @@
 #include <map>
 #include <memory>
 
-class QTimer;
 
 namespace orvane {
 class ConsoleDrawing;

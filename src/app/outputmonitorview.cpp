@@ -4,7 +4,6 @@
 
 #include <QLabel>
 #include <QLayout>
-#include <QTimer>
 #include <QWidget>
 #include <algorithm>
 #include <cstdio>
