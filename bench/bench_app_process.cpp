@@ -2,13 +2,17 @@
 // QT_QPA_PLATFORM=offscreen, with a pseudo-terminal as its DMX line:
 // - steady frames: for 60 s, side by side, the program and a bare sender that
 //   does nothing but break, write a frame and clock_nanosleep to the next
-//   30 ms deadline (same priority), each on its own pty; the frame-period
-//   deviation (|interval - 60 ms|) of both, and the program's as ratios of the
-//   bare sender's (p99 and worst frame);
+//   30 ms deadline (same priority), each on its own pty, the bare sender's
+//   frames timed to go out when the program's do; the frame-period deviation
+//   (|interval - 60 ms|) of both, and the program's as ratios of the bare
+//   sender's (p99 and worst frame); a twin bare sender, half a tick later,
+//   gives its own ratios to the first: what the timing alone changes here;
 // - an idle console: CPU time of the program over 30 s with nothing changing,
 //   with every tool window open ("all windows") and with the main window
 //   alone, the user-interface thread's share of it, and the resident memory
-//   at the end.
+//   at the end; beside it, the CPU time of the same wake-ups without the
+//   work (a bare sender and a thread waking when the idle user-interface
+//   thread does): what this machine's kernel alone charges for them.
 // ORVANE_BENCH_BINARY runs another build of the program instead (before and
 // after figures).
 
@@ -62,6 +66,15 @@ bool tryRealtime() {
     sched_param param{};
     param.sched_priority = 20; // the output thread's
     return pthread_setschedparam(pthread_self(), SCHED_FIFO, &param) == 0;
+}
+
+double threadCpuSeconds(std::thread& thread) {
+    clockid_t clock;
+    timespec ts{};
+    if (pthread_getcpuclockid(thread.native_handle(), &clock) != 0 ||
+        clock_gettime(clock, &ts) != 0)
+        return 0;
+    return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
 }
 
 void sleepFor(double seconds) {
@@ -185,6 +198,8 @@ public:
     void startCounting() { m_counting = true; }
     void stopCounting() { m_counting = false; }
     bool flowing() const { return m_frames.load() > 3; }
+    // When the newest frame arrived, counted or not.
+    int64_t lastFrameNs() const { return m_last.load(); }
     // The frames counted so far (the reserved buffer never moves).
     std::vector<int64_t> completed() const {
         int n = m_count.load(std::memory_order_acquire);
@@ -203,11 +218,18 @@ private:
                 continue;
             ssize_t n = ::read(master, buffer, sizeof buffer);
             int64_t now = monotonicNs();
+            // Until its sender opens the slave side the master reports a
+            // hang-up at once: wait instead of spinning at real-time priority.
+            if (n <= 0) {
+                sleepFor(0.005);
+                continue;
+            }
             for (ssize_t i = 0; i < n; ++i) {
                 if (++inFrame < kFrameBytes)
                     continue;
                 inFrame = 0;
                 ++m_frames;
+                m_last = now;
                 if (m_counting && m_completed.size() < m_completed.capacity()) {
                     m_completed.push_back(now);
                     m_count.store(int(m_completed.size()), std::memory_order_release);
@@ -218,16 +240,18 @@ private:
 
     std::atomic<bool> m_stop{false}, m_counting{false};
     std::atomic<int> m_frames{0}, m_count{0};
+    std::atomic<int64_t> m_last{0};
     std::vector<int64_t> m_completed;
     std::thread m_thread;
 };
 
 // A sender with nothing but the line work of the output tick: break on one
-// tick, break off and a frame on the next, to absolute 30 ms deadlines.
+// tick, break off and a frame on the next, to absolute 30 ms deadlines. Its
+// frames go out at frameAtNs plus whole frame periods.
 class BareSender {
 public:
-    explicit BareSender(const std::string& slave)
-        : m_fd(::open(slave.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK)) {
+    BareSender(const std::string& slave, int64_t frameAtNs)
+        : m_fd(::open(slave.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK)), m_frameAt(frameAtNs) {
         termios tio{};
         tcgetattr(m_fd, &tio);
         cfmakeraw(&tio);
@@ -240,12 +264,16 @@ public:
         ::close(m_fd);
     }
     bool realtime() const { return m_realtime; }
+    double cpuSeconds() { return threadCpuSeconds(m_thread); }
 
 private:
     void run() {
         m_realtime = tryRealtime();
         uint8_t frame[kFrameBytes] = {};
-        int64_t deadline = monotonicNs();
+        // The first deadline is a break, a tick before a frame instant.
+        int64_t now = monotonicNs(), deadline = m_frameAt - 2 * kTickNs;
+        if (deadline < now)
+            deadline += (now - deadline) / kFrameNs * kFrameNs;
         for (int phase = 0; !m_stop; phase ^= 1) {
             deadline += kTickNs;
             timespec ts{time_t(deadline / 1'000'000'000), long(deadline % 1'000'000'000)};
@@ -261,7 +289,37 @@ private:
     }
 
     int m_fd;
+    int64_t m_frameAt;
     std::atomic<bool> m_stop{false}, m_realtime{false};
+    std::thread m_thread;
+};
+
+// A thread at normal priority that wakes when the idle user-interface thread
+// does (every 20 ms and every 50 ms, 60 times a second) and does nothing else.
+class IdleWaker {
+public:
+    IdleWaker() : m_thread([this] { run(); }) {}
+    ~IdleWaker() {
+        m_stop = true;
+        m_thread.join();
+    }
+    double cpuSeconds() { return threadCpuSeconds(m_thread); }
+
+private:
+    void run() {
+        constexpr int64_t kStepNs = 10'000'000;
+        int64_t deadline = monotonicNs() / kStepNs * kStepNs;
+        for (int64_t step = 0; !m_stop;) {
+            do // the next multiple of 20 ms or of 50 ms
+                deadline += kStepNs, ++step;
+            while (step % 2 != 0 && step % 5 != 0);
+            timespec ts{time_t(deadline / 1'000'000'000), long(deadline % 1'000'000'000)};
+            while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) == EINTR) {
+            }
+        }
+    }
+
+    std::atomic<bool> m_stop{false};
     std::thread m_thread;
 };
 
@@ -285,38 +343,55 @@ bool waitForFrames(const FrameReader& reader, double seconds) {
     return reader.flowing();
 }
 
-int steadyFrames() {
-    PtyPair programLine, bareLine;
-    if (!programLine.ok() || !bareLine.ok())
-        return 1;
-    FrameReader programFrames(programLine.master()), bareFrames(bareLine.master());
-    Program program(programLine.slavePath(), "all");
-    // A start with SHOW= begins sending after 5 s; then the windows settle.
-    if (!program.ok() || !waitForFrames(programFrames, 20))
-        return 1;
-    sleepFor(3);
-    BareSender bare(bareLine.slavePath());
-    sleepFor(1);
-    programFrames.startCounting();
-    bareFrames.startCounting();
-    sleepFor(kFramesSeconds);
-    programFrames.stopCounting();
-    bareFrames.stopCounting();
-
-    std::vector<int64_t> appTimes = programFrames.completed(), bareTimes = bareFrames.completed();
-    std::vector<double> app = deviationsMs(appTimes), base = deviationsMs(bareTimes);
+// Frame counts and deviations of the program and of the bare sender, with
+// both ratios, and the same ratios for the twin bare sender.
+void frameFigures(const std::vector<int64_t>& appTimes, const std::vector<int64_t>& bareTimes,
+                  const std::vector<int64_t>& twinTimes) {
+    std::vector<double> app = deviationsMs(appTimes), base = deviationsMs(bareTimes),
+                        twin = deviationsMs(twinTimes);
     double appP99 = bench::percentile(app, 99), baseP99 = bench::percentile(base, 99);
-    double appMax = maxOf(app), baseMax = maxOf(base);
-    bench::figure("app_output_fifo_threads", program.fifoThreads(), "threads");
-    bench::figure("app_bare_sender_realtime", bare.realtime() ? 1 : 0, "flag");
+    double twinP99 = bench::percentile(twin, 99);
+    double appMax = maxOf(app), baseMax = maxOf(base), twinMax = maxOf(twin);
+    auto ratio = [](double x, double base) { return base > 0 ? x / base : 0; };
     bench::figure("app_frames", double(appTimes.size()), "frames");
     bench::figure("app_bare_frames", double(bareTimes.size()), "frames");
     bench::figure("app_frame_dev_p99", appP99, "ms");
     bench::figure("app_bare_frame_dev_p99", baseP99, "ms");
     bench::figure("app_frame_dev_max", appMax, "ms");
     bench::figure("app_bare_frame_dev_max", baseMax, "ms");
-    bench::figure("app_frame_dev_p99_vs_bare", baseP99 > 0 ? appP99 / baseP99 : 0, "x");
-    bench::figure("app_frame_dev_max_vs_bare", baseMax > 0 ? appMax / baseMax : 0, "x");
+    bench::figure("app_frame_dev_p99_vs_bare", ratio(appP99, baseP99), "x");
+    bench::figure("app_frame_dev_max_vs_bare", ratio(appMax, baseMax), "x");
+    bench::figure("bare_twin_frame_dev_p99_vs_bare", ratio(twinP99, baseP99), "x");
+    bench::figure("bare_twin_frame_dev_max_vs_bare", ratio(twinMax, baseMax), "x");
+}
+
+int steadyFrames() {
+    PtyPair programLine, bareLine, controlLine;
+    if (!programLine.ok() || !bareLine.ok() || !controlLine.ok())
+        return 1;
+    FrameReader programFrames(programLine.master()), bareFrames(bareLine.master()),
+        controlFrames(controlLine.master());
+    Program program(programLine.slavePath(), "all");
+    // A start with SHOW= begins sending after 5 s; then the windows settle.
+    if (!program.ok() || !waitForFrames(programFrames, 20))
+        return 1;
+    sleepFor(3);
+    // The bare sender's frames go out when the program's arrive, so both meet
+    // the same moments of the machine; the twin's half a tick later shows how
+    // far that moment alone moves the ratios here.
+    int64_t programFrame = programFrames.lastFrameNs();
+    BareSender bare(bareLine.slavePath(), programFrame),
+        control(controlLine.slavePath(), programFrame + kTickNs / 2);
+    sleepFor(1);
+    for (FrameReader* reader : {&programFrames, &bareFrames, &controlFrames})
+        reader->startCounting();
+    sleepFor(kFramesSeconds);
+    for (FrameReader* reader : {&programFrames, &bareFrames, &controlFrames})
+        reader->stopCounting();
+
+    bench::figure("app_output_fifo_threads", program.fifoThreads(), "threads");
+    bench::figure("app_bare_sender_realtime", bare.realtime() ? 1 : 0, "flag");
+    frameFigures(programFrames.completed(), bareFrames.completed(), controlFrames.completed());
     return 0;
 }
 
@@ -328,14 +403,25 @@ int idleConsole(const char* name, const std::string& windows) {
     Program program(line.slavePath(), windows);
     if (!program.ok() || !waitForFrames(frames, 20))
         return 1;
+    // Beside it, the same wake-ups with no work: the bare sender on a line of
+    // its own and a thread waking with the idle user-interface thread.
+    PtyPair bareLine;
+    FrameReader bareFrames(bareLine.master());
+    BareSender bare(bareLine.slavePath(), monotonicNs());
+    IdleWaker waker;
     sleepFor(3);
     double before = program.cpuSeconds(), uiBefore = program.uiCpuSeconds();
+    double floorBefore = bare.cpuSeconds() + waker.cpuSeconds();
     sleepFor(kIdleSeconds);
     double used = program.cpuSeconds() - before, ui = program.uiCpuSeconds() - uiBefore;
+    double floor = bare.cpuSeconds() + waker.cpuSeconds() - floorBefore;
     std::string prefix = std::string("app_idle_") + name;
-    bench::figure((prefix + "_cpu").c_str(), 100.0 * used / kIdleSeconds, "%core");
+    auto percent = [](double seconds) { return 100.0 * seconds / kIdleSeconds; };
+    bench::figure((prefix + "_cpu").c_str(), percent(used), "%core");
     // The rest is mostly the output thread's line work, as the bare sender's.
-    bench::figure((prefix + "_cpu_ui_thread").c_str(), 100.0 * ui / kIdleSeconds, "%core");
+    bench::figure((prefix + "_cpu_ui_thread").c_str(), percent(ui), "%core");
+    // What this machine charges for waking as often as the program does.
+    bench::figure((prefix + "_cpu_wakeup_floor").c_str(), percent(floor), "%core");
     bench::figure((prefix + "_rss").c_str(), program.rssMegabytes(), "MB");
     return 0;
 }

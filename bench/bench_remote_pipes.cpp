@@ -17,6 +17,7 @@
 #include "support/tempdir.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstring>
 #include <functional>
 #include <poll.h>
@@ -65,6 +66,8 @@ struct LineWatch {
             if (::poll(&p, 1, 50) <= 0)
                 continue;
             ssize_t n = ::read(master, buffer, sizeof buffer);
+            if (n <= 0) // the slave side is not open (yet)
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
             for (ssize_t i = 0; i < n; ++i) {
                 frame[inFrame++] = buffer[i];
                 if (inFrame < kFrameBytes)

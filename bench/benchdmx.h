@@ -8,9 +8,11 @@
 #include "dmx/outputtick.h"
 
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <poll.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -66,8 +68,12 @@ struct FrameReader {
             if (poll(&p, 1, 100) <= 0)
                 continue;
             ssize_t n = ::read(master, buffer, sizeof buffer);
-            if (n <= 0)
+            if (n <= 0) {
+                // A master whose slave side is closed reports a hang-up at
+                // once: wait instead of spinning at real-time priority.
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
                 continue;
+            }
             int64_t now = orvane::monotonicNs();
             for (ssize_t i = 0; i < n; ++i) {
                 if (inFrame == 0 && buffer[i] != 0)
