@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <chrono>
 #include <map>
+#include <memory>
 #include <vector>
 
 namespace orvane {
@@ -32,7 +33,7 @@ public:
 
     uint64_t add(int periodMs, QObject* context, std::function<void()> tick) {
         uint64_t id = m_schedule.add(int64_t{periodMs} * 1'000'000, monotonicNs());
-        m_ticks[id] = {context, std::move(tick)};
+        m_ticks[id] = {context, std::make_shared<const std::function<void()>>(std::move(tick))};
         arm();
         return id;
     }
@@ -51,7 +52,7 @@ public:
 private:
     struct Tick {
         QPointer<QObject> context;
-        std::function<void()> tick;
+        std::shared_ptr<const std::function<void()>> tick;
     };
 
     // Armed again before the ticks run: one of them may open a message box,
@@ -75,10 +76,10 @@ private:
             remove(id);
             return;
         }
-        // A copy: the tick may stop itself or destroy its own window.
-        std::function<void()> tick = it->second.tick;
+        // Held here: the tick may stop itself or destroy its own window.
+        std::shared_ptr<const std::function<void()>> tick = it->second.tick;
         m_running.push_back(id);
-        tick();
+        (*tick)();
         m_running.erase(std::find(m_running.begin(), m_running.end(), id));
     }
 
