@@ -30,7 +30,6 @@
 #include <map>
 #include <memory>
 
-
 namespace orvane {
 class ConsoleDrawing;
 class HotKeys;
