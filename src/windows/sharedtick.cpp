@@ -53,25 +53,29 @@ private:
     struct Tick {
         QPointer<QObject> context;
         std::shared_ptr<const std::function<void()>> tick;
+        uint64_t lastWake = 0; // the wake-up that ran it last
     };
 
     // Armed again before the ticks run: one of them may open a message box,
     // whose event loop must go on waking the others. A tick still running
-    // there is not run again inside itself (as with a timer of its own).
+    // there is not run again inside itself (as with a timer of its own), and
+    // a tick that such a loop has run since is not run again once it ends.
     void wake() {
-        ++s_wakeups;
+        uint64_t number = ++s_wakeups;
         std::vector<uint64_t> due;
         due.swap(m_spare); // a wake-up inside a tick's event loop takes a new one
         m_schedule.takeDue(monotonicNs(), due);
         arm();
         for (uint64_t id : due)
-            run(id);
+            run(id, number);
         due.swap(m_spare);
     }
-    void run(uint64_t id) {
+    void run(uint64_t id, uint64_t wakeNumber) {
         auto it = m_ticks.find(id); // a tick before may have stopped this one
-        if (it == m_ticks.end() || std::count(m_running.begin(), m_running.end(), id))
+        if (it == m_ticks.end() || it->second.lastWake > wakeNumber ||
+            std::count(m_running.begin(), m_running.end(), id))
             return;
+        it->second.lastWake = wakeNumber;
         if (!it->second.context) {
             remove(id);
             return;

@@ -1,7 +1,7 @@
 // The user-interface thread's common tick timer, on a real event loop: ticks
 // that meet run in one wake-up, in start order; a tick may stop itself or
 // destroy another's window; a message box inside one tick does not stop the
-// others.
+// others, nor makes them run twice.
 
 #include "support/qtapp.h"
 #include "windows/sharedtick.h"
@@ -98,11 +98,17 @@ TEST_F(SharedTickFixture, AnEventLoopInsideATickLeavesTheOthersRunning) {
     other.start(20, &owner, [&] {
         ++otherRuns;
         otherDuringModal += inModal;
+        note("other");
     });
     runEventLoopFor(300);
     EXPECT_GE(otherDuringModal, 3) << "the other ticks go on while the box is open";
     EXPECT_GE(modalRuns, 2) << "and the tick that opened it comes back after";
     EXPECT_GT(otherRuns, otherDuringModal);
+    // The wake-up that opened the box had the other tick due too: the box's
+    // loop has run it since, so it does not run again when the box closes.
+    std::vector<std::string> wakes = wakesOf("other");
+    for (size_t i = 1; i < wakes.size(); ++i)
+        EXPECT_NE(wakes[i], wakes[i - 1]) << "run twice in one wake-up";
 }
 
 } // namespace
