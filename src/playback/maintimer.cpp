@@ -216,8 +216,13 @@ void MainTimer::blendTowardNext(StepRecord& next) {
 void MainTimer::keyboardFlash() {
     bool active =
         m_input.down(vk::kControl) || (m_hooks.showTimeVisible && m_hooks.showTimeVisible());
-    if (!active)
+    if (!active) {
+        // Letters typed meanwhile (a step name, a text field) are not kept for
+        // the next time Ctrl is held or the show time panel opens.
+        for (int k = 0; kFlashKeys[k]; ++k)
+            m_input.pressedSinceLastQuery(uint16_t(kFlashKeys[k]));
         return;
+    }
     bool randomLevels = holdBack();
     for (int k = 0; kFlashKeys[k]; ++k) {
         uint16_t key = uint16_t(kFlashKeys[k]);

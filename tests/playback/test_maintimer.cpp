@@ -130,6 +130,23 @@ TEST_F(TimerFixture, CtrlLetterFlashesALevelFullOffOrRandom) {
     }
 }
 
+TEST_F(TimerFixture, OnlyLettersTypedWhileTheFlashIsOnFlash) {
+    saveStep(0, 255, 100);
+    session.ShowCurrentStep(false);
+    // "A" typed into a text field, then Ctrl held later: the old tap is no flash.
+    input.keyDown('A');
+    input.keyUp('A');
+    tick(0);
+    input.keyDown(vk::kControl);
+    tick(20);
+    EXPECT_EQ(channel(1), 100);
+    // A tap between two ticks while Ctrl is held still flashes.
+    input.keyDown('A');
+    input.keyUp('A');
+    tick(40);
+    EXPECT_EQ(channel(1), 255);
+}
+
 TEST_F(TimerFixture, MasterRampsMoveTheMasterOverTheirTime) {
     saveStep(0, 55, 0);
     session.ShowCurrentStep(false);
