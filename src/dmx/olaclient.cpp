@@ -37,12 +37,12 @@ std::string programFolder() {
 // build tree the module sits next to the program, one folder above the tests.
 std::string findModule(std::string* tried) {
     std::string folder = programFolder();
-    for (const char* relative : {"/", "/../lib/orvane/", "/../"}) {
+    for (const char* relative : {"/../lib/orvane/", "/", "/../"}) {
         std::string path = folder + relative + kModuleName;
         if (::access(path.c_str(), R_OK) == 0)
             return path;
+        *tried += (tried->empty() ? "" : ", ") + path;
     }
-    *tried = folder + "/../lib/orvane/" + kModuleName;
     return {};
 }
 
@@ -69,8 +69,10 @@ const Module& module() {
             return;
         }
         loaded.factory = reinterpret_cast<Factory>(::dlsym(handle, kFactoryName));
-        if (!loaded.factory)
-            loaded.error = path + ": no " + kFactoryName;
+        if (!loaded.factory) {
+            const char* why = ::dlerror();
+            loaded.error = why ? why : path + ": no " + kFactoryName;
+        }
     });
     return loaded;
 }
