@@ -12,6 +12,8 @@ int64_t TickSchedule::instantAfter(int64_t period, int64_t t) const {
 }
 
 TickSchedule::Id TickSchedule::add(int64_t periodNs, int64_t nowNs) {
+    // No period is shorter than the slack: it would be due on every wake-up.
+    periodNs = std::max(periodNs, kSlackNs);
     Id id = s_nextId++;
     m_ticks.push_back({id, periodNs, instantAfter(periodNs, nowNs)});
     return id;

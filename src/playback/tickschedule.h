@@ -22,7 +22,8 @@ public:
 
     explicit TickSchedule(int64_t originNs) : m_origin(originNs) {}
 
-    // A tick every periodNs (> 0), first due on the grid's next instant after now.
+    // A tick every periodNs (at least the slack), first due on the grid's next
+    // instant after now.
     Id add(int64_t periodNs, int64_t nowNs);
     void remove(Id id);
     bool contains(Id id) const;

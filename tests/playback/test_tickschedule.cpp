@@ -115,6 +115,10 @@ TEST(TickSchedule, RemovedTicksAreNotDueAndIdsAreNeverReused) {
     auto c = other.add(20 * kMs, kOrigin);
     EXPECT_NE(c, a);
     EXPECT_NE(c, b);
+    // A period of nothing (a caller's slip) ticks at the slack, never divides by zero.
+    auto zero = other.add(0, kOrigin);
+    EXPECT_EQ(other.nextDue(), kOrigin + TickSchedule::kSlackNs);
+    other.remove(zero);
 }
 
 } // namespace
