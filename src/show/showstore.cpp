@@ -229,6 +229,7 @@ const StepRecord& ShowStore::StoredStep(int section) {
         if (slot.lastUse < oldest->lastUse)
             oldest = &slot;
     }
+    oldest->valid = false; // until the load is through
     oldest->record = StepRecord{};
     LoadStep(section, oldest->record);
     oldest->valid = true;
