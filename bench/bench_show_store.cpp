@@ -32,6 +32,8 @@ int main() {
     bench::figure("show_loadstep_same_step_p50", bench::percentile(warm, 50), "us");
     bench::figure("show_loadstep_same_step_p99", bench::percentile(warm, 99), "us");
     bench::figure("show_loadstep_p99", bench::percentile(loads, 99), "us");
+    bench::figure("show_loadstep_p99_host_floor",
+                  bench::p99OfPlainWork(bench::percentile(loads, 50), 5000), "us");
 
     // Steps written by hand or by another program hold a few keys each: most
     // of a load's 317 reads find nothing.

@@ -39,6 +39,21 @@ inline double percentile(std::vector<double> v, double p) {
     return v[std::min(i, v.size() - 1)];
 }
 
+// The p99 this machine alone gives to plain work that takes `micros` when
+// nothing interrupts it (a calibrated loop, sampled `runs` times): interrupts
+// and a hypervisor's stolen time set a floor under every short p99.
+inline double p99OfPlainWork(double micros, int runs) {
+    auto spin = [](long n) {
+        for (long i = 0; i < n; ++i)
+            asm volatile("" : "+r"(i)); // one loop turn each, never folded away
+    };
+    const long probe = 100000;
+    std::vector<double> probes = sample(21, [&] { spin(probe); });
+    std::sort(probes.begin(), probes.end());
+    long n = std::max(1L, long(double(probe) * micros / std::max(probes.front(), 1e-3)));
+    return percentile(sample(runs, [&] { spin(n); }), 99);
+}
+
 // Keeps the optimiser from dropping a computed value.
 template <typename T> inline void keep(const T& value) {
     asm volatile("" : : "g"(&value) : "memory");
