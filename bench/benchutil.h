@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 namespace bench {
@@ -39,19 +40,38 @@ inline double percentile(std::vector<double> v, double p) {
     return v[std::min(i, v.size() - 1)];
 }
 
-// The p99 this machine alone gives to plain work that takes `micros` when
-// nothing interrupts it (a calibrated loop, sampled `runs` times): interrupts
-// and a hypervisor's stolen time set a floor under every short p99.
-inline double p99OfPlainWork(double micros, int runs) {
-    auto spin = [](long n) {
+// Plain work that takes `micros` when nothing interrupts it (a calibrated
+// loop). Timed between the runs of something short, its p99 is the floor that
+// interrupts and a hypervisor's stolen time put under that thing's p99.
+class PlainWork {
+public:
+    explicit PlainWork(double micros) {
+        const long probe = 100000;
+        std::vector<double> probes = sample(21, [&] { spin(probe); });
+        double fastest = *std::min_element(probes.begin(), probes.end());
+        m_turns = std::max(1L, long(double(probe) * micros / std::max(fastest, 1e-3)));
+    }
+    void operator()() const { spin(m_turns); }
+
+private:
+    static void spin(long n) {
         for (long i = 0; i < n; ++i)
             asm volatile("" : "+r"(i)); // one loop turn each, never folded away
-    };
-    const long probe = 100000;
-    std::vector<double> probes = sample(21, [&] { spin(probe); });
-    std::sort(probes.begin(), probes.end());
-    long n = std::max(1L, long(double(probe) * micros / std::max(probes.front(), 1e-3)));
-    return percentile(sample(runs, [&] { spin(n); }), 99);
+    }
+    long m_turns;
+};
+
+// Runs f and plain work in turn, `runs` times each: their durations in
+// microseconds, both met by the same moments of the machine.
+template <typename F>
+std::pair<std::vector<double>, std::vector<double>> sampleBeside(int runs, F&& f,
+                                                                 const PlainWork& plain) {
+    std::pair<std::vector<double>, std::vector<double>> out;
+    for (int i = 0; i < runs; ++i) {
+        out.first.push_back(sample(1, f).front());
+        out.second.push_back(sample(1, plain).front());
+    }
+    return out;
 }
 
 // Keeps the optimiser from dropping a computed value.
