@@ -68,6 +68,12 @@ bool tryRealtime() {
     return pthread_setschedparam(pthread_self(), SCHED_FIFO, &param) == 0;
 }
 
+void sleepUntilNs(int64_t deadline) {
+    timespec ts{time_t(deadline / 1'000'000'000), long(deadline % 1'000'000'000)};
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) == EINTR) {
+    }
+}
+
 double threadCpuSeconds(std::thread& thread) {
     clockid_t clock;
     timespec ts{};
@@ -276,9 +282,7 @@ private:
             deadline += (now - deadline) / kFrameNs * kFrameNs;
         for (int phase = 0; !m_stop; phase ^= 1) {
             deadline += kTickNs;
-            timespec ts{time_t(deadline / 1'000'000'000), long(deadline % 1'000'000'000)};
-            while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) == EINTR) {
-            }
+            sleepUntilNs(deadline);
             if (phase == 0) {
                 ioctl(m_fd, TIOCSBRK);
                 continue;
@@ -313,9 +317,7 @@ private:
             do // the next multiple of 20 ms or of 50 ms
                 deadline += kStepNs, ++step;
             while (step % 2 != 0 && step % 5 != 0);
-            timespec ts{time_t(deadline / 1'000'000'000), long(deadline % 1'000'000'000)};
-            while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) == EINTR) {
-            }
+            sleepUntilNs(deadline);
         }
     }
 
@@ -366,11 +368,11 @@ void frameFigures(const std::vector<int64_t>& appTimes, const std::vector<int64_
 }
 
 int steadyFrames() {
-    PtyPair programLine, bareLine, controlLine;
-    if (!programLine.ok() || !bareLine.ok() || !controlLine.ok())
+    PtyPair programLine, bareLine, twinLine;
+    if (!programLine.ok() || !bareLine.ok() || !twinLine.ok())
         return 1;
     FrameReader programFrames(programLine.master()), bareFrames(bareLine.master()),
-        controlFrames(controlLine.master());
+        twinFrames(twinLine.master());
     Program program(programLine.slavePath(), "all");
     // A start with SHOW= begins sending after 5 s; then the windows settle.
     if (!program.ok() || !waitForFrames(programFrames, 20))
@@ -381,17 +383,17 @@ int steadyFrames() {
     // far that moment alone moves the ratios here.
     int64_t programFrame = programFrames.lastFrameNs();
     BareSender bare(bareLine.slavePath(), programFrame),
-        control(controlLine.slavePath(), programFrame + kTickNs / 2);
+        twin(twinLine.slavePath(), programFrame + kTickNs / 2);
     sleepFor(1);
-    for (FrameReader* reader : {&programFrames, &bareFrames, &controlFrames})
+    for (FrameReader* reader : {&programFrames, &bareFrames, &twinFrames})
         reader->startCounting();
     sleepFor(kFramesSeconds);
-    for (FrameReader* reader : {&programFrames, &bareFrames, &controlFrames})
+    for (FrameReader* reader : {&programFrames, &bareFrames, &twinFrames})
         reader->stopCounting();
 
     bench::figure("app_output_fifo_threads", program.fifoThreads(), "threads");
     bench::figure("app_bare_sender_realtime", bare.realtime() ? 1 : 0, "flag");
-    frameFigures(programFrames.completed(), bareFrames.completed(), controlFrames.completed());
+    frameFigures(programFrames.completed(), bareFrames.completed(), twinFrames.completed());
     return 0;
 }
 
