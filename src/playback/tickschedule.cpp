@@ -27,11 +27,35 @@ bool TickSchedule::contains(Id id) const {
     return std::any_of(m_ticks.begin(), m_ticks.end(), [id](const Tick& t) { return t.id == id; });
 }
 
+TickSchedule::Tick* TickSchedule::find(Id id) {
+    auto it =
+        std::find_if(m_ticks.begin(), m_ticks.end(), [id](const Tick& t) { return t.id == id; });
+    return it == m_ticks.end() ? nullptr : &*it;
+}
+
+void TickSchedule::rest(Id id) {
+    if (Tick* t = find(id))
+        t->resting = true;
+}
+
+void TickSchedule::wake(Id id, int64_t nowNs) {
+    Tick* t = find(id);
+    if (!t || !t->resting)
+        return;
+    t->resting = false;
+    t->due = instantAfter(t->period, nowNs);
+}
+
+bool TickSchedule::resting(Id id) const {
+    return std::any_of(m_ticks.begin(), m_ticks.end(),
+                       [id](const Tick& t) { return t.id == id && t.resting; });
+}
+
 void TickSchedule::takeDue(int64_t nowNs, std::vector<Id>& due) {
     due.clear();
     const int64_t reach = nowNs + kSlackNs;
     for (Tick& t : m_ticks) {
-        if (t.due > reach)
+        if (t.resting || t.due > reach)
             continue;
         due.push_back(t.id);
         // Early by up to the slack, the next instant is the one after this one.
@@ -40,11 +64,11 @@ void TickSchedule::takeDue(int64_t nowNs, std::vector<Id>& due) {
 }
 
 std::optional<int64_t> TickSchedule::nextDue() const {
-    if (m_ticks.empty())
-        return std::nullopt;
-    auto earliest = std::min_element(m_ticks.begin(), m_ticks.end(),
-                                     [](const Tick& a, const Tick& b) { return a.due < b.due; });
-    return earliest->due;
+    std::optional<int64_t> earliest;
+    for (const Tick& t : m_ticks)
+        if (!t.resting && (!earliest || t.due < *earliest))
+            earliest = t.due;
+    return earliest;
 }
 
 } // namespace orvane

@@ -27,6 +27,11 @@ public:
     Id add(int64_t periodNs, int64_t nowNs);
     void remove(Id id);
     bool contains(Id id) const;
+    // A resting tick is never due and keeps its place in the order; woken, it
+    // is due again on the grid's next instant after now.
+    void rest(Id id);
+    void wake(Id id, int64_t nowNs);
+    bool resting(Id id) const;
 
     // The ticks due at now, in the order they were added; each moves on to
     // its next instant after now. Fills `due` (cleared first).
@@ -39,7 +44,9 @@ private:
         Id id;
         int64_t period;
         int64_t due;
+        bool resting = false;
     };
+    Tick* find(Id id);
     int64_t instantAfter(int64_t period, int64_t t) const;
 
     int64_t m_origin;

@@ -3,18 +3,63 @@
 #include "playback/tickschedule.h"
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QPointer>
+#include <QSocketNotifier>
 #include <QTimer>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <map>
 #include <memory>
+#include <sys/eventfd.h>
+#include <unistd.h>
 #include <vector>
 
 namespace orvane {
 
 namespace {
+
+// Shared with other threads: whether the ticks rest (or are about to), and
+// the descriptor that wakes them.
+std::atomic<bool> g_resting{false};
+std::atomic<int> g_wakeFd{-1};
+
+// What tells the ticks something happened. Paints and layouts are left out:
+// the ticks' own work makes them.
+bool isActivity(const QEvent& e) {
+    switch (e.type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::InputMethod:
+    case QEvent::FocusIn:
+    case QEvent::FocusOut:
+    case QEvent::WindowActivate:
+    case QEvent::WindowDeactivate:
+    case QEvent::Show:
+    case QEvent::Hide:
+    case QEvent::Close:
+    case QEvent::WindowStateChange:
+    case QEvent::SockAct:
+    case QEvent::SockClose:
+    case QEvent::MetaCall:
+    case QEvent::Timer:
+    case QEvent::Drop:
+        return true;
+    default:
+        return false;
+    }
+}
 
 int64_t monotonicNs() {
     using namespace std::chrono;
@@ -29,14 +74,30 @@ public:
         m_timer.setTimerType(Qt::PreciseTimer);
         m_timer.setSingleShot(true);
         connect(&m_timer, &QTimer::timeout, this, [this] { wake(); });
+        openWakeFd();
+        parent->installEventFilter(this);
+    }
+    ~TickDriver() override {
+        g_wakeFd = -1;
+        g_resting = false;
+        if (m_wakeFd >= 0)
+            ::close(m_wakeFd);
     }
 
     uint64_t add(int periodMs, QObject* context, std::function<void()> tick) {
         uint64_t id = m_schedule.add(int64_t{periodMs} * 1'000'000, monotonicNs());
-        m_ticks[id] = {context, std::make_shared<const std::function<void()>>(std::move(tick))};
+        m_ticks[id] = {
+            context, std::make_shared<const std::function<void()>>(std::move(tick)), 0, {}};
+        wakeResting(); // a window that starts ticking wakes the others
         arm();
         return id;
     }
+    void restWhen(uint64_t id, std::function<bool()> idle) {
+        auto it = m_ticks.find(id);
+        if (it != m_ticks.end())
+            it->second.idle = std::make_shared<const std::function<bool()>>(std::move(idle));
+    }
+    bool asleep() const { return m_asleep; }
     void remove(uint64_t id) {
         m_ticks.erase(id);
         m_schedule.remove(id);
@@ -53,8 +114,72 @@ private:
     struct Tick {
         QPointer<QObject> context;
         std::shared_ptr<const std::function<void()>> tick;
-        uint64_t lastWake = 0; // the wake-up that ran it last
+        uint64_t lastWake = 0;                             // the wake-up that ran it last
+        std::shared_ptr<const std::function<bool()>> idle; // none: never rests
     };
+
+    bool eventFilter(QObject* receiver, QEvent* event) override {
+        if (m_asleep && receiver != &m_timer && isActivity(*event))
+            wakeResting();
+        return false;
+    }
+
+    void openWakeFd() {
+        m_wakeFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+        if (m_wakeFd < 0)
+            return; // then nothing rests
+        auto* notifier = new QSocketNotifier(m_wakeFd, QSocketNotifier::Read, this);
+        connect(notifier, &QSocketNotifier::activated, this, [this] {
+            uint64_t count = 0;
+            while (::read(m_wakeFd, &count, sizeof count) == sizeof count) {
+            }
+            wakeResting();
+        });
+        g_wakeFd = m_wakeFd;
+    }
+
+    // After a wake-up's ticks: asleep, the ticks are asked whether they
+    // still have nothing to do; awake, whether they all have nothing to do.
+    // The flag is raised before they are asked, so that a thread that
+    // changes what they read afterwards sees it and wakes them.
+    void settle() {
+        if (m_wakeFd < 0 || !m_running.empty())
+            return; // inside a tick's own event loop: its tick still runs
+        g_resting = true;
+        if (!allIdle()) {
+            wakeResting();
+            return;
+        }
+        if (m_asleep)
+            return;
+        for (auto& [id, tick] : m_ticks)
+            if (tick.idle)
+                m_schedule.rest(id);
+        m_asleep = true;
+        arm();
+    }
+    bool allIdle() {
+        bool any = false;
+        for (auto& [id, tick] : m_ticks) {
+            if (!tick.idle)
+                continue;
+            std::shared_ptr<const std::function<bool()>> idle = tick.idle;
+            if (!tick.context || !(*idle)())
+                return false;
+            any = true;
+        }
+        return any;
+    }
+    void wakeResting() {
+        g_resting = false;
+        if (!m_asleep)
+            return;
+        m_asleep = false;
+        int64_t now = monotonicNs();
+        for (auto& [id, tick] : m_ticks)
+            m_schedule.wake(id, now);
+        arm();
+    }
 
     // Armed again before the ticks run: one of them may open a message box,
     // whose event loop must go on waking the others. A tick still running
@@ -69,6 +194,7 @@ private:
         for (uint64_t id : due)
             run(id, number);
         due.swap(m_spare);
+        settle();
     }
     void run(uint64_t id, uint64_t wakeNumber) {
         auto it = m_ticks.find(id); // a tick before may have stopped this one
@@ -103,6 +229,8 @@ private:
     std::vector<uint64_t> m_spare;   // the due list, kept between wake-ups
     std::vector<uint64_t> m_running; // the ticks running now, innermost last
     QTimer m_timer;
+    int m_wakeFd = -1;
+    bool m_asleep = false;
 };
 
 TickDriver* driver() {
@@ -132,6 +260,24 @@ void SharedTick::stop() {
 bool SharedTick::isActive() const {
     TickDriver* d = driver();
     return m_id != 0 && d && d->active(m_id);
+}
+
+void SharedTick::restWhen(std::function<bool()> idle) {
+    if (TickDriver* d = driver(); d && m_id)
+        d->restWhen(m_id, std::move(idle));
+}
+
+void SharedTick::wakeFromAnyThread() {
+    int fd = g_wakeFd.load();
+    if (!g_resting.load() || fd < 0)
+        return;
+    uint64_t one = 1;
+    [[maybe_unused]] ssize_t n = ::write(fd, &one, sizeof one); // full: a wake is pending
+}
+
+bool SharedTick::resting() {
+    TickDriver* d = driver();
+    return d && d->asleep();
 }
 
 uint64_t SharedTick::wakeups() {

@@ -8,7 +8,15 @@
 //
 // Ticks due at the same instant run in the order their owners started them.
 // A tick ends with its context object, with stop(), or with the SharedTick.
-// User-interface thread only.
+//
+// Ticks that only have work while something goes on may rest: each says when
+// it has nothing to do (restWhen). Once all of them say so, none of them wakes
+// the thread until something happens from outside: an input event, a window
+// shown or closed, a socket, a queued call or another timer on the user-
+// interface thread, or wakeFromAnyThread() from another thread. Each is then
+// due on its grid's next instant, in its place in the order. Each time the
+// thread wakes meanwhile, the ticks are asked again.
+// User-interface thread only, but for wakeFromAnyThread().
 
 #include <cstdint>
 #include <functional>
@@ -30,6 +38,14 @@ public:
     // False once the context object is gone, too.
     bool isActive() const;
     int interval() const { return m_period; }
+    // While idle() holds for this tick and for every other tick that may rest,
+    // they rest. Called after start().
+    void restWhen(std::function<bool()> idle);
+
+    // Ends a rest from any thread; never blocks nor allocates. A thread calls
+    // it after changing what the idle checks read.
+    static void wakeFromAnyThread();
+    static bool resting();
 
     // How many times the common timer has woken the thread so far.
     static uint64_t wakeups();

@@ -121,4 +121,34 @@ TEST(TickSchedule, RemovedTicksAreNotDueAndIdsAreNeverReused) {
     other.remove(zero);
 }
 
+TEST(TickSchedule, ARestingTickIsNeverDueAndWakesOnTheGridInItsPlace) {
+    TickSchedule s(kOrigin);
+    auto fast = s.add(20 * kMs, kOrigin);
+    auto slow = s.add(50 * kMs, kOrigin);
+    auto second = s.add(1000 * kMs, kOrigin);
+    s.rest(fast);
+    s.rest(slow);
+    EXPECT_TRUE(s.resting(fast));
+    EXPECT_EQ(s.nextDue(), kOrigin + 1000 * kMs) << "only the tick that never rests is due";
+    Wakes idle = runUntil(s, kOrigin + 3000 * kMs);
+    EXPECT_EQ(idle.wakes.size(), 3u);
+    EXPECT_TRUE(idle.ran[fast].empty());
+    // Woken 7 ms after an instant of the 100 ms grid: each is due on its own
+    // grid's next instant, and they still run in the order they were added.
+    int64_t woken = kOrigin + 3107 * kMs;
+    s.wake(slow, woken);
+    s.wake(fast, woken);
+    EXPECT_FALSE(s.resting(fast));
+    EXPECT_EQ(s.nextDue(), kOrigin + 3120 * kMs);
+    std::vector<TickSchedule::Id> due;
+    s.takeDue(kOrigin + 3150 * kMs, due);
+    EXPECT_EQ(due, (std::vector<TickSchedule::Id>{fast, slow}));
+    s.wake(fast, kOrigin + 3500 * kMs); // already awake: the grid holds
+    EXPECT_EQ(s.nextDue(), kOrigin + 3160 * kMs);
+    s.rest(second);
+    s.remove(second);
+    s.wake(second, woken); // gone: nothing comes back
+    EXPECT_FALSE(s.contains(second));
+}
+
 } // namespace

@@ -6,13 +6,17 @@
 #include "support/qtapp.h"
 #include "windows/sharedtick.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace orvane;
@@ -109,6 +113,86 @@ TEST_F(SharedTickFixture, AnEventLoopInsideATickLeavesTheOthersRunning) {
     std::vector<std::string> wakes = wakesOf("other");
     for (size_t i = 1; i < wakes.size(); ++i)
         EXPECT_NE(wakes[i], wakes[i - 1]) << "run twice in one wake-up";
+}
+
+// Without a timer of its own (a timer is something happening, and would wake
+// the resting ticks): the tick that never rests wakes the loop meanwhile.
+void spinFor(int ms) {
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+}
+
+// Two ticks that may rest, and a slower one that never does.
+struct RestingTicks {
+    SharedTick fast, slow, second;
+    bool fastIdle = true, slowIdle = true;
+    int fastRuns = 0, slowRuns = 0, secondRuns = 0;
+    RestingTicks(QObject* owner, int secondMs) {
+        fast.start(20, owner, [this] { ++fastRuns; });
+        fast.restWhen([this] { return fastIdle; });
+        slow.start(50, owner, [this] { ++slowRuns; });
+        slow.restWhen([this] { return slowIdle; });
+        second.start(secondMs, owner, [this] { ++secondRuns; });
+    }
+    // Runs for ms and says how often the fast tick ran meanwhile.
+    int fastRunsOver(int ms) {
+        int before = fastRuns;
+        spinFor(ms);
+        return fastRuns - before;
+    }
+};
+
+TEST_F(SharedTickFixture, IdleTicksRestUntilSomethingHappens) {
+    RestingTicks t(&owner, 100);
+    spinFor(60);
+    EXPECT_TRUE(SharedTick::resting());
+    EXPECT_EQ(t.fastRunsOver(300), 0);
+    EXPECT_GE(t.secondRuns, 2) << "a tick that never rests goes on";
+
+    // Another thread, after changing what the checks read.
+    t.fastIdle = false;
+    std::thread([] { SharedTick::wakeFromAnyThread(); }).join();
+    EXPECT_LE(t.fastRunsOver(15), 1) << "on the grid's next instant, not in a burst";
+    EXPECT_FALSE(SharedTick::resting());
+    EXPECT_GE(t.fastRunsOver(200), 8) << "busy: the period holds";
+
+    // An event from outside (here a queued call) on the user-interface
+    // thread: the ticks run once more, and rest again with nothing to do.
+    t.fastIdle = true;
+    spinFor(60);
+    ASSERT_TRUE(SharedTick::resting());
+    QMetaObject::invokeMethod(
+        &owner, [] {}, Qt::QueuedConnection);
+    EXPECT_GE(t.fastRunsOver(100), 1);
+    EXPECT_TRUE(SharedTick::resting());
+}
+
+TEST_F(SharedTickFixture, TicksRestOnlyWhenAllOfThemAreIdle) {
+    RestingTicks t(&owner, 100);
+    t.slowIdle = false;
+    EXPECT_GE(t.fastRunsOver(200), 8) << "the fast tick is idle, the slow one is not";
+    EXPECT_FALSE(SharedTick::resting());
+
+    // Asleep, the checks are asked again whenever the thread wakes (here for
+    // the tick that never rests).
+    t.slowIdle = true;
+    spinFor(60);
+    ASSERT_TRUE(SharedTick::resting());
+    t.slowIdle = false;
+    int before = t.slowRuns;
+    spinFor(250);
+    EXPECT_GE(t.slowRuns - before, 2);
+    EXPECT_FALSE(SharedTick::resting());
+
+    // A tick started meanwhile (a window opened) wakes the others too.
+    t.slowIdle = true;
+    spinFor(60);
+    ASSERT_TRUE(SharedTick::resting());
+    SharedTick window;
+    window.start(50, &owner, [] {});
+    EXPECT_GE(t.fastRunsOver(40), 1);
 }
 
 } // namespace
