@@ -1,5 +1,7 @@
 #include "playback/inputstate.h"
 
+#include <algorithm>
+
 namespace orvane {
 
 void InputState::keyDown(uint16_t code) {
@@ -17,6 +19,12 @@ void InputState::keyUp(uint16_t code) {
 void InputState::releaseAll() {
     m_down.fill(false);
     m_mouse.fill(false);
+}
+
+bool InputState::anyDown() const {
+    auto held = [](bool b) { return b; };
+    return std::any_of(m_down.begin(), m_down.end(), held) ||
+           std::any_of(m_mouse.begin(), m_mouse.end(), held);
 }
 
 bool InputState::pressedSinceLastQuery(uint16_t code) {

@@ -36,6 +36,8 @@ public:
     // True once for each press since the previous query of the same key.
     bool pressedSinceLastQuery(uint16_t code);
     bool mouse(MouseButton b) const { return m_mouse[size_t(b)]; }
+    // A key or a mouse button held: the ticks act on them while they are.
+    bool anyDown() const;
 
 private:
     static constexpr uint16_t kKeys = 256;

@@ -1,5 +1,6 @@
 #include "windows/sharedtick.h"
 
+#include "dmx/uiwake.h"
 #include "playback/tickschedule.h"
 
 #include <QCoreApplication>
@@ -9,22 +10,14 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <map>
 #include <memory>
-#include <sys/eventfd.h>
-#include <unistd.h>
 #include <vector>
 
 namespace orvane {
 
 namespace {
-
-// Shared with other threads: whether the ticks rest (or are about to), and
-// the descriptor that wakes them.
-std::atomic<bool> g_resting{false};
-std::atomic<int> g_wakeFd{-1};
 
 // What tells the ticks something happened. Paints and layouts are left out:
 // the ticks' own work makes them.
@@ -77,12 +70,7 @@ public:
         openWakeFd();
         parent->installEventFilter(this);
     }
-    ~TickDriver() override {
-        g_wakeFd = -1;
-        g_resting = false;
-        if (m_wakeFd >= 0)
-            ::close(m_wakeFd);
-    }
+    ~TickDriver() override { uiwake::setResting(false); }
 
     uint64_t add(int periodMs, QObject* context, std::function<void()> tick) {
         uint64_t id = m_schedule.add(int64_t{periodMs} * 1'000'000, monotonicNs());
@@ -125,17 +113,14 @@ private:
     }
 
     void openWakeFd() {
-        m_wakeFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+        m_wakeFd = uiwake::descriptor();
         if (m_wakeFd < 0)
             return; // then nothing rests
         auto* notifier = new QSocketNotifier(m_wakeFd, QSocketNotifier::Read, this);
         connect(notifier, &QSocketNotifier::activated, this, [this] {
-            uint64_t count = 0;
-            while (::read(m_wakeFd, &count, sizeof count) == sizeof count) {
-            }
+            uiwake::drain();
             wakeResting();
         });
-        g_wakeFd = m_wakeFd;
     }
 
     // After a wake-up's ticks: asleep, the ticks are asked whether they
@@ -145,7 +130,7 @@ private:
     void settle() {
         if (m_wakeFd < 0 || !m_running.empty())
             return; // inside a tick's own event loop: its tick still runs
-        g_resting = true;
+        uiwake::setResting(true);
         if (!allIdle()) {
             wakeResting();
             return;
@@ -171,7 +156,7 @@ private:
         return any;
     }
     void wakeResting() {
-        g_resting = false;
+        uiwake::setResting(false);
         if (!m_asleep)
             return;
         m_asleep = false;
@@ -268,11 +253,7 @@ void SharedTick::restWhen(std::function<bool()> idle) {
 }
 
 void SharedTick::wakeFromAnyThread() {
-    int fd = g_wakeFd.load();
-    if (!g_resting.load() || fd < 0)
-        return;
-    uint64_t one = 1;
-    [[maybe_unused]] ssize_t n = ::write(fd, &one, sizeof one); // full: a wake is pending
+    uiwake::poke();
 }
 
 bool SharedTick::resting() {
