@@ -177,6 +177,11 @@ MainTimerHooks COrvaneDlg::mainTimerHooks() {
     };
     h.manualModeOpen = [this] { return m_tools && m_tools->manualModeOpen(); };
     h.manualMerge = [this](Universe& staging) { m_tools->mergeManual(staging); };
+    h.busy = [this] {
+        return m_activation->effects().moving() || m_sound->deviceOpen() ||
+               m_remote->remote().busy() || (m_joystick && m_joystickPresent) ||
+               (m_tools && m_tools->showTimeVisible());
+    };
     h.publish = [this](const Universe& output) {
         m_dmx->publish(output);
         if (m_drawing)
@@ -561,6 +566,7 @@ void COrvaneDlg::startTimers() {
     for (auto timerAndPeriod : {std::pair{kTimerPlayback, 20}, std::pair{kTimerJoystick, 50}}) {
         int timer = timerAndPeriod.first, period = timerAndPeriod.second;
         m_ticks[timer].start(period, this, [this, timer] { onTimer(timer); });
+        m_ticks[timer].restWhen([this] { return m_mainTimer->idle(); });
     }
 }
 

@@ -28,8 +28,9 @@ constexpr int kMergedChannels = 198;
 class PatchPass {
 public:
     PatchPass(const StepRecord& live, const StepRecord& next, int fade,
-              const ComposerOptions& options, Universe& u, uint32_t& fanPulse)
-        : m_live(live), m_next(next), m_options(options), m_u(u), m_fanPulse(fanPulse) {
+              const ComposerOptions& options, Universe& u, uint32_t& fanPulse, bool& pulsing)
+        : m_live(live), m_next(next), m_options(options), m_u(u), m_fanPulse(fanPulse),
+          m_pulsing(pulsing) {
         m_mc = live.master / 255.0;
         m_mn = next.master / 255.0;
         // A rude fade jumps: function values stay on the live side.
@@ -109,6 +110,8 @@ private:
     uint8_t pulse(double level) {
         ++m_fanPulse;
         const double d = level * 10 / 255;
+        // Between nothing and nine tenths the entry goes on and off.
+        m_pulsing = m_pulsing || (d > 0 && d < 9);
         if (d == 0 || d < static_cast<double>(m_fanPulse % 10))
             return 0;
         return 255;
@@ -145,6 +148,7 @@ private:
     const ComposerOptions& m_options;
     Universe& m_u;
     uint32_t& m_fanPulse;
+    bool& m_pulsing;
     double m_mc = 0, m_mn = 0, m_w = 1, m_nw = 0;
 };
 
@@ -354,8 +358,9 @@ uint8_t highestScaled(std::span<const uint8_t, kPredefinedCount> levels,
 
 void Composer::Compose(const StepRecord& live, Universe& dest, const StepRecord* next,
                        const StepRecord* current, int fade, const ComposerOptions& options) {
+    m_pulsing = false;
     if (next)
-        PatchPass(live, *next, fade, options, dest, m_fanPulse).run();
+        PatchPass(live, *next, fade, options, dest, m_fanPulse, m_pulsing).run();
 
     const double mc = live.master / 255.0;
     writeLevelsAndChecks(dest, live, mc);

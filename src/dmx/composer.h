@@ -59,9 +59,13 @@ public:
                        const PredefinedUniverses& predefined, Universe& staging);
 
     CurrentColour currentColour() const { return m_currentColour; }
+    // Whether the last composition switched a fan or a pulsed lamp on and off
+    // by the pulse counter: then every composition may give other bytes.
+    bool pulsing() const { return m_pulsing; }
 
 private:
     uint32_t m_fanPulse;
+    bool m_pulsing = false;
     CurrentColour m_currentColour;
 };
 

@@ -14,6 +14,7 @@
 #include "dmx/dmxrecording.h"
 #include "dmx/keystates.h"
 #include "dmx/outputsink.h"
+#include "dmx/uiwake.h"
 #include "dmx/universe.h"
 #include "dmx/universemailbox.h"
 
@@ -48,6 +49,7 @@ public:
         m_posts = (m_posts + 1) & kPostMask;
         uint64_t value = (uint64_t{m_posts} << 40) | (uint64_t(kind) << 32) | count;
         m_value.store(value, std::memory_order_release);
+        uiwake::poke();
     }
     // The status posted since the last take, if any (only the latest one).
     std::optional<Status> take() {

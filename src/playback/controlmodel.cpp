@@ -68,6 +68,7 @@ ControlState& ControlModel::mut(int id) {
 }
 
 void ControlModel::notify(int id, ControlField field) {
+    ++s_changes;
     for (const auto& o : m_observers)
         o(id, field);
 }

@@ -101,6 +101,8 @@ public:
 
     // Observers are told of every state change (widget bindings, repaint).
     void observe(Observer observer) { m_observers.push_back(std::move(observer)); }
+    // How many state changes every control model of the program has seen.
+    static uint64_t changes() { return s_changes; }
 
 private:
     ControlState& mut(int id);
@@ -115,6 +117,7 @@ private:
     int64_t m_indexBase = 0;
     std::map<std::pair<int, int>, Handler> m_handlers;
     std::vector<Observer> m_observers;
+    static inline uint64_t s_changes = 0;
 };
 
 // A list control's items (sound list, effect box, show chooser) with a selection.

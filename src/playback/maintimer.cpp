@@ -59,6 +59,21 @@ void MainTimer::OnTimer(int id, int64_t now) {
         m_hooks.randomSliders();
     if (!manual)
         outsideManualMode(now);
+    countRound();
+}
+
+void MainTimer::countRound() {
+    bool changed = m_publishedThisRound || ControlModel::changes() != m_changesSeen;
+    m_publishedThisRound = false;
+    m_changesSeen = ControlModel::changes();
+    m_quietRounds = changed ? 0 : std::min(m_quietRounds + 1, kQuietRounds);
+}
+
+bool MainTimer::idle() const {
+    return m_quietRounds >= kQuietRounds && ControlModel::changes() == m_changesSeen &&
+           !m_controls.checked(console::kFadeIn) && !m_controls.checked(console::kRampUp) &&
+           !m_controls.checked(console::kRampDown) && !m_input.anyDown() && !m_composer.pulsing() &&
+           !(m_hooks.busy && m_hooks.busy());
 }
 
 void MainTimer::pickColours() {
@@ -252,6 +267,7 @@ void MainTimer::publish() {
         return;
     m_output = m_staging;
     m_sent = true;
+    m_publishedThisRound = true;
     if (m_hooks.publish)
         m_hooks.publish(m_output);
 }

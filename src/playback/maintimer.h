@@ -59,6 +59,9 @@ struct MainTimerHooks {
     std::function<bool()> autoFadeDisable;
     std::function<bool()> shiftDown;  // the asynchronous Shift state
     std::function<uint32_t()> random; // uniform, 0..32767 or wider
+    // Something the ticks serve moves by itself: an effect, a sound, a window
+    // that works on every tick, a joystick, a remote service with work due.
+    std::function<bool()> busy;
 };
 
 class MainTimer {
@@ -66,6 +69,13 @@ public:
     MainTimer(ShowSession& session, InputState& input, MainTimerHooks hooks);
 
     void OnTimer(int id, int64_t now);
+
+    // Nothing to do until something happens: no fade, ramp or pulse runs, nothing
+    // is held, nothing else moves by itself, and the last rounds published
+    // nothing new and changed no control (a change takes a few rounds to pass
+    // through the fixture windows and back).
+    bool idle() const;
+    static constexpr int kQuietRounds = 15;
 
     // "Fade in" (1083, Alt+Space): the cross-fade to the next step starts now.
     void startFadeIn(int64_t now);
@@ -95,6 +105,7 @@ private:
     void goToStep(int step);
     bool holdBack() const;
     int fieldStep() const; // the step field's number, within 0..499
+    void countRound();
 
     ShowSession& m_session;
     ControlModel& m_controls;
@@ -106,6 +117,9 @@ private:
     Universe m_staging{};
     Universe m_output{};
     bool m_sent = false;
+    bool m_publishedThisRound = false;
+    int m_quietRounds = 0;
+    uint64_t m_changesSeen = 0; // control changes up to the end of the last round
     int64_t m_fadeStart = 0;
     int m_fadeStartPos = 0;
     struct Ramp {

@@ -33,6 +33,13 @@ public:
     void tickMatrix(const MatrixEffect::Painted& painted = {});
     void tickRandom();
 
+    // Something here changes the console on the main timer's ticks: a running
+    // effect, a matrix picture, random or sound-active faders.
+    bool moving() const {
+        return m_effect.running() || m_matrix.hasPicture() || m_random.list().count() > 0 ||
+               m_soundActive.list().count() > 0;
+    }
+
     // A record put on the console by the effect playback (effect mode).
     void displayEffectRecord(const StepRecord& record, bool writeMaster);
 

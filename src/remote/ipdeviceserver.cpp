@@ -1,5 +1,7 @@
 #include "remote/ipdeviceserver.h"
 
+#include "dmx/uiwake.h"
+
 #include "remote/deviceslot.h"
 #include "show/datafile.h"
 #include "show/textutil.h"
@@ -715,6 +717,7 @@ void IpDeviceServer::Loop::publishLog() {
             ++m_pendingDropped;
     }
     m_batch.clear();
+    uiwake::poke();
 }
 
 IpDeviceServer::IpDeviceServer(IpDeviceServerOptions options) : m_options(std::move(options)) {}

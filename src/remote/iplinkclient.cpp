@@ -1,5 +1,7 @@
 #include "remote/iplinkclient.h"
 
+#include "dmx/uiwake.h"
+
 #include <array>
 #include <cerrno>
 #include <cstring>
@@ -161,6 +163,7 @@ void IpLinkClient::markLost() {
         return;
     m_lostOpening = opening;
     m_lost.store(true);
+    uiwake::poke();
 }
 
 } // namespace orvane

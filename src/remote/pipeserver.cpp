@@ -1,5 +1,7 @@
 #include "remote/pipeserver.h"
 
+#include "dmx/uiwake.h"
+
 #include "show/showfolders.h"
 
 #include <algorithm>
@@ -186,6 +188,7 @@ bool PipeServer::acceptPending(PipeReader& reader) {
             // One client at a time: the second one learns it at once.
             ::close(fd);
             m_refused.fetch_add(1, std::memory_order_relaxed);
+            uiwake::poke(); // the log says so
             continue;
         }
         m_client = fd;
@@ -193,6 +196,7 @@ bool PipeServer::acceptPending(PipeReader& reader) {
         reader.newClient();
         m_connects.fetch_add(1, std::memory_order_relaxed);
         taken = true;
+        uiwake::poke();
     }
     return taken;
 }
@@ -201,6 +205,7 @@ void PipeServer::dropClient() {
     ::close(m_client);
     m_client = -1;
     m_departures.fetch_add(1, std::memory_order_relaxed);
+    uiwake::poke();
 }
 
 PipeSet::PipeSet() : m_epoll(::epoll_create1(EPOLL_CLOEXEC)) {}

@@ -193,6 +193,13 @@ void RemoteControl::poll(int64_t nowMs) {
         m_link.setCurrentColour(m_options.currentColour());
 }
 
+bool RemoteControl::busy() const {
+    bool missing = (m_pipesWanted[0] && !m_framePipe.created()) ||
+                   (m_pipesWanted[1] && !m_systemPipe.created());
+    return missing || m_systemReader.unknownCodes() != m_unknownSeen ||
+           m_headQueue.lost() != m_lostSeen;
+}
+
 void RemoteControl::logPipeEvents(PipeServer& pipe, uint32_t (&seen)[3]) {
     const uint32_t now[3] = {pipe.connects(), pipe.departures(), pipe.refused()};
     const char* name = pipe.name().c_str();

@@ -87,6 +87,10 @@ public:
     // windows, the current colour to the link, pipe and device events to the
     // log, pipe creation retries.
     void poll(int64_t nowMs);
+    // Work a later poll has even if nothing new comes in: a pipe to create
+    // again, trouble to log (one line a second at most). Whatever comes in from
+    // the pipes, the link or the devices wakes the resting ticks by itself.
+    bool busy() const;
 
 private:
     class Hooks;

@@ -1,5 +1,7 @@
 #include "remote/systempipe.h"
 
+#include "dmx/uiwake.h"
+
 #include <sys/socket.h>
 
 namespace orvane {
@@ -43,6 +45,7 @@ bool SystemPipeReader::read(int fd, int64_t) {
             break;
         m_decoder.decode(size_t(n), [this](const HeadCommand& c) { m_queue.push(c); });
         m_unknown.store(m_decoder.unknownCodes(), std::memory_order_relaxed);
+        uiwake::poke();
         if (size_t(n) < space.size())
             return false; // everything waiting was read
     }

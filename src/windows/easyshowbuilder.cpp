@@ -206,6 +206,7 @@ easyshowbuilder::easyshowbuilder(ShowSession& session, ControlModel& mainControl
         m_model->tick();
         syncCursor();
     });
+    m_timer.restWhen([this] { return !m_model->dragging(); });
 }
 
 easyshowbuilder::~easyshowbuilder() {

@@ -44,6 +44,9 @@ FixtureDialog::FixtureDialog(QWidget* parent, const QString& title, std::vector<
     m_binding.setView(view());
     m_fast.start(20, this, [this] { m_binding.tick(fixture::kTimerFast); });
     m_slow.start(50, this, [this] { m_binding.tick(fixture::kTimerSlow); });
+    // Keys held, a pad dragged and a joystick keep the main window's ticks awake.
+    m_fast.restWhen([] { return true; });
+    m_slow.restWhen([] { return true; });
 }
 
 FixtureDialog::~FixtureDialog() {

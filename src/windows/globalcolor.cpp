@@ -72,6 +72,7 @@ GlobalColor::GlobalColor(QWidget* owner, Console& console, Hooks hooks)
     }
     m_controller.init(client.width(), client.height());
     m_timer.start(kTickMs, this, [this] { OnTimer(); });
+    m_timer.restWhen([this] { return !m_controller.fading(); });
 }
 
 GlobalColor::~GlobalColor() {

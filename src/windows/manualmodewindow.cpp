@@ -95,6 +95,8 @@ manualmode::manualmode(QWidget* owner, ManualMode& mode)
                  [this](QPainter& p, QRect r) { paintLevelStrip(p, r, m_mode.levels()); });
     m_panel.init();
     m_timer.start(kTickMs, this, [this] { OnTimer(); });
+    // Only the faders move the levels, and the operator moves them.
+    m_timer.restWhen([] { return true; });
 }
 
 manualmode::~manualmode() {

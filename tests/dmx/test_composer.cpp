@@ -94,16 +94,19 @@ TEST(ComposerPulse, TenFansSeeTenCounterValues) {
         uint32_t start;
         int level;
         std::vector<int> first, second;
+        bool pulsing; // off and full stay as they are: only the others switch
     } cases[] = {
         // clang-format off
-        {0, 0, std::vector<int>(10, 0), std::vector<int>(10, 0)},
-        {0, 255, std::vector<int>(10, 255), std::vector<int>(10, 255)},
+        {0, 0, std::vector<int>(10, 0), std::vector<int>(10, 0), false},
+        {0, 255, std::vector<int>(10, 255), std::vector<int>(10, 255), false},
         // d = 5.02: on while count mod 10 is 0-5; counts 1-10, then 15-24.
         {0, 128, {255, 255, 255, 255, 255, 0, 0, 0, 0, 255},
-                 {255, 0, 0, 0, 0, 255, 255, 255, 255, 255}},
+                 {255, 0, 0, 0, 0, 255, 255, 255, 255, 255}, true},
         // d = 2.0 exactly; counts 4294967294, 4294967295, then 0-7 after the wrap; 12-21.
         {0xFFFFFFFDu, 51, {0, 0, 255, 255, 255, 0, 0, 0, 0, 0},
-                          {255, 0, 0, 0, 0, 0, 0, 0, 255, 255}},
+                          {255, 0, 0, 0, 0, 0, 0, 0, 255, 255}, true},
+        // d = 9.0: on for every count.
+        {0, 230, std::vector<int>(10, 255), std::vector<int>(10, 255), false},
         // clang-format on
     };
     for (const Case& c : cases) {
@@ -119,6 +122,7 @@ TEST(ComposerPulse, TenFansSeeTenCounterValues) {
         EXPECT_TRUE(sameFrame(u, withFans(idle, c.first)));
         composer.Compose(r, u, &r, nullptr, 0, ComposerOptions{});
         EXPECT_TRUE(sameFrame(u, withFans(idle, c.second)));
+        EXPECT_EQ(composer.pulsing(), c.pulsing);
     }
 }
 
