@@ -28,12 +28,17 @@ void drain() {
     }
 }
 
+// The flag and what the ticks read are different variables: each side puts a
+// full fence between its write and its read, so that either the poking thread
+// sees the flag raised or the ticks see what it wrote before it poked.
 void setResting(bool resting) {
     g_resting = resting;
+    std::atomic_thread_fence(std::memory_order_seq_cst);
 }
 
 void poke() {
-    if (!g_resting.load())
+    std::atomic_thread_fence(std::memory_order_seq_cst);
+    if (!g_resting.load(std::memory_order_relaxed))
         return;
     int fd = g_fd.load();
     if (fd < 0)

@@ -10,6 +10,7 @@
 #include "support/qtapp.h"
 #include "support/scriptedprompts.h"
 #include "support/tempdir.h"
+#include "windows/sharedtick.h"
 
 #include <QCoreApplication>
 #include <QTextEdit>
@@ -92,6 +93,9 @@ TEST(RemoteWiring, DevicesAreLoggedAndTheSystemSocketMovesTheHeads) {
         ASSERT_TRUE(log);
         auto logged = [&](const char* text) { return log->toPlainText().contains(text); };
 
+        // Idle, the ticks rest: what the server and output threads receive
+        // must wake them.
+        ASSERT_TRUE(spinUntil(pty, [] { return SharedTick::resting(); }));
         int device = connectDevice("127.0.0.23");
         ASSERT_GE(device, 0);
         EXPECT_TRUE(spinUntil(pty, [&] { return logged("ovi[23] connected"); }))
@@ -106,10 +110,16 @@ TEST(RemoteWiring, DevicesAreLoggedAndTheSystemSocketMovesTheHeads) {
                                  : le16(100) + le16(200) + std::string("\x01\x02\x03", 3);
         int system = connectLocal(root.file("pipes/orvanesystemserver"));
         ASSERT_GE(system, 0);
-        ASSERT_EQ(::send(system, command.data(), command.size(), MSG_NOSIGNAL), 32);
+        ASSERT_TRUE(spinUntil(pty, [&] { return logged("client connected"); }));
+        ASSERT_TRUE(spinUntil(pty, [] { return SharedTick::resting(); }));
         MovingHeadController* head3 = main.tools()->fixtures()->head(3);
         ASSERT_TRUE(head3);
+        auto sent = std::chrono::steady_clock::now();
+        ASSERT_EQ(::send(system, command.data(), command.size(), MSG_NOSIGNAL), 32);
         EXPECT_TRUE(spinUntil(pty, [&] { return head3->controls().pos(1025) == 40000; }));
+        // An output tick (30 ms) and a playback tick (20 ms) later, not at the
+        // next wake-up of the line watch (250 ms).
+        EXPECT_LT(std::chrono::steady_clock::now() - sent, std::chrono::milliseconds(150));
         EXPECT_EQ(head3->controls().pos(1026), 1234);
         EXPECT_EQ(head3->controls().pos(1028), 5);
         EXPECT_EQ(head3->controls().pos(1029), 6);

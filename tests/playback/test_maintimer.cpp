@@ -2,9 +2,12 @@
 // fade trigger, the keyboard flash and the master ramps.
 
 #include "app/dialog102.h"
+#include "playback/controlids.h"
 #include "playback/maintimer.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 using namespace orvane;
 
@@ -17,6 +20,7 @@ struct TimerFixture : ::testing::Test {
     InputState input;
     std::vector<Universe> published;
     bool shift = false;
+    bool busy = false;
     std::vector<int> activated;
     std::unique_ptr<MainTimer> timer;
 
@@ -32,6 +36,7 @@ struct TimerFixture : ::testing::Test {
         h.publish = [this](const Universe& u) { published.push_back(u); };
         h.shiftDown = [this] { return shift; };
         h.random = [] { return 77u; };
+        h.busy = [this] { return busy; };
         timer = std::make_unique<MainTimer>(session, input, h);
     }
     void saveStep(int step, int master, int level1, double fadet = 0) {
@@ -43,6 +48,16 @@ struct TimerFixture : ::testing::Test {
     }
     void tick(int64_t now) { timer->OnTimer(timers::kPlayback, now); }
     uint8_t channel(int n) const { return published.back()[size_t(n - 1)]; }
+    // Ticks until the clock says it is idle; how many rounds that took (0: never
+    // within limit).
+    int roundsUntilIdle(int64_t& now, int limit = 40) {
+        for (int round = 1; round <= limit; ++round) {
+            tick(now += 20);
+            if (timer->idle())
+                return round;
+        }
+        return 0;
+    }
 };
 
 } // namespace
@@ -185,4 +200,60 @@ TEST_F(TimerFixture, NumericPadStepsAndStopsAtTheEnds) {
     input.keyDown(vk::kPadMinus);
     tick(100);
     EXPECT_EQ(activated, (std::vector<int>{0}));
+}
+
+TEST_F(TimerFixture, IdleOnlyAfterQuietRoundsWhileNothingRunsOrIsHeld) {
+    saveStep(0, 255, 100);
+    session.ShowCurrentStep(false);
+    int64_t now = 0;
+    EXPECT_EQ(roundsUntilIdle(now), MainTimer::kQuietRounds + 1) << "the first round publishes";
+
+    // A control moved between two rounds (a window, a handler): awake at once,
+    // and the change reaches the wire before the clock rests.
+    uint8_t before = channel(1);
+    controls.setPos(console::kMaster, 128);
+    EXPECT_FALSE(timer->idle());
+    EXPECT_GT(roundsUntilIdle(now), MainTimer::kQuietRounds);
+    EXPECT_NE(channel(1), before);
+
+    // Each of these keeps the clock awake at once, and the rounds after it end
+    // must be quiet again before it rests.
+    struct Case {
+        const char* what;
+        std::function<void(bool)> set;
+    } cases[] = {
+        {"fade in", [this](bool on) { controls.setChecked(console::kFadeIn, on); }},
+        {"ramp up", [this](bool on) { controls.setChecked(console::kRampUp, on); }},
+        {"ramp down", [this](bool on) { controls.setChecked(console::kRampDown, on); }},
+        {"key held", [this](bool on) { on ? input.keyDown('A') : input.keyUp('A'); }},
+        {"button held",
+         [this](bool on) {
+             on ? input.mouseDown(MouseButton::Left) : input.mouseUp(MouseButton::Left);
+         }},
+        {"something else moves", [this](bool on) { busy = on; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.set(true);
+        EXPECT_FALSE(timer->idle());
+        tick(now += 20);
+        EXPECT_FALSE(timer->idle());
+        c.set(false);
+        // (The fade and the ramps have run to their ends meanwhile.)
+        EXPECT_GE(roundsUntilIdle(now), 1);
+    }
+}
+
+TEST_F(TimerFixture, APulsedFanBetweenOffAndFullNeverLetsTheClockRest) {
+    StepRecord r;
+    r.master = 255;
+    r.pair[14].first = 128; // F1, on for half of the counter's phases
+    session.store().SaveStep(0, r);
+    session.ShowCurrentStep(false);
+    int64_t now = 0;
+    EXPECT_EQ(roundsUntilIdle(now, 100), 0);
+    r.pair[14].first = 255; // full: always on
+    session.store().SaveStep(0, r);
+    session.ShowCurrentStep(false);
+    EXPECT_GT(roundsUntilIdle(now, 100), 0);
 }
