@@ -148,6 +148,14 @@ public:
         in >> ns;
         return ns / 1e9;
     }
+    // How many times the user-interface thread has been put on a core.
+    double uiRuns() const {
+        std::ifstream in("/proc/" + std::to_string(m_pid) + "/task/" + std::to_string(m_pid) +
+                         "/schedstat");
+        double ns = 0, waited = 0, runs = 0;
+        in >> ns >> waited >> runs;
+        return runs;
+    }
     // Threads running under SCHED_FIFO (the output thread, the serial reader).
     int fifoThreads() const {
         int n = 0;
@@ -299,7 +307,8 @@ private:
 };
 
 // A thread at normal priority that wakes when the idle user-interface thread
-// does (every 20 ms and every 50 ms, 60 times a second) and does nothing else.
+// does (its playback clock and windows rest: the line watch every 250 ms,
+// which the one-second ticks meet) and does nothing else.
 class IdleWaker {
 public:
     IdleWaker() : m_thread([this] { run(); }) {}
@@ -311,14 +320,9 @@ public:
 
 private:
     void run() {
-        constexpr int64_t kStepNs = 10'000'000;
-        int64_t deadline = monotonicNs() / kStepNs * kStepNs;
-        for (int64_t step = 0; !m_stop;) {
-            do // the next multiple of 20 ms or of 50 ms
-                deadline += kStepNs, ++step;
-            while (step % 2 != 0 && step % 5 != 0);
-            sleepUntilNs(deadline);
-        }
+        constexpr int64_t kStepNs = 250'000'000;
+        for (int64_t deadline = monotonicNs(); !m_stop;)
+            sleepUntilNs(deadline += kStepNs);
     }
 
     std::atomic<bool> m_stop{false};
@@ -413,15 +417,18 @@ int idleConsole(const char* name, const std::string& windows) {
     IdleWaker waker;
     sleepFor(3);
     double before = program.cpuSeconds(), uiBefore = program.uiCpuSeconds();
+    double runsBefore = program.uiRuns();
     double floorBefore = bare.cpuSeconds() + waker.cpuSeconds();
     sleepFor(kIdleSeconds);
     double used = program.cpuSeconds() - before, ui = program.uiCpuSeconds() - uiBefore;
+    double runs = program.uiRuns() - runsBefore;
     double floor = bare.cpuSeconds() + waker.cpuSeconds() - floorBefore;
     std::string prefix = std::string("app_idle_") + name;
     auto percent = [](double seconds) { return 100.0 * seconds / kIdleSeconds; };
     bench::figure((prefix + "_cpu").c_str(), percent(used), "%core");
     // The rest is mostly the output thread's line work, as the bare sender's.
     bench::figure((prefix + "_cpu_ui_thread").c_str(), percent(ui), "%core");
+    bench::figure((prefix + "_ui_thread_wakeups").c_str(), runs / kIdleSeconds, "wakeups/s");
     // What this machine charges for waking as often as the program does.
     bench::figure((prefix + "_cpu_wakeup_floor").c_str(), percent(floor), "%core");
     bench::figure((prefix + "_rss").c_str(), program.rssMegabytes(), "MB");
