@@ -1,6 +1,7 @@
 #include "app/keystatefilter.h"
 
 #include "app/hotkeys.h"
+#include "dmx/uiwake.h"
 
 #include <QEvent>
 #include <QKeyEvent>
@@ -65,6 +66,9 @@ bool KeyStateFilter::eventFilter(QObject* watched, QEvent* event) {
         // A held key repeats as release-press pairs; it stays down all along.
         if (!key->isAutoRepeat())
             feedKey(key, event->type() == QEvent::KeyPress);
+        // The resting ticks read the keys: they wake, whether or not another
+        // filter saw the event before this one ate it.
+        uiwake::poke();
         if (isStepKey(key))
             return true;
         break;
@@ -75,6 +79,7 @@ bool KeyStateFilter::eventFilter(QObject* watched, QEvent* event) {
         // Each press reaches the filter once per widget it travels through;
         // the state is the same every time.
         feedMouse(static_cast<QMouseEvent*>(event), event->type() == QEvent::MouseButtonPress);
+        uiwake::poke();
         break;
     case QEvent::ApplicationDeactivate:
         // Keys released while another program has the focus are never seen.

@@ -9,6 +9,7 @@ namespace orvane::uiwake {
 
 namespace {
 std::atomic<bool> g_resting{false};
+std::atomic<uint64_t> g_pokes{0};
 std::atomic<int> g_fd{-1};
 } // namespace
 
@@ -28,15 +29,20 @@ void drain() {
     }
 }
 
-// The flag and what the ticks read are different variables: each side puts a
-// full fence between its write and its read, so that either the poking thread
-// sees the flag raised or the ticks see what it wrote before it poked.
+// The flag and the count are different variables: each side puts a full
+// fence between its write and its read, so that either the poking thread sees
+// the flag raised or the resting side sees the count moved.
 void setResting(bool resting) {
     g_resting = resting;
     std::atomic_thread_fence(std::memory_order_seq_cst);
 }
 
+uint64_t pokes() {
+    return g_pokes.load();
+}
+
 void poke() {
+    g_pokes.fetch_add(1);
     std::atomic_thread_fence(std::memory_order_seq_cst);
     if (!g_resting.load(std::memory_order_relaxed))
         return;

@@ -1,12 +1,17 @@
 #pragma once
-// Ends the rest of the user-interface thread's idle ticks from any thread:
-// the output thread, the pipe and device servers. The user-interface thread
-// watches one event descriptor, made once and kept for the life of the
-// process (so a late poke never writes to a descriptor reused for something
-// else), and says when its ticks rest, or are about to: the flag is raised
-// before they are asked whether they are idle, so a thread that changes what
-// they read and then pokes is never missed. A poke while nothing rests costs
-// one atomic read.
+// Wakes the user-interface thread's resting ticks from any thread: the output
+// thread, the pipe and device servers. A thread pokes after changing what the
+// ticks read.
+//
+// Every poke is counted. The thread that runs the ticks notes the count before
+// they read anything; once they are done, it raises the resting flag and only
+// rests if the count has not moved. A poke that comes after the flag went up
+// also writes to an event descriptor that the thread watches: so a poke is
+// never lost, whether it falls before, during or after the ticks' reading.
+// The descriptor is made once and kept for the life of the process, so a late
+// poke never writes to a descriptor reused for something else.
+
+#include <cstdint>
 
 namespace orvane::uiwake {
 
@@ -15,6 +20,7 @@ namespace orvane::uiwake {
 int descriptor();
 void drain();
 void setResting(bool resting);
+uint64_t pokes();
 
 // Any thread. Never blocks, never allocates.
 void poke();

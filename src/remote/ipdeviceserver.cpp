@@ -1,7 +1,6 @@
 #include "remote/ipdeviceserver.h"
 
 #include "dmx/uiwake.h"
-
 #include "remote/deviceslot.h"
 #include "show/datafile.h"
 #include "show/textutil.h"

@@ -1,7 +1,6 @@
 #include "remote/pipeserver.h"
 
 #include "dmx/uiwake.h"
-
 #include "show/showfolders.h"
 
 #include <algorithm>

@@ -125,13 +125,13 @@ private:
 
     // After a wake-up's ticks: asleep, the ticks are asked whether they
     // still have nothing to do; awake, whether they all have nothing to do.
-    // The flag is raised before they are asked, so that a thread that
-    // changes what they read afterwards sees it and wakes them.
+    // Another thread that poked since the ticks began reading (the count
+    // moved) or pokes from now on (it sees the flag) keeps them awake.
     void settle() {
         if (m_wakeFd < 0 || !m_running.empty())
             return; // inside a tick's own event loop: its tick still runs
         uiwake::setResting(true);
-        if (!allIdle()) {
+        if (uiwake::pokes() != m_pokesBefore || !allIdle()) {
             wakeResting();
             return;
         }
@@ -172,6 +172,8 @@ private:
     // a tick that such a loop has run since is not run again once it ends.
     void wake() {
         uint64_t number = ++s_wakeups;
+        if (m_running.empty())
+            m_pokesBefore = uiwake::pokes();
         std::vector<uint64_t> due;
         due.swap(m_spare); // a wake-up inside a tick's event loop takes a new one
         m_schedule.takeDue(monotonicNs(), due);
@@ -216,6 +218,7 @@ private:
     QTimer m_timer;
     int m_wakeFd = -1;
     bool m_asleep = false;
+    uint64_t m_pokesBefore = 0; // the pokes counted before the ticks began reading
 };
 
 TickDriver* driver() {
@@ -250,10 +253,6 @@ bool SharedTick::isActive() const {
 void SharedTick::restWhen(std::function<bool()> idle) {
     if (TickDriver* d = driver(); d && m_id)
         d->restWhen(m_id, std::move(idle));
-}
-
-void SharedTick::wakeFromAnyThread() {
-    uiwake::poke();
 }
 
 bool SharedTick::resting() {

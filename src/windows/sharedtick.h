@@ -13,10 +13,10 @@
 // it has nothing to do (restWhen). Once all of them say so, none of them wakes
 // the thread until something happens from outside: an input event, a window
 // shown or closed, a socket, a queued call or another timer on the user-
-// interface thread, or wakeFromAnyThread() from another thread. Each is then
+// interface thread, or a poke from another thread (dmx/uiwake.h). Each is then
 // due on its grid's next instant, in its place in the order. Each time the
 // thread wakes meanwhile, the ticks are asked again.
-// User-interface thread only, but for wakeFromAnyThread().
+// User-interface thread only.
 
 #include <cstdint>
 #include <functional>
@@ -42,9 +42,6 @@ public:
     // they rest. Called after start().
     void restWhen(std::function<bool()> idle);
 
-    // Ends a rest from any thread; never blocks nor allocates. A thread calls
-    // it after changing what the idle checks read.
-    static void wakeFromAnyThread();
     static bool resting();
 
     // How many times the common timer has woken the thread so far.

@@ -3,6 +3,7 @@
 // destroy another's window; a message box inside one tick does not stop the
 // others, nor makes them run twice.
 
+#include "dmx/uiwake.h"
 #include "support/qtapp.h"
 #include "windows/sharedtick.h"
 
@@ -153,7 +154,7 @@ TEST_F(SharedTickFixture, IdleTicksRestUntilSomethingHappens) {
 
     // Another thread, after changing what the checks read.
     t.fastIdle = false;
-    std::thread([] { SharedTick::wakeFromAnyThread(); }).join();
+    std::thread([] { uiwake::poke(); }).join();
     EXPECT_LE(t.fastRunsOver(15), 1) << "on the grid's next instant, not in a burst";
     EXPECT_FALSE(SharedTick::resting());
     EXPECT_GE(t.fastRunsOver(200), 8) << "busy: the period holds";
@@ -166,6 +167,30 @@ TEST_F(SharedTickFixture, IdleTicksRestUntilSomethingHappens) {
     QMetaObject::invokeMethod(
         &owner, [] {}, Qt::QueuedConnection);
     EXPECT_GE(t.fastRunsOver(100), 1);
+    EXPECT_TRUE(SharedTick::resting());
+}
+
+TEST_F(SharedTickFixture, APokeWhileTheTicksRunIsNotLost) {
+    // The tick reads what another thread hands over, and always says it is
+    // idle: the other thread's poke alone must bring it back. Here the
+    // thread hands a value over just after the tick has read, before the
+    // ticks settle.
+    std::atomic<int> handed{0};
+    std::vector<int> seen;
+    SharedTick reader, second;
+    reader.start(20, &owner, [&] {
+        seen.push_back(handed.load());
+        if (seen.size() == 1)
+            std::thread([&] {
+                handed = 7;
+                uiwake::poke();
+            }).join();
+    });
+    reader.restWhen([] { return true; });
+    second.start(100, &owner, [] {}); // bounds the wait, never wakes the reader
+    spinFor(250);
+    ASSERT_GE(seen.size(), 2u) << "the value handed over was never read";
+    EXPECT_EQ(seen[1], 7);
     EXPECT_TRUE(SharedTick::resting());
 }
 
