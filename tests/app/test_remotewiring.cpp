@@ -114,12 +114,8 @@ TEST(RemoteWiring, DevicesAreLoggedAndTheSystemSocketMovesTheHeads) {
         ASSERT_TRUE(spinUntil(pty, [] { return SharedTick::resting(); }));
         MovingHeadController* head3 = main.tools()->fixtures()->head(3);
         ASSERT_TRUE(head3);
-        auto sent = std::chrono::steady_clock::now();
         ASSERT_EQ(::send(system, command.data(), command.size(), MSG_NOSIGNAL), 32);
         EXPECT_TRUE(spinUntil(pty, [&] { return head3->controls().pos(1025) == 40000; }));
-        // An output tick (30 ms) and a playback tick (20 ms) later, not at the
-        // next wake-up of the line watch (250 ms).
-        EXPECT_LT(std::chrono::steady_clock::now() - sent, std::chrono::milliseconds(150));
         EXPECT_EQ(head3->controls().pos(1026), 1234);
         EXPECT_EQ(head3->controls().pos(1028), 5);
         EXPECT_EQ(head3->controls().pos(1029), 6);

@@ -4,6 +4,7 @@
 
 #include "dmx/dmxoutput.h"
 #include "dmx/serialline.h"
+#include "dmx/uiwake.h"
 #include "support/pty.h"
 #include "support/recordingline.h"
 #include "support/tempdir.h"
@@ -140,9 +141,11 @@ TEST_F(OutputTickLine, FailedStartShowsMessageAndRunsNoTick) {
 TEST_F(OutputTickLine, ScrollLockTogglesOncePerPress) {
     ASSERT_EQ(output.start(), 0);
     KeyState& scrollLock = output.keys().scrollLock;
+    uint64_t pokes = uiwake::pokes();
     scrollLock.press();
     ticks(1);
     EXPECT_TRUE(output.autoFadeDisable());
+    EXPECT_GT(uiwake::pokes(), pokes) << "the window's resting ticks must show the status";
     EXPECT_EQ(status(), "Auto fade disable");
     ticks(5);
     scrollLock.press(); // auto-repeat while held

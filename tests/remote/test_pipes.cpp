@@ -2,6 +2,7 @@
 // what reaches the line from the frame pipe, what reaches the moving heads
 // from the system pipe, and how clients come, go and misbehave.
 
+#include "dmx/uiwake.h"
 #include "remoterig.h"
 #include "sockets.h"
 
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <functional>
 #include <random>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -183,6 +185,26 @@ TEST(FramePipe, ANewClientReplacesOneThatLeftAndASecondOneIsRefused) {
     EXPECT_EQ(rig.lastFrame(), filled(2));
     EXPECT_TRUE(rig.logHas("pipe orvanepipeserver: 1 more client(s) refused, one is connected"));
     EXPECT_TRUE(rig.logHas("pipe orvanepipeserver: client left"));
+}
+
+// The window's ticks rest while nothing happens: whatever the output thread
+// takes in from the pipes must wake them, and an idle tick must not.
+TEST(SystemPipe, WhatComesInWakesTheWindowsTicksAndAnIdleTickDoesNot) {
+    RemoteRig rig;
+    std::string path = rig.pipePath(kSystemPipeName);
+    auto pokesOver = [&rig](const std::function<void()>& happen) {
+        uint64_t before = uiwake::pokes();
+        happen();
+        rig.outputTick.run(rig.now += kTickPeriodMs);
+        return uiwake::pokes() - before;
+    };
+    Fd client, intruder;
+    EXPECT_EQ(pokesOver([] {}), 0u) << "idle";
+    EXPECT_GT(pokesOver([&] { client = Fd(connectLocal(path)); }), 0u) << "a client came";
+    EXPECT_GT(pokesOver([&] { sendAll(client, fullCommand()); }), 0u) << "a head command";
+    EXPECT_GT(pokesOver([&] { intruder = Fd(connectLocal(path)); }), 0u) << "one refused";
+    EXPECT_GT(pokesOver([&] { client = Fd(); }), 0u) << "the client left";
+    EXPECT_EQ(pokesOver([] {}), 0u) << "idle again";
 }
 
 TEST(SystemPipe, CommandsReachTheHeadsInOrder) {
