@@ -1,6 +1,7 @@
 #include "playback/tickschedule.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace orvane {
 
@@ -24,13 +25,17 @@ void TickSchedule::remove(Id id) {
 }
 
 bool TickSchedule::contains(Id id) const {
-    return std::any_of(m_ticks.begin(), m_ticks.end(), [id](const Tick& t) { return t.id == id; });
+    return find(id) != nullptr;
 }
 
-TickSchedule::Tick* TickSchedule::find(Id id) {
+const TickSchedule::Tick* TickSchedule::find(Id id) const {
     auto it =
         std::find_if(m_ticks.begin(), m_ticks.end(), [id](const Tick& t) { return t.id == id; });
     return it == m_ticks.end() ? nullptr : &*it;
+}
+
+TickSchedule::Tick* TickSchedule::find(Id id) {
+    return const_cast<Tick*>(std::as_const(*this).find(id));
 }
 
 void TickSchedule::rest(Id id) {
@@ -47,8 +52,8 @@ void TickSchedule::wake(Id id, int64_t nowNs) {
 }
 
 bool TickSchedule::resting(Id id) const {
-    return std::any_of(m_ticks.begin(), m_ticks.end(),
-                       [id](const Tick& t) { return t.id == id && t.resting; });
+    const Tick* t = find(id);
+    return t && t->resting;
 }
 
 void TickSchedule::takeDue(int64_t nowNs, std::vector<Id>& due) {

@@ -46,6 +46,7 @@ private:
         int64_t due;
         bool resting = false;
     };
+    const Tick* find(Id id) const;
     Tick* find(Id id);
     int64_t instantAfter(int64_t period, int64_t t) const;
 

@@ -175,9 +175,7 @@ void RemoteControl::closeIpLink() {
 void RemoteControl::poll(int64_t nowMs) {
     for (const LogLine& line : m_devices.takeLog())
         log(line.text, line.colour);
-    bool missing = (m_pipesWanted[0] && !m_framePipe.created()) ||
-                   (m_pipesWanted[1] && !m_systemPipe.created());
-    if (missing && nowMs >= m_nextPipeTry) {
+    if (pipesMissing() && nowMs >= m_nextPipeTry) {
         m_nextPipeTry = nowMs + kPipeRetryMs;
         tryCreatePipes();
     }
@@ -194,10 +192,16 @@ void RemoteControl::poll(int64_t nowMs) {
 }
 
 bool RemoteControl::busy() const {
-    bool missing = (m_pipesWanted[0] && !m_framePipe.created()) ||
-                   (m_pipesWanted[1] && !m_systemPipe.created());
-    return missing || m_systemReader.unknownCodes() != m_unknownSeen ||
-           m_headQueue.lost() != m_lostSeen;
+    return pipesMissing() || troubleUnlogged();
+}
+
+bool RemoteControl::pipesMissing() const {
+    return (m_pipesWanted[0] && !m_framePipe.created()) ||
+           (m_pipesWanted[1] && !m_systemPipe.created());
+}
+
+bool RemoteControl::troubleUnlogged() const {
+    return m_systemReader.unknownCodes() != m_unknownSeen || m_headQueue.lost() != m_lostSeen;
 }
 
 void RemoteControl::logPipeEvents(PipeServer& pipe, uint32_t (&seen)[3]) {
@@ -226,12 +230,10 @@ void RemoteControl::moveHeads() {
 }
 
 void RemoteControl::logSystemPipeTrouble(int64_t nowMs) {
-    if (nowMs < m_nextTroubleLog)
+    if (nowMs < m_nextTroubleLog || !troubleUnlogged())
         return;
     uint32_t unknown = m_systemReader.unknownCodes();
     uint32_t lost = m_headQueue.lost();
-    if (unknown == m_unknownSeen && lost == m_lostSeen)
-        return;
     m_nextTroubleLog = nowMs + kTroubleLogMs;
     if (unknown != m_unknownSeen)
         log(format("pipe %s: %u unknown command code(s) skipped", kSystemPipeName,

@@ -97,6 +97,8 @@ private:
     class Devices;
 
     void log(std::string_view line, uint32_t colour);
+    bool pipesMissing() const;    // wanted, not created yet
+    bool troubleUnlogged() const; // unknown codes or lost commands not logged yet
     void tryCreatePipes();
     void logPipeEvents(PipeServer& pipe, uint32_t (&seen)[3]);
     void moveHeads();
