@@ -10,8 +10,14 @@
 // executor acts on each command through the console's control model, exactly
 // as the operator's own controls do.
 
+#include <array>
+#include <atomic>
 #include <cstdint>
+#include <functional>
+#include <mutex>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace orvane {
 
@@ -50,6 +56,49 @@ struct RemoteState {
     std::string output;      // the DMX interface's state text, as the console shows it
 
     bool operator==(const RemoteState&) const = default;
+};
+
+// Commands from the servers' threads to the user-interface thread. Fixed
+// capacity: a command that finds the ring full is dropped and counted, so a
+// flood costs the console nothing. push() pokes the user-interface thread's
+// wake; it never allocates and holds the lock only to copy one command.
+class RemoteCommandRing {
+public:
+    static constexpr size_t kCapacity = 256;
+
+    // Any thread. False (and counted) when the ring is full.
+    bool push(const RemoteCommand& command);
+    // User-interface thread: the oldest command, if any.
+    std::optional<RemoteCommand> pop();
+    // Any thread: commands dropped since the start.
+    uint64_t dropped() const { return m_dropped.load(std::memory_order_relaxed); }
+
+private:
+    mutable std::mutex m_mutex;
+    std::array<RemoteCommand, kCapacity> m_items{};
+    size_t m_head = 0; // next to pop
+    size_t m_size = 0;
+    std::atomic<uint64_t> m_dropped{0};
+};
+
+// The latest RemoteState. The user-interface thread publishes; the servers'
+// threads read a copy and never call into the console.
+class RemoteStateBoard {
+public:
+    // Before any publish: called on the user-interface thread after each change
+    // (it must not block: a server pokes its own thread from it).
+    void onChange(std::function<void()> listener) { m_listeners.push_back(std::move(listener)); }
+    // User-interface thread. True when the state differs from the last one.
+    bool publish(const RemoteState& state);
+    // Any thread: the latest state and its version (0 before the first publish).
+    RemoteState latest(uint64_t* version = nullptr) const;
+    uint64_t version() const { return m_version.load(std::memory_order_acquire); }
+
+private:
+    mutable std::mutex m_mutex;
+    RemoteState m_state;
+    std::atomic<uint64_t> m_version{0};
+    std::vector<std::function<void()>> m_listeners;
 };
 
 } // namespace orvane
