@@ -2,8 +2,8 @@
 // monitor bar and stage preview drawn once per published universe.
 
 #include "app/consoledrawing.h"
-#include "app/dialog102.h"
 #include "benchutil.h"
+#include "console/consoletable.h"
 #include "support/qtapp.h"
 
 #include <QPainter>
@@ -16,7 +16,7 @@ int main() {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     testApp();
     ControlModel controls;
-    populateModel(controls);
+    populateConsole(controls);
     Console console(controls);
     Universe output{};
     for (int c = 0; c < kUniverseSize; ++c)

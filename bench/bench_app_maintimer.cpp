@@ -1,9 +1,9 @@
 // Main timer figures: the work of one timer-1 tick without painting, and the
 // time from a fader move to its bytes on a pseudo-terminal line.
 
-#include "app/dialog102.h"
 #include "app/orvanedlg.h"
 #include "benchutil.h"
+#include "console/consoletable.h"
 #include "playback/maintimer.h"
 #include "show/prompts.h"
 #include "support/pty.h"
@@ -21,7 +21,7 @@ using namespace orvane;
 static void tickWork() {
     ProfileFiles profiles;
     ControlModel controls;
-    populateModel(controls);
+    populateConsole(controls);
     ShowSession session(profiles, controls);
     session.open("/nonexistent-root", "bench");
     for (int s = 0; s < kStepCount; ++s) {

@@ -2,11 +2,11 @@
 // idle, with Page Down held (one "Next step" every 500 ms) and with Shift +
 // Page Down held (both locked faders and the main window's move every tick).
 
-#include "app/dialog102.h"
 #include "benchshow.h"
 #include "benchutil.h"
-#include "playback/controlids.h"
-#include "playback/showtimepanel.h"
+#include "console/consoletable.h"
+#include "console/controlids.h"
+#include "panels/showtimepanel.h"
 
 using namespace orvane;
 
@@ -15,7 +15,7 @@ int main() {
     ShowStore store(profiles);
     bench::fillShow(store);
     ControlModel main;
-    populateModel(main);
+    populateConsole(main);
     main.setText(console::kStepNumber, "12");
     main.setText(console::kStepName, "Opening\r\nwash");
     main.setChecked(console::kVolumeLocked, true);

@@ -2,9 +2,9 @@
 // groups through the console (three captures and three displays).
 
 #include "benchutil.h"
-#include "fixtures/globalcolour.h"
-#include "playback/controlids.h"
-#include "playback/showsession.h"
+#include "console/controlids.h"
+#include "console/showsession.h"
+#include "fixtures/globalcolourcontroller.h"
 
 using namespace orvane;
 using namespace orvane::globalcolour;

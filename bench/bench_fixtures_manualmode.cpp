@@ -3,7 +3,7 @@
 
 #include "benchshow.h"
 #include "benchutil.h"
-#include "fixtures/manualmode.h"
+#include "fixtures/manualmodecontroller.h"
 #include "playback/maintimer.h"
 
 #include <memory>
@@ -16,7 +16,7 @@ int main() {
     ShowSession session(profiles, controls);
     session.open("/nonexistent-root", "bench");
     bench::fillShow(session.store());
-    ManualMode mode(session);
+    ManualModeController mode(session);
     mode.setFirstStep(10);
     mode.open();
     InputState input;

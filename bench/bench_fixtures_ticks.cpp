@@ -4,9 +4,9 @@
 // Painting is not part of it.
 
 #include "benchutil.h"
+#include "console/inputstate.h"
 #include "fixtures/fixturecontrols.h"
 #include "fixtures/fixturerig.h"
-#include "playback/inputstate.h"
 
 using namespace orvane;
 

@@ -3,9 +3,9 @@
 // file, one effect-playback tick with its blend, one matrix tick.
 
 #include "benchutil.h"
+#include "console/console.h"
+#include "console/showsession.h"
 #include "playback/activation.h"
-#include "playback/console.h"
-#include "playback/showsession.h"
 #include "show/inifile.h"
 #include "support/tempdir.h"
 

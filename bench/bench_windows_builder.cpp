@@ -4,7 +4,7 @@
 
 #include "benchshow.h"
 #include "benchutil.h"
-#include "playback/showsession.h"
+#include "console/showsession.h"
 #include "show/inifile.h"
 #include "support/qtapp.h"
 #include "windows/easyshowbuilder.h"

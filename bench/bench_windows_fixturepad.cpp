@@ -3,8 +3,8 @@
 // controllers (the widgets follow every slider move; painting is excluded).
 
 #include "benchutil.h"
+#include "console/inputstate.h"
 #include "fixtures/fixturerig.h"
-#include "playback/inputstate.h"
 #include "windows/covscandlg.h"
 #include "windows/ovmovinghead.h"
 

@@ -2,7 +2,7 @@
 // drawn), and the painting of the field itself, which happens once per pad size.
 
 #include "benchutil.h"
-#include "playback/showsession.h"
+#include "console/showsession.h"
 #include "support/qtapp.h"
 #include "windows/globalcolor.h"
 

@@ -2,12 +2,12 @@
 // control table with stand-in services (nothing is started, nothing sent),
 // then the work it leaves for the main timer's ticks.
 
-#include "app/dialog102.h"
+#include "console/consoletable.h"
+#include "console/showsession.h"
 #include "fuzzsupport.h"
 #include "playback/extracommands.h"
-#include "playback/processstart.h"
-#include "playback/showsession.h"
 #include "playback/stepeffects.h"
+#include "programs/processstart.h"
 #include "show/effectfile.h"
 
 #include <cstdint>
@@ -41,7 +41,7 @@ struct World {
     ExtraCommands extra{controls, session.store(), effects, services()};
 
     World() {
-        populateModel(controls);
+        populateConsole(controls);
         session.open(fuzz::scratch(), "show");
         extra.setRoot(fuzz::scratch());
         // An effect of two records for LOAD= to find.

@@ -5,8 +5,8 @@
 // --drag draws that drag cursor over the third cell; --sheet also saves every
 // picture and cursor side by side, enlarged.
 
-#include "app/dialog102.h"
-#include "playback/showsession.h"
+#include "console/consoletable.h"
+#include "console/showsession.h"
 #include "show/inifile.h"
 #include "show/showfolders.h"
 #include "windows/builderart.h"
@@ -111,7 +111,7 @@ int main(int argc, char** argv) {
         touch(root.filePath(name));
     ProfileFiles profiles;
     ControlModel mainControls;
-    populateModel(mainControls);
+    populateConsole(mainControls);
     ShowSession session(profiles, mainControls);
     session.open(root.path().toStdString(), "demo");
     fillShow(session.store());

@@ -2,9 +2,9 @@
 // levels into two PNGs, to look at them without a show or a DMX line.
 //   showcolourwindows globalcolor.png manualmode.png
 
-#include "playback/showsession.h"
+#include "console/showsession.h"
 #include "windows/globalcolor.h"
-#include "windows/manualmodewindow.h"
+#include "windows/manualmode.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
     colour.controls().setChecked(1347, true);
     bool ok = colour.grab().save(QString::fromLocal8Bit(argv[1]));
 
-    ManualMode mode(session);
+    ManualModeController mode(session);
     mode.setFirstStep(10);
     mode.open();
     manualmode manual(nullptr, mode);

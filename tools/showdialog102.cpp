@@ -3,7 +3,7 @@
 //   showdialog102 out.png [--next] [--crop x,y,w,h]
 // --next also shows the hidden next-step panel; --crop saves only that rectangle.
 
-#include "app/dialog102.h"
+#include "console/consoletable.h"
 #include "windows/dialogbuilder.h"
 
 #include <QApplication>
@@ -88,8 +88,8 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     QWidget window;
-    window.setWindowTitle(kDialog102Caption);
-    window.resize(kDialog102Width, kDialog102Height);
+    window.setWindowTitle(kConsoleCaption);
+    window.resize(kConsoleWidth, kConsoleHeight);
     QPalette pal = window.palette();
     pal.setColor(QPalette::Window, QColor(0, 196, 255));
     window.setPalette(pal);
@@ -97,16 +97,16 @@ int main(int argc, char** argv) {
 
     ControlModel model;
     ListModel sounds, effects;
-    populateModel(model);
+    populateConsole(model);
     auto widgets =
-        buildDialog(&window, dialog102Controls(), model, {{1003, &sounds}, {1340, &effects}});
+        buildDialog(&window, consoleControls(), model, {{1003, &sounds}, {1340, &effects}});
     fillSample(model, sounds, effects);
     setPaintHook(widgets.at(1051), paintMonitorSketch);
     appendLogLine(widgets.at(1309), "IP device server started on port 5555", 0x808000);
     appendLogLine(widgets.at(1309), "Device 3: no answer", 0x000080);
     const QStringList args = app.arguments();
     if (args.contains("--next")) {
-        for (const ControlDef& c : dialog102Controls())
+        for (const ControlDef& c : consoleControls())
             if (c.id != kNoId && c.has(kHidden))
                 model.setVisible(c.id, true);
         for (int id : {1346, 1309})

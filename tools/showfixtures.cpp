@@ -3,8 +3,8 @@
 //   showfixtures <folder>
 // writes scanner1.png, scanner2.png, head1.png and head2.png there.
 
+#include "console/inputstate.h"
 #include "fixtures/fixturerig.h"
-#include "playback/inputstate.h"
 #include "windows/covscandlg.h"
 #include "windows/ovmovinghead.h"
 

@@ -6,7 +6,7 @@
 
 #include "app/orvanedlg.h"
 #include "app/toolwindows.h"
-#include "playback/controlids.h"
+#include "console/controlids.h"
 #include "show/prompts.h"
 #include "windows/showtime2.h"
 #include "windows/timeline.h"

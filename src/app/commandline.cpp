@@ -1,9 +1,9 @@
 #include "app/commandline.h"
 
-#include "playback/showcheck.h"
 #include "show/inifile.h"
 #include "show/showfolders.h"
 #include "sound/soundbank.h"
+#include "startup/showcheck.h"
 
 #include <cstdlib>
 

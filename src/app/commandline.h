@@ -3,7 +3,7 @@
 // --version, --check and usage errors end the program here; --root and
 // --port become the settings the start-up reads. Needs no display.
 
-#include "playback/commandoptions.h"
+#include "startup/commandoptions.h"
 
 #include <cstdio>
 #include <optional>

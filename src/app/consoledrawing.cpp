@@ -1,5 +1,5 @@
 #include "app/consoledrawing.h"
-#include "playback/controlids.h"
+#include "console/controlids.h"
 
 #include "show/patch.h"
 #include "show/textutil.h"

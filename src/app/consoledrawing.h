@@ -3,9 +3,9 @@
 // the widget binding paints), the DMX monitor bar 1051 and the stage preview
 // 1346, both from the published universe. User-interface thread only.
 
+#include "console/console.h"
+#include "console/controlmodel.h"
 #include "dmx/universe.h"
-#include "playback/console.h"
-#include "playback/controlmodel.h"
 #include "windows/stagepreview.h"
 
 #include <QImage>

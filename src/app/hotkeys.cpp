@@ -1,5 +1,5 @@
 #include "app/hotkeys.h"
-#include "playback/controlids.h"
+#include "console/controlids.h"
 
 #include "show/steprecord.h"
 

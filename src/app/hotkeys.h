@@ -6,7 +6,7 @@
 // virtual-key code with the hot-key field's modifier flags (show/keycodes.h).
 // User-interface thread only.
 
-#include "playback/controlmodel.h"
+#include "console/controlmodel.h"
 #include "show/keycodes.h"
 #include "show/showstore.h"
 

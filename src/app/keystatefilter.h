@@ -4,8 +4,8 @@
 // and the playback read. User-interface thread only (the states themselves are
 // safe to read from any thread).
 
+#include "console/inputstate.h"
 #include "dmx/keystates.h"
-#include "playback/inputstate.h"
 
 #include <QObject>
 

@@ -6,10 +6,10 @@
 #include "app/sdljoystick.h"
 #include "app/showlist.h"
 #include "app/signalbridge.h"
-#include "playback/showchooser.h"
 #include "show/firstroot.h"
 #include "show/showfolders.h"
 #include "show/textutil.h"
+#include "startup/showchooser.h"
 
 #include <QApplication>
 #include <QMetaObject>

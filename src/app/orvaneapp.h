@@ -3,10 +3,10 @@
 // show when none was given, and runs the main window modally.
 // User-interface thread only.
 
-#include "playback/commandoptions.h"
-#include "playback/joystick.h"
-#include "playback/startup.h"
+#include "console/joystick.h"
 #include "show/inifile.h"
+#include "startup/commandoptions.h"
+#include "startup/startup.h"
 
 #include <memory>
 #include <optional>

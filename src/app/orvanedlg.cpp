@@ -1,20 +1,20 @@
 #include "app/orvanedlg.h"
-#include "playback/controlids.h"
+#include "console/controlids.h"
 
 #include "app/appicon.h"
 #include "app/consoledrawing.h"
-#include "app/dialog102.h"
 #include "app/hotkeys.h"
 #include "app/keystatefilter.h"
 #include "app/outputmonitorview.h"
 #include "app/remoteservices.h"
 #include "app/toolwindows.h"
+#include "console/consoletable.h"
+#include "console/stepspin.h"
 #include "dmx/prioritynotice.h"
-#include "playback/showchooser.h"
-#include "playback/stepspin.h"
 #include "show/prompts.h"
 #include "show/showfolders.h"
 #include "show/textutil.h"
+#include "startup/showchooser.h"
 #include "windows/dialogbuilder.h"
 #include "windows/extrahelp.h"
 
@@ -366,7 +366,7 @@ QWidget* COrvaneDlg::createScrolledConsole() {
     area->setFrameShape(QFrame::NoFrame);
     area->setBackgroundRole(QPalette::Window);
     auto* content = new QWidget;
-    content->setFixedSize(kDialog102Width, kDialog102Height);
+    content->setFixedSize(kConsoleWidth, kConsoleHeight);
     content->setAutoFillBackground(true);
     area->setWidget(content);
     auto* layout = new QVBoxLayout(this);
@@ -375,17 +375,17 @@ QWidget* COrvaneDlg::createScrolledConsole() {
     setWindowFlag(Qt::WindowMinMaxButtonsHint, true);
     setSizeGripEnabled(true);
     QRect room = screen() ? screen()->availableGeometry() : QRect(0, 0, 1920, 1080);
-    resize(std::min(kDialog102Width, room.width()), std::min(kDialog102Height, room.height()));
+    resize(std::min(kConsoleWidth, room.width()), std::min(kConsoleHeight, room.height()));
     return content;
 }
 
 void COrvaneDlg::createControls() {
-    populateModel(m_controls);
+    populateConsole(m_controls);
     std::map<int, ListModel*> lists = {{console::kSoundList, &m_soundList},
                                        {console::kPredefinedEffect, &m_effectList}};
     m_console = createScrolledConsole();
-    m_widgets = buildDialog(m_console, dialog102Controls(), m_controls, lists);
-    setToolTips(m_widgets, dialog102ToolTips());
+    m_widgets = buildDialog(m_console, consoleControls(), m_controls, lists);
+    setToolTips(m_widgets, consoleToolTips());
     // The step field takes a step number and nothing else.
     if (auto* step = qobject_cast<QLineEdit*>(widget(console::kStepNumber)))
         step->setValidator(new StepNumberValidator(step));

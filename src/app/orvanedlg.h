@@ -4,23 +4,23 @@
 // initialisation order and the save and shutdown sequences.
 // User-interface thread only.
 
+#include "console/controlmodel.h"
+#include "console/inputstate.h"
+#include "console/joystick.h"
+#include "console/showsession.h"
 #include "dmx/dmxoutput.h"
 #include "dmx/interfacewatch.h"
 #include "dmx/serialline.h"
 #include "playback/activation.h"
 #include "playback/consolehandlers.h"
-#include "playback/controlmodel.h"
 #include "playback/effectcontrols.h"
-#include "playback/inputstate.h"
-#include "playback/joystick.h"
 #include "playback/maintimer.h"
-#include "playback/processstart.h"
 #include "playback/showsaving.h"
-#include "playback/showsession.h"
-#include "playback/startup.h"
-#include "playback/videoplayerclient.h"
-#include "playback/windowlookup.h"
+#include "programs/processstart.h"
+#include "programs/videoplayerclient.h"
+#include "programs/windowlookup.h"
 #include "sound/soundconsole.h"
+#include "startup/startup.h"
 #include "windows/sharedtick.h"
 
 #include <QDialog>

@@ -2,7 +2,6 @@
 
 #include "fixtures/fixturecontrols.h"
 #include "fixtures/fixturerig.h"
-#include "playback/showchooser.h"
 #include "show/prompts.h"
 #include "show/showfolders.h"
 #include "windows/dialogbuilder.h"

@@ -2,7 +2,7 @@
 // Joystick 1 through SDL2's joystick 0; axes mapped to 0..65535 as the console
 // expects. Absent when SDL finds no joystick.
 
-#include "playback/joystick.h"
+#include "console/joystick.h"
 
 struct _SDL_Joystick;
 

@@ -4,7 +4,7 @@
 // highlighted show and is disabled while none is.
 // User-interface thread only.
 
-#include "playback/showchooser.h"
+#include "startup/showchooser.h"
 
 #include <QDialog>
 

@@ -1,14 +1,14 @@
 #include "app/toolwindows.h"
 
 #include "app/orvanedlg.h"
+#include "console/controlids.h"
 #include "fixtures/fixturerig.h"
-#include "fixtures/manualmode.h"
-#include "playback/controlids.h"
+#include "fixtures/manualmodecontroller.h"
 #include "show/textutil.h"
 #include "windows/covscandlg.h"
 #include "windows/easyshowbuilder.h"
 #include "windows/globalcolor.h"
-#include "windows/manualmodewindow.h"
+#include "windows/manualmode.h"
 #include "windows/ovmovinghead.h"
 #include "windows/showtime2.h"
 #include "windows/timeline.h"
@@ -48,7 +48,7 @@ bool requested(std::string_view list, std::string_view name) {
 } // namespace
 
 ToolWindows::ToolWindows(COrvaneDlg& main)
-    : m_main(main), m_manualMode(std::make_unique<ManualMode>(main.session())) {}
+    : m_main(main), m_manualMode(std::make_unique<ManualModeController>(main.session())) {}
 
 ToolWindows::~ToolWindows() {
     destroyAll();

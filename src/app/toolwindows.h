@@ -20,7 +20,7 @@ class COrvaneDlg;
 class CovscanDlg;
 class FixtureRig;
 class GlobalColor;
-class ManualMode;
+class ManualModeController;
 class TimelineView;
 class manualmode;
 class ovmovinghead;
@@ -72,7 +72,7 @@ public:
     void toggleManualMode();
     bool manualModeOpen() const;
     manualmode* manualModeWindow() const;
-    ManualMode& manualModeState() { return *m_manualMode; }
+    ManualModeController& manualModeState() { return *m_manualMode; }
     // The main timer's merge while the mode is open.
     void mergeManual(Universe& staging);
     // The "Easy Show Builder" button (1355) opens the builder.
@@ -99,7 +99,7 @@ private:
     std::array<QPointer<CovscanDlg>, 3> m_scanners;
     std::array<QPointer<ovmovinghead>, 5> m_heads;
     std::array<QPointer<QPushButton>, 5> m_headButtons;
-    std::unique_ptr<ManualMode> m_manualMode;
+    std::unique_ptr<ManualModeController> m_manualMode;
     QPointer<manualmode> m_manualWindow;
     QPointer<GlobalColor> m_globalColour;
     QPointer<showtime2> m_showTime;

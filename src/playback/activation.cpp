@@ -1,9 +1,9 @@
 #include "playback/activation.h"
-#include "playback/controlids.h"
+#include "console/controlids.h"
 
-#include "playback/console.h"
-#include "playback/controlmodel.h"
-#include "playback/showsession.h"
+#include "console/console.h"
+#include "console/controlmodel.h"
+#include "console/showsession.h"
 #include "show/textutil.h"
 
 #include <algorithm>

@@ -1,7 +1,6 @@
 #include "playback/consolehandlers.h"
-#include "playback/controlids.h"
+#include "console/controlids.h"
 
-#include "playback/showchooser.h"
 #include "show/patch.h"
 #include "show/prompts.h"
 #include "show/textutil.h"

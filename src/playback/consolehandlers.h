@@ -6,9 +6,9 @@
 // state; the only state kept here is the colour chooser's last colour.
 // User-interface thread only.
 
-#include "playback/controlmodel.h"
+#include "console/controlmodel.h"
+#include "console/showsession.h"
 #include "playback/maintimer.h"
-#include "playback/showsession.h"
 
 #include <cstdint>
 #include <functional>

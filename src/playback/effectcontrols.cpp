@@ -1,8 +1,8 @@
 #include "playback/effectcontrols.h"
 
-#include "playback/showchooser.h"
 #include "show/datafile.h"
 #include "show/effectfile.h"
+#include "show/prompts.h"
 #include "show/showfolders.h"
 #include "show/stepediting.h"
 #include "show/textutil.h"

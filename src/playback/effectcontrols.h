@@ -6,9 +6,9 @@
 // Logic over the control model, the show session, the prompts and the box's
 // item list; no widgets. User-interface thread only.
 
-#include "playback/controlids.h"
-#include "playback/controlmodel.h"
-#include "playback/showsession.h"
+#include "console/controlids.h"
+#include "console/controlmodel.h"
+#include "console/showsession.h"
 #include "show/prompts.h"
 
 #include <cstdint>

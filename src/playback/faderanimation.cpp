@@ -1,7 +1,7 @@
 #include "playback/faderanimation.h"
 
-#include "playback/console.h"
-#include "playback/controlmodel.h"
+#include "console/console.h"
+#include "console/controlmodel.h"
 #include "show/textutil.h"
 
 #include <algorithm>

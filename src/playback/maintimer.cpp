@@ -1,5 +1,5 @@
 #include "playback/maintimer.h"
-#include "playback/controlids.h"
+#include "console/controlids.h"
 
 #include "playback/fadeblend.h"
 #include "show/patch.h"

@@ -8,11 +8,11 @@
 // through hooks, in its place in the order. Time is always a parameter.
 // User-interface thread only.
 
+#include "console/inputstate.h"
+#include "console/joystick.h"
+#include "console/showsession.h"
 #include "dmx/composer.h"
 #include "dmx/universe.h"
-#include "playback/inputstate.h"
-#include "playback/joystick.h"
-#include "playback/showsession.h"
 
 #include <array>
 #include <functional>

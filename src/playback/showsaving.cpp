@@ -1,7 +1,7 @@
 #include "playback/showsaving.h"
 
-#include "playback/showchooser.h"
-#include "playback/showsession.h"
+#include "console/showsession.h"
+#include "show/prompts.h"
 #include "show/showfolders.h"
 #include "show/textutil.h"
 

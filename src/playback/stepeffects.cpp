@@ -1,6 +1,6 @@
 #include "playback/stepeffects.h"
 
-#include "playback/console.h"
+#include "console/console.h"
 
 namespace orvane {
 

@@ -1,6 +1,6 @@
 #include "remote/remotecontrol.h"
 
-#include "playback/videoplayerclient.h"
+#include "programs/videoplayerclient.h"
 #include "show/textutil.h"
 
 namespace orvane {

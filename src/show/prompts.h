@@ -10,6 +10,9 @@
 
 namespace orvane {
 
+// The title of the program's own messages.
+constexpr const char* kProgramTitle = "orvane";
+
 enum class PromptIcon { None, Information, Warning, Error, Stop };
 
 class Prompts {

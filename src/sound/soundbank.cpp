@@ -1,6 +1,6 @@
 #include "sound/soundbank.h"
 
-#include "playback/controlmodel.h"
+#include "console/controlmodel.h"
 #include "show/textutil.h"
 
 #include <algorithm>

@@ -4,16 +4,31 @@
 // samples are shared with the output device, so a sound that plays stays valid
 // while the bank is freed or reloaded. User-interface thread only.
 
-#include "playback/showcheck.h"
 #include "show/keycodes.h"
 #include "sound/wavfile.h"
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace orvane {
+
+// What the sound bank would hold of a show's sound folder.
+struct BankSound {
+    std::string listText; // the sound list's entry: name and duration
+    std::string name;     // the file name
+    std::optional<HotKey> hotKey;
+};
+struct LeftOutSound {
+    std::string path;
+    std::string reason;
+};
+struct SoundBankPreview {
+    std::vector<BankSound> sounds; // in slot order
+    std::vector<LeftOutSound> leftOut;
+};
 
 class ListModel;
 

@@ -5,8 +5,8 @@
 // step activation ask of the sound. One sound plays at a time.
 // User-interface thread only.
 
-#include "playback/controlids.h"
-#include "playback/controlmodel.h"
+#include "console/controlids.h"
+#include "console/controlmodel.h"
 #include "show/steprecord.h"
 #include "sound/samples.h"
 #include "sound/soundbank.h"

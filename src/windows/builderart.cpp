@@ -1,7 +1,7 @@
 #include "windows/builderart.h"
 
-#include "playback/buildercells.h"
-#include "playback/showbuilder.h"
+#include "panels/buildercells.h"
+#include "panels/showbuilder.h"
 
 #include <QPainter>
 #include <QPainterPath>

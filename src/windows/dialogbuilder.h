@@ -18,8 +18,8 @@
 // Vertical sliders show position 0 at the top, as the platform trackbar does.
 // No push button is a default button: Enter in a field presses nothing.
 
-#include "playback/controlmodel.h"
-#include "windows/controldef.h"
+#include "console/controldef.h"
+#include "console/controlmodel.h"
 
 #include <QColor>
 #include <QRect>

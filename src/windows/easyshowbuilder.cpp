@@ -1,7 +1,7 @@
 #include "windows/easyshowbuilder.h"
 
+#include "console/controldef.h"
 #include "windows/builderart.h"
-#include "windows/controldef.h"
 #include "windows/dialogbuilder.h"
 
 #include <QApplication>

@@ -7,7 +7,7 @@
 // The right button opens the step's context menu, a double click picks up a
 // step's levels and fade time. User-interface thread only.
 
-#include "playback/showbuilder.h"
+#include "panels/showbuilder.h"
 #include "windows/sharedtick.h"
 
 #include <QDialog>

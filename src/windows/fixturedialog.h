@@ -5,9 +5,9 @@
 // wheel, and a close command that does nothing (the operator cannot close a
 // fixture window). The controller outlives its window. User-interface thread only.
 
+#include "console/controldef.h"
 #include "fixtures/fixturecontrols.h"
 #include "fixtures/fixtureview.h"
-#include "windows/controldef.h"
 #include "windows/sharedtick.h"
 
 #include <QDialog>

@@ -6,8 +6,8 @@
 // the window is shown or hidden. The window has no close box: the main window's
 // "Global Color" button hides and shows it. User-interface thread only.
 
-#include "fixtures/globalcolour.h"
-#include "windows/controldef.h"
+#include "console/controldef.h"
+#include "fixtures/globalcolourcontroller.h"
 #include "windows/sharedtick.h"
 
 #include <QDialog>

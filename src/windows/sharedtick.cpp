@@ -1,7 +1,7 @@
 #include "windows/sharedtick.h"
 
+#include "core/tickschedule.h"
 #include "dmx/uiwake.h"
-#include "playback/tickschedule.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -7,7 +7,7 @@
 // runs its 10 ms tick and locks the main window while it is open.
 // User-interface thread only.
 
-#include "playback/showtimepanel.h"
+#include "panels/showtimepanel.h"
 
 #include <QDialog>
 #include <QRect>

@@ -9,8 +9,8 @@
 // in the show table yet shows its number and "(empty)", and no picture.
 // User-interface thread only.
 
-#include "playback/steppreviews.h"
-#include "playback/timelinestate.h"
+#include "panels/steppreviews.h"
+#include "panels/timelinestate.h"
 
 #include <QDialog>
 #include <QImage>

@@ -2,13 +2,13 @@
 // closes them, down to the universe the main timer publishes.
 
 #include "app/orvanedlg.h"
-#include "playback/controlids.h"
+#include "console/controlids.h"
 #include "show/prompts.h"
 #include "support/pty.h"
 #include "support/qtapp.h"
 #include "support/tempdir.h"
 #include "windows/globalcolor.h"
-#include "windows/manualmodewindow.h"
+#include "windows/manualmode.h"
 
 #include <QMouseEvent>
 

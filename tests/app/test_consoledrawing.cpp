@@ -2,7 +2,7 @@
 // stage preview.
 
 #include "app/consoledrawing.h"
-#include "app/dialog102.h"
+#include "console/consoletable.h"
 #include "show/patch.h"
 #include "support/qtapp.h"
 #include "windows/dialogbuilder.h"
@@ -161,7 +161,7 @@ TEST(Swatches, ColourFollowsTheKind) {
 
 TEST(Swatches, RepaintPutsTheColoursOnTheModel) {
     ControlModel controls;
-    populateModel(controls);
+    populateConsole(controls);
     Console console(controls);
     Universe output{};
     ConsoleDrawing drawing(console, output);
@@ -225,13 +225,13 @@ TEST(Stage, TinyAreasDoNotBreak) {
 TEST(ConsoleDrawingWidgets, MonitorAndStageDrawThePublishedUniverse) {
     testApp();
     ControlModel controls;
-    populateModel(controls);
+    populateConsole(controls);
     Console console(controls);
     Universe output{};
     ConsoleDrawing drawing(console, output);
     auto window = std::make_unique<QWidget>();
-    window->resize(kDialog102Width, kDialog102Height);
-    std::map<int, QWidget*> widgets = buildDialog(window.get(), dialog102Controls(), controls);
+    window->resize(kConsoleWidth, kConsoleHeight);
+    std::map<int, QWidget*> widgets = buildDialog(window.get(), consoleControls(), controls);
     drawing.install(widgets.at(1051), widgets.at(1346));
     controls.setText(1426, "500");
     output[499] = 255;
@@ -256,14 +256,14 @@ TEST(ConsoleDrawingWidgets, MonitorAndStageDrawThePublishedUniverse) {
 TEST(ConsoleDrawingWidgets, PointingAtAMonitorCellShowsItsChannelAndValue) {
     testApp();
     ControlModel controls;
-    populateModel(controls);
+    populateConsole(controls);
     Console console(controls);
     Universe output{};
     output[36] = 255;
     output[85] = 9;
     ConsoleDrawing drawing(console, output);
     auto window = std::make_unique<QWidget>();
-    std::map<int, QWidget*> widgets = buildDialog(window.get(), dialog102Controls(), controls);
+    std::map<int, QWidget*> widgets = buildDialog(window.get(), consoleControls(), controls);
     drawing.install(widgets.at(1051), widgets.at(1346));
     window->show();
     controls.setText(1426, "37");
@@ -282,12 +282,12 @@ TEST(ConsoleDrawingWidgets, PointingAtAMonitorCellShowsItsChannelAndValue) {
 TEST(ConsoleDrawingWidgets, AreasOutliveTheirPainter) {
     testApp();
     ControlModel controls;
-    populateModel(controls);
+    populateConsole(controls);
     Console console(controls);
     Universe output{};
     output.fill(255);
     auto window = std::make_unique<QWidget>();
-    std::map<int, QWidget*> widgets = buildDialog(window.get(), dialog102Controls(), controls);
+    std::map<int, QWidget*> widgets = buildDialog(window.get(), consoleControls(), controls);
     auto drawing = std::make_unique<ConsoleDrawing>(console, output);
     drawing->install(widgets.at(1051), widgets.at(1346));
     drawing.reset();

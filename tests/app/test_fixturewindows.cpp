@@ -2,8 +2,8 @@
 // scanners hidden, the heads minimised), brought up by the "Head" buttons, and
 // gone after the shutdown.
 
-#include "app/dialog102.h"
 #include "app/orvanedlg.h"
+#include "console/consoletable.h"
 #include "support/qtapp.h"
 #include "support/scriptedprompts.h"
 #include "support/tempdir.h"
@@ -60,7 +60,7 @@ TEST(ToolWindows, FixtureWindowsLiveAndDieWithTheMainWindow) {
         // The buttons sit where no control of the console is, inside the "Windows" frame.
         for (int n = 1; n <= 5; ++n) {
             QRect place = dlg.findChild<QPushButton*>(QString("head%1").arg(n))->geometry();
-            for (const ControlDef& c : dialog102Controls()) {
+            for (const ControlDef& c : consoleControls()) {
                 QRect other(c.x, c.y, c.w, c.h);
                 if (c.kind == ControlKind::GroupBox || c.has(kHidden))
                     continue;

@@ -1,7 +1,7 @@
 // Hot keys: the virtual-key table, the registry and what a hot key does.
 
-#include "app/dialog102.h"
 #include "app/hotkeys.h"
+#include "console/consoletable.h"
 #include "show/keycodes.h"
 #include "support/qtapp.h"
 
@@ -80,7 +80,7 @@ struct HotKeyFixture : ::testing::Test {
 
     void SetUp() override {
         testApp();
-        populateModel(controls);
+        populateConsole(controls);
         controls.on(ControlEvent::TextChanged, 1000,
                     [this] { calls.push_back("step field " + controls.text(1000)); });
         window = std::make_unique<QWidget>();

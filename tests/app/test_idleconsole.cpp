@@ -4,8 +4,8 @@
 
 #include "app/orvanedlg.h"
 #include "app/toolwindows.h"
+#include "console/controlids.h"
 #include "dmx/prioritynotice.h"
-#include "playback/controlids.h"
 #include "support/pty.h"
 #include "support/qtapp.h"
 #include "support/scriptedprompts.h"

@@ -3,7 +3,7 @@
 
 #include "app/orvanedlg.h"
 #include "app/toolwindows.h"
-#include "playback/controlids.h"
+#include "console/controlids.h"
 #include "show/prompts.h"
 #include "support/qtapp.h"
 #include "support/tempdir.h"

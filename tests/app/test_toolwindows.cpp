@@ -1,7 +1,7 @@
 // The tool windows as the main window opens them, in-process and offscreen.
 
 #include "app/orvanedlg.h"
-#include "playback/controlids.h"
+#include "console/controlids.h"
 #include "support/qtapp.h"
 #include "support/scriptedprompts.h"
 #include "support/tempdir.h"

@@ -3,11 +3,11 @@
 // the automation (extra commands, auto fade, pause toggle, step sound) with
 // everything that suppresses it.
 
-#include "app/dialog102.h"
+#include "console/console.h"
+#include "console/consoletable.h"
+#include "console/showsession.h"
 #include "playback/activation.h"
-#include "playback/console.h"
-#include "playback/processstart.h"
-#include "playback/showsession.h"
+#include "programs/processstart.h"
 #include "show/inifile.h"
 #include "show/showfolders.h"
 #include "support/tempdir.h"
@@ -67,7 +67,7 @@ struct ActivationFixture : ::testing::Test {
     void SetUp() override {
         setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
         std::filesystem::create_directories(config.file("orvane"));
-        populateModel(controls);
+        populateConsole(controls);
         session.open(root.path(), "show");
         activation = std::make_unique<Activation>(session, controls, hooks(), services(), 99);
         controls.on(ControlEvent::TextChanged, console::kStepNumber,

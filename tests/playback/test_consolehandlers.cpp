@@ -1,6 +1,6 @@
 // The live console's handlers against the main window's control table.
 
-#include "app/dialog102.h"
+#include "console/consoletable.h"
 #include "playback/consolehandlers.h"
 #include "show/patch.h"
 #include "support/scriptedprompts.h"
@@ -48,7 +48,7 @@ struct HandlersFixture : ::testing::Test {
     std::unique_ptr<ConsoleHandlers> handlers;
 
     void SetUp() override {
-        populateModel(controls);
+        populateConsole(controls);
         session.open("/nonexistent-root", "test");
         MainTimerHooks h;
         h.publish = [this](const Universe& u) { published.push_back(u); };

@@ -1,7 +1,7 @@
 // The step-editing and effect controls of the main window, driven by control
 // id against the real control table, with prompts answered by script.
 
-#include "app/dialog102.h"
+#include "console/consoletable.h"
 #include "playback/effectcontrols.h"
 #include "show/effectfile.h"
 #include "support/scriptedprompts.h"
@@ -48,7 +48,7 @@ struct EffectControlsFixture : ::testing::Test {
     std::vector<StepRecord> before;
 
     void SetUp() override {
-        populateModel(controls);
+        populateConsole(controls);
         std::filesystem::create_directories(dir.file("show"));
         session.open(dir.path(), "show");
         for (int s = 0; s < kStepCount; ++s)

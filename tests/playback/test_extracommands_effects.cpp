@@ -3,10 +3,10 @@
 // playback on a manual clock, matrix pictures, DMX replay, the video player's
 // socket and a real detached process.
 
+#include "console/console.h"
 #include "dmx/dmxoutput.h"
 #include "dmx/dmxrecording.h"
-#include "playback/console.h"
-#include "playback/videoplayerclient.h"
+#include "programs/videoplayerclient.h"
 #include "show/patch.h"
 #include "support/recordingline.h"
 #include "test_extracommands_util.h"

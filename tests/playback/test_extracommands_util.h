@@ -3,12 +3,12 @@
 // window's real control table, a show session on a temporary root and the
 // extra-command runner.
 
-#include "app/dialog102.h"
+#include "console/consoletable.h"
+#include "console/showsession.h"
 #include "playback/extracommands.h"
-#include "playback/processstart.h"
-#include "playback/showsession.h"
 #include "playback/stepeffects.h"
-#include "playback/windowlookup.h"
+#include "programs/processstart.h"
+#include "programs/windowlookup.h"
 #include "support/tempdir.h"
 
 #include <gtest/gtest.h>
@@ -82,7 +82,7 @@ struct ExtraFixture : ::testing::Test {
     ExtraCommands extra{controls, session.store(), effects, services()};
 
     ExtraFixture() {
-        populateModel(controls);
+        populateConsole(controls);
         session.open(root.path(), "show");
         extra.setRoot(root.path());
     }

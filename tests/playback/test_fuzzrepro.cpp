@@ -4,10 +4,10 @@
 // nothing may overflow (the sanitizer build checks that) and every value
 // stays inside its range.
 
-#include "app/dialog102.h"
+#include "console/consoletable.h"
+#include "console/showsession.h"
 #include "playback/activation.h"
 #include "playback/maintimer.h"
-#include "playback/showsession.h"
 #include "support/tempdir.h"
 
 #include <gtest/gtest.h>
@@ -32,7 +32,7 @@ struct ReproFixture : ::testing::Test {
 
     void SetUp() override {
         ::setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
-        populateModel(controls);
+        populateConsole(controls);
         ::mkdir(root.file("show").c_str(), 0755);
         session.open(root.path(), "show");
         activation =

@@ -1,8 +1,8 @@
 // The playback clock against a manual clock: fades, the automatic advance, the
 // fade trigger, the keyboard flash and the master ramps.
 
-#include "app/dialog102.h"
-#include "playback/controlids.h"
+#include "console/consoletable.h"
+#include "console/controlids.h"
 #include "playback/maintimer.h"
 
 #include <gtest/gtest.h>
@@ -25,7 +25,7 @@ struct TimerFixture : ::testing::Test {
     std::unique_ptr<MainTimer> timer;
 
     void SetUp() override {
-        populateModel(controls);
+        populateConsole(controls);
         session.open("/nonexistent-root", "test");
         controls.on(ControlEvent::TextChanged, 1000, [this] {
             session.setCurrentStep(controls.textInt(1000));

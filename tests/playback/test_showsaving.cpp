@@ -1,9 +1,9 @@
 // The save sequence's decisions: what the operator is told when the show file
 // was damaged, unreadable or could not be written, and what is asked.
 
-#include "app/dialog102.h"
+#include "console/consoletable.h"
+#include "console/showsession.h"
 #include "playback/showsaving.h"
-#include "playback/showsession.h"
 #include "support/scriptedprompts.h"
 #include "support/tempdir.h"
 
@@ -28,7 +28,7 @@ struct SavingFixture : ::testing::Test {
     std::string showFile;
 
     SavingFixture() {
-        populateModel(controls);
+        populateConsole(controls);
         ::mkdir(root.file("show").c_str(), 0755);
         session.open(root.path(), "show");
         showFile = session.showFilePath();

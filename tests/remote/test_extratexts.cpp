@@ -1,9 +1,9 @@
 // A step's extra text down to the bytes the devices and the remote host get:
 // VEDA=, SUPERSCAN1= and SUPERSCAN1COLOR= through the real extra commands.
 
+#include "console/showsession.h"
 #include "devicerig.h"
 #include "playback/extracommands.h"
-#include "playback/showsession.h"
 #include "playback/stepeffects.h"
 #include "remote/remotecontrol.h"
 #include "show/inifile.h"

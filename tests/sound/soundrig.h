@@ -2,7 +2,7 @@
 // A sound console on a bare control model, with its sound folder in a temp
 // dir and SDL's dummy or disk audio driver.
 
-#include "playback/controlmodel.h"
+#include "console/controlmodel.h"
 #include "sound/soundconsole.h"
 #include "support/tempdir.h"
 #include "wavmaker.h"

@@ -2,7 +2,7 @@
 // the very list entries and hot keys the bank gives them, and every file it
 // would leave out.
 
-#include "playback/controlmodel.h"
+#include "console/controlmodel.h"
 #include "show/textutil.h"
 #include "sound/soundbank.h"
 #include "support/tempdir.h"

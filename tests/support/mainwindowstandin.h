@@ -5,10 +5,10 @@
 // prompts answered by script. The Stop and Save buttons only count presses.
 // Needs orvane_app (the control table) in the test program.
 
-#include "app/dialog102.h"
+#include "console/consoletable.h"
+#include "console/showsession.h"
 #include "playback/activation.h"
 #include "playback/effectcontrols.h"
-#include "playback/showsession.h"
 #include "show/inifile.h"
 #include "support/scriptedprompts.h"
 #include "support/showsnapshot.h"
@@ -39,7 +39,7 @@ struct MainWindowStandIn {
         setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
         std::filesystem::create_directories(config.file("orvane"));
         std::filesystem::create_directories(root.file(show + "/step0"));
-        populateModel(controls);
+        populateConsole(controls);
         session.open(root.path(), show);
         ActivationHooks hooks;
         hooks.soundList = &soundList;

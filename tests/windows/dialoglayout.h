@@ -2,7 +2,7 @@
 // Layout checks shared by the tool windows' tests: every control inside the
 // client area, and no two controls (frames aside) on top of each other.
 
-#include "windows/controldef.h"
+#include "console/controldef.h"
 
 #include <gtest/gtest.h>
 

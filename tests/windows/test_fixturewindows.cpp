@@ -1,9 +1,9 @@
 // The scanner and moving-head windows: widgets on the controllers' models, the
 // painted pad, the wheel, and a close command that closes nothing.
 
+#include "console/inputstate.h"
 #include "fixtures/fixturecontrols.h"
 #include "fixtures/fixturerig.h"
-#include "playback/inputstate.h"
 #include "support/qtapp.h"
 #include "windows/covscandlg.h"
 #include "windows/fixturepad.h"

@@ -1,7 +1,7 @@
 // The show time window: its controls by id, the locked main window, full
 // screen and back, scaling, and the keys the dialog itself takes.
 
-#include "playback/controlids.h"
+#include "console/controlids.h"
 #include "support/qtapp.h"
 #include "windows/dialogbuilder.h"
 #include "windows/showtime2.h"

@@ -1,0 +1,61 @@
+#pragma once
+// The show in use and the console's step glue: which step is current, putting a
+// step on the console and storing the console back into the show.
+// User-interface thread only.
+
+#include "console/console.h"
+#include "console/controlids.h"
+#include "console/controlmodel.h"
+#include "show/inifile.h"
+#include "show/showstore.h"
+
+#include <functional>
+#include <string>
+
+namespace orvane {
+
+class ShowSession {
+public:
+    ShowSession(ProfileFiles& profiles, ControlModel& controls);
+
+    // Fixes the current show; the show file path follows from it.
+    void open(const std::string& root, const std::string& show);
+    const std::string& show() const { return m_show; }
+    const std::string& root() const { return m_root; }
+    const std::string& showFilePath() const { return m_store.showFilePath(); }
+
+    // The show file into the empty table: 0 or -1 (the store's lastLoad() says
+    // why). Temporary files a killed save left in the show folder go first.
+    int loadShow();
+    ShowStore& store() { return m_store; }
+    int currentStep() const { return m_current; }
+    void setCurrentStep(int step); // kept within 0..499
+
+    Console& console() { return m_console; }
+
+    void CommitCurrentStep();
+    void ShowCurrentStep(bool lightOnly);
+
+    // The save sequence's store and write: commit, then the whole table to the
+    // show file with its progress in the step-info label. Returns WriteShowFile's
+    // result.
+    int save();
+
+    // Called when a status text must be seen at once (progress while writing).
+    void setRepaintNow(std::function<void()> f) { m_repaintNow = std::move(f); }
+
+    // "savelast"/"stepnum" in the user profile.
+    void rememberStep(int step);
+
+private:
+    ProfileFiles& m_profiles;
+    ControlModel& m_controls;
+    ShowStore m_store;
+    std::string m_root;
+    std::string m_show = "curshow";
+    int m_current = 0;
+    Console m_console;
+    std::function<void()> m_repaintNow;
+};
+
+} // namespace orvane

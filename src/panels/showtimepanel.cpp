@@ -1,0 +1,210 @@
+#include "panels/showtimepanel.h"
+
+#include "console/console.h"
+#include "console/controlids.h"
+#include "show/textutil.h"
+
+namespace orvane {
+
+using namespace showtime;
+
+namespace {
+
+constexpr uint16_t kEscapeKey = 0x1B; // virtual-key code
+
+// The keys the tick reads; a press between two ticks counts as held once.
+constexpr uint16_t kTickKeys[] = {kEscapeKey, vk::kPageUp, vk::kPageDown, vk::kDelete};
+
+std::string withoutCarriageReturns(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text)
+        if (c != '\r')
+            out += c;
+    return out;
+}
+
+} // namespace
+
+ShowTimePanel::ShowTimePanel(ControlModel& main, ShowStore& store, InputState& input, Clock now,
+                             ShowTimeHooks hooks)
+    : m_main(main), m_store(store), m_input(input), m_now(std::move(now)),
+      m_hooks(std::move(hooks)) {
+    m_controls.add(kNextStep, ControlKind::Button, "Next step");
+    m_controls.add(kStop, ControlKind::Button, "Stop");
+    m_controls.add(kPause, ControlKind::Button, "Pause");
+    m_controls.add(kFullScreen, ControlKind::Button, "Fs");
+    m_controls.add(kClose, ControlKind::Button, "Close");
+    m_controls.add(kVolumeLeft, ControlKind::Slider);
+    m_controls.add(kVolumeRight, ControlKind::Slider);
+    m_controls.add(kLocked, ControlKind::CheckBox, "locked");
+    m_controls.add(kStepShown, ControlKind::Label);
+    m_controls.add(kCaption, ControlKind::Label);
+    m_controls.add(kNextCaption, ControlKind::Label);
+    bind();
+}
+
+void ShowTimePanel::bind() {
+    auto focusNext = [this] {
+        if (m_hooks.focusNextStep)
+            m_hooks.focusNextStep();
+    };
+    m_controls.on(ControlEvent::Clicked, kNextStep, [this] { nextStep(); });
+    m_controls.on(ControlEvent::Clicked, kStop, [this, focusNext] {
+        m_main.click(console::kStop);
+        focusNext();
+    });
+    m_controls.on(ControlEvent::Clicked, kPause, [this, focusNext] {
+        if (m_main.enabled(console::kPause))
+            m_main.click(console::kPause);
+        focusNext();
+    });
+    m_controls.on(ControlEvent::Clicked, kClose, [this] { close(); });
+    m_controls.on(ControlEvent::Clicked, kLocked, [this] {
+        m_main.setChecked(console::kVolumeLocked, m_controls.checked(kLocked));
+    });
+    m_controls.observe([this](int id, ControlField field) {
+        if (field == ControlField::Pos && (id == kVolumeLeft || id == kVolumeRight))
+            onVolumeMoved(id);
+    });
+}
+
+void ShowTimePanel::init() {
+    m_lastNext = m_now();
+    m_controls.setChecked(kLocked, true);
+    m_copyingVolumes = true;
+    for (int id : {kVolumeLeft, kVolumeRight}) {
+        m_controls.setRange(id, 0, kVolumeTop);
+        m_controls.setPos(id, m_main.pos(id));
+    }
+    m_copyingVolumes = false;
+}
+
+void ShowTimePanel::open(int volumeLeft, int volumeRight) {
+    if (m_hooks.lockMain)
+        m_hooks.lockMain();
+    // Both positions go in as they are: coupling them one by one would give
+    // the right slider the left one's position.
+    m_copyingVolumes = true;
+    m_controls.setPos(kVolumeLeft, volumeLeft);
+    m_controls.setPos(kVolumeRight, volumeRight);
+    m_copyingVolumes = false;
+    m_controls.setChecked(kLocked, m_main.checked(console::kVolumeLocked));
+    // Presses made while the panel was hidden are not for it.
+    for (uint16_t key : kTickKeys)
+        m_input.pressedSinceLastQuery(key);
+    m_open = true;
+    m_shown.valid = false;
+    refreshShowInfo();
+    if (m_hooks.show)
+        m_hooks.show();
+    if (m_hooks.focusNextStep)
+        m_hooks.focusNextStep();
+}
+
+void ShowTimePanel::close() {
+    m_open = false;
+    if (m_hooks.hide)
+        m_hooks.hide();
+    if (m_hooks.unlockMain)
+        m_hooks.unlockMain();
+}
+
+void ShowTimePanel::nextStep() {
+    int64_t now = m_now();
+    if (now - m_lastNext < kNextStepGapMs)
+        return;
+    m_lastNext = now;
+    m_main.setChecked(console::kFadeIn, true);
+    m_main.raise(ControlEvent::Clicked, console::kFadeIn);
+}
+
+bool ShowTimePanel::held(uint16_t key) {
+    bool pressed = m_input.pressedSinceLastQuery(key);
+    return m_input.down(key) || pressed;
+}
+
+void ShowTimePanel::tick() {
+    if (!m_open)
+        return;
+    const bool shift = m_input.down(vk::kShift);
+    if (held(kEscapeKey))
+        nextStep();
+    if (held(vk::kPageUp)) {
+        if (shift)
+            moveLeftVolume(-kSlowVolumeStep);
+        else
+            stepBack();
+    }
+    if (held(vk::kPageDown)) {
+        if (shift)
+            moveLeftVolume(kSlowVolumeStep);
+        else
+            nextStep();
+    }
+    if (held(vk::kDelete)) {
+        m_controls.setPos(kVolumeLeft, kVolumeTop);
+        m_controls.setPos(kVolumeRight, kVolumeTop);
+    }
+    refreshShowInfo();
+}
+
+void ShowTimePanel::stepBack() {
+    int64_t now = m_now();
+    if (m_stepBackBefore && now - m_lastBack < kStepBackGapMs)
+        return;
+    m_stepBackBefore = true;
+    m_lastBack = now;
+    int step = m_main.textInt(console::kStepNumber);
+    if (step <= 0)
+        return;
+    if (m_hooks.skipAutomationOnce)
+        m_hooks.skipAutomationOnce();
+    m_main.setText(console::kStepNumber, format("%d", step - 1));
+}
+
+void ShowTimePanel::moveLeftVolume(int delta) {
+    m_controls.setPos(kVolumeLeft, m_controls.pos(kVolumeLeft) + delta);
+}
+
+// Every move of a slider, by the operator, a key or the program: its pair
+// follows when "locked" is ticked, and the main window's slider follows it.
+void ShowTimePanel::onVolumeMoved(int id) {
+    if (m_copyingVolumes)
+        return;
+    int other = id == kVolumeLeft ? kVolumeRight : kVolumeLeft;
+    if (m_controls.checked(kLocked))
+        m_controls.setPos(other, m_controls.pos(id));
+    m_main.setPos(id, m_controls.pos(id));
+}
+
+// The step the show goes to when this one's fade ends.
+int ShowTimePanel::nextStepNumber() const {
+    if (m_main.checked(console::kGoto))
+        return m_main.textInt(console::kGotoStep);
+    return m_main.textInt(console::kStepNumber) + 1;
+}
+
+void ShowTimePanel::refreshShowInfo() {
+    const std::string& step = m_main.text(console::kStepNumber);
+    const std::string& caption = m_main.text(console::kStepName);
+    int next = nextStepNumber();
+    uint64_t generation = m_store.table().generation(next);
+    if (m_shown.valid && m_shown.step == step && m_shown.caption == caption &&
+        m_shown.next == next && m_shown.nextGeneration == generation)
+        return;
+    m_shown = {step, caption, next, generation, true};
+    m_controls.setText(kStepShown, step);
+    m_controls.setText(kCaption, withoutCarriageReturns(caption));
+    if (next < 0 || next >= kStepCount) {
+        m_controls.setText(kNextCaption, "Next: end of the show");
+        return;
+    }
+    std::string name = m_store.ReadStoreString(std::to_string(next), "name", "", 1024, "");
+    std::string text = format("Next: %d", next);
+    if (!name.empty())
+        text += "  " + withoutCarriageReturns(storedToConsole(name));
+    m_controls.setText(kNextCaption, text);
+}
+
+} // namespace orvane
