@@ -133,14 +133,14 @@ COrvaneDlg::COrvaneDlg(ProfileFiles& profiles, Prompts& prompts, std::string roo
     m_sound = std::make_unique<SoundConsole>(m_controls, m_soundList, std::move(sound));
     m_activation =
         std::make_unique<Activation>(m_session, m_controls, activationHooks(), extraServices());
-    EffectHooks effectHooks;
-    effectHooks.busyCursor = [](bool busy) {
+    EditHooks editHooks;
+    editHooks.busyCursor = [](bool busy) {
         busy ? QApplication::setOverrideCursor(Qt::WaitCursor)
              : QApplication::restoreOverrideCursor();
     };
-    effectHooks.rebuildSoundList = [this] { rebuildSoundList(); };
-    m_effects = std::make_unique<EffectControls>(m_controls, m_session, m_prompts, m_effectList,
-                                                 effectHooks);
+    editHooks.rebuildSoundList = [this] { rebuildSoundList(); };
+    m_steps = std::make_unique<StepControls>(m_controls, m_session, m_prompts, editHooks);
+    m_effects = std::make_unique<EffectControls>(m_controls, m_session, m_prompts, m_effectList);
 }
 
 void COrvaneDlg::rebuildSoundList() {
@@ -431,6 +431,7 @@ void COrvaneDlg::bindHandlers() {
     m_controls.on(ControlEvent::Clicked, console::kSave, [this] { Save(); });
     m_controls.on(ControlEvent::Clicked, console::kQuit, [this] { Quit(); });
     bindStepSpin(m_controls);
+    m_steps->bind();
     m_effects->bind();
     m_sound->bind();
 }

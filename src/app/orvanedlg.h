@@ -141,6 +141,7 @@ private:
     VideoPlayerClient m_videoPlayer;
     NullWindowLookup m_windowLookup;
     std::unique_ptr<Activation> m_activation;
+    std::unique_ptr<StepControls> m_steps;
     std::unique_ptr<EffectControls> m_effects;
     std::unique_ptr<ConsoleHandlers> m_consoleHandlers;
     std::unique_ptr<ConsoleDrawing> m_drawing;

@@ -4,7 +4,6 @@
 #include "show/effectfile.h"
 #include "show/prompts.h"
 #include "show/showfolders.h"
-#include "show/stepediting.h"
 #include "show/textutil.h"
 
 #include <charconv>
@@ -55,17 +54,13 @@ std::optional<uint32_t> nstep::ask(Prompts& prompts, uint32_t initial) {
 }
 
 EffectControls::EffectControls(ControlModel& controls, ShowSession& session, Prompts& prompts,
-                               ListModel& effectList, EffectHooks hooks)
-    : m_controls(controls), m_session(session), m_prompts(prompts), m_effectList(effectList),
-      m_hooks(std::move(hooks)) {}
+                               ListModel& effectList)
+    : m_controls(controls), m_session(session), m_prompts(prompts), m_effectList(effectList) {}
 
 void EffectControls::bind() {
     auto onClick = [this](int id, void (EffectControls::*handler)()) {
         m_controls.on(ControlEvent::Clicked, id, [this, handler] { (this->*handler)(); });
     };
-    onClick(console::kInsertStep, &EffectControls::InsertStep);
-    onClick(console::kDeleteStep, &EffectControls::DeleteStep);
-    onClick(console::kDuplicateStep, &EffectControls::DuplicateStep);
     m_controls.on(ControlEvent::Clicked, console::kSaveEffect, [this] { SaveEffect(); });
     onClick(console::kLoadEffect, &EffectControls::LoadEffect);
     onClick(console::kLoadOnlyLight, &EffectControls::LoadOnlyLight);
@@ -79,40 +74,6 @@ void EffectControls::bind() {
 
 std::string EffectControls::showFolder() const {
     return orvane::showFolder(m_session.root(), m_session.show());
-}
-
-namespace {
-
-StepEditContext editContext(ShowSession& session, ControlModel& controls, Prompts& prompts,
-                            const EffectHooks& hooks) {
-    return StepEditContext{
-        .store = session.store(),
-        .prompts = prompts,
-        .current = session.currentStep(),
-        .title = kProgramTitle,
-        .commit = [&session] { session.CommitCurrentStep(); },
-        .show = [&session](bool lightOnly) { session.ShowCurrentStep(lightOnly); },
-        .status = [&controls](std::string_view t) { controls.setText(console::kStepInfo, t); },
-        .busyCursor = hooks.busyCursor,
-        .rebuildSoundList = hooks.rebuildSoundList,
-    };
-}
-
-} // namespace
-
-void EffectControls::InsertStep() {
-    StepEditContext ctx = editContext(m_session, m_controls, m_prompts, m_hooks);
-    orvane::InsertStep(ctx);
-}
-
-void EffectControls::DeleteStep() {
-    StepEditContext ctx = editContext(m_session, m_controls, m_prompts, m_hooks);
-    orvane::DeleteStep(ctx);
-}
-
-void EffectControls::DuplicateStep() {
-    StepEditContext ctx = editContext(m_session, m_controls, m_prompts, m_hooks);
-    orvane::DuplicateStep(ctx);
 }
 
 bool EffectControls::SaveEffect() {

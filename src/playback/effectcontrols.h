@@ -1,14 +1,14 @@
 #pragma once
-// The main window's step-editing and effect controls: "Insert a step" (1042),
-// "Delete this step" (1043), "Duplicate this step" (1126), "Save effect" (1097),
-// "Load effect" (1099), "Load only light" (1119) and the predefined light
-// effect box 1340 with its "refresh" (1379) and "reload" (1375) buttons.
-// Logic over the control model, the show session, the prompts and the box's
-// item list; no widgets. User-interface thread only.
+// The main window's effect controls: "Save effect" (1097), "Load effect"
+// (1099), "Load only light" (1119) and the predefined light effect box 1340
+// with its "refresh" (1379) and "reload" (1375) buttons. Logic over the
+// control model, the show session, the prompts and the box's item list; no
+// widgets. User-interface thread only.
 
 #include "console/controlids.h"
 #include "console/controlmodel.h"
 #include "console/showsession.h"
+#include "playback/stepcontrols.h"
 #include "show/prompts.h"
 
 #include <cstdint>
@@ -27,12 +27,6 @@ constexpr const char* kNotUnsigned = "Entrez un entier positif.";
 constexpr const char* kTooManySteps = "Entrez un entier entre 0 et 500.";
 constexpr const char* kEffectNotSaved = "Impossible d'enregistrer l'effet.";
 
-// Window services the controls use but do not own; unset ones are skipped.
-struct EffectHooks {
-    std::function<void(bool busy)> busyCursor; // hourglass on, arrow back
-    std::function<void()> rebuildSoundList;    // the audio list after insert and delete
-};
-
 // The "Nombre de pas" dialog: an unsigned number of steps, asked again after
 // "Entrez un entier positif." until it is one; counts above one show's worth
 // of steps are refused too. Nothing when cancelled.
@@ -44,15 +38,12 @@ public:
 class EffectControls {
 public:
     EffectControls(ControlModel& controls, ShowSession& session, Prompts& prompts,
-                   ListModel& effectList, EffectHooks hooks = {});
+                   ListModel& effectList);
 
-    // Registers the handlers: Clicked on the eight buttons above, and
+    // Registers the handlers: Clicked on the five buttons above, and
     // SelectionChanged and TextChanged on the box 1340.
     void bind();
 
-    void InsertStep();
-    void DeleteStep();
-    void DuplicateStep();
     // False when cancelled, refused or not written.
     bool SaveEffect();
     void LoadEffect();
@@ -68,7 +59,6 @@ private:
     ShowSession& m_session;
     Prompts& m_prompts;
     ListModel& m_effectList;
-    EffectHooks m_hooks;
 };
 
 } // namespace orvane

@@ -39,9 +39,10 @@ struct EffectControlsFixture : ::testing::Test {
     test::ScriptedPrompts prompts;
     ListModel effectList;
     std::vector<std::string> hookCalls;
-    EffectControls effects{
-        controls, session, prompts, effectList,
-        EffectHooks{
+    EffectControls effects{controls, session, prompts, effectList};
+    StepControls steps{
+        controls, session, prompts,
+        EditHooks{
             .busyCursor = [this](bool busy) { hookCalls.push_back(busy ? "hourglass" : "arrow"); },
             .rebuildSoundList = [this] { hookCalls.push_back("sounds"); },
         }};
@@ -54,6 +55,7 @@ struct EffectControlsFixture : ::testing::Test {
         for (int s = 0; s < kStepCount; ++s)
             session.store().SaveStep(s, stepContent(s));
         effects.bind();
+        steps.bind();
         goTo(30);
     }
     // Shows the step and stores what the console makes of it, so that later

@@ -32,6 +32,7 @@ struct MainWindowStandIn {
     ListModel effectBox;
     ListModel soundList;
     EffectControls effects{controls, session, prompts, effectBox};
+    StepControls steps{controls, session, prompts};
     std::unique_ptr<Activation> activation;
     std::vector<std::string> log; // "step <n>" per activation, "stop", "save"
 
@@ -50,6 +51,7 @@ struct MainWindowStandIn {
             log.push_back("step " + std::to_string(session.currentStep()));
         });
         effects.bind();
+        steps.bind();
         controls.on(ControlEvent::Clicked, console::kStop, [this] { log.push_back("stop"); });
         controls.on(ControlEvent::Clicked, console::kSave, [this] { log.push_back("save"); });
     }
