@@ -4,6 +4,7 @@
 // --next also shows the hidden next-step panel; --crop saves only that rectangle.
 
 #include "console/consoletable.h"
+#include "startup/startup.h"
 #include "windows/dialogbuilder.h"
 
 #include <QApplication>
@@ -88,7 +89,7 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     QWidget window;
-    window.setWindowTitle(kConsoleCaption);
+    window.setWindowTitle(QString::fromStdString(mainCaption("demo")));
     window.resize(kConsoleWidth, kConsoleHeight);
     QPalette pal = window.palette();
     pal.setColor(QPalette::Window, QColor(0, 196, 255));

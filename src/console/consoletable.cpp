@@ -7,8 +7,6 @@
 
 namespace orvane {
 
-const char* const kConsoleCaption = "orvane 2022.001 - OV - Eurolite USB PRO Mk2 on COM10";
-
 namespace {
 
 constexpr auto Label = ControlKind::Label;
@@ -413,13 +411,7 @@ std::span<const ControlDef> consoleControls() {
 }
 
 void populateConsole(ControlModel& model) {
-    for (const ControlDef& c : consoleControls()) {
-        if (c.id == kNoId)
-            continue;
-        model.add(c.id, c.kind, c.caption);
-        if (c.has(kHidden))
-            model.setVisible(c.id, false);
-    }
+    declareControls(model, consoleControls());
     for (const RangeSet& r : kRanges)
         for (int id : r.ids)
             model.setRange(id, r.min, r.max);

@@ -13,7 +13,6 @@ namespace orvane {
 
 constexpr int kConsoleWidth = 1900;
 constexpr int kConsoleHeight = 1000;
-extern const char* const kConsoleCaption;
 
 // Every control, group boxes before their contents. The room-plan check boxes and
 // swatches come from the patch table.

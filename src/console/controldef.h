@@ -6,6 +6,7 @@
 #include "console/controlmodel.h"
 
 #include <cstdint>
+#include <span>
 
 namespace orvane {
 
@@ -41,5 +42,10 @@ struct ControlTip {
     int id;
     const char* text;
 };
+
+// Declares in the model every control of a table that has an id: its kind, its
+// caption and whether it starts hidden. The windows build their widgets from
+// the same table; the logic works on the declared model without them.
+void declareControls(ControlModel& model, std::span<const ControlDef> table);
 
 } // namespace orvane

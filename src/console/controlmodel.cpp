@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
 #include <cstdlib>
+#include <set>
 #include <strings.h>
+#include <utility>
 
 namespace orvane {
 
@@ -12,12 +15,39 @@ namespace {
 // The widest span of ids found by position (dialogs use a few thousand).
 constexpr int64_t kIndexSpanMax = 1 << 15;
 
+// Release builds say once per id that code reached a control nobody declared,
+// and carry on; debug builds stop at once.
+void reportUndeclared(int id, const char* use) {
+    static std::set<int> reported;
+    if (!reported.insert(id).second)
+        return;
+    std::fprintf(stderr, "orvane: control %d was %s but is not declared\n", id, use);
+#ifndef NDEBUG
+    std::abort();
+#endif
+}
+
+ControlModel::UndeclaredHandler g_undeclared = reportUndeclared;
+
 } // namespace
 
+ControlModel::UndeclaredHandler ControlModel::setUndeclaredHandler(UndeclaredHandler handler) {
+    return std::exchange(g_undeclared, handler ? handler : reportUndeclared);
+}
+
 void ControlModel::add(int id, ControlKind kind, std::string_view text) {
-    ControlState& s = mut(id);
-    s.kind = kind;
-    s.text = std::string(text);
+    auto [it, added] = m_controls.try_emplace(id);
+    if (added)
+        index(id, &it->second);
+    it->second.kind = kind;
+    it->second.text = std::string(text);
+}
+
+const ControlState* ControlModel::declared(int id, const char* use) const {
+    const ControlState* s = find(id);
+    if (!s)
+        g_undeclared(id, use);
+    return s;
 }
 
 const ControlState* ControlModel::find(int id) const {
@@ -47,7 +77,7 @@ void ControlModel::index(int id, ControlState* state) {
 
 const ControlState& ControlModel::state(int id) const {
     static const ControlState kNone;
-    const ControlState* s = find(id);
+    const ControlState* s = declared(id, "read");
     return s ? *s : kNone;
 }
 
@@ -59,12 +89,8 @@ std::vector<int> ControlModel::ids() const {
     return out;
 }
 
-ControlState& ControlModel::mut(int id) {
-    if (const ControlState* s = find(id))
-        return const_cast<ControlState&>(*s);
-    ControlState& s = m_controls[id];
-    index(id, &s);
-    return s;
+ControlState* ControlModel::mut(int id) {
+    return const_cast<ControlState*>(declared(id, "written"));
 }
 
 void ControlModel::notify(int id, ControlField field) {
@@ -74,7 +100,10 @@ void ControlModel::notify(int id, ControlField field) {
 }
 
 void ControlModel::setPos(int id, int pos) {
-    ControlState& s = mut(id);
+    ControlState* found = mut(id);
+    if (!found)
+        return;
+    ControlState& s = *found;
     pos = std::clamp(pos, std::min(s.min, s.max), std::max(s.min, s.max));
     if (s.pos == pos)
         return;
@@ -83,7 +112,10 @@ void ControlModel::setPos(int id, int pos) {
 }
 
 void ControlModel::setRange(int id, int min, int max) {
-    ControlState& s = mut(id);
+    ControlState* found = mut(id);
+    if (!found)
+        return;
+    ControlState& s = *found;
     s.min = min;
     s.max = max;
     notify(id, ControlField::Range);
@@ -91,7 +123,10 @@ void ControlModel::setRange(int id, int min, int max) {
 }
 
 void ControlModel::setChecked(int id, bool on) {
-    ControlState& s = mut(id);
+    ControlState* found = mut(id);
+    if (!found)
+        return;
+    ControlState& s = *found;
     if (s.checked == on)
         return;
     s.checked = on;
@@ -99,7 +134,10 @@ void ControlModel::setChecked(int id, bool on) {
 }
 
 void ControlModel::setText(int id, std::string_view text) {
-    ControlState& s = mut(id);
+    ControlState* found = mut(id);
+    if (!found)
+        return;
+    ControlState& s = *found;
     if (s.text != text) {
         s.text = std::string(text);
         notify(id, ControlField::Text);
@@ -123,7 +161,10 @@ int ControlModel::textInt(int id) const {
 }
 
 void ControlModel::setEnabled(int id, bool on) {
-    ControlState& s = mut(id);
+    ControlState* found = mut(id);
+    if (!found)
+        return;
+    ControlState& s = *found;
     if (s.enabled == on)
         return;
     s.enabled = on;
@@ -131,7 +172,10 @@ void ControlModel::setEnabled(int id, bool on) {
 }
 
 void ControlModel::setVisible(int id, bool on) {
-    ControlState& s = mut(id);
+    ControlState* found = mut(id);
+    if (!found)
+        return;
+    ControlState& s = *found;
     if (s.visible == on)
         return;
     s.visible = on;
@@ -139,7 +183,10 @@ void ControlModel::setVisible(int id, bool on) {
 }
 
 void ControlModel::setColour(int id, uint32_t colour) {
-    ControlState& s = mut(id);
+    ControlState* found = mut(id);
+    if (!found)
+        return;
+    ControlState& s = *found;
     if (s.colour == colour)
         return;
     s.colour = colour;
@@ -158,10 +205,14 @@ void ControlModel::scroll(int id, int pos) {
 }
 
 void ControlModel::on(ControlEvent event, int id, Handler handler) {
+    if (!declared(id, "given a handler"))
+        return;
     m_handlers[{int(event), id}] = std::move(handler);
 }
 
 void ControlModel::raise(ControlEvent event, int id) {
+    if (!declared(id, "raised"))
+        return;
     auto it = m_handlers.find({int(event), id});
     if (it != m_handlers.end()) {
         Handler h = it->second; // the handler may replace itself

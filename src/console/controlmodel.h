@@ -62,10 +62,19 @@ struct ControlState {
 // What changed, for observers that mirror the model into widgets.
 enum class ControlField : uint8_t { Pos, Range, Checked, Enabled, Visible, Colour, Text };
 
+// Only declared controls exist: add() declares one. Any other use of an id that
+// was never declared (a read, a write, a handler, an event) is a programming
+// error: it changes nothing, reads give a default state, and the undeclared-id
+// handler is told. By default that handler writes one line to stderr per id
+// (and stops a debug build); the tests make it a test failure.
 class ControlModel {
 public:
     using Handler = std::function<void()>;
     using Observer = std::function<void(int id, ControlField field)>;
+    using UndeclaredHandler = void (*)(int id, const char* use);
+
+    // Process-wide; nullptr restores the default. Returns the handler it replaces.
+    static UndeclaredHandler setUndeclaredHandler(UndeclaredHandler handler);
 
     void add(int id, ControlKind kind, std::string_view text = {});
     bool has(int id) const { return find(id) != nullptr; }
@@ -105,8 +114,9 @@ public:
     static uint64_t changes() { return s_changes; }
 
 private:
-    ControlState& mut(int id);
+    ControlState* mut(int id); // null (and reported) when undeclared
     const ControlState* find(int id) const;
+    const ControlState* declared(int id, const char* use) const;
     void index(int id, ControlState* state);
     void notify(int id, ControlField field);
 

@@ -1,4 +1,5 @@
 #include "panels/showbuilder.h"
+#include "panels/buildertable.h"
 
 #include "console/console.h"
 #include "console/controlids.h"
@@ -73,27 +74,8 @@ ShowBuilder::ShowBuilder(ShowSession& session, ControlModel& mainControls, Build
 }
 
 void ShowBuilder::addControls() {
-    m_controls.add(kStrip, ControlKind::Custom);
+    declareControls(m_controls, builderControls());
     m_controls.setEnabled(kStrip, false); // clicks on the strip reach the window itself
-    m_controls.add(kSoundList, ControlKind::List);
-    m_controls.add(kEffectList, ControlKind::List);
-    for (int slider : {kFirstStep, kZoom, kLevel1, kLevel2})
-        m_controls.add(slider, ControlKind::Slider);
-    m_controls.add(kScrollLeft, ControlKind::Button, "<");
-    m_controls.add(kScrollRight, ControlKind::Button, ">");
-    m_controls.add(kSoundRefresh, ControlKind::Button, kRefreshText);
-    m_controls.add(kEffectRefresh, ControlKind::Button, kRefreshText);
-    m_controls.add(kDuration, ControlKind::Edit);
-    m_controls.add(kLightOnly, ControlKind::CheckBox, kLightOnlyText);
-    for (const DropIcon& icon : kDropIcons)
-        m_controls.add(icon.control, ControlKind::Custom);
-    for (int icon : {kPlay, kStopFade, kStop})
-        m_controls.add(icon, ControlKind::Custom);
-    m_controls.add(kSave, ControlKind::Button, kSaveText);
-    for (int i = 0; i < kZoomMax; ++i) {
-        m_controls.add(kFirstCaption + i, ControlKind::MultiLineEdit);
-        m_controls.setVisible(kFirstCaption + i, false);
-    }
 }
 
 void ShowBuilder::bindHandlers() {

@@ -1,4 +1,5 @@
 #include "panels/showtimepanel.h"
+#include "panels/showtimetable.h"
 
 #include "console/console.h"
 #include "console/controlids.h"
@@ -30,17 +31,7 @@ ShowTimePanel::ShowTimePanel(ControlModel& main, ShowStore& store, InputState& i
                              ShowTimeHooks hooks)
     : m_main(main), m_store(store), m_input(input), m_now(std::move(now)),
       m_hooks(std::move(hooks)) {
-    m_controls.add(kNextStep, ControlKind::Button, "Next step");
-    m_controls.add(kStop, ControlKind::Button, "Stop");
-    m_controls.add(kPause, ControlKind::Button, "Pause");
-    m_controls.add(kFullScreen, ControlKind::Button, "Fs");
-    m_controls.add(kClose, ControlKind::Button, "Close");
-    m_controls.add(kVolumeLeft, ControlKind::Slider);
-    m_controls.add(kVolumeRight, ControlKind::Slider);
-    m_controls.add(kLocked, ControlKind::CheckBox, "locked");
-    m_controls.add(kStepShown, ControlKind::Label);
-    m_controls.add(kCaption, ControlKind::Label);
-    m_controls.add(kNextCaption, ControlKind::Label);
+    declareControls(m_controls, showTimeControls());
     bind();
 }
 

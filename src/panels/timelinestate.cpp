@@ -1,4 +1,5 @@
 #include "panels/timelinestate.h"
+#include "panels/timelinetable.h"
 
 #include "show/steprecord.h"
 
@@ -9,9 +10,8 @@ namespace orvane {
 using namespace timelinewindow;
 
 TimelineState::TimelineState(TimelineHooks hooks) : m_hooks(std::move(hooks)) {
-    m_controls.add(kScroll, ControlKind::Slider);
+    declareControls(m_controls, timelineControls());
     m_controls.setRange(kScroll, 0, kEnd);
-    m_controls.add(kZoom, ControlKind::Slider);
     m_controls.setRange(kZoom, kMinSpan, kEnd);
     syncBars();
 }

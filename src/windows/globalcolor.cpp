@@ -1,5 +1,6 @@
 #include "windows/globalcolor.h"
 
+#include "fixtures/globalcolourtable.h"
 #include "windows/dialogbuilder.h"
 
 #include <QEvent>
@@ -15,54 +16,17 @@ using namespace globalcolour;
 
 namespace {
 
-constexpr int kWidth = 416;
-constexpr int kZoneHeight = 250;
-constexpr int kHeight = 8 + kZoneCount * kZoneHeight;
-// A pad's frame leaves a 220 x 200 client area, where each source's disc of
-// about 88 pixels still meets its neighbours.
-constexpr int kPadW = 222;
-constexpr int kPadH = 202;
 constexpr int kPointRadius = 5;
 
-constexpr const char* kGroupCaptions[kGroupCount] = {"1", "2", "3", "4", "5"};
-
-std::vector<ControlDef> makeTable() {
-    std::vector<ControlDef> t;
-    for (int k = 0; k < kZoneCount; ++k) {
-        const ZoneControls& z = kZones[size_t(k)];
-        const int y = 8 + k * kZoneHeight;
-        t.push_back({kNoId, ControlKind::GroupBox, "", 6, y, 404, 240, 0});
-        t.push_back({z.pad, ControlKind::Custom, "", 16, y + 22, kPadW, kPadH, kOwnerDrawn});
-        t.push_back({kNoId, ControlKind::Label, "Level", 246, y + 18, 52, 18, kCentred});
-        t.push_back({z.level, ControlKind::Slider, "", 256, y + 38, 32, 186, kVertical});
-        t.push_back({kNoId, ControlKind::Label, "Instant", 298, y + 18, 60, 18, kCentred});
-        t.push_back({z.fade, ControlKind::Slider, "", 312, y + 38, 32, 166, kVertical});
-        t.push_back({kNoId, ControlKind::Label, "10 s", 298, y + 206, 60, 18, kCentred});
-        for (int b = 0; b < kGroupCount; ++b)
-            t.push_back({z.groups[size_t(b)], ControlKind::CheckBox, kGroupCaptions[b], 364,
-                         y + 30 + b * 40, 40, 26, 0});
-    }
-    return t;
-}
-
-const std::vector<ControlDef>& table() {
-    static const std::vector<ControlDef> t = makeTable();
-    return t;
-}
-
 } // namespace
-
-std::span<const ControlDef> dialog120Controls() {
-    return table();
-}
 
 GlobalColor::GlobalColor(QWidget* owner, Console& console, Hooks hooks)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       m_controller(m_controls, console), m_hooks(std::move(hooks)) {
     setWindowTitle(QStringLiteral("Global Color"));
     setObjectName(QString::number(kDialogId));
-    setFixedSize(kWidth, kHeight);
-    m_widgets = buildDialog(this, dialog120Controls(), m_controls);
+    setFixedSize(kWindowWidth, kWindowHeight);
+    m_widgets = buildDialog(this, globalColourControls(), m_controls);
     QSize client = widget(kZones[0].pad)->contentsRect().size();
     for (int k = 0; k < kZoneCount; ++k) {
         QWidget* pad = widget(kZones[size_t(k)].pad);

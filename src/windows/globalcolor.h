@@ -8,6 +8,7 @@
 
 #include "console/controldef.h"
 #include "fixtures/globalcolourcontroller.h"
+#include "fixtures/globalcolourtable.h"
 #include "windows/sharedtick.h"
 
 #include <QDialog>
@@ -16,14 +17,10 @@
 
 #include <functional>
 #include <map>
-#include <span>
 
 class QPainter;
 
 namespace orvane {
-
-// The window's controls, on a 416 x 758 client area.
-std::span<const ControlDef> dialog120Controls();
 
 class GlobalColor : public QDialog {
     Q_OBJECT

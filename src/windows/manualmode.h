@@ -1,13 +1,14 @@
 #pragma once
 // "Manual mode" (dialog 114): the 24 faders of manual mode under a strip that
 // shows their levels, and the first-step number, over the logic in
-// fixtures/manualmode.h. Its 50 ms timer puts the faders into the mode's level
+// fixtures/manualmodecontroller.h. Its 50 ms timer puts the faders into the mode's level
 // buffer, which the main timer mixes. The window has no close box: the main
 // window's "Manual Mode and predefined" button opens and closes it.
 // User-interface thread only.
 
 #include "console/controldef.h"
 #include "fixtures/manualmodecontroller.h"
+#include "fixtures/manualmodetable.h"
 #include "windows/sharedtick.h"
 
 #include <QDialog>
@@ -18,9 +19,6 @@
 class QPainter;
 
 namespace orvane {
-
-// The window's controls, on a 1082 x 304 client area.
-std::span<const ControlDef> dialog114Controls();
 
 // Paints the level strip: 24 cells of width / 24 pixels, each the grey of its level,
 // the fader number in red in the top half and the level as two hexadecimal digits

@@ -1,5 +1,6 @@
 #include "windows/showtime2.h"
 
+#include "panels/showtimetable.h"
 #include "windows/dialogbuilder.h"
 #include "windows/windowlock.h"
 
@@ -18,27 +19,6 @@ namespace orvane {
 using namespace showtime;
 
 namespace {
-
-constexpr const char* kHelpText =
-    "Page Up / Page Down control Master Volume (shift=slow control), Suppr mute, Space goto next "
-    "step, plus and minus goto next or previous step, A-Z control lights (shift for blink)";
-
-// The layout at 480 x 360; every control scales with the window.
-const ControlDef kControls[] = {
-    {kStepShown, ControlKind::Label, "", 12, 8, 96, 60, kCentred},
-    {kCaption, ControlKind::Label, "", 116, 6, 352, 38, kMultiline},
-    {kNextCaption, ControlKind::Label, "", 116, 46, 352, 22, 0},
-    {kNextStep, ControlKind::Button, "Next step", 12, 76, 340, 160, 0},
-    {kVolumeLeft, ControlKind::Slider, "", 376, 76, 36, 150, kVertical},
-    {kVolumeRight, ControlKind::Slider, "", 424, 76, 36, 150, kVertical},
-    {kVolumeCaption, ControlKind::Label, "Vol Master", 364, 226, 108, 18, kCentred},
-    {kLocked, ControlKind::CheckBox, "locked", 380, 248, 88, 24, 0},
-    {kStop, ControlKind::Button, "Stop", 12, 246, 110, 44, 0},
-    {kPause, ControlKind::Button, "Pause", 128, 246, 110, 44, 0},
-    {kFullScreen, ControlKind::Button, "Fs", 244, 246, 50, 44, 0},
-    {kClose, ControlKind::Button, "Close", 300, 246, 52, 44, 0},
-    {kHelp, ControlKind::Label, kHelpText, 12, 298, 456, 56, kMultiline},
-};
 
 // Point sizes at scale 1.
 struct FontSpec {
@@ -108,7 +88,7 @@ showtime2::showtime2(QWidget* owner, ControlModel& main, ShowStore& store, Input
         m_lock = new WindowLock(owner, QStringLiteral("Show time !"));
     m_panel = std::make_unique<ShowTimePanel>(main, store, input, std::move(now),
                                               hooks(std::move(skipAutomationOnce)));
-    m_widgets = buildDialog(this, kControls, m_panel->controls());
+    m_widgets = buildDialog(this, showTimeControls(), m_panel->controls());
     // Enter is "Next step" wherever the focus is (keyPressEvent); no button
     // takes it for itself, so it can never press "Stop" by accident.
     for (QPushButton* b : findChildren<QPushButton*>())
@@ -202,7 +182,7 @@ void showtime2::scaleControls() {
         m_styleScale = f;
         setStyleSheet(scaledStyle(f));
     }
-    for (const ControlDef& c : kControls) {
+    for (const ControlDef& c : showTimeControls()) {
         QWidget* w = widget(c.id);
         if (!w)
             continue;

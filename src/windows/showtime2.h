@@ -8,6 +8,7 @@
 // User-interface thread only.
 
 #include "panels/showtimepanel.h"
+#include "panels/showtimetable.h"
 
 #include <QDialog>
 #include <QRect>
@@ -26,8 +27,8 @@ class showtime2 : public QDialog {
     Q_OBJECT
 public:
     static constexpr int kDialogId = 112;
-    static constexpr int kBaseWidth = 480; // the layout's size at scale 1
-    static constexpr int kBaseHeight = 360;
+    static constexpr int kBaseWidth = showtime::kBaseWidth; // the layout's size at scale 1
+    static constexpr int kBaseHeight = showtime::kBaseHeight;
     static constexpr int kTickMs = 10;
 
     // Created hidden, owned by the main window `owner`, whose control model,

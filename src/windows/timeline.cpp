@@ -1,5 +1,6 @@
 #include "windows/timeline.h"
 
+#include "panels/timelinetable.h"
 #include "show/textutil.h"
 #include "windows/dialogbuilder.h"
 #include "windows/stagepreview.h"
@@ -14,13 +15,8 @@ using namespace timelinewindow;
 
 namespace {
 
-constexpr int kBar = 16;
+constexpr int kBar = kBarWidth;
 constexpr int kNumberLeft = 18;
-
-const ControlDef kControls[] = {
-    {kScroll, ControlKind::Slider, "", 0, 0, kBar, 600 - kBar, kVertical | kScrollBar},
-    {kZoom, ControlKind::Slider, "", kBar, 600 - kBar, 200 - kBar, kBar, kScrollBar},
-};
 
 const QColor kBackground(192, 255, 255);
 const QColor kCurrentNumber(255, 0, 0);
@@ -73,7 +69,7 @@ timeline::timeline(QWidget* owner, ShowStore& store, const ComposerOptions* opti
     hooks.repaint = [this] { update(); };
     hooks.jumpTo = std::move(jumpTo);
     m_state = std::make_unique<TimelineState>(std::move(hooks));
-    m_widgets = buildDialog(this, kControls, m_state->controls());
+    m_widgets = buildDialog(this, timelineControls(), m_state->controls());
     for (int id : {kScroll, kZoom}) {
         auto* bar = qobject_cast<QAbstractSlider*>(widget(id));
         bar->setFocusPolicy(Qt::NoFocus);
@@ -81,7 +77,7 @@ timeline::timeline(QWidget* owner, ShowStore& store, const ComposerOptions* opti
                 [this, id](int action) { onBarAction(id, action); });
     }
     move(10, 10);
-    resize(200, 600);
+    resize(kOpenWidth, kOpenHeight);
 }
 
 timeline::~timeline() {

@@ -48,7 +48,6 @@ TEST(ControlModelLookup, EveryIdIsFoundAndNoOtherWhateverTheOrderAndSpread) {
             if (std::find(set.ids.begin(), set.ids.end(), absent) != set.ids.end())
                 continue;
             EXPECT_FALSE(m.has(absent)) << absent;
-            EXPECT_EQ(m.pos(absent), 0);
         }
         std::vector<int> sorted = set.ids;
         std::sort(sorted.begin(), sorted.end());
@@ -66,10 +65,37 @@ TEST(ControlModelLookup, AStateKeepsItsPlaceWhenLaterIdsWidenTheIndex) {
     m.setText(1500, "changed");
     EXPECT_EQ(&m.state(1500), &first);
     EXPECT_EQ(first.text, "changed");
-    // A write to an id never added creates it, as before.
-    m.setChecked(2500, true);
-    EXPECT_TRUE(m.has(2500));
-    EXPECT_TRUE(m.checked(2500));
+}
+
+// A mistyped id must not pass unnoticed: every use of an undeclared id changes
+// nothing, reads a default state, and is reported with what was done.
+TEST(ControlModelStrictness, UndeclaredIdsAreRefusedAndReported) {
+    static std::vector<std::pair<int, std::string>> reported;
+    reported.clear();
+    auto previous = ControlModel::setUndeclaredHandler(
+        [](int id, const char* use) { reported.emplace_back(id, use); });
+    ControlModel m;
+    m.add(1005, ControlKind::Slider);
+    m.setRange(1005, 0, 255);
+    int observed = 0;
+    m.observe([&](int, ControlField) { ++observed; });
+
+    m.setPos(1999, 7);
+    m.setText(1998, "ghost");
+    m.on(ControlEvent::Clicked, 1997, [] {});
+    m.click(1996);
+    EXPECT_EQ(m.pos(1999), 0);
+    EXPECT_EQ(m.text(1998), "");
+    ControlModel::setUndeclaredHandler(previous);
+
+    EXPECT_FALSE(m.has(1999) || m.has(1998) || m.has(1997) || m.has(1996));
+    EXPECT_EQ(m.ids(), std::vector<int>{1005});
+    EXPECT_EQ(observed, 0);
+    const std::vector<std::pair<int, std::string>> expected = {
+        {1999, "written"}, {1998, "written"}, {1997, "given a handler"},
+        {1996, "read"},    {1996, "raised"},  {1999, "read"},
+        {1998, "read"}};
+    EXPECT_EQ(reported, expected);
 }
 
 TEST(ControlModelShowNumber, WritesAndReportsOnlyATextThatChanged) {

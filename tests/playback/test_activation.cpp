@@ -143,6 +143,7 @@ TEST_F(ActivationFixture, NothingWhileTheMasterFaderDoesNotExist) {
     ShowSession early(profiles, bare);
     early.open(root.path(), "show");
     Activation a(early, bare, hooks(), services(), 1);
+    bare.add(console::kStepNumber, ControlKind::Edit);
     bare.setText(console::kStepNumber, "4");
     a.activate();
     EXPECT_EQ(early.currentStep(), 0);

@@ -1,6 +1,7 @@
 // A step's extra text down to the bytes the devices and the remote host get:
 // VEDA=, SUPERSCAN1= and SUPERSCAN1COLOR= through the real extra commands.
 
+#include "console/consoletable.h"
 #include "console/showsession.h"
 #include "devicerig.h"
 #include "playback/extracommands.h"
@@ -32,6 +33,7 @@ struct Steps {
 
     ProfileFiles profiles;
     ControlModel controls;
+    bool declared = (populateConsole(controls), true);
     ShowSession session{profiles, controls};
     StepEffects effects{session.console(), controls, 1};
     ExtraCommands extra;

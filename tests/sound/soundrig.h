@@ -2,6 +2,7 @@
 // A sound console on a bare control model, with its sound folder in a temp
 // dir and SDL's dummy or disk audio driver.
 
+#include "console/consoletable.h"
 #include "console/controlmodel.h"
 #include "sound/soundconsole.h"
 #include "support/tempdir.h"
@@ -28,13 +29,7 @@ public:
             setenv("SDL_DISKAUDIODELAY", "0", 1);
         else
             unsetenv("SDL_DISKAUDIODELAY");
-        for (int id : {1010, 1011, 1397, 1057, 1120, 1121})
-            controls.setRange(id, 0, 10000);
-        for (int id : {1267, 1272})
-            controls.setRange(id, 0, 30000);
-        controls.setRange(1009, 0, 255);
-        for (int id : {1041, 1083, 1101, 1108, 1114, 1117})
-            controls.add(id, ControlKind::CheckBox);
+        populateConsole(controls);
         SoundConsoleOptions o;
         o.folder = dir.path();
         o.stopRecording = [this] { ++recordingStops; };

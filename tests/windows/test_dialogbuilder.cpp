@@ -61,6 +61,7 @@ protected:
         testApp();
         parent = std::make_unique<QWidget>();
         parent->resize(640, 340);
+        declareControls(model, kSpecs);
         for (const ControlDef& c : kSpecs)
             if (c.id != kNoId)
                 for (ControlEvent e : kEvents)

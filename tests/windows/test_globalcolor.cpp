@@ -84,7 +84,7 @@ TEST_F(GlobalColorWindow, ThreeZonesOfPadSlidersAndBoxesWithoutACloseBox) {
     }
     // "Instant" stands over each fade slider's top, where position 0 is.
     int instant = 0;
-    for (const ControlDef& c : dialog120Controls()) {
+    for (const ControlDef& c : globalColourControls()) {
         if (c.caption != std::string_view("Instant"))
             continue;
         const QRect fade = window->widget(kZones[size_t(instant)].fade)->geometry();
@@ -93,8 +93,8 @@ TEST_F(GlobalColorWindow, ThreeZonesOfPadSlidersAndBoxesWithoutACloseBox) {
         ++instant;
     }
     EXPECT_EQ(instant, 3);
-    test::expectInside(dialog120Controls(), window->width(), window->height());
-    test::expectNoOverlap(dialog120Controls());
+    test::expectInside(globalColourControls(), window->width(), window->height());
+    test::expectNoOverlap(globalColourControls());
     // Readable on a 1920 x 1080 screen, with room to spare beside the console.
     EXPECT_LE(window->height(), 900);
 }

@@ -86,8 +86,8 @@ TEST_F(ManualModeWindow, TwentyFourFadersInOrderUnderTheStrip) {
                         std::abs(l->geometry().center().x() - g.center().x()) <= 2);
         EXPECT_TRUE(numbered) << i;
     }
-    test::expectInside(dialog114Controls(), window->width(), window->height());
-    test::expectNoOverlap(dialog114Controls());
+    test::expectInside(manualModeControls(), window->width(), window->height());
+    test::expectNoOverlap(manualModeControls());
     EXPECT_LE(window->width(), 1900);
 }
 

@@ -1,6 +1,7 @@
 // The show time window: its controls by id, the locked main window, full
 // screen and back, scaling, and the keys the dialog itself takes.
 
+#include "console/consoletable.h"
 #include "console/controlids.h"
 #include "support/qtapp.h"
 #include "windows/dialogbuilder.h"
@@ -41,17 +42,11 @@ struct ShowTimeWindowFixture : ::testing::Test {
 
     void SetUp() override {
         testApp();
+        populateConsole(main);
         main.add(console::kStepNumber, ControlKind::Edit, "12");
         main.add(console::kStepName, ControlKind::Edit, "Opening");
-        main.add(console::kFadeIn, ControlKind::CheckBox);
-        main.add(console::kStop, ControlKind::Button);
-        main.add(console::kPause, ControlKind::CheckBox);
-        main.add(console::kVolumeLocked, ControlKind::CheckBox);
-        for (int id : {console::kMasterVolumeLeft, console::kMasterVolumeRight}) {
-            main.add(id, ControlKind::Slider);
-            main.setRange(id, 0, 10000);
+        for (int id : {console::kMasterVolumeLeft, console::kMasterVolumeRight})
             main.setPos(id, 2500);
-        }
         main.on(ControlEvent::Clicked, console::kFadeIn, [this] { ++fadeIns; });
         main.on(ControlEvent::Clicked, console::kStop, [this] { calls.push_back("stop"); });
         owner = std::make_unique<QWidget>();
