@@ -35,10 +35,10 @@ static void tickWork() {
     InputState input;
     MainTimer timer(session, input, MainTimerHooks{});
     controls.setPos(1009, 100); // blending toward the next step every tick
-    int64_t now = 0;
+    Milliseconds now = 0ms;
     auto ticks = bench::sample(5000, [&] {
-        controls.setPos(1025, int(now / 20) % 256); // a fader moves: something to publish
-        timer.OnTimer(timers::kPlayback, now += 20);
+        controls.setPos(1025, int(now / 20ms) % 256); // a fader moves: something to publish
+        timer.OnTimer(timers::kPlayback, now += 20ms);
     });
     bench::figure("maintimer_tick_p50", bench::percentile(ticks, 50), "us");
     bench::figure("maintimer_tick_p99", bench::percentile(ticks, 99), "us");

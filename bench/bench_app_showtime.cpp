@@ -7,6 +7,7 @@
 #include "console/consoletable.h"
 #include "console/controlids.h"
 #include "panels/showtimepanel.h"
+#include "support/manualclock.h"
 
 using namespace orvane;
 
@@ -22,16 +23,15 @@ int main() {
     int fadeIns = 0;
     main.on(ControlEvent::Clicked, console::kFadeIn, [&] { ++fadeIns; });
     InputState input;
-    int64_t clock = 0;
-    ShowTimePanel panel(
-        main, store, input, [&] { return clock; }, ShowTimeHooks{});
+    test::ManualClock clock{0ms};
+    ShowTimePanel panel(main, store, input, clock, ShowTimeHooks{});
     panel.init();
     panel.open(0, 0);
     auto ticks = [&](const char* name, std::initializer_list<uint16_t> keys) {
         for (uint16_t k : keys)
             input.keyDown(k);
         auto t = bench::sample(20000, [&] {
-            clock += 10;
+            clock.advance(10ms);
             panel.tick();
         });
         for (uint16_t k : keys)

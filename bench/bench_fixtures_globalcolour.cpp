@@ -27,16 +27,16 @@ int main() {
             window.setChecked(box, true);
         window.setPos(z.fade, kFadeMaxMs);
     }
-    uint32_t now = 0;
+    Milliseconds now = 0ms;
     // First picks, then picks that start a long fade in every zone.
     for (PadPoint p : {PadPoint{110, 0}, PadPoint{219, 199}}) {
         TickInput in;
         in.picking = true;
         in.cursor = {p, p, p};
-        gc.tick(now += kTickMs, in);
+        gc.tick(now += Milliseconds{kTickMs}, in);
     }
     const TickInput idle;
-    auto ticks = bench::sample(150, [&] { gc.tick(now += kTickMs, idle); });
+    auto ticks = bench::sample(150, [&] { gc.tick(now += Milliseconds{kTickMs}, idle); });
     // The zones were fading all along: colour 1 is on its way from red to blue.
     const uint32_t c = controls.colour(console::kColourButtons[0]);
     if (redOf(c) == 0 || blueOf(c) == 0 || gc.zone(2).current == gc.zone(2).target)

@@ -27,13 +27,13 @@ int main() {
         mode.merge(timer->composer(), staging, timer->options());
     };
     timer = std::make_unique<MainTimer>(session, input, hooks);
-    int64_t now = 0;
+    Milliseconds now = 0ms;
     uint8_t level = 255;
     auto ticks = bench::sample(5000, [&] {
         // Every fader up, one of them moving: something to publish each tick.
         mode.levels().fill(255);
         mode.levels()[0] = level--;
-        timer->OnTimer(timers::kPlayback, now += 20);
+        timer->OnTimer(timers::kPlayback, now += 20ms);
     });
     bench::keep(timer->output());
     bench::figure("manualmode_tick_p50", bench::percentile(ticks, 50), "us");

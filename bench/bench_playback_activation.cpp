@@ -70,16 +70,17 @@ int main() {
     writeEffect(session.store(), effect, kEffectMaxRecords);
     ExtraCommands& extra = activation.extraCommands();
     extra.setRoot(root.path());
-    report("load_128_record_effect", bench::sample(20, [&] { extra.run("LOAD=FADE,big.efe", 0); }));
+    report("load_128_record_effect",
+           bench::sample(20, [&] { extra.run("LOAD=FADE,big.efe", 0ms); }));
 
-    int64_t now = 0;
+    Milliseconds now = 0ms;
     report("effect_tick_blend",
-           bench::sample(2000, [&] { activation.effects().tickEffect(now += 20); }));
+           bench::sample(2000, [&] { activation.effects().tickEffect(now += 20ms); }));
 
     QImage picture(256, 256, QImage::Format_RGB32);
     picture.fill(qRgb(10, 20, 30));
     picture.save(QString::fromStdString(root.file("m.bmp")), "BMP");
-    extra.run("MATRIX=m.bmp,1.5,0.5", 0);
+    extra.run("MATRIX=m.bmp,1.5,0.5", 0ms);
     report("matrix_tick", bench::sample(2000, [&] { activation.effects().tickMatrix(); }));
     unsetenv("XDG_CONFIG_HOME");
     return 0;

@@ -27,7 +27,7 @@ double loadMs(const std::string& path) {
         ProfileFiles profiles;
         ShowStore store(profiles);
         EffectPlayback playback;
-        playback.load(store, path, {}, 0, [](const StepRecord&, bool) {});
+        playback.load(store, path, {}, 0ms, [](const StepRecord&, bool) {});
         bench::keep(playback);
     });
     return bench::percentile(runs, 50) / 1000.0;

@@ -17,24 +17,19 @@ using namespace orvane;
 
 namespace {
 
-int64_t steadyNs() {
-    using namespace std::chrono;
-    return duration_cast<nanoseconds>(steady_clock::now().time_since_epoch()).count();
-}
-
 // Play, then wait (at most 2 s) for the first data; the latency in microseconds.
 // Cold: no device is open before Play (else the stopped sound's device takes it).
 double playOnce(ControlModel& controls, SoundConsole& sound, bool cold) {
     if (cold)
         sound.output().closeUnused();
-    int64_t start = steadyNs();
+    Nanoseconds start = monotonicNow();
     controls.click(1004);
-    while (sound.output().firstDataNs() == 0 && steadyNs() - start < 2'000'000'000)
-        std::this_thread::sleep_for(std::chrono::microseconds(100));
-    int64_t first = sound.output().firstDataNs();
+    while (sound.output().firstData() == 0ns && monotonicNow() - start < 2s)
+        std::this_thread::sleep_for(100us);
+    Nanoseconds first = sound.output().firstData();
     controls.click(1006);
     sound.tick(); // enables Play again
-    return first ? double(first - start) / 1000.0 : -1.0;
+    return first != 0ns ? double((first - start).count()) / 1000.0 : -1.0;
 }
 
 } // namespace

@@ -96,7 +96,6 @@ COrvaneDlg::COrvaneDlg(ProfileFiles& profiles, Prompts& prompts, std::string roo
     : QDialog(parent), m_profiles(profiles), m_prompts(prompts), m_root(std::move(root)),
       m_show(std::move(show)), m_options(std::move(options)), m_session(profiles, m_controls),
       m_saving(m_session, prompts), m_joystick(joystick) {
-    m_clock.start();
     auto message = [this](std::string_view title, std::string_view text) {
         m_prompts.message(title.empty() ? kProgramTitle : title, text, PromptIcon::None);
     };
@@ -158,15 +157,15 @@ MainTimerHooks COrvaneDlg::mainTimerHooks() {
     h.joystick = [this] { return m_joystick ? m_joystick->position() : std::nullopt; };
     h.pickedPixel = [this] { return pickedPixel(); };
     h.showTimeVisible = [this] { return m_tools && m_tools->showTimeVisible(); };
-    h.sound = [this](int64_t) {
+    h.sound = [this](Milliseconds) {
         SoundTick t = m_sound->tick();
         if (t.soundLevel)
             m_activation->effects().tickSoundActive(m_controls.pos(console::kMeterLeft),
                                                     m_controls.pos(console::kMeterRight));
         return t.advance;
     };
-    h.effectPlayback = [this](int64_t at) { m_activation->effects().tickEffect(at); };
-    h.pictureColour = [this](int64_t) { m_activation->effects().tickMatrix(); };
+    h.effectPlayback = [this](Milliseconds at) { m_activation->effects().tickEffect(at); };
+    h.pictureColour = [this](Milliseconds) { m_activation->effects().tickMatrix(); };
     h.randomSliders = [this] { m_activation->effects().tickRandom(); };
     h.volumes = [this](const VolumeTick& v) {
         v.next ? m_sound->crossFadeVolume(*v.next) : m_sound->updateVolumes();
@@ -192,7 +191,7 @@ MainTimerHooks COrvaneDlg::mainTimerHooks() {
 
 ActivationHooks COrvaneDlg::activationHooks() {
     ActivationHooks h;
-    h.now = [this] { return now(); };
+    h.clock = &m_clock;
     h.shiftDown = [this] { return m_dmx->keys().shift.down(); };
     h.autoFadeDisable = [this] { return m_dmx->autoFadeDisable(); };
     h.timeline = [this] { return m_tools ? m_tools->timelineView() : nullptr; };
@@ -266,8 +265,8 @@ ConsoleHooks COrvaneDlg::consoleHooks() {
 void COrvaneDlg::createConsole() {
     m_drawing = std::make_unique<ConsoleDrawing>(m_session.console(), m_mainTimer->output());
     m_drawing->install(widget(1051), widget(1346));
-    m_consoleHandlers = std::make_unique<ConsoleHandlers>(
-        m_session, *m_mainTimer, m_prompts, [this] { return now(); }, consoleHooks());
+    m_consoleHandlers = std::make_unique<ConsoleHandlers>(m_session, *m_mainTimer, m_prompts,
+                                                          m_clock, consoleHooks());
     m_consoleHandlers->bind();
     HotKeyActions actions;
     actions.fadeIn = [this] { m_consoleHandlers->fadeInHotKey(); };
@@ -481,7 +480,7 @@ void COrvaneDlg::startIpServer() {
 
 bool COrvaneDlg::startDmx() {
     int result = m_dmx->start();
-    m_interface->started(now());
+    m_interface->started(now().count());
     showInterfaceState();
     if (result == 0)
         return true;
@@ -504,10 +503,11 @@ void COrvaneDlg::startInterfaceWatch() {
     showInterfaceState();
     auto priority = std::make_shared<PriorityNotice>();
     m_interfaceTick.start(kInterfacePollMs, this, [this, priority] {
-        if (m_interface->poll(now()))
+        if (m_interface->poll(now().count()))
             showInterfaceState();
         // Whether the output thread got real-time priority: status line and log.
-        if (auto text = priority->poll(m_dmx->tickRunning(), m_dmx->tickRealtime(), now())) {
+        if (auto text =
+                priority->poll(m_dmx->tickRunning(), m_dmx->tickRealtime(), now().count())) {
             m_controls.setText(console::kStatus, *text);
             appendLogLine(widget(console::kLog), *text, kPriorityColour);
         }
@@ -524,7 +524,7 @@ void COrvaneDlg::showInterfaceState() {
 void COrvaneDlg::bindDmxHandlers() {
     m_controls.on(ControlEvent::Clicked, console::kResetDmx, [this] {
         int result = m_dmx->reset();
-        m_interface->started(now());
+        m_interface->started(now().count());
         showInterfaceState();
         if (result != 0)
             m_prompts.message(kProgramTitle, dmxFailureText(), PromptIcon::Stop);
@@ -574,7 +574,7 @@ void COrvaneDlg::startTimers() {
 void COrvaneDlg::onTimer(int timer) {
     if (timer == kTimerPlayback) {
         pollDmxStatus();
-        m_remote->remote().poll(now());
+        m_remote->remote().poll(now().count());
     }
     m_mainTimer->OnTimer(timer, now());
 }

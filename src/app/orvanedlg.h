@@ -8,6 +8,7 @@
 #include "console/inputstate.h"
 #include "console/joystick.h"
 #include "console/showsession.h"
+#include "core/clock.h"
 #include "dmx/dmxoutput.h"
 #include "dmx/interfacewatch.h"
 #include "dmx/serialline.h"
@@ -24,7 +25,6 @@
 #include "windows/sharedtick.h"
 
 #include <QDialog>
-#include <QElapsedTimer>
 #include <QFont>
 #include <functional>
 #include <map>
@@ -65,8 +65,10 @@ public:
     InputState& input() { return m_input; }
     // The tool windows, and through them the fixture controllers.
     ToolWindows* tools() { return m_tools.get(); }
-    // Milliseconds of the program's monotonic clock.
-    int64_t now() const { return m_clock.elapsed(); }
+    // The playback clock: the program's monotonic clock, counted from the
+    // window's creation.
+    const Clock& clock() const { return m_clock; }
+    Milliseconds now() const { return m_clock.nowMs(); }
 
     // The initialisation order, run once before the window is shown.
     void OnInitDialog();
@@ -134,7 +136,7 @@ private:
     bool m_joystickPresent = false;
     JoystickPosition m_joystickRest;
     InputState m_input;
-    QElapsedTimer m_clock;
+    ElapsedClock m_clock{systemClock()};
     std::unique_ptr<MainTimer> m_mainTimer;
     std::unique_ptr<SoundConsole> m_sound;
     DetachedProcessStarter m_processes;

@@ -107,9 +107,9 @@ CovscanDlg* ToolWindows::scannerWindow(int number) const {
 
 void ToolWindows::createShowTime() {
     COrvaneDlg& main = m_main;
-    m_showTime = new showtime2(
-        &main, main.controls(), main.session().store(), main.input(),
-        [&main] { return main.now(); }, [&main] { main.activation().requestSkipAutomationOnce(); });
+    m_showTime =
+        new showtime2(&main, main.controls(), main.session().store(), main.input(), main.clock(),
+                      [&main] { main.activation().requestSkipAutomationOnce(); });
 }
 
 void ToolWindows::openShowTime(int volumeLeft, int volumeRight) {
@@ -175,7 +175,7 @@ void ToolWindows::destroyFixtureWindows() {
 void ToolWindows::toggleGlobalColour() {
     if (!m_globalColour) {
         GlobalColor::Hooks hooks;
-        hooks.now = [this] { return uint32_t(m_main.now()); };
+        hooks.clock = &m_main.clock();
         hooks.keypadHeld = [this](int zone) {
             return m_main.input().down(uint16_t(kKeypad1 + zone));
         };

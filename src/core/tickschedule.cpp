@@ -6,17 +6,17 @@
 namespace orvane {
 
 // The grid's first instant of this period strictly after t.
-int64_t TickSchedule::instantAfter(int64_t period, int64_t t) const {
+Nanoseconds TickSchedule::instantAfter(Nanoseconds period, Nanoseconds t) const {
     if (t < m_origin)
         return m_origin;
     return m_origin + ((t - m_origin) / period + 1) * period;
 }
 
-TickSchedule::Id TickSchedule::add(int64_t periodNs, int64_t nowNs) {
+TickSchedule::Id TickSchedule::add(Nanoseconds period, Nanoseconds now) {
     // No period is shorter than the slack: it would be due on every wake-up.
-    periodNs = std::max(periodNs, kSlackNs);
+    period = std::max(period, kSlack);
     Id id = s_nextId++;
-    m_ticks.push_back({id, periodNs, instantAfter(periodNs, nowNs)});
+    m_ticks.push_back({id, period, instantAfter(period, now)});
     return id;
 }
 
@@ -43,12 +43,12 @@ void TickSchedule::rest(Id id) {
         t->resting = true;
 }
 
-void TickSchedule::wake(Id id, int64_t nowNs) {
+void TickSchedule::wake(Id id, Nanoseconds now) {
     Tick* t = find(id);
     if (!t || !t->resting)
         return;
     t->resting = false;
-    t->due = instantAfter(t->period, nowNs);
+    t->due = instantAfter(t->period, now);
 }
 
 bool TickSchedule::resting(Id id) const {
@@ -56,9 +56,9 @@ bool TickSchedule::resting(Id id) const {
     return t && t->resting;
 }
 
-void TickSchedule::takeDue(int64_t nowNs, std::vector<Id>& due) {
+void TickSchedule::takeDue(Nanoseconds now, std::vector<Id>& due) {
     due.clear();
-    const int64_t reach = nowNs + kSlackNs;
+    const Nanoseconds reach = now + kSlack;
     for (Tick& t : m_ticks) {
         if (t.resting || t.due > reach)
             continue;
@@ -68,8 +68,8 @@ void TickSchedule::takeDue(int64_t nowNs, std::vector<Id>& due) {
     }
 }
 
-std::optional<int64_t> TickSchedule::nextDue() const {
-    std::optional<int64_t> earliest;
+std::optional<Nanoseconds> TickSchedule::nextDue() const {
+    std::optional<Nanoseconds> earliest;
     for (const Tick& t : m_ticks)
         if (!t.resting && (!earliest || t.due < *earliest))
             earliest = t.due;

@@ -27,10 +27,9 @@ std::string withoutCarriageReturns(std::string_view text) {
 
 } // namespace
 
-ShowTimePanel::ShowTimePanel(ControlModel& main, ShowStore& store, InputState& input, Clock now,
-                             ShowTimeHooks hooks)
-    : m_main(main), m_store(store), m_input(input), m_now(std::move(now)),
-      m_hooks(std::move(hooks)) {
+ShowTimePanel::ShowTimePanel(ControlModel& main, ShowStore& store, InputState& input,
+                             const Clock& clock, ShowTimeHooks hooks)
+    : m_main(main), m_store(store), m_input(input), m_clock(clock), m_hooks(std::move(hooks)) {
     declareControls(m_controls, showTimeControls());
     bind();
 }
@@ -61,7 +60,7 @@ void ShowTimePanel::bind() {
 }
 
 void ShowTimePanel::init() {
-    m_lastNext = m_now();
+    m_lastNext = m_clock.nowMs();
     m_controls.setChecked(kLocked, true);
     m_copyingVolumes = true;
     for (int id : {kVolumeLeft, kVolumeRight}) {
@@ -102,8 +101,8 @@ void ShowTimePanel::close() {
 }
 
 void ShowTimePanel::nextStep() {
-    int64_t now = m_now();
-    if (now - m_lastNext < kNextStepGapMs)
+    Milliseconds now = m_clock.nowMs();
+    if (now - m_lastNext < kNextStepGap)
         return;
     m_lastNext = now;
     m_main.setChecked(console::kFadeIn, true);
@@ -141,8 +140,8 @@ void ShowTimePanel::tick() {
 }
 
 void ShowTimePanel::stepBack() {
-    int64_t now = m_now();
-    if (m_stepBackBefore && now - m_lastBack < kStepBackGapMs)
+    Milliseconds now = m_clock.nowMs();
+    if (m_stepBackBefore && now - m_lastBack < kStepBackGap)
         return;
     m_stepBackBefore = true;
     m_lastBack = now;

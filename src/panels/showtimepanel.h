@@ -13,6 +13,7 @@
 
 #include "console/controlmodel.h"
 #include "console/inputstate.h"
+#include "core/clock.h"
 #include "show/showstore.h"
 
 #include <cstdint>
@@ -39,8 +40,8 @@ constexpr int kHelp = 1604;
 constexpr int kVolumeCaption = 1605;
 
 constexpr int kVolumeTop = 10000; // slider range 0..10000, 10000 silent
-constexpr int64_t kNextStepGapMs = 500;
-constexpr int64_t kStepBackGapMs = 200;
+constexpr Milliseconds kNextStepGap = 500ms;
+constexpr Milliseconds kStepBackGap = 200ms;
 constexpr int kSlowVolumeStep = 20;
 } // namespace showtime
 
@@ -55,10 +56,8 @@ struct ShowTimeHooks {
 
 class ShowTimePanel {
 public:
-    using Clock = std::function<int64_t()>; // monotonic milliseconds
-
     // `main` is the main window's control model, `input` its polled key state.
-    ShowTimePanel(ControlModel& main, ShowStore& store, InputState& input, Clock now,
+    ShowTimePanel(ControlModel& main, ShowStore& store, InputState& input, const Clock& clock,
                   ShowTimeHooks hooks);
     ShowTimePanel(const ShowTimePanel&) = delete;
     ShowTimePanel& operator=(const ShowTimePanel&) = delete;
@@ -94,14 +93,14 @@ private:
     ControlModel& m_main;
     ShowStore& m_store;
     InputState& m_input;
-    Clock m_now;
+    const Clock& m_clock;
     ShowTimeHooks m_hooks;
     ControlModel m_controls;
     bool m_open = false;
     bool m_copyingVolumes = false;
-    int64_t m_lastNext = 0;
+    Milliseconds m_lastNext{0};
     bool m_stepBackBefore = false;
-    int64_t m_lastBack = 0;
+    Milliseconds m_lastBack{0};
     // What the info labels were made from.
     struct Shown {
         std::string step;

@@ -68,7 +68,7 @@ void Activation::activate() {
     if (!suppressed) {
         m_extra.setRoot(m_session.root());
         std::string extra = m_controls.text(console::kExtra);
-        m_extra.run(extra, m_hooks.now ? m_hooks.now() : 0);
+        m_extra.run(extra, m_hooks.clock ? m_hooks.clock->nowMs() : 0ms);
     }
     if (!suppressed && m_controls.checked(console::kAutoFade)) {
         call(m_hooks.fadeIn);

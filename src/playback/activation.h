@@ -10,6 +10,7 @@
 // the console's fade-in, key state) are reached through ActivationHooks; a hook
 // left empty is a part that does not exist (yet).
 
+#include "core/clock.h"
 #include "playback/extracommands.h"
 #include "playback/stepeffects.h"
 
@@ -37,7 +38,7 @@ public:
 };
 
 struct ActivationHooks {
-    std::function<int64_t()> now;            // ms, for the effect playback's start
+    const Clock* clock = nullptr;            // for the effect playback's start
     std::function<bool()> shiftDown;         // asynchronous key state
     std::function<bool()> autoFadeDisable;   // Scroll Lock switch of the output
     std::function<TimelineView*()> timeline; // null while the window does not exist

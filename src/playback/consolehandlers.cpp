@@ -6,7 +6,6 @@
 #include "show/textutil.h"
 
 #include <algorithm>
-#include <cassert>
 
 namespace orvane {
 
@@ -114,11 +113,9 @@ const ValueField* valueField(int id) {
 } // namespace
 
 ConsoleHandlers::ConsoleHandlers(ShowSession& session, MainTimer& timer, Prompts& prompts,
-                                 Clock now, ConsoleHooks hooks)
+                                 const Clock& clock, ConsoleHooks hooks)
     : m_session(session), m_controls(session.console().controls()), m_timer(timer),
-      m_prompts(prompts), m_now(std::move(now)), m_hooks(std::move(hooks)) {
-    assert(m_now);
-}
+      m_prompts(prompts), m_clock(clock), m_hooks(std::move(hooks)) {}
 
 void ConsoleHandlers::bind() {
     bindSwitches();
@@ -145,19 +142,19 @@ void ConsoleHandlers::bindRampsAndFade() {
         int box = up ? console::kRampUp : console::kRampDown;
         m_controls.on(ControlEvent::Clicked, box, [this, box, up] {
             if (m_controls.checked(box))
-                m_timer.startMasterRamp(up, m_now());
+                m_timer.startMasterRamp(up, m_clock.nowMs());
         });
     }
     m_controls.on(ControlEvent::Clicked, console::kFadeIn, [this] {
         if (m_controls.checked(console::kFadeIn))
-            m_timer.startFadeIn(m_now());
+            m_timer.startFadeIn(m_clock.nowMs());
     });
 }
 
 void ConsoleHandlers::fadeInHotKey() {
     if (m_controls.checked(console::kFadeIn))
         return;
-    m_timer.startFadeIn(m_now());
+    m_timer.startFadeIn(m_clock.nowMs());
     m_controls.setChecked(console::kFadeIn, true);
 }
 

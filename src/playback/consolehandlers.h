@@ -8,6 +8,7 @@
 
 #include "console/controlmodel.h"
 #include "console/showsession.h"
+#include "core/clock.h"
 #include "playback/maintimer.h"
 
 #include <cstdint>
@@ -40,9 +41,7 @@ struct ConsoleHooks {
 
 class ConsoleHandlers {
 public:
-    using Clock = std::function<int64_t()>; // monotonic milliseconds
-
-    ConsoleHandlers(ShowSession& session, MainTimer& timer, Prompts& prompts, Clock now,
+    ConsoleHandlers(ShowSession& session, MainTimer& timer, Prompts& prompts, const Clock& clock,
                     ConsoleHooks hooks);
     ConsoleHandlers(const ConsoleHandlers&) = delete;
     ConsoleHandlers& operator=(const ConsoleHandlers&) = delete;
@@ -71,7 +70,7 @@ private:
     ControlModel& m_controls;
     MainTimer& m_timer;
     Prompts& m_prompts;
-    Clock m_now;
+    const Clock& m_clock;
     ConsoleHooks m_hooks;
     std::optional<uint32_t> m_lastColour; // the chooser's start, kept for the run
 };

@@ -8,7 +8,7 @@
 namespace orvane {
 
 void EffectPlayback::load(ShowStore& store, const std::string& path, EffectOptions options,
-                          int64_t nowMs, const Display& display) {
+                          Milliseconds now, const Display& display) {
     m_running = false;
     if (isShowFilePath(store, path))
         return;
@@ -28,32 +28,32 @@ void EffectPlayback::load(ShowStore& store, const std::string& path, EffectOptio
     store.profiles().endBatch();
 
     m_position = 1;
-    m_start = nowMs;
+    m_start = now;
     m_fileName = path;
     // Without records there is nothing to advance to.
     m_running = len > 0;
 }
 
-void EffectPlayback::tick(int64_t nowMs, const Display& display) {
+void EffectPlayback::tick(Milliseconds now, const Display& display) {
     if (!m_running)
         return;
     if (m_options.fade && m_duration > 0 && m_position < count())
-        blend(nowMs, display);
-    if (nowMs - m_start >= int64_t(m_duration))
-        advance(nowMs, display);
+        blend(now, display);
+    if (now - m_start >= Milliseconds{m_duration})
+        advance(now, display);
 }
 
-void EffectPlayback::blend(int64_t nowMs, const Display& display) const {
+void EffectPlayback::blend(Milliseconds now, const Display& display) const {
     const StepRecord& from = m_records[size_t(m_position - 1)];
     if (from.faderude)
         return;
-    int64_t t = (nowMs - m_start) * 256 / int64_t(m_duration);
+    int64_t t = (now - m_start).count() * 256 / int64_t(m_duration);
     StepRecord blended = from;
     blendToward(blended, m_records[size_t(m_position)], int(std::clamp<int64_t>(t, 0, 256)));
     display(blended, !m_options.dontWriteMaster);
 }
 
-void EffectPlayback::advance(int64_t nowMs, const Display& display) {
+void EffectPlayback::advance(Milliseconds now, const Display& display) {
     if (m_position >= count()) {
         if (!m_options.loop) {
             m_running = false;
@@ -64,7 +64,7 @@ void EffectPlayback::advance(int64_t nowMs, const Display& display) {
     display(m_records[size_t(m_position)], !m_options.dontWriteMaster);
     m_duration = m_durations[size_t(m_position)];
     ++m_position;
-    m_start = nowMs;
+    m_start = now;
 }
 
 } // namespace orvane

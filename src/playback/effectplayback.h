@@ -4,6 +4,7 @@
 // own duration, optionally blended toward the next one. The main timer advances
 // it with the current time. User-interface thread only.
 
+#include "core/clock.h"
 #include "show/effectfile.h"
 #include "show/steprecord.h"
 
@@ -30,16 +31,16 @@ public:
 
     // Reads the effect file at `path` (section "effect", key "len", at most 128
     // records from section 123456 on, each with its "fadet" in ms), shows its
-    // first record and starts at `nowMs`. A file of no records shows that first
+    // first record and starts at `now`. A file of no records shows that first
     // record (defaults when absent) and does not start. The show file is never
     // read as an effect: nothing happens.
-    void load(ShowStore& store, const std::string& path, EffectOptions options, int64_t nowMs,
+    void load(ShowStore& store, const std::string& path, EffectOptions options, Milliseconds now,
               const Display& display);
     void stop() { m_running = false; }
 
     // One main-timer tick: the blend while the current record lasts (fade
     // option), then the next record, the loop or the end.
-    void tick(int64_t nowMs, const Display& display);
+    void tick(Milliseconds now, const Display& display);
 
     bool running() const { return m_running; }
     const EffectOptions& options() const { return m_options; }
@@ -48,15 +49,15 @@ public:
     int position() const { return m_position; }
 
 private:
-    void blend(int64_t nowMs, const Display& display) const;
-    void advance(int64_t nowMs, const Display& display);
+    void blend(Milliseconds now, const Display& display) const;
+    void advance(Milliseconds now, const Display& display);
 
     bool m_running = false;
     EffectOptions m_options;
     std::vector<StepRecord> m_records;
     std::vector<uint32_t> m_durations; // ms
     int m_position = 0;                // index of the next record
-    int64_t m_start = 0;
+    Milliseconds m_start{0};
     uint32_t m_duration = 0; // of the record shown
     std::string m_fileName;
 };

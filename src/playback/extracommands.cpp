@@ -217,14 +217,14 @@ ExtraCommands::ExtraCommands(ControlModel& controls, ShowStore& store, StepEffec
                              ExtraServices services)
     : m_controls(controls), m_store(store), m_effects(effects), m_services(std::move(services)) {}
 
-void ExtraCommands::run(std::string_view text, int64_t nowMs) {
+void ExtraCommands::run(std::string_view text, Milliseconds now) {
     exec(text);
     veda(text);
     videoPlayer(text);
     chain(text); // may cut the text for the keywords after it
     superscan(text);
     matrix(text);
-    fadersAndLoad(text, nowMs);
+    fadersAndLoad(text, now);
     replay(text);
     switches(text);
     shutter(text);
@@ -330,22 +330,22 @@ void ExtraCommands::matrix(std::string_view text) {
                              command->speedY);
 }
 
-void ExtraCommands::fadersAndLoad(std::string_view text, int64_t nowMs) {
+void ExtraCommands::fadersAndLoad(std::string_view text, Milliseconds now) {
     if (std::optional<size_t> p = after(text, "RANDOM="))
         m_effects.random().parse(text, *p);
     if (std::optional<size_t> p = after(text, "SOUNDACTIVE="))
         m_effects.soundActive().parse(text, *p);
-    load(text, nowMs);
+    load(text, now);
 }
 
-void ExtraCommands::load(std::string_view text, int64_t nowMs) {
+void ExtraCommands::load(std::string_view text, Milliseconds now) {
     std::optional<LoadCommand> command = loadCommand(text);
     if (!command)
         return;
     std::optional<std::string> path = findRootDataFile(m_root, command->name);
     if (!path)
         return;
-    m_effects.effect().load(m_store, *path, command->options, nowMs,
+    m_effects.effect().load(m_store, *path, command->options, now,
                             [this](const StepRecord& r, bool writeMaster) {
                                 m_effects.displayEffectRecord(r, writeMaster);
                             });

@@ -7,6 +7,7 @@
 // position from the start of the text, so they only work as its first command.
 // User-interface thread only.
 
+#include "core/clock.h"
 #include "playback/effectplayback.h"
 
 #include <array>
@@ -118,8 +119,8 @@ public:
     void setRoot(std::string root) { m_root = std::move(root); }
     ExtraServices& services() { return m_services; }
 
-    // Runs every keyword on the text; nowMs starts an effect playback.
-    void run(std::string_view text, int64_t nowMs);
+    // Runs every keyword on the text; now starts an effect playback.
+    void run(std::string_view text, Milliseconds now);
 
 private:
     void exec(std::string_view text);
@@ -128,8 +129,8 @@ private:
     void chain(std::string_view& text);
     void superscan(std::string_view text);
     void matrix(std::string_view text);
-    void fadersAndLoad(std::string_view text, int64_t nowMs);
-    void load(std::string_view text, int64_t nowMs);
+    void fadersAndLoad(std::string_view text, Milliseconds now);
+    void load(std::string_view text, Milliseconds now);
     void replay(std::string_view text);
     void switches(std::string_view text);
     void shutter(std::string_view text);

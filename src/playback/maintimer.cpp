@@ -15,7 +15,7 @@ namespace {
 constexpr int kLastStep = kStepCount - 1;
 constexpr char kFlashKeys[] = "AZERTYQSDFGHWXCVUIJKBNO"; // live levels 1..23
 constexpr uint32_t kFireButtons = 0x2 | 0x4 | 0x8;       // buttons 2, 3 and 4
-constexpr int64_t kRetriggerMs = 2500;
+constexpr Milliseconds kRetrigger = 2500ms;
 
 int levelOfPos(int pos) {
     return 255 - pos;
@@ -27,7 +27,7 @@ MainTimer::MainTimer(ShowSession& session, InputState& input, MainTimerHooks hoo
     : m_session(session), m_controls(session.console().controls()), m_input(input),
       m_hooks(std::move(hooks)) {}
 
-void MainTimer::OnTimer(int id, int64_t now) {
+void MainTimer::OnTimer(int id, Milliseconds now) {
     if (id == timers::kIpService && m_hooks.ipService)
         m_hooks.ipService();
     if (id == timers::kChainedStart) {
@@ -107,7 +107,7 @@ void MainTimer::sampleJoystick() {
     }
 }
 
-void MainTimer::fadeTrigger(int id, int64_t now) {
+void MainTimer::fadeTrigger(int id, Milliseconds now) {
     bool present = m_hooks.joystickPresent && m_hooks.joystickPresent() && m_fill > 0;
     if (present && m_controls.checked(console::kJoystick)) {
         m_previousFire = m_fire;
@@ -128,7 +128,7 @@ void MainTimer::fadeTrigger(int id, int64_t now) {
             m_controls.setChecked(console::kFadeIn, true);
         }
         m_triggerLatch = true;
-    } else if (m_fire && now - m_triggerTime > kRetriggerMs) {
+    } else if (m_fire && now - m_triggerTime > kRetrigger) {
         // Holding fire steps ten steps back.
         m_triggerTime = now;
         int step = m_session.currentStep();
@@ -136,13 +136,13 @@ void MainTimer::fadeTrigger(int id, int64_t now) {
     }
 }
 
-void MainTimer::startFadeIn(int64_t now) {
+void MainTimer::startFadeIn(Milliseconds now) {
     m_fadeStart = now;
     m_fadeStartPos = m_controls.pos(console::kFade);
     m_controls.setPos(console::kFadeProgress, 0);
 }
 
-void MainTimer::startMasterRamp(bool up, int64_t now) {
+void MainTimer::startMasterRamp(bool up, Milliseconds now) {
     Ramp& ramp = up ? m_rampUp : m_rampDown;
     ramp.start = now;
     ramp.startLevel = levelOfPos(m_controls.pos(console::kMaster));
@@ -150,7 +150,7 @@ void MainTimer::startMasterRamp(bool up, int64_t now) {
     m_controls.setPos(up ? console::kRampUpProgress : console::kRampDownProgress, 0);
 }
 
-void MainTimer::outsideManualMode(int64_t now) {
+void MainTimer::outsideManualMode(Milliseconds now) {
     VolumeTick volume;
     volume.fade = m_controls.pos(console::kFade);
     volume.fadeIn = m_controls.checked(console::kFadeIn);
@@ -199,7 +199,7 @@ void MainTimer::volumeKeys() {
                           m_controls.pos(console::kMasterVolumeLeft) + stepSize);
 }
 
-void MainTimer::masterRamps(int64_t now) {
+void MainTimer::masterRamps(Milliseconds now) {
     for (bool up : {true, false}) {
         int box = up ? console::kRampUp : console::kRampDown;
         if (!m_controls.checked(box))
@@ -208,8 +208,9 @@ void MainTimer::masterRamps(int64_t now) {
         int target = up ? 255 : 0;
         int progress = up ? console::kRampUpProgress : console::kRampDownProgress;
         int64_t duration =
-            secondsToMs(leadingDouble(m_controls.text(up ? console::kTimeUp : console::kTimeDown)));
-        int64_t elapsed = now - ramp.start;
+            secondsToMs(leadingDouble(m_controls.text(up ? console::kTimeUp : console::kTimeDown)))
+                .count();
+        int64_t elapsed = (now - ramp.start).count();
         if (elapsed >= duration) {
             m_controls.setPos(console::kMaster, 255 - target);
             m_controls.setPos(progress, 0);
@@ -272,11 +273,11 @@ void MainTimer::publish() {
         m_hooks.publish(m_output);
 }
 
-void MainTimer::automaticFade(int64_t now) {
+void MainTimer::automaticFade(Milliseconds now) {
     if (!m_controls.checked(console::kFadeIn))
         return;
-    int64_t duration = secondsToMs(m_live.fadet);
-    int64_t elapsed = now - m_fadeStart;
+    int64_t duration = secondsToMs(m_live.fadet).count();
+    int64_t elapsed = (now - m_fadeStart).count();
     if (elapsed < duration) {
         m_controls.setPos(console::kFade,
                           int(m_fadeStartPos + elapsed * (255 - m_fadeStartPos) / duration));

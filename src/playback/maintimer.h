@@ -11,6 +11,7 @@
 #include "console/inputstate.h"
 #include "console/joystick.h"
 #include "console/showsession.h"
+#include "core/clock.h"
 #include "dmx/composer.h"
 #include "dmx/universe.h"
 
@@ -44,15 +45,15 @@ struct MainTimerHooks {
     std::function<void()> repaintSwatches;
     std::function<bool()> showTimeVisible;
     std::function<std::optional<uint32_t>()> pickedPixel; // left button on the picture 1427
-    std::function<void(int64_t now)> effectPlayback;
+    std::function<void(Milliseconds now)> effectPlayback;
     std::function<bool()> manualModeOpen;
     std::function<void(Universe& staging)> manualMerge;
     std::function<bool()> joystickPresent;
     std::function<std::optional<JoystickPosition>()> joystick; // nothing when it fails
     // Sound position, buttons and end handling; true when the last loop ended
     // and "When sound end, goto next step" asks for the next step.
-    std::function<bool(int64_t now)> sound;
-    std::function<void(int64_t now)> pictureColour;
+    std::function<bool(Milliseconds now)> sound;
+    std::function<void(Milliseconds now)> pictureColour;
     std::function<void()> randomSliders;
     std::function<void(const VolumeTick&)> volumes;
     std::function<void(const Universe& output)> publish; // send and repaint 1051, 1346
@@ -68,7 +69,7 @@ class MainTimer {
 public:
     MainTimer(ShowSession& session, InputState& input, MainTimerHooks hooks);
 
-    void OnTimer(int id, int64_t now);
+    void OnTimer(int id, Milliseconds now);
 
     // Nothing to do until something happens: no fade, ramp or pulse runs, nothing
     // is held, nothing else moves by itself, and the last rounds published
@@ -78,9 +79,9 @@ public:
     static constexpr int kQuietRounds = 15;
 
     // "Fade in" (1083, Alt+Space): the cross-fade to the next step starts now.
-    void startFadeIn(int64_t now);
+    void startFadeIn(Milliseconds now);
     // "100% en" (1059) and "0% en" (1061): the master moves to full or to zero.
-    void startMasterRamp(bool up, int64_t now);
+    void startMasterRamp(bool up, Milliseconds now);
 
     ComposerOptions& options() { return m_options; }
     Composer& composer() { return m_composer; }
@@ -92,16 +93,16 @@ public:
 private:
     void pickColours();
     void sampleJoystick();
-    void fadeTrigger(int id, int64_t now);
-    void outsideManualMode(int64_t now);
+    void fadeTrigger(int id, Milliseconds now);
+    void outsideManualMode(Milliseconds now);
     void volumeKeys();
     void stepKeys();
-    void masterRamps(int64_t now);
+    void masterRamps(Milliseconds now);
     void blendTowardNext(StepRecord& next);
     void keyboardFlash();
     void compose();
     void publish();
-    void automaticFade(int64_t now);
+    void automaticFade(Milliseconds now);
     void goToStep(int step);
     bool holdBack() const;
     int fieldStep() const; // the step field's number, within 0..499
@@ -120,10 +121,10 @@ private:
     bool m_publishedThisRound = false;
     int m_quietRounds = 0;
     uint64_t m_changesSeen = 0; // control changes up to the end of the last round
-    int64_t m_fadeStart = 0;
+    Milliseconds m_fadeStart{0};
     int m_fadeStartPos = 0;
     struct Ramp {
-        int64_t start = 0;
+        Milliseconds start{0};
         int startLevel = 0;
     } m_rampUp, m_rampDown;
     std::array<JoystickPosition, 10> m_history{};
@@ -131,7 +132,7 @@ private:
     bool m_fire = false;
     bool m_previousFire = false;
     bool m_triggerLatch = false;
-    int64_t m_triggerTime = 0;
+    Milliseconds m_triggerTime{0};
 };
 
 } // namespace orvane

@@ -18,8 +18,8 @@ void StepEffects::displayEffectRecord(const StepRecord& record, bool writeMaster
     m_console.display(record, DisplayMode::Effect, writeMaster);
 }
 
-void StepEffects::tickEffect(int64_t nowMs) {
-    m_effect.tick(nowMs, [this](const StepRecord& r, bool writeMaster) {
+void StepEffects::tickEffect(Milliseconds now) {
+    m_effect.tick(now, [this](const StepRecord& r, bool writeMaster) {
         displayEffectRecord(r, writeMaster);
     });
 }

@@ -4,6 +4,7 @@
 // Activation resets it; the main timer advances it, one call per tick and per
 // kind of work, each with what it needs. User-interface thread only.
 
+#include "core/clock.h"
 #include "playback/effectplayback.h"
 #include "playback/faderanimation.h"
 #include "playback/matrixpicture.h"
@@ -28,7 +29,7 @@ public:
     // sound-active faders with the two level meters (0..30000 each), only while a
     // sound device is open; the matrix picture onto the room lamps; the random
     // faders.
-    void tickEffect(int64_t nowMs);
+    void tickEffect(Milliseconds now);
     void tickSoundActive(int left, int right);
     void tickMatrix(const MatrixEffect::Painted& painted = {});
     void tickRandom();

@@ -50,12 +50,6 @@ constexpr uint64_t kWakeKey = 1001;
 constexpr uint32_t kReadEvents = EPOLLIN | EPOLLRDHUP;
 constexpr uint32_t kWriteEvents = EPOLLOUT;
 
-int64_t monotonicMs() {
-    timespec ts;
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return int64_t{ts.tv_sec} * 1000 + ts.tv_nsec / 1000000;
-}
-
 std::string workingFolder() {
     std::error_code ec;
     std::string cwd = std::filesystem::current_path(ec).string();
@@ -196,7 +190,7 @@ IpDeviceServer::Loop::Loop(const IpDeviceServerOptions& options, int listenFd)
     : m_options(options), m_listen(listenFd), m_events(options.logBurst, options.logPerSecond),
       m_said(options.logBurst, options.logPerSecond) {
     if (!m_options.clock)
-        m_options.clock = monotonicMs;
+        m_options.clock = &systemClock();
     if (m_options.fileFolder.empty())
         m_options.fileFolder = workingFolder();
 }
@@ -279,7 +273,7 @@ void IpDeviceServer::Loop::run() {
     std::array<epoll_event, kEventsPerWait> events;
     while (!m_stop.load()) {
         int n = ::epoll_wait(m_epoll, events.data(), kEventsPerWait, kWaitMs);
-        m_now = m_options.clock();
+        m_now = m_options.clock->nowMs().count();
         for (int i = 0; i < n; ++i)
             dispatch(events[size_t(i)]);
         housekeeping();

@@ -21,6 +21,7 @@
 //
 // Thread: every public member is for the user-interface thread.
 
+#include "core/clock.h"
 #include "playback/extracommands.h"
 #include "remote/devicelog.h"
 #include "remote/devicetexts.h"
@@ -43,8 +44,8 @@ struct IpDeviceServerOptions {
     std::string bindAddress;
     // Where relative UCIM/UCVI file names are looked up; empty: the working folder.
     std::string fileFolder;
-    // Monotonic milliseconds, read on the server's thread; CLOCK_MONOTONIC when empty.
-    std::function<int64_t()> clock;
+    // Read on the server's thread; the program's monotonic clock when null.
+    const Clock* clock = nullptr;
     size_t fileBytesLimit = size_t(1) << 30; // all files being sent at one time
     int logBurst = 200;
     int logPerSecond = 20;

@@ -18,8 +18,8 @@ double clampSeconds(double seconds) {
     return std::min(seconds, kMaxSeconds);
 }
 
-int64_t secondsToMs(double seconds) {
-    return int64_t(std::trunc(clampSeconds(seconds) * 1000.0));
+Milliseconds secondsToMs(double seconds) {
+    return Milliseconds{int64_t(std::trunc(clampSeconds(seconds) * 1000.0))};
 }
 
 bool ShowStore::isShowFile(std::string_view file) const {
@@ -214,7 +214,7 @@ void ShowStore::LoadStep(int section, StepRecord& r, std::string_view file, uint
     loadFixtures(a, r);
     loadNonLight(a, r);
     if (fadeMs)
-        *fadeMs = uint32_t(secondsToMs(r.fadet));
+        *fadeMs = uint32_t(secondsToMs(r.fadet).count());
 }
 
 const StepRecord& ShowStore::StoredStep(int section) {

@@ -4,6 +4,7 @@
 // files (effect files) go to the profile-file module. The table is written back
 // to disk only by WriteShowFile. User-interface thread only.
 
+#include "core/clock.h"
 #include "show/inifile.h"
 #include "show/showtable.h"
 #include "show/steprecord.h"
@@ -45,7 +46,7 @@ struct ShowFileReport {
 // A time read from a file or a field: finite, 0..kMaxSeconds.
 double clampSeconds(double seconds);
 // Seconds to whole milliseconds, truncated toward zero, after clampSeconds.
-int64_t secondsToMs(double seconds);
+Milliseconds secondsToMs(double seconds);
 
 class ShowStore {
 public:

@@ -1,5 +1,7 @@
 #include "sound/waveout.h"
 
+#include "core/clock.h"
+
 #include "sound/samples.h"
 
 #include <SDL2/SDL.h>
@@ -21,12 +23,7 @@ namespace orvane {
 namespace {
 
 // How long a stopped device waits for a next sound before it is closed.
-constexpr auto kIdleClose = std::chrono::seconds(5);
-
-int64_t steadyNs() {
-    using namespace std::chrono;
-    return duration_cast<nanoseconds>(steady_clock::now().time_since_epoch()).count();
-}
+constexpr Nanoseconds kIdleClose = 5s;
 
 } // namespace
 
@@ -63,7 +60,7 @@ struct WaveOut::Device {
     // Under the worker's mutex.
     bool inUse = true;
     bool closing = false;
-    std::chrono::steady_clock::time_point idleSince;
+    Nanoseconds idleSince{0};
 };
 
 namespace {
@@ -100,7 +97,7 @@ void fill(void* userdata, Uint8* stream, int len) {
         d.cursor += uint32_t(n);
         d.played += uint32_t(n);
         if (d.firstDataNs.load(std::memory_order_relaxed) == 0)
-            d.firstDataNs.store(steadyNs(), std::memory_order_relaxed);
+            d.firstDataNs.store(monotonicNow().count(), std::memory_order_relaxed);
     }
     std::memset(stream + n, 0, size_t(len) - n);
     d.progress.store(uint64_t(d.taken) << 32 | d.played, std::memory_order_release);
@@ -138,8 +135,6 @@ void openDevice(WaveOut::Device& d) {
 // Opens devices, closes them when asked or when they stayed unused too long.
 class WaveOut::Worker {
 public:
-    using Clock = std::chrono::steady_clock;
-
     Worker() : m_thread([this] { run(); }) {}
     ~Worker() {
         {
@@ -157,7 +152,7 @@ public:
     void release(Device& d) {
         std::lock_guard lock(m_mutex);
         d.inUse = false;
-        d.idleSince = Clock::now();
+        d.idleSince = now();
         m_wake.notify_all();
     }
 
@@ -192,17 +187,17 @@ private:
     }
 
     // Under m_mutex.
-    bool closable(const Device& d, Clock::time_point now, bool sweep) const {
+    bool closable(const Device& d, Nanoseconds now, bool sweep) const {
         return !d.closing && (m_quit || (!d.inUse && (sweep || now - d.idleSince >= kIdleClose)));
     }
-    bool anyClosable(Clock::time_point now) const {
+    bool anyClosable(Nanoseconds now) const {
         return std::any_of(m_devices.begin(), m_devices.end(),
                            [&](const auto& d) { return closable(*d, now, false); });
     }
-    std::optional<Clock::time_point> nextExpiry() const;
+    std::optional<Nanoseconds> nextExpiry() const;
+    static Nanoseconds now() { return systemClock().now(); }
     bool wakeUp() const {
-        return m_quit || m_sweepsAsked > m_sweepsDone || !m_jobs.empty() ||
-               anyClosable(Clock::now());
+        return m_quit || m_sweepsAsked > m_sweepsDone || !m_jobs.empty() || anyClosable(now());
     }
 
     void run();
@@ -224,7 +219,7 @@ void WaveOut::Worker::run() {
     std::unique_lock lock(m_mutex);
     for (;;) {
         if (auto next = nextExpiry())
-            m_wake.wait_until(lock, *next, [this] { return wakeUp(); });
+            m_wake.wait_for(lock, *next - now(), [this] { return wakeUp(); });
         else
             m_wake.wait(lock, [this] { return wakeUp(); });
         uint64_t sweep = m_sweepsAsked;
@@ -250,7 +245,7 @@ void WaveOut::Worker::runJobs(std::unique_lock<std::mutex>& lock) {
 void WaveOut::Worker::closeExpired(std::unique_lock<std::mutex>& lock, bool sweep) {
     for (;;) {
         auto it = std::find_if(m_devices.begin(), m_devices.end(),
-                               [&](const auto& d) { return closable(*d, Clock::now(), sweep); });
+                               [&](const auto& d) { return closable(*d, now(), sweep); });
         if (it == m_devices.end())
             return;
         std::shared_ptr<Device> d = *it;
@@ -282,11 +277,11 @@ void WaveOut::Worker::perform(const Job& job) {
     m_devices.erase(std::find(m_devices.begin(), m_devices.end(), job.device));
 }
 
-std::optional<WaveOut::Worker::Clock::time_point> WaveOut::Worker::nextExpiry() const {
-    std::optional<Clock::time_point> next;
+std::optional<Nanoseconds> WaveOut::Worker::nextExpiry() const {
+    std::optional<Nanoseconds> next;
     for (const auto& d : m_devices)
         if (!d->inUse && !d->closing)
-            next = std::min(next.value_or(Clock::time_point::max()), d->idleSince + kIdleClose);
+            next = std::min(next.value_or(Nanoseconds::max()), d->idleSince + kIdleClose);
     return next;
 }
 
@@ -387,8 +382,8 @@ void WaveOut::setVolume(uint32_t volume) {
         m_device->volume.store(volume);
 }
 
-int64_t WaveOut::firstDataNs() const {
-    return m_open ? m_device->firstDataNs.load() : 0;
+Nanoseconds WaveOut::firstData() const {
+    return Nanoseconds{m_open ? m_device->firstDataNs.load() : 0};
 }
 
 void WaveOut::closeUnused() {

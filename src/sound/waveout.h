@@ -13,6 +13,7 @@
 // device callback reads only atomics and the immutable sound data, never
 // allocates and never waits for the user-interface thread.
 
+#include "core/clock.h"
 #include "sound/soundbank.h"
 #include "sound/wavfile.h"
 
@@ -53,9 +54,9 @@ public:
     void setVolume(uint32_t volume);
     uint32_t volume() const { return m_volume; }
 
-    // Steady-clock time in nanoseconds when the open device was first handed
-    // data of the sound opened last, 0 until then (for the latency figure).
-    int64_t firstDataNs() const;
+    // The monotonic time when the open device was first handed data of the
+    // sound opened last, 0 until then (for the latency figure).
+    Nanoseconds firstData() const;
 
     // Closes the devices that no sound uses now and waits until they are
     // closed (tests read the disk driver's file afterwards).

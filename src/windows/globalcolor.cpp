@@ -97,7 +97,7 @@ TickInput GlobalColor::tickInput() {
 }
 
 void GlobalColor::OnTimer() {
-    uint32_t now = m_hooks.now ? m_hooks.now() : 0;
+    Milliseconds now = m_hooks.clock ? m_hooks.clock->nowMs() : 0ms;
     std::array<bool, kZoneCount> repaint = m_controller.tick(now, tickInput());
     for (int k = 0; k < kZoneCount; ++k)
         if (repaint[size_t(k)])

@@ -26,7 +26,7 @@ class GlobalColor : public QDialog {
     Q_OBJECT
 public:
     struct Hooks {
-        std::function<uint32_t()> now;            // ms of the program's monotonic clock
+        const Clock* clock = nullptr;             // the program's monotonic clock
         std::function<bool(int zone)> keypadHeld; // numeric keypad 1, 2, 3 for zones 0, 1, 2
     };
 

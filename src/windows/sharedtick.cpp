@@ -10,7 +10,6 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <chrono>
 #include <map>
 #include <memory>
 #include <vector>
@@ -54,16 +53,15 @@ bool isActivity(const QEvent& e) {
     }
 }
 
-int64_t monotonicNs() {
-    using namespace std::chrono;
-    return duration_cast<nanoseconds>(steady_clock::now().time_since_epoch()).count();
+Nanoseconds now() {
+    return systemClock().now();
 }
 
 // The one timer, and what it runs. It lives as long as the application object
 // (tests make several in turn).
 class TickDriver : public QObject {
 public:
-    explicit TickDriver(QObject* parent) : QObject(parent), m_schedule(monotonicNs()) {
+    explicit TickDriver(QObject* parent) : QObject(parent), m_schedule(now()) {
         m_timer.setTimerType(Qt::PreciseTimer);
         m_timer.setSingleShot(true);
         connect(&m_timer, &QTimer::timeout, this, [this] { wake(); });
@@ -73,7 +71,7 @@ public:
     ~TickDriver() override { uiwake::setResting(false); }
 
     uint64_t add(int periodMs, QObject* context, std::function<void()> tick) {
-        uint64_t id = m_schedule.add(int64_t{periodMs} * 1'000'000, monotonicNs());
+        uint64_t id = m_schedule.add(Milliseconds{periodMs}, now());
         m_ticks[id] = {
             context, std::make_shared<const std::function<void()>>(std::move(tick)), 0, {}};
         wakeResting(); // a window that starts ticking wakes the others
@@ -160,9 +158,9 @@ private:
         if (!m_asleep)
             return;
         m_asleep = false;
-        int64_t now = monotonicNs();
+        Nanoseconds at = now();
         for (auto& [id, tick] : m_ticks)
-            m_schedule.wake(id, now);
+            m_schedule.wake(id, at);
         arm();
     }
 
@@ -176,7 +174,7 @@ private:
             m_pokesBefore = uiwake::pokes();
         std::vector<uint64_t> due;
         due.swap(m_spare); // a wake-up inside a tick's event loop takes a new one
-        m_schedule.takeDue(monotonicNs(), due);
+        m_schedule.takeDue(now(), due);
         arm();
         for (uint64_t id : due)
             run(id, number);
@@ -202,13 +200,13 @@ private:
 
     // Whole milliseconds, rounded down: the schedule's slack takes the rest.
     void arm() {
-        std::optional<int64_t> next = m_schedule.nextDue();
+        std::optional<Nanoseconds> next = m_schedule.nextDue();
         if (!next) {
             m_timer.stop();
             return;
         }
-        int64_t waitNs = std::max<int64_t>(0, *next - monotonicNs());
-        m_timer.start(int(waitNs / 1'000'000));
+        Nanoseconds wait = std::max(Nanoseconds{0}, *next - now());
+        m_timer.start(int(toMs(wait).count()));
     }
 
     TickSchedule m_schedule;

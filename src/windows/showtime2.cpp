@@ -77,7 +77,7 @@ QRect scaled(const ControlDef& c, double sx, double sy) {
 } // namespace
 
 showtime2::showtime2(QWidget* owner, ControlModel& main, ShowStore& store, InputState& input,
-                     ShowTimePanel::Clock now, std::function<void()> skipAutomationOnce)
+                     const Clock& clock, std::function<void()> skipAutomationOnce)
     : QDialog(owner) {
     setObjectName(QString::number(kDialogId));
     setWindowTitle(QStringLiteral("Show time !"));
@@ -86,7 +86,7 @@ showtime2::showtime2(QWidget* owner, ControlModel& main, ShowStore& store, Input
                    Qt::WindowMinMaxButtonsHint);
     if (owner)
         m_lock = new WindowLock(owner, QStringLiteral("Show time !"));
-    m_panel = std::make_unique<ShowTimePanel>(main, store, input, std::move(now),
+    m_panel = std::make_unique<ShowTimePanel>(main, store, input, clock,
                                               hooks(std::move(skipAutomationOnce)));
     m_widgets = buildDialog(this, showTimeControls(), m_panel->controls());
     // Enter is "Next step" wherever the focus is (keyPressEvent); no button

@@ -34,7 +34,7 @@ public:
     // Created hidden, owned by the main window `owner`, whose control model,
     // show store and key state it works through.
     showtime2(QWidget* owner, ControlModel& main, ShowStore& store, InputState& input,
-              ShowTimePanel::Clock now, std::function<void()> skipAutomationOnce);
+              const Clock& clock, std::function<void()> skipAutomationOnce);
     ~showtime2() override;
 
     ShowTimePanel& panel() { return *m_panel; }

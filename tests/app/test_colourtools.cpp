@@ -28,7 +28,7 @@ struct ColourTools : ::testing::Test {
     ProfileFiles profiles;
     NonInteractivePrompts prompts;
     std::unique_ptr<COrvaneDlg> dlg;
-    int64_t now = 0;
+    Milliseconds now = 0ms;
 
     void SetUp() override {
         ASSERT_TRUE(pty.ok());
@@ -49,7 +49,7 @@ struct ColourTools : ::testing::Test {
         dlg.reset();
     }
     const Universe& tick() {
-        dlg->mainTimer().OnTimer(timers::kPlayback, now += 20);
+        dlg->mainTimer().OnTimer(timers::kPlayback, now += 20ms);
         return dlg->mainTimer().output();
     }
     template <typename W> std::vector<W*> windows() {

@@ -13,21 +13,21 @@ using namespace orvane;
 
 namespace {
 
-constexpr int64_t kMs = 1'000'000;
-constexpr int64_t kOrigin = 5'000 * kMs;
+constexpr Nanoseconds kMs = 1ms;
+constexpr Nanoseconds kOrigin = 5'000 * kMs;
 
 // Wakes the way the timer does, at each next instant (plus a lateness), and
 // records which ticks ran at which wake-up.
 struct Wakes {
-    std::vector<int64_t> wakes;
-    std::map<TickSchedule::Id, std::vector<int64_t>> ran;
+    std::vector<Nanoseconds> wakes;
+    std::map<TickSchedule::Id, std::vector<Nanoseconds>> ran;
 };
 
-Wakes runUntil(TickSchedule& s, int64_t end, int64_t late = 0) {
+Wakes runUntil(TickSchedule& s, Nanoseconds end, Nanoseconds late = 0ns) {
     Wakes run;
     std::vector<TickSchedule::Id> due;
     while (auto next = s.nextDue()) {
-        int64_t now = *next + late;
+        Nanoseconds now = *next + late;
         if (now > end)
             break;
         s.takeDue(now, due);
@@ -77,11 +77,11 @@ TEST(TickSchedule, ALateWakeUpRunsEachTickOnceAndTheGridHolds) {
     EXPECT_EQ(due, (std::vector<TickSchedule::Id>{fast, slow})) << "once each, not a burst";
     EXPECT_EQ(s.nextDue(), kOrigin + 180 * kMs) << "the next 20 ms instant";
     Wakes run = runUntil(s, kOrigin + 1'000 * kMs);
-    for (int64_t t : run.ran[slow])
-        EXPECT_EQ((t - kOrigin) % (50 * kMs), 0) << "still on the grid";
-    std::set<int64_t> fastTimes(run.ran[fast].begin(), run.ran[fast].end());
-    for (int64_t t : run.ran[slow]) {
-        if ((t - kOrigin) % (100 * kMs) == 0) {
+    for (Nanoseconds t : run.ran[slow])
+        EXPECT_EQ((t - kOrigin) % (50 * kMs), 0ns) << "still on the grid";
+    std::set<Nanoseconds> fastTimes(run.ran[fast].begin(), run.ran[fast].end());
+    for (Nanoseconds t : run.ran[slow]) {
+        if ((t - kOrigin) % (100 * kMs) == 0ns) {
             EXPECT_TRUE(fastTimes.count(t)) << "still meeting every 100 ms";
         }
     }
@@ -92,12 +92,12 @@ TEST(TickSchedule, AWakeUpWithinTheSlackRunsTheTickOnce) {
     auto fast = s.add(20 * kMs, kOrigin);
     std::vector<TickSchedule::Id> due;
     // Timers are armed in whole milliseconds: a wake-up may come a little early.
-    s.takeDue(kOrigin + 20 * kMs - TickSchedule::kSlackNs / 2, due);
+    s.takeDue(kOrigin + 20 * kMs - TickSchedule::kSlack / 2, due);
     EXPECT_EQ(due, std::vector<TickSchedule::Id>{fast});
     EXPECT_EQ(s.nextDue(), kOrigin + 40 * kMs);
     s.takeDue(kOrigin + 20 * kMs, due);
     EXPECT_TRUE(due.empty()) << "not twice for one instant";
-    s.takeDue(kOrigin + 40 * kMs - 2 * TickSchedule::kSlackNs, due);
+    s.takeDue(kOrigin + 40 * kMs - 2 * TickSchedule::kSlack, due);
     EXPECT_TRUE(due.empty()) << "too early";
 }
 
@@ -116,8 +116,8 @@ TEST(TickSchedule, RemovedTicksAreNotDueAndIdsAreNeverReused) {
     EXPECT_NE(c, a);
     EXPECT_NE(c, b);
     // A period of nothing (a caller's slip) ticks at the slack, never divides by zero.
-    auto zero = other.add(0, kOrigin);
-    EXPECT_EQ(other.nextDue(), kOrigin + TickSchedule::kSlackNs);
+    auto zero = other.add(0ns, kOrigin);
+    EXPECT_EQ(other.nextDue(), kOrigin + TickSchedule::kSlack);
     other.remove(zero);
 }
 
@@ -135,7 +135,7 @@ TEST(TickSchedule, ARestingTickIsNeverDueAndWakesOnTheGridInItsPlace) {
     EXPECT_TRUE(idle.ran[fast].empty());
     // Woken 7 ms after an instant of the 100 ms grid: each is due on its own
     // grid's next instant, and they still run in the order they were added.
-    int64_t woken = kOrigin + 3107 * kMs;
+    Nanoseconds woken = kOrigin + 3107 * kMs;
     s.wake(slow, woken);
     s.wake(fast, woken);
     EXPECT_FALSE(s.resting(fast));

@@ -6,6 +6,7 @@
 #include "console/controlids.h"
 #include "panels/showtimepanel.h"
 
+#include "support/manualclock.h"
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -24,7 +25,7 @@ struct PanelFixture : ::testing::Test {
     ShowStore store{profiles};
     ControlModel main;
     InputState input;
-    int64_t clock = 100000;
+    test::ManualClock clock{100000ms};
     int fadeIns = 0;
     std::vector<int> steps; // every write of the main step field
     std::vector<std::string> calls;
@@ -49,10 +50,9 @@ struct PanelFixture : ::testing::Test {
         h.unlockMain = [this] { calls.push_back("unlock"); };
         h.focusNextStep = [this] { calls.push_back("focus"); };
         h.skipAutomationOnce = [this] { calls.push_back("skip"); };
-        panel = std::make_unique<ShowTimePanel>(
-            main, store, input, [this] { return clock; }, h);
+        panel = std::make_unique<ShowTimePanel>(main, store, input, clock, h);
         panel->init();
-        clock += 1000;
+        clock.advance(1000ms);
     }
 
     ControlModel& st() { return panel->controls(); }
@@ -70,7 +70,7 @@ struct PanelFixture : ::testing::Test {
         for (uint16_t k : keys)
             input.keyDown(k);
         for (int t = 0; t < ms; t += 10) {
-            clock += 10;
+            clock.advance(10ms);
             panel->tick();
         }
         for (uint16_t k : keys)
@@ -82,18 +82,18 @@ TEST_F(PanelFixture, NextStepKeysPressFadeInOnceEvery500Ms) {
     open();
     for (uint16_t key : {vk::kPageDown, kEscape}) {
         fadeIns = 0;
-        clock += 1000;
+        clock.advance(1000ms);
         hold({key}, 2000); // presses at 10, 510, 1010, 1510 ms
         EXPECT_EQ(fadeIns, 4) << key;
     }
     // The button follows the same rule as the keys.
     fadeIns = 0;
-    clock += 1000;
+    clock.advance(1000ms);
     st().click(showtime::kNextStep);
-    clock += 499;
+    clock.advance(499ms);
     st().click(showtime::kNextStep);
     EXPECT_EQ(fadeIns, 1);
-    clock += 1;
+    clock.advance(1ms);
     st().click(showtime::kNextStep);
     st().click(showtime::kNextStep);
     EXPECT_EQ(fadeIns, 2);
@@ -173,13 +173,13 @@ TEST_F(PanelFixture, KeysDoNothingWhileHidden) {
     input.keyDown(vk::kPageDown);
     input.keyUp(vk::kPageDown);
     open();
-    clock += 10;
+    clock.advance(10ms);
     panel->tick();
     EXPECT_EQ(fadeIns, 0);
     // A tap between two ticks counts once.
     input.keyDown(vk::kPageDown);
     input.keyUp(vk::kPageDown);
-    clock += 10;
+    clock.advance(10ms);
     panel->tick();
     EXPECT_EQ(fadeIns, 1);
 }

@@ -10,6 +10,7 @@
 #include "programs/processstart.h"
 #include "show/inifile.h"
 #include "show/showfolders.h"
+#include "support/manualclock.h"
 #include "support/tempdir.h"
 #include "test_extracommands_util.h"
 
@@ -61,7 +62,7 @@ struct ActivationFixture : ::testing::Test {
     bool shift = false;
     bool autoFadeDisable = false;
     bool deviceOpen = true;
-    int64_t now = 1000;
+    test::ManualClock clock{1000ms};
     std::unique_ptr<Activation> activation;
 
     void SetUp() override {
@@ -77,7 +78,7 @@ struct ActivationFixture : ::testing::Test {
 
     ActivationHooks hooks() {
         ActivationHooks h;
-        h.now = [this] { return now; };
+        h.clock = &clock;
         h.shiftDown = [this] { return shift; };
         h.autoFadeDisable = [this] { return autoFadeDisable; };
         h.timeline = [this] { return timelineExists ? &timelineWindow : nullptr; };
@@ -285,7 +286,7 @@ TEST_F(ActivationFixture, ResetsWhatTheLastStepLeftRunning) {
     EXPECT_EQ(e.soundActive().list().count(), 1);
     ASSERT_TRUE(e.effect().running());
     EXPECT_EQ(level(1), 10);
-    e.tickEffect(now + 500);
+    e.tickEffect(clock.nowMs() + 500ms);
     EXPECT_EQ(level(1), 20) << "the effect started at the activation's time";
 
     go(2);

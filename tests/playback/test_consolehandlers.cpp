@@ -3,6 +3,7 @@
 #include "console/consoletable.h"
 #include "playback/consolehandlers.h"
 #include "show/patch.h"
+#include "support/manualclock.h"
 #include "support/scriptedprompts.h"
 
 #include <gtest/gtest.h>
@@ -41,7 +42,7 @@ struct HandlersFixture : ::testing::Test {
     ColourPrompts prompts;
     std::vector<Universe> published;
     std::vector<std::string> calls;
-    int64_t clock = 0;
+    test::ManualClock clock;
     bool linkOpens = false;
     ConsoleHooks hooks;
     std::unique_ptr<MainTimer> timer;
@@ -66,8 +67,7 @@ struct HandlersFixture : ::testing::Test {
         hooks.repaintMonitor = [this] { calls.push_back("monitor"); };
     }
     void bind() {
-        handlers = std::make_unique<ConsoleHandlers>(
-            session, *timer, prompts, [this] { return clock; }, hooks);
+        handlers = std::make_unique<ConsoleHandlers>(session, *timer, prompts, clock, hooks);
         handlers->bind();
     }
     void select(std::string_view name) {
@@ -75,7 +75,7 @@ struct HandlersFixture : ::testing::Test {
     }
     LampValues& lamp(std::string_view name) { return session.console().lamps()[entryNamed(name)]; }
     ValuePair& pair(std::string_view name) { return session.console().pairs()[entryNamed(name)]; }
-    void tick(int64_t now) { timer->OnTimer(timers::kPlayback, now); }
+    void tick(Milliseconds now) { timer->OnTimer(timers::kPlayback, now); }
 };
 
 } // namespace
@@ -270,11 +270,11 @@ TEST_F(HandlersFixture, ManualShutterReachesTheLine) {
     bind();
     controls.click(1012);
     controls.click(1013);
-    tick(0);
+    tick(0ms);
     ASSERT_FALSE(published.empty());
     EXPECT_EQ(published.back()[412], 255); // channel 413
     controls.click(1013);
-    tick(20);
+    tick(20ms);
     EXPECT_EQ(published.back()[412], 0);
 }
 
@@ -285,15 +285,15 @@ TEST_F(HandlersFixture, FadeInStartsAtTheClickTime) {
     session.ShowCurrentStep(false);
     bind();
     controls.setPos(4078, 50);
-    clock = 5000;
+    clock.set(5000ms);
     controls.click(1083);
     EXPECT_EQ(controls.pos(4078), 0);
-    tick(6000);
+    tick(6000ms);
     EXPECT_EQ(controls.pos(1009), 127);
     // Alt+Space while the fade runs leaves it as it is.
-    clock = 5900;
+    clock.set(5900ms);
     handlers->fadeInHotKey();
-    tick(6500);
+    tick(6500ms);
     EXPECT_EQ(controls.pos(1009), 255 * 1500 / 2000);
 }
 
@@ -303,10 +303,10 @@ TEST_F(HandlersFixture, FadeInHotKeyStartsAndChecksTheFade) {
     session.store().SaveStep(0, r);
     session.ShowCurrentStep(false);
     bind();
-    clock = 100;
+    clock.set(100ms);
     handlers->fadeInHotKey();
     EXPECT_TRUE(controls.checked(1083));
-    tick(600);
+    tick(600ms);
     EXPECT_EQ(controls.pos(1009), 127);
 }
 
@@ -315,17 +315,17 @@ TEST_F(HandlersFixture, MasterRampsStartFromTheLevelAtTheClick) {
     controls.setPos(1005, 255 - 100);
     controls.setText(1058, "2.00");
     controls.setChecked(1061, true);
-    clock = 1000;
+    clock.set(1000ms);
     controls.click(1059);
     EXPECT_FALSE(controls.checked(1061));
-    tick(2000);
+    tick(2000ms);
     EXPECT_EQ(255 - controls.pos(1005), 100 + 155 * 1000 / 2000);
     // Unchecking the box is no start.
     controls.click(1059);
     controls.setText(1060, "0.00");
-    clock = 3000;
+    clock.set(3000ms);
     controls.click(1061);
-    tick(3000);
+    tick(3000ms);
     EXPECT_EQ(controls.pos(1005), 255);
     EXPECT_FALSE(controls.checked(1061));
 }

@@ -176,8 +176,8 @@ TEST_F(ExtraFixture, VedaCountsCharactersOfTheShowsEncoding) {
 
 TEST_F(ExtraFixture, MissingServicesMakeCommandsDoNothing) {
     ExtraCommands bare(controls, session.store(), effects, ExtraServices{});
-    bare.run("EXEC=x VEDA=y VP=z SUPERSCAN1=w SHUTTER=ON REPLAYDMX=r CHAIN=a,1", 0);
-    bare.run("CHAIN=Show2,5", 0);
+    bare.run("EXEC=x VEDA=y VP=z SUPERSCAN1=w SHUTTER=ON REPLAYDMX=r CHAIN=a,1", 0ms);
+    bare.run("CHAIN=Show2,5", 0ms);
     EXPECT_TRUE(processes.started.empty());
     EXPECT_TRUE(calls.empty());
 }

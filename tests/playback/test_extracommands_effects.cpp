@@ -160,7 +160,7 @@ TEST_P(Load, FindsTheFileAndSetsTheOptions) {
     std::filesystem::create_directories(root.file("sub"));
     for (const std::string& f : c.files)
         writeEffect(session.store(), root.file(f), {{10, 1.0}, {20, 1.0}});
-    run(c.text, 5000);
+    run(c.text, 5000ms);
     const EffectPlayback& e = effects.effect();
     ASSERT_EQ(e.running(), c.running);
     if (!c.running)
@@ -220,12 +220,12 @@ TEST_F(ExtraFixture, TheShowFileIsNoEffect) {
 struct Playback : ExtraFixture {
     int level() const { return 255 - faderPos(1); }
     int master() const { return 255 - controls.pos(console::kMaster); }
-    void tick(int64_t now) { effects.tickEffect(now); }
+    void tick(Milliseconds now) { effects.tickEffect(now); }
 };
 
 TEST_F(Playback, FadeBlendsEachRecordIntoTheNextOverItsDuration) {
     writeEffect(session.store(), root.file("x.efe"), {{0, 1.0}, {100, 0.5}, {200, 0.2}});
-    run("LOAD=FADE,x.efe", 1000);
+    run("LOAD=FADE,x.efe", 1000ms);
     ASSERT_TRUE(effects.effect().running());
     EXPECT_EQ(level(), 0);
     struct {
@@ -241,7 +241,7 @@ TEST_F(Playback, FadeBlendsEachRecordIntoTheNextOverItsDuration) {
         {5000, 200, false},
     };
     for (auto e : expected) {
-        tick(e.now);
+        tick(Milliseconds{e.now});
         EXPECT_EQ(level(), e.level) << "at " << e.now;
         EXPECT_EQ(master(), e.level) << "at " << e.now;
         EXPECT_EQ(effects.effect().running(), e.running) << "at " << e.now;
@@ -251,11 +251,11 @@ TEST_F(Playback, FadeBlendsEachRecordIntoTheNextOverItsDuration) {
 TEST_F(Playback, LoopStartsAgainAndDwmLeavesTheMaster) {
     writeEffect(session.store(), root.file("x.efe"), {{10, 0.1}, {20, 0.1}});
     controls.setPos(console::kMaster, 255 - 77);
-    run("LOADLOOP=DWM,x.efe", 0);
-    int64_t now = 0;
+    run("LOADLOOP=DWM,x.efe", 0ms);
+    Milliseconds now = 0ms;
     std::vector<int> levels;
     for (int i = 0; i < 6; ++i) {
-        tick(now += 100);
+        tick(now += 100ms);
         levels.push_back(level());
     }
     EXPECT_EQ(levels, (std::vector<int>{20, 10, 20, 10, 20, 10}));
@@ -265,28 +265,28 @@ TEST_F(Playback, LoopStartsAgainAndDwmLeavesTheMaster) {
 
 TEST_F(Playback, RudeRecordsAndNoFadeJump) {
     writeEffect(session.store(), root.file("rude.efe"), {{0, 1.0, 1}, {100, 1.0}});
-    run("LOAD=FADE,rude.efe", 0);
-    tick(500);
+    run("LOAD=FADE,rude.efe", 0ms);
+    tick(500ms);
     EXPECT_EQ(level(), 0) << "record 0 is rude: no blend";
-    tick(1000);
+    tick(1000ms);
     EXPECT_EQ(level(), 100);
 
     writeEffect(session.store(), root.file("x.efe"), {{0, 1.0}, {100, 1.0}});
-    run("LOAD=x.efe", 0);
-    tick(999);
+    run("LOAD=x.efe", 0ms);
+    tick(999ms);
     EXPECT_EQ(level(), 0);
-    tick(1000);
+    tick(1000ms);
     EXPECT_EQ(level(), 100);
 }
 
 TEST_F(Playback, ZeroDurationsAdvanceOneRecordATick) {
     writeEffect(session.store(), root.file("x.efe"), {{1, 0}, {2, 0}, {3, 0}});
-    run("LOAD=FADE,x.efe", 0);
-    tick(0);
+    run("LOAD=FADE,x.efe", 0ms);
+    tick(0ms);
     EXPECT_EQ(level(), 2);
-    tick(0);
+    tick(0ms);
     EXPECT_EQ(level(), 3);
-    tick(0);
+    tick(0ms);
     EXPECT_FALSE(effects.effect().running());
 }
 
@@ -294,22 +294,22 @@ TEST_F(Playback, DamagedLongOrEmptyFilesNeverReadPastTheRecords) {
     // 500 claimed, 128 read.
     writeEffect(session.store(), root.file("long.efe"), {{5, 0.1}});
     session.store().WriteStoreValue("effect", "len", "500", root.file("long.efe"));
-    run("LOADLOOP=long.efe", 0);
+    run("LOADLOOP=long.efe", 0ms);
     EXPECT_EQ(effects.effect().count(), 128);
-    for (int64_t now = 0; now < 40000; now += 100)
+    for (Milliseconds now = 0ms; now < 40s; now += 100ms)
         tick(now);
 
     const char junk[] = "\x00\xff[effect\r\nlen=-7\r\n\x01garbage";
     writeFile(root.file("junk.efe"), std::string(junk, sizeof junk - 1));
-    run("LOADLOOP=junk.efe", 0);
+    run("LOADLOOP=junk.efe", 0ms);
     EXPECT_EQ(effects.effect().count(), 0);
     EXPECT_FALSE(effects.effect().running());
-    tick(10000);
+    tick(10000ms);
 
     // No "effect" section: the first record (defaults) is shown, nothing runs.
     controls.setPos(levelFaderId(1), 0);
     writeFile(root.file("empty.efe"), "");
-    run("LOAD=empty.efe", 0);
+    run("LOAD=empty.efe", 0ms);
     EXPECT_EQ(level(), 0);
     EXPECT_FALSE(effects.effect().running());
 }

@@ -105,7 +105,7 @@ struct ExtraFixture : ::testing::Test {
         return s;
     }
 
-    void run(std::string_view text, int64_t now = 0) { extra.run(text, now); }
+    void run(std::string_view text, Milliseconds now = 0ms) { extra.run(text, now); }
     int faderPos(int fader) const { return controls.pos(levelFaderId(fader)); }
 };
 

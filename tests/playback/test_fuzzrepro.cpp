@@ -55,7 +55,7 @@ struct ReproFixture : ::testing::Test {
         size_t cut = text.find('\n');
         start(text.substr(cut + 1), text.substr(0, cut));
     }
-    void play(int64_t from, int ticks) {
+    void play(Milliseconds from, int ticks) {
         controls.setChecked(console::kFadeIn, true);
         timer->startFadeIn(from);
         controls.setChecked(console::kRampUp, true);
@@ -65,7 +65,7 @@ struct ReproFixture : ::testing::Test {
                 input.keyDown(vk::kPadPlus);
                 input.keyUp(vk::kPadPlus);
             }
-            timer->OnTimer(timers::kPlayback, from + int64_t(i) * 20'000'000);
+            timer->OnTimer(timers::kPlayback, from + i * 20ms);
         }
     }
     void expectInRange(const std::string& label) {
@@ -87,7 +87,7 @@ TEST_F(ReproFixture, TimerReproducersStayInRange) {
          {"timer_step_intmax.txt", "timer_master_intmin.txt", "timer_fader_2147483648.txt",
           "timer_masteront_1e30.txt", "timer_fadet_1e300.txt"}) {
         startRepro(repro(name));
-        play(1000, 12);
+        play(1000ms, 12);
         expectInRange(name);
     }
 }
@@ -103,7 +103,7 @@ TEST_F(ReproFixture, ATypedStepOutsideTheShowGoesToTheNearestStep) {
 
 TEST_F(ReproFixture, AShowOfExtremeValuesStartsOnStepTwo) {
     start(repro("dmx_ini_master_intmin.ini"), "2");
-    play(0, 5);
+    play(0ms, 5);
     expectInRange("dmx_ini_master_intmin.ini");
     StepRecord r;
     session.store().LoadStep(0, r);

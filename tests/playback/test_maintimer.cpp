@@ -46,13 +46,13 @@ struct TimerFixture : ::testing::Test {
         r.fadet = fadet;
         session.store().SaveStep(step, r);
     }
-    void tick(int64_t now) { timer->OnTimer(timers::kPlayback, now); }
+    void tick(Milliseconds now) { timer->OnTimer(timers::kPlayback, now); }
     uint8_t channel(int n) const { return published.back()[size_t(n - 1)]; }
     // Ticks until the clock says it is idle; how many rounds that took (0: never
     // within limit).
-    int roundsUntilIdle(int64_t& now, int limit = 40) {
+    int roundsUntilIdle(Milliseconds& now, int limit = 40) {
         for (int round = 1; round <= limit; ++round) {
-            tick(now += 20);
+            tick(now += 20ms);
             if (timer->idle())
                 return round;
         }
@@ -67,12 +67,12 @@ TEST_F(TimerFixture, FadeSliderBlendsTheMasterTowardTheNextStep) {
     saveStep(1, 0, 255);
     session.ShowCurrentStep(false);
     controls.setPos(1009, 128);
-    tick(0);
+    tick(0ms);
     EXPECT_EQ(timer->live().master, 127);
     // Level 1 full on both sides, master 127: channel 1 = 255 x 127 / 255.
     EXPECT_EQ(channel(1), 127);
     size_t sent = published.size();
-    tick(20);
+    tick(20ms);
     EXPECT_EQ(published.size(), sent); // nothing changed: nothing published
 }
 
@@ -81,12 +81,12 @@ TEST_F(TimerFixture, AutomaticFadeRunsItsTimeThenAdvances) {
     saveStep(1, 255, 200);
     session.ShowCurrentStep(false);
     controls.setChecked(1083, true);
-    timer->startFadeIn(1000);
-    tick(2000);
+    timer->startFadeIn(1000ms);
+    tick(2000ms);
     EXPECT_EQ(controls.pos(1009), 127);
     EXPECT_EQ(controls.pos(4078), 50);
     EXPECT_TRUE(activated.empty());
-    tick(3000);
+    tick(3000ms);
     EXPECT_FALSE(controls.checked(1083));
     EXPECT_EQ(controls.pos(1009), 255);
     EXPECT_EQ(activated, std::vector<int>{1});
@@ -102,8 +102,8 @@ TEST_F(TimerFixture, FadeEndGoesToTheGotoStepOrStaysWithShift) {
         controls.setText(1092, "7");
         shift = held;
         controls.setChecked(1083, true);
-        timer->startFadeIn(0);
-        tick(600);
+        timer->startFadeIn(0ms);
+        tick(600ms);
         EXPECT_EQ(activated, held ? std::vector<int>{} : std::vector<int>{7}) << held;
     }
 }
@@ -112,15 +112,15 @@ TEST_F(TimerFixture, MiddleButtonStartsOneFadeUntilReleased) {
     saveStep(0, 255, 0, 10.0);
     session.ShowCurrentStep(false);
     input.mouseDown(MouseButton::Middle);
-    tick(0);
+    tick(0ms);
     EXPECT_TRUE(controls.checked(1083));
     controls.setChecked(1083, false); // the fade is stopped by hand
-    tick(20);
+    tick(20ms);
     EXPECT_FALSE(controls.checked(1083)); // still held: no second fade
     input.mouseUp(MouseButton::Middle);
-    tick(40);
+    tick(40ms);
     input.mouseDown(MouseButton::Middle);
-    tick(60);
+    tick(60ms);
     EXPECT_TRUE(controls.checked(1083));
 }
 
@@ -136,11 +136,11 @@ TEST_F(TimerFixture, CtrlLetterFlashesALevelFullOffOrRandom) {
         shift = c.withShift;
         input.keyDown(vk::kControl);
         input.keyDown('A');
-        tick(0);
+        tick(0ms);
         EXPECT_EQ(channel(1), c.expected) << c.level << " " << c.withShift;
         input.keyUp('A');
         input.keyUp(vk::kControl);
-        tick(20);
+        tick(20ms);
         EXPECT_EQ(channel(1), uint8_t(c.level));
     }
 }
@@ -151,14 +151,14 @@ TEST_F(TimerFixture, OnlyLettersTypedWhileTheFlashIsOnFlash) {
     // "A" typed into a text field, then Ctrl held later: the old tap is no flash.
     input.keyDown('A');
     input.keyUp('A');
-    tick(0);
+    tick(0ms);
     input.keyDown(vk::kControl);
-    tick(20);
+    tick(20ms);
     EXPECT_EQ(channel(1), 100);
     // A tap between two ticks while Ctrl is held still flashes.
     input.keyDown('A');
     input.keyUp('A');
-    tick(40);
+    tick(40ms);
     EXPECT_EQ(channel(1), 255);
 }
 
@@ -167,20 +167,20 @@ TEST_F(TimerFixture, MasterRampsMoveTheMasterOverTheirTime) {
     session.ShowCurrentStep(false);
     controls.setText(1058, "2.00");
     controls.setChecked(1059, true);
-    timer->startMasterRamp(true, 0);
-    tick(1000);
+    timer->startMasterRamp(true, 0ms);
+    tick(1000ms);
     EXPECT_EQ(255 - controls.pos(1005), 155);
     EXPECT_EQ(controls.pos(1062), 50);
-    tick(2000);
+    tick(2000ms);
     EXPECT_EQ(255 - controls.pos(1005), 255);
     EXPECT_FALSE(controls.checked(1059));
     // Down with a time of 0 jumps at once, and unchecks the other ramp.
     controls.setChecked(1059, true);
     controls.setText(1060, "0");
     controls.setChecked(1061, true);
-    timer->startMasterRamp(false, 3000);
+    timer->startMasterRamp(false, 3000ms);
     EXPECT_FALSE(controls.checked(1059));
-    tick(3000);
+    tick(3000ms);
     EXPECT_EQ(255 - controls.pos(1005), 0);
     EXPECT_FALSE(controls.checked(1061));
 }
@@ -192,20 +192,20 @@ TEST_F(TimerFixture, NumericPadStepsAndStopsAtTheEnds) {
     for (int i = 0; i < 3; ++i) {
         input.keyDown(vk::kPadPlus);
         input.keyUp(vk::kPadPlus);
-        tick(20 * i);
+        tick(i * 20ms);
     }
     EXPECT_EQ(activated, (std::vector<int>{499}));
     controls.setText(1000, "0");
     activated.clear();
     input.keyDown(vk::kPadMinus);
-    tick(100);
+    tick(100ms);
     EXPECT_EQ(activated, (std::vector<int>{0}));
 }
 
 TEST_F(TimerFixture, IdleOnlyAfterQuietRoundsWhileNothingRunsOrIsHeld) {
     saveStep(0, 255, 100);
     session.ShowCurrentStep(false);
-    int64_t now = 0;
+    Milliseconds now = 0ms;
     EXPECT_EQ(roundsUntilIdle(now), MainTimer::kQuietRounds + 1) << "the first round publishes";
 
     // A control moved between two rounds (a window, a handler): awake at once,
@@ -236,7 +236,7 @@ TEST_F(TimerFixture, IdleOnlyAfterQuietRoundsWhileNothingRunsOrIsHeld) {
         SCOPED_TRACE(c.what);
         c.set(true);
         EXPECT_FALSE(timer->idle());
-        tick(now += 20);
+        tick(now += 20ms);
         EXPECT_FALSE(timer->idle());
         c.set(false);
         // (The fade and the ramps have run to their ends meanwhile.)
@@ -250,7 +250,7 @@ TEST_F(TimerFixture, APulsedFanBetweenOffAndFullNeverLetsTheClockRest) {
     r.pair[14].first = 128; // F1, on for half of the counter's phases
     session.store().SaveStep(0, r);
     session.ShowCurrentStep(false);
-    int64_t now = 0;
+    Milliseconds now = 0ms;
     EXPECT_EQ(roundsUntilIdle(now, 100), 0);
     r.pair[14].first = 255; // full: always on
     session.store().SaveStep(0, r);

@@ -11,7 +11,7 @@ IpDeviceServerOptions loopback(IpDeviceServerOptions o, DeviceRig& rig, bool man
     o.bindAddress = "127.0.0.1";
     o.fileFolder = rig.dir.path();
     if (manualClock)
-        o.clock = [&rig] { return rig.clock.load(); };
+        o.clock = &rig.clock;
     return o;
 }
 
@@ -30,7 +30,7 @@ Fd DeviceRig::device(const char* address, int rcvbuf) {
 }
 
 void DeviceRig::keepAlive(int64_t advanceMs) {
-    clock += advanceMs;
+    clock.advance(Milliseconds{advanceMs});
     server.keepAlive();
     server.flush();
 }

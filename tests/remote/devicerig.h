@@ -4,6 +4,7 @@
 
 #include "remote/ipdeviceserver.h"
 #include "sockets.h"
+#include "support/manualclock.h"
 #include "support/tempdir.h"
 
 #include <atomic>
@@ -27,7 +28,7 @@ struct DeviceRig {
     static std::string padded(std::string_view text);
 
     TempDir dir;
-    std::atomic<int64_t> clock{5000000};
+    ManualClock clock{5000000ms};
     IpDeviceServer server;
     std::vector<LogLine> log;
 };

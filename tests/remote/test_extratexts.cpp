@@ -29,7 +29,7 @@ struct Steps {
         return s;
     }
 
-    void run(std::string_view text) { extra.run(text, 0); }
+    void run(std::string_view text) { extra.run(text, 0ms); }
 
     ProfileFiles profiles;
     ControlModel controls;

@@ -148,7 +148,7 @@ TEST(IpDevices, AFileGoesOutBehindItsHeaderAndTheDeviceIsLeftToAnswer) {
     sendAll(d, "OK:IMAGE");
     ASSERT_TRUE(waitUntil([&] { return rig.logHas("ovi[0] bytes received"); })); // its slot
     // The next keep-alive comes 2000 ms after the file was sent.
-    rig.clock -= 5000;
+    rig.clock.advance(-5000ms);
     rig.keepAlive(1500);
     EXPECT_EQ(readQuiet(d), "");
     rig.keepAlive(500);

@@ -3,6 +3,7 @@
 
 #include "dialoglayout.h"
 #include "fixtures/consolerig.h"
+#include "support/manualclock.h"
 #include "support/qtapp.h"
 #include "windows/globalcolor.h"
 
@@ -23,14 +24,14 @@ namespace {
 
 struct GlobalColorWindow : ::testing::Test {
     test::ConsoleRig rig;
-    uint32_t clock = 5000;
+    test::ManualClock clock{5000ms};
     std::array<bool, kZoneCount> keys{};
     std::unique_ptr<GlobalColor> window;
 
     void SetUp() override {
         testApp();
         GlobalColor::Hooks hooks;
-        hooks.now = [this] { return clock; };
+        hooks.clock = &clock;
         hooks.keypadHeld = [this](int zone) { return keys[size_t(zone)]; };
         window = std::make_unique<GlobalColor>(nullptr, rig.console(), hooks);
         window->show();
@@ -50,7 +51,7 @@ struct GlobalColorWindow : ::testing::Test {
         QCoreApplication::sendEvent(target, &e);
     }
     void tick() {
-        clock += kTickMs;
+        clock.advance(Milliseconds{kTickMs});
         window->OnTimer();
     }
     QColor padPixel(int zone, PadPoint p) {

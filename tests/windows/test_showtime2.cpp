@@ -3,6 +3,7 @@
 
 #include "console/consoletable.h"
 #include "console/controlids.h"
+#include "support/manualclock.h"
 #include "support/qtapp.h"
 #include "windows/dialogbuilder.h"
 #include "windows/showtime2.h"
@@ -33,7 +34,7 @@ struct ShowTimeWindowFixture : ::testing::Test {
     ShowStore store{profiles};
     ControlModel main;
     InputState input;
-    int64_t clock = 10000;
+    test::ManualClock clock{10000ms};
     int fadeIns = 0;
     std::vector<std::string> calls;
     std::unique_ptr<QWidget> owner;
@@ -54,9 +55,8 @@ struct ShowTimeWindowFixture : ::testing::Test {
         ownerButton.reset(new QPushButton("console", owner.get()));
         ownerButton->setGeometry(10, 10, 100, 30);
         owner->show();
-        window = std::make_unique<showtime2>(
-            owner.get(), main, store, input, [this] { return clock; }, [] {});
-        clock += 1000;
+        window = std::make_unique<showtime2>(owner.get(), main, store, input, clock, [] {});
+        clock.advance(1000ms);
     }
     void TearDown() override {
         window.reset();
@@ -197,15 +197,15 @@ TEST_F(ShowTimeWindowFixture, EscapeAndEnterAreNextStepAndOtherKeysAreSwallowed)
     press(next, Qt::Key_Escape);
     EXPECT_EQ(fadeIns, 1);
     EXPECT_TRUE(window->isVisible()) << "Escape never ends the window";
-    clock += 600;
+    clock.advance(600ms);
     press(window->widget(showtime::kStop), Qt::Key_Return); // wherever the focus is
     EXPECT_EQ(fadeIns, 2);
     EXPECT_TRUE(calls.empty()) << "Enter never presses Stop";
-    clock += 600;
+    clock.advance(600ms);
     press(next, Qt::Key_PageDown);
     press(next, Qt::Key_A);
     EXPECT_EQ(fadeIns, 2) << "Page Down is the tick's";
-    clock += 600;
+    clock.advance(600ms);
     press(next, Qt::Key_Space); // the focused "Next step" itself
     EXPECT_EQ(fadeIns, 3);
     EXPECT_TRUE(window->isVisible());
