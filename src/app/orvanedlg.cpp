@@ -1,12 +1,16 @@
 #include "app/orvanedlg.h"
 #include "console/controlids.h"
 
+#include "app/activationadapter.h"
 #include "app/appicon.h"
+#include "app/consoleadapter.h"
 #include "app/consoledrawing.h"
 #include "app/hotkeys.h"
 #include "app/keystatefilter.h"
+#include "app/maintimeradapter.h"
 #include "app/outputmonitorview.h"
 #include "app/remoteservices.h"
+#include "app/soundadapter.h"
 #include "app/toolwindows.h"
 #include "console/consoletable.h"
 #include "console/stepspin.h"
@@ -20,10 +24,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QCursor>
-#include <QGuiApplication>
-#include <QImage>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QLinearGradient>
 #include <QPainter>
@@ -34,7 +34,6 @@
 #include <QVBoxLayout>
 #include <QValidator>
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 
 namespace orvane {
@@ -61,8 +60,6 @@ constexpr int kTimerChainedStart = timers::kChainedStart;
 // String 7 of the program's messages.
 constexpr const char* kDmxStartFailed = "Impossible d'initialiser l'interface DMX";
 
-// Log lines about files left out, in dark red (0x00BBGGRR).
-constexpr uint32_t kRefusalColour = 0x0000A0;
 // How often the DMX interface indicator looks at the line.
 constexpr int kInterfacePollMs = 250;
 // The log line about the output thread's priority, in dark grey.
@@ -112,153 +109,24 @@ COrvaneDlg::COrvaneDlg(ProfileFiles& profiles, Prompts& prompts, std::string roo
     m_dmx = std::make_unique<DmxOutput>(*m_line, std::move(o));
     m_interface = std::make_unique<InterfaceWatch>(*m_line, *m_dmx);
     qApp->installEventFilter(new KeyStateFilter(m_dmx->keys(), m_input, this));
-    m_mainTimer = std::make_unique<MainTimer>(m_session, m_input, mainTimerHooks());
-    SoundConsoleOptions sound;
-    sound.folder = soundFolder(m_root, m_show);
-    sound.stopRecording = [this] { m_dmx->stopRecording(); };
-    sound.leftButtonDown = [this] { return m_input.mouse(MouseButton::Left); };
-    sound.repaintNow = [this] {
-        if (QWidget* w = widget(console::kStepInfo))
-            w->repaint();
-    };
-    sound.hotkeysChanged = [this](const std::vector<SoundHotkey>& keys) {
-        std::vector<SoundHotKey> shortcuts;
-        for (const SoundHotkey& k : keys)
-            shortcuts.push_back({k.id, k.key});
-        if (m_hotKeys)
-            m_hotKeys->setSoundHotKeys(shortcuts);
-    };
-    sound.logLine = [this](const std::string& line) { logLine(line, kRefusalColour); };
-    m_sound = std::make_unique<SoundConsole>(m_controls, m_soundList, std::move(sound));
-    m_activation =
-        std::make_unique<Activation>(m_session, m_controls, activationHooks(), extraServices());
-    EditHooks editHooks;
-    editHooks.busyCursor = [](bool busy) {
-        busy ? QApplication::setOverrideCursor(Qt::WaitCursor)
-             : QApplication::restoreOverrideCursor();
-    };
-    editHooks.rebuildSoundList = [this] { rebuildSoundList(); };
-    m_steps = std::make_unique<StepControls>(m_controls, m_session, m_prompts, editHooks);
+    m_mainTimer = std::make_unique<MainTimer>(m_session, m_input, mainTimerHooks(*this));
+    m_sound = std::make_unique<SoundConsole>(m_controls, m_soundList,
+                                             soundOptions(*this, soundFolder(m_root, m_show)));
+    m_activation = std::make_unique<Activation>(m_session, m_controls, activationHooks(*this),
+                                                extraServices(*this));
+    m_steps = std::make_unique<StepControls>(m_controls, m_session, m_prompts, editHooks(*this));
     m_effects = std::make_unique<EffectControls>(m_controls, m_session, m_prompts, m_effectList);
 }
 
-void COrvaneDlg::rebuildSoundList() {
-    m_sound->buildList();
+// A chained show takes over: this show is saved before it starts, as Quit
+// saves it; a failed save leaves the choice to the operator.
+bool COrvaneDlg::saveBeforeChain(const std::string& show) {
+    return saveSequence([this, &show] { return m_saving.chainTo(show); });
 }
 
-MainTimerHooks COrvaneDlg::mainTimerHooks() {
-    MainTimerHooks h;
-    h.startDmx = [this] { startDmx(); };
-    h.ipService = [this] { m_remote->remote().serviceIpDevices(); };
-    h.autoFadeDisable = [this] { return m_dmx->autoFadeDisable(); };
-    h.shiftDown = [this] { return m_dmx->keys().shift.down(); };
-    h.random = [] { return uint32_t(std::rand()); };
-    h.joystickPresent = [this] { return m_joystick && m_joystickPresent; };
-    h.joystick = [this] { return m_joystick ? m_joystick->position() : std::nullopt; };
-    h.pickedPixel = [this] { return pickedPixel(); };
-    h.showTimeVisible = [this] { return m_tools && m_tools->showTimeVisible(); };
-    h.sound = [this](Milliseconds) {
-        SoundTick t = m_sound->tick();
-        if (t.soundLevel)
-            m_activation->effects().tickSoundActive(m_controls.pos(console::kMeterLeft),
-                                                    m_controls.pos(console::kMeterRight));
-        return t.advance;
-    };
-    h.effectPlayback = [this](Milliseconds at) { m_activation->effects().tickEffect(at); };
-    h.pictureColour = [this](Milliseconds) { m_activation->effects().tickMatrix(); };
-    h.randomSliders = [this] { m_activation->effects().tickRandom(); };
-    h.volumes = [this](const VolumeTick& v) {
-        v.next ? m_sound->crossFadeVolume(*v.next) : m_sound->updateVolumes();
-    };
-    h.repaintSwatches = [this] {
-        if (m_drawing)
-            m_drawing->repaintSwatches();
-    };
-    h.manualModeOpen = [this] { return m_tools && m_tools->manualModeOpen(); };
-    h.manualMerge = [this](Universe& staging) { m_tools->mergeManual(staging); };
-    h.busy = [this] {
-        return m_activation->effects().moving() || m_sound->deviceOpen() ||
-               m_remote->remote().busy() || (m_joystick && m_joystickPresent) ||
-               (m_tools && m_tools->showTimeVisible());
-    };
-    h.publish = [this](const Universe& output) {
-        m_dmx->publish(output);
-        if (m_drawing)
-            m_drawing->published();
-    };
-    return h;
-}
-
-ActivationHooks COrvaneDlg::activationHooks() {
-    ActivationHooks h;
-    h.clock = &m_clock;
-    h.shiftDown = [this] { return m_dmx->keys().shift.down(); };
-    h.autoFadeDisable = [this] { return m_dmx->autoFadeDisable(); };
-    h.timeline = [this] { return m_tools ? m_tools->timelineView() : nullptr; };
-    h.rebuildSoundList = [this] { rebuildSoundList(); };
-    h.fadeIn = [this] { m_mainTimer->startFadeIn(now()); };
-    h.soundDeviceOpen = [this] { return m_sound->deviceOpen(); };
-    h.pauseSound = [this] { m_sound->setPaused(true); };
-    h.resumeSound = [this] { m_sound->setPaused(false); };
-    h.stopSound = [this] { m_sound->stop(); };
-    h.playSound = [this] { m_sound->play(); };
-    h.mainTimerTick = [this] { m_mainTimer->OnTimer(timers::kPlayback, now()); };
-    h.soundList = &m_soundList;
-    return h;
-}
-
-ExtraServices COrvaneDlg::extraServices() {
-    ExtraServices s;
-    s.processes = &m_processes;
-    s.videoPlayer = &m_videoPlayer;
-    s.windows = &m_windowLookup;
-    s.ipDevices = &m_remote->remote().ipDevices();
-    s.ipLink = &m_remote->remote().ipLink();
-    s.notSent = [this](std::string_view text, std::string_view reason) {
-        m_remote->remote().logNotSent(text, reason);
-    };
-    s.startReplay = [this](const std::string& path) { return m_dmx->startReplay(path); };
-    s.closeLine = [this] { m_dmx->closeLine(); };
-    // A chained show takes over: this show is saved before it starts, as Quit
-    // saves it; a failed save leaves the choice to the operator.
-    s.beforeChain = [this](const std::string& show) {
-        return saveSequence([this, &show] { return m_saving.chainTo(show); });
-    };
-    s.endMainWindow = [this](int result) {
-        m_closing = true;
-        done(result);
-    };
-    return s;
-}
-
-ConsoleHooks COrvaneDlg::consoleHooks() {
-    ConsoleHooks h;
-    h.clearAutoFadeDisable = [this] { m_dmx->setAutoFadeDisable(false); };
-    h.showTimeWindow = [this](int left, int right) {
-        if (m_tools)
-            m_tools->openShowTime(left, right);
-    };
-    h.toggleTimeline = [this] {
-        if (m_tools)
-            m_tools->toggleTimeline();
-    };
-    h.toggleGlobalColour = [this] {
-        if (m_tools)
-            m_tools->toggleGlobalColour();
-    };
-    h.toggleManualMode = [this] {
-        if (m_tools)
-            m_tools->toggleManualMode();
-    };
-    h.openIpLink = [this] { return m_remote->remote().openIpLink(); };
-    h.closeIpLink = [this] { m_remote->remote().closeIpLink(); };
-    h.ipLinkHost = [this] { return m_remote->linkHost(); };
-    h.validateHotKeys = [this] { registerStepHotkeys(); };
-    h.repaintMonitor = [this] {
-        if (m_drawing)
-            m_drawing->repaintMonitor();
-    };
-    return h;
+void COrvaneDlg::endFromShow(int result) {
+    m_closing = true;
+    done(result);
 }
 
 // The console's handlers, its drawing and the hot keys, once the controls exist.
@@ -266,15 +134,9 @@ void COrvaneDlg::createConsole() {
     m_drawing = std::make_unique<ConsoleDrawing>(m_session.console(), m_mainTimer->output());
     m_drawing->install(widget(1051), widget(1346));
     m_consoleHandlers = std::make_unique<ConsoleHandlers>(m_session, *m_mainTimer, m_prompts,
-                                                          m_clock, consoleHooks());
+                                                          m_clock, consoleHooks(*this));
     m_consoleHandlers->bind();
-    HotKeyActions actions;
-    actions.fadeIn = [this] { m_consoleHandlers->fadeInHotKey(); };
-    actions.activateStep = [this] { m_activation->activate(); };
-    actions.stopSound = [this] { m_sound->stop(); };
-    actions.selectSound = [this](int position) { m_soundList.select(position); };
-    actions.play = [this] { m_sound->play(); };
-    m_hotKeys = std::make_unique<HotKeys>(this, m_controls, actions);
+    m_hotKeys = std::make_unique<HotKeys>(this, m_controls, hotKeyActions(*this));
 }
 
 COrvaneDlg::~COrvaneDlg() {
@@ -440,25 +302,6 @@ void COrvaneDlg::setInitialColours() {
         m_controls.setColour(c, 0);
     for (int c : kWhiteSwatches)
         m_controls.setColour(c, makeColour(255, 255, 255));
-}
-
-std::optional<uint32_t> COrvaneDlg::pickedPixel() const {
-    // The operator picks a colour by holding the left button on the picture.
-    QWidget* picture = widget(console::kPicture);
-    if (!m_input.mouse(MouseButton::Left) || !picture || !isActiveWindow())
-        return std::nullopt;
-    QPoint at = QCursor::pos();
-    if (!picture->rect().contains(picture->mapFromGlobal(at)))
-        return std::nullopt;
-    QScreen* screen = QGuiApplication::screenAt(at);
-    if (!screen)
-        return std::nullopt;
-    QPoint local = at - screen->geometry().topLeft();
-    QImage pixel = screen->grabWindow(0, local.x(), local.y(), 1, 1).toImage();
-    if (pixel.isNull())
-        return std::nullopt;
-    QColor c = pixel.pixelColor(0, 0);
-    return makeColour(uint8_t(c.red()), uint8_t(c.green()), uint8_t(c.blue()));
 }
 
 void COrvaneDlg::startOutputs() {

@@ -59,16 +59,43 @@ public:
     MainTimer& mainTimer() { return *m_mainTimer; }
     Activation& activation() { return *m_activation; }
     void setJoystickPresent(bool present) { m_joystickPresent = present; }
+    Joystick* joystick() const { return m_joystick; }
+    bool joystickPresent() const { return m_joystick && m_joystickPresent; }
     // Joystick 1 at start-up: the first centre of the fixtures' joystick steering.
     void setJoystickRest(JoystickPosition rest) { m_joystickRest = rest; }
     JoystickPosition joystickRest() const { return m_joystickRest; }
     InputState& input() { return m_input; }
+    const InputState& input() const { return m_input; }
     // The tool windows, and through them the fixture controllers.
-    ToolWindows* tools() { return m_tools.get(); }
+    ToolWindows* tools() const { return m_tools.get(); }
+    SoundConsole& sound() { return *m_sound; }
+    ListModel& soundList() { return m_soundList; }
+    RemoteServices& remote() { return *m_remote; }
+    ConsoleHandlers& consoleHandlers() { return *m_consoleHandlers; }
+    // Null until the console's controls exist.
+    ConsoleDrawing* drawing() const { return m_drawing.get(); }
+    HotKeys* hotKeys() const { return m_hotKeys.get(); }
+    // The services of the extra commands.
+    ProcessStarter& processes() { return m_processes; }
+    VideoPlayerClient& videoPlayer() { return m_videoPlayer; }
+    WindowLookup& windowLookup() { return m_windowLookup; }
     // The playback clock: the program's monotonic clock, counted from the
     // window's creation.
     const Clock& clock() const { return m_clock; }
     Milliseconds now() const { return m_clock.nowMs(); }
+
+    // Starts the DMX output (at start-up, or 5 s in for a chained start); false
+    // after telling the operator why it could not.
+    bool startDmx();
+    // The hot keys of the show's steps, registered again.
+    void registerStepHotkeys();
+    // A line of the coloured log (0x00BBGGRR).
+    void logLine(const std::string& text, uint32_t colour);
+    // CHAIN=: the save sequence before another show takes over; false when the
+    // operator chose to stay.
+    bool saveBeforeChain(const std::string& show);
+    // CHAIN= and the other commands that end the program from the show.
+    void endFromShow(int result);
 
     // The initialisation order, run once before the window is shown.
     void OnInitDialog();
@@ -101,19 +128,10 @@ private:
     bool saveSequence(ShowSaving::Mode mode, bool leaving);
     bool saveSequence(const std::function<bool()>& storeAndWrite);
     void reportShowLoad();
-    void logLine(const std::string& text, uint32_t colour);
-    void registerStepHotkeys();
     void refreshEffectsAndHotkeys();
-    void rebuildSoundList();
     void onTimer(int id);
-    MainTimerHooks mainTimerHooks();
-    ConsoleHooks consoleHooks();
-    ActivationHooks activationHooks();
-    ExtraServices extraServices();
     void createConsole();
-    std::optional<uint32_t> pickedPixel() const;
     void bindDmxHandlers();
-    bool startDmx();
     void pollDmxStatus();
     void createOutputMonitor();
     QWidget* createScrolledConsole();

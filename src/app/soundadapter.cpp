@@ -1,0 +1,40 @@
+#include "app/soundadapter.h"
+
+#include "app/hotkeys.h"
+#include "app/orvanedlg.h"
+#include "console/controlids.h"
+
+namespace orvane {
+
+namespace {
+
+// Log lines about files left out, in dark red (0x00BBGGRR).
+constexpr uint32_t kRefusalColour = 0x0000A0;
+
+void setSoundHotKeys(COrvaneDlg& main, const std::vector<SoundHotkey>& keys) {
+    std::vector<SoundHotKey> shortcuts;
+    for (const SoundHotkey& k : keys)
+        shortcuts.push_back({k.id, k.key});
+    if (HotKeys* hotKeys = main.hotKeys())
+        hotKeys->setSoundHotKeys(shortcuts);
+}
+
+} // namespace
+
+SoundConsoleOptions soundOptions(COrvaneDlg& main, std::string folder) {
+    SoundConsoleOptions o;
+    o.folder = std::move(folder);
+    o.stopRecording = [&main] { main.dmx().stopRecording(); };
+    o.leftButtonDown = [&main] { return main.input().mouse(MouseButton::Left); };
+    o.repaintNow = [&main] {
+        if (QWidget* w = main.widget(console::kStepInfo))
+            w->repaint();
+    };
+    o.hotkeysChanged = [&main](const std::vector<SoundHotkey>& keys) {
+        setSoundHotKeys(main, keys);
+    };
+    o.logLine = [&main](const std::string& line) { main.logLine(line, kRefusalColour); };
+    return o;
+}
+
+} // namespace orvane
