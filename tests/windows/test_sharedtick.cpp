@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -24,10 +25,24 @@ using namespace orvane;
 
 namespace {
 
+// How long a test waits for what must happen before it calls it a failure: far
+// beyond any tick period, so that a loaded machine slows the test down but
+// never fails it.
+constexpr int kPatienceMs = 5000;
+
 void runEventLoopFor(int ms) {
     QEventLoop loop;
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
     loop.exec();
+}
+
+// Runs the event loop until done() holds (true) or the patience runs out.
+bool runEventLoopUntil(const std::function<bool()>& done) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < kPatienceMs)
+        runEventLoopFor(5);
+    return done();
 }
 
 struct SharedTickFixture : ::testing::Test {
@@ -53,8 +68,7 @@ TEST_F(SharedTickFixture, TicksThatMeetRunInOneWakeUpInStartOrder) {
     fast.start(20, &owner, [this] { note("fast"); });
     EXPECT_TRUE(slow.isActive());
     EXPECT_EQ(fast.interval(), 20);
-    runEventLoopFor(330);
-    ASSERT_GE(wakesOf("slow").size(), 3u);
+    ASSERT_TRUE(runEventLoopUntil([this] { return wakesOf("slow").size() >= 3; }));
     int met = 0;
     for (size_t i = 0; i + 1 < log.size(); ++i)
         if (log[i].rfind("slow@", 0) == 0 && log[i + 1] == "fast@" + log[i].substr(5))
@@ -80,7 +94,8 @@ TEST_F(SharedTickFixture, StopAndTheContextsEndEndTheTick) {
     other.start(20, window.get(), [&] { ++otherRuns; });
     stopped.start(20, &owner, [&] { ++stoppedRuns; });
     stopped.stop();
-    runEventLoopFor(120);
+    ASSERT_TRUE(runEventLoopUntil([&] { return ownRuns > 0; }));
+    runEventLoopFor(60);
     EXPECT_EQ(ownRuns, 1);
     EXPECT_EQ(otherRuns, 0) << "its window went in the same wake-up, before it";
     EXPECT_EQ(stoppedRuns, 0);
@@ -97,7 +112,7 @@ TEST_F(SharedTickFixture, AnEventLoopInsideATickLeavesTheOthersRunning) {
         if (modalRuns > 1)
             return;
         inModal = true; // as a message box would
-        runEventLoopFor(150);
+        runEventLoopUntil([&] { return otherDuringModal >= 3; });
         inModal = false;
     });
     other.start(20, &owner, [&] {
@@ -105,7 +120,7 @@ TEST_F(SharedTickFixture, AnEventLoopInsideATickLeavesTheOthersRunning) {
         otherDuringModal += inModal;
         note("other");
     });
-    runEventLoopFor(300);
+    ASSERT_TRUE(runEventLoopUntil([&] { return modalRuns >= 2 && !inModal; }));
     EXPECT_GE(otherDuringModal, 3) << "the other ticks go on while the box is open";
     EXPECT_GE(modalRuns, 2) << "and the tick that opened it comes back after";
     EXPECT_GT(otherRuns, otherDuringModal);
@@ -125,13 +140,30 @@ void spinFor(int ms) {
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
 }
 
+// Spins as spinFor does until done() holds (true) or the patience runs out.
+bool spinUntil(const std::function<bool()>& done) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < kPatienceMs)
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    return done();
+}
+
+bool restsSoon() {
+    return spinUntil([] { return SharedTick::resting(); });
+}
+
 // Two ticks that may rest, and a slower one that never does.
 struct RestingTicks {
     SharedTick fast, slow, second;
     bool fastIdle = true, slowIdle = true;
     int fastRuns = 0, slowRuns = 0, secondRuns = 0;
+    std::vector<uint64_t> fastWakes; // the wake-up of each fast run
     RestingTicks(QObject* owner, int secondMs) {
-        fast.start(20, owner, [this] { ++fastRuns; });
+        fast.start(20, owner, [this] {
+            ++fastRuns;
+            fastWakes.push_back(SharedTick::wakeups());
+        });
         fast.restWhen([this] { return fastIdle; });
         slow.start(50, owner, [this] { ++slowRuns; });
         slow.restWhen([this] { return slowIdle; });
@@ -143,31 +175,40 @@ struct RestingTicks {
         spinFor(ms);
         return fastRuns - before;
     }
+    // The fast tick never ran twice in one wake-up: woken, it waits for its
+    // next instant on the grid instead of catching up in a burst.
+    bool neverInABurst() const {
+        for (size_t i = 1; i < fastWakes.size(); ++i)
+            if (fastWakes[i] == fastWakes[i - 1])
+                return false;
+        return true;
+    }
 };
 
 TEST_F(SharedTickFixture, IdleTicksRestUntilSomethingHappens) {
     RestingTicks t(&owner, 100);
-    spinFor(60);
-    EXPECT_TRUE(SharedTick::resting());
+    ASSERT_TRUE(restsSoon());
+    int seconds = t.secondRuns;
     EXPECT_EQ(t.fastRunsOver(300), 0);
-    EXPECT_GE(t.secondRuns, 2) << "a tick that never rests goes on";
+    EXPECT_TRUE(spinUntil([&] { return t.secondRuns > seconds; }))
+        << "a tick that never rests goes on";
 
     // Another thread, after changing what the checks read.
     t.fastIdle = false;
     std::thread([] { uiwake::poke(); }).join();
-    EXPECT_LE(t.fastRunsOver(15), 1) << "on the grid's next instant, not in a burst";
+    ASSERT_TRUE(spinUntil([&] { return t.fastRuns >= 10; })) << "busy: it goes on";
     EXPECT_FALSE(SharedTick::resting());
-    EXPECT_GE(t.fastRunsOver(200), 8) << "busy: the period holds";
+    EXPECT_TRUE(t.neverInABurst()) << "on the grid's next instant, not in a burst";
 
     // An event from outside (here a queued call) on the user-interface
     // thread: the ticks run once more, and rest again with nothing to do.
     t.fastIdle = true;
-    spinFor(60);
-    ASSERT_TRUE(SharedTick::resting());
+    ASSERT_TRUE(restsSoon());
+    int before = t.fastRuns;
     QMetaObject::invokeMethod(
         &owner, [] {}, Qt::QueuedConnection);
-    EXPECT_GE(t.fastRunsOver(100), 1);
-    EXPECT_TRUE(SharedTick::resting());
+    EXPECT_TRUE(spinUntil([&] { return t.fastRuns > before; }));
+    EXPECT_TRUE(restsSoon());
 }
 
 TEST_F(SharedTickFixture, APokeWhileTheTicksRunIsNotLost) {
@@ -188,36 +229,35 @@ TEST_F(SharedTickFixture, APokeWhileTheTicksRunIsNotLost) {
     });
     reader.restWhen([] { return true; });
     second.start(100, &owner, [] {}); // bounds the wait, never wakes the reader
-    spinFor(250);
+    spinUntil([&] { return seen.size() >= 2; });
     ASSERT_GE(seen.size(), 2u) << "the value handed over was never read";
     EXPECT_EQ(seen[1], 7);
-    EXPECT_TRUE(SharedTick::resting());
+    EXPECT_TRUE(restsSoon());
 }
 
 TEST_F(SharedTickFixture, TicksRestOnlyWhenAllOfThemAreIdle) {
     RestingTicks t(&owner, 100);
     t.slowIdle = false;
-    EXPECT_GE(t.fastRunsOver(200), 8) << "the fast tick is idle, the slow one is not";
+    EXPECT_TRUE(spinUntil([&] { return t.fastRuns >= 10; }))
+        << "the fast tick is idle, the slow one is not";
     EXPECT_FALSE(SharedTick::resting());
 
     // Asleep, the checks are asked again whenever the thread wakes (here for
     // the tick that never rests).
     t.slowIdle = true;
-    spinFor(60);
-    ASSERT_TRUE(SharedTick::resting());
+    ASSERT_TRUE(restsSoon());
     t.slowIdle = false;
     int before = t.slowRuns;
-    spinFor(250);
-    EXPECT_GE(t.slowRuns - before, 2);
+    EXPECT_TRUE(spinUntil([&] { return t.slowRuns - before >= 2; }));
     EXPECT_FALSE(SharedTick::resting());
 
     // A tick started meanwhile (a window opened) wakes the others too.
     t.slowIdle = true;
-    spinFor(60);
-    ASSERT_TRUE(SharedTick::resting());
+    ASSERT_TRUE(restsSoon());
+    int fastBefore = t.fastRuns;
     SharedTick window;
     window.start(50, &owner, [] {});
-    EXPECT_GE(t.fastRunsOver(40), 1);
+    EXPECT_TRUE(spinUntil([&] { return t.fastRuns > fastBefore; }));
 }
 
 } // namespace
