@@ -40,8 +40,6 @@ namespace orvane {
 
 namespace {
 
-COrvaneDlg* g_mainWindow = nullptr;
-
 // Shutter boxes unchecked, group-visibility buttons checked, at every start.
 constexpr int kShutterBoxes[] = {1012, 1013, 1014, 1015};
 constexpr int kGroupButtons[] = {1299, 1300, 1301, 1304, 1303, 1305};
@@ -83,10 +81,6 @@ public:
 };
 
 } // namespace
-
-COrvaneDlg* mainWindow() {
-    return g_mainWindow;
-}
 
 COrvaneDlg::COrvaneDlg(ProfileFiles& profiles, Prompts& prompts, std::string root, std::string show,
                        StartOptions options, Joystick* joystick, QWidget* parent)
@@ -147,8 +141,6 @@ COrvaneDlg::~COrvaneDlg() {
     m_hotKeys.reset();
     m_drawing.reset();
     m_tools.reset();
-    if (g_mainWindow == this)
-        g_mainWindow = nullptr;
 }
 
 QWidget* COrvaneDlg::widget(int id) const {
@@ -157,7 +149,6 @@ QWidget* COrvaneDlg::widget(int id) const {
 }
 
 void COrvaneDlg::OnInitDialog() {
-    g_mainWindow = this;                    // 1
     m_remote->remote().createPipeServers(); // 2
     createControls();
     m_remote->attachLog(widget(console::kLog));

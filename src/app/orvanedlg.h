@@ -55,7 +55,6 @@ public:
     // The scrolled area that holds the console's controls.
     QWidget* consoleArea() const { return m_console; }
     DmxOutput& dmx() { return *m_dmx; }
-    InterfaceWatch& dmxInterface() { return *m_interface; }
     MainTimer& mainTimer() { return *m_mainTimer; }
     Activation& activation() { return *m_activation; }
     void setJoystickPresent(bool present) { m_joystickPresent = present; }
@@ -186,8 +185,5 @@ private:
     bool m_terminateRequested = false;
     int m_exitStatus = 0;
 };
-
-// The main window, for the parts of the program that must reach it.
-COrvaneDlg* mainWindow();
 
 } // namespace orvane

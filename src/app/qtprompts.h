@@ -16,7 +16,6 @@ namespace orvane {
 class QtPrompts : public Prompts {
 public:
     explicit QtPrompts(QWidget* parent = nullptr) : m_parent(parent) {}
-    void setParent(QWidget* parent) { m_parent = parent; }
     void stopAsking() { m_stopped = true; }
 
     void message(std::string_view title, std::string_view text, PromptIcon icon) override;

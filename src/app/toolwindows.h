@@ -72,7 +72,6 @@ public:
     void toggleManualMode();
     bool manualModeOpen() const;
     manualmode* manualModeWindow() const;
-    ManualModeController& manualModeState() { return *m_manualMode; }
     // The main timer's merge while the mode is open.
     void mergeManual(Universe& staging);
     // The "Easy Show Builder" button (1355) opens the builder.

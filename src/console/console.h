@@ -61,7 +61,6 @@ public:
     // The encoding of the show's stored texts: they are shown as UTF-8 and
     // stored back in this encoding.
     void setTextEncoding(TextEncoding encoding) { m_encoding = encoding; }
-    TextEncoding textEncoding() const { return m_encoding; }
 
 private:
     // A time as shown in its field: the exact stored value goes back while the

@@ -31,7 +31,6 @@ public:
             std::this_thread::yield();
     }
     void open() { m_shut.store(false); }
-    bool isShut() const { return m_shut.load(); }
 
     // Output thread: enter() and leave() for one scope.
     class Pass {
