@@ -7,7 +7,7 @@ JOBS ?= $(shell nproc)
 # "root", else ~/orvane.
 ROOT ?= $(or $(ORVANE_ROOT),$(shell bash scripts/profile-root.sh),$(HOME)/orvane)
 
-.PHONY: all deps configure build run test bench tsan asan fuzz format clean
+.PHONY: all deps configure build run test check bench tsan asan fuzz format clean
 
 all: build
 
@@ -28,8 +28,17 @@ run: configure
 	    echo "make run: demo show copied to $(ROOT)/demo"; fi
 	ORVANE_ROOT="$(ROOT)" $(BUILD)/orvane SHOW=demo
 
+# Every test (labels unit, gui, process); then the skipped ones with their
+# reasons, and where the files of failed tests were kept.
 test: build
-	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	@rm -rf $(BUILD)/test-artefacts
+	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS); status=$$?; \
+	    cd $(CURDIR) && bash scripts/test-summary.sh $(BUILD); exit $$status
+
+# The unit label alone: the libraries below the windows, in well under a minute.
+check: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target unit_tests
+	@cd $(BUILD) && ctest -L unit --output-on-failure -j $(JOBS)
 
 bench: build
 	@bash scripts/run-bench.sh $(BUILD)

@@ -6,6 +6,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <gtest/gtest.h>
+
 namespace orvane::test {
 
 TempDir::TempDir() {
@@ -14,8 +16,34 @@ TempDir::TempDir() {
     m_path = made ? made : tmpl;
 }
 
+namespace {
+
+// Where a failed test's folder goes: build/test-artefacts/<suite>.<test>/; empty
+// when the running test has not failed.
+std::filesystem::path keptFolder(const std::string& path) {
+    const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+    if (!test || !testing::Test::HasFailure())
+        return {};
+    std::string name = std::string(test->test_suite_name()) + "." + test->name();
+    for (char& c : name)
+        if (c == '/')
+            c = '_';
+    return std::filesystem::path(ORVANE_TEST_ARTEFACTS) / name /
+           std::filesystem::path(path).filename();
+}
+
+} // namespace
+
 TempDir::~TempDir() {
     std::error_code ec;
+    std::filesystem::path kept = keptFolder(m_path);
+    if (!kept.empty()) {
+        std::filesystem::remove_all(kept, ec);
+        std::filesystem::create_directories(kept.parent_path(), ec);
+        std::filesystem::copy(m_path, kept, std::filesystem::copy_options::recursive, ec);
+        if (!ec)
+            std::fprintf(stderr, "test files kept in %s\n", kept.c_str());
+    }
     std::filesystem::remove_all(m_path, ec);
 }
 

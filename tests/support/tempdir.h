@@ -1,5 +1,7 @@
 #pragma once
-// A temporary folder for one test, removed with everything in it afterwards.
+// A temporary folder for one test, removed with everything in it afterwards,
+// unless the test failed: then it is moved, with the program's output and files
+// it holds, to build/test-artefacts/<suite>.<test>/, where make test says.
 
 #include <string>
 #include <string_view>
