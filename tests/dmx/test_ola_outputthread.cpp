@@ -70,7 +70,7 @@ public:
     void run(int count) {
         for (int i = 0; i < count; ++i) {
             m_nowMs += kTickPeriodMs;
-            m_tick.runAt(m_nowMs, m_nowMs * 1000000);
+            m_tick.runAt(Milliseconds{m_nowMs});
         }
     }
 
