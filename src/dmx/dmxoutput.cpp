@@ -203,16 +203,7 @@ std::optional<std::string> DmxOutput::pollRecordingReport() {
     std::optional<RecordingReport> report = m_recorder.takeReport();
     if (!report)
         return std::nullopt;
-    std::string text = format("Recording %s: ", m_recordingPath.c_str());
-    if (report->error)
-        text += format("writing stopped after %llu records: %s",
-                       (unsigned long long)report->written, std::strerror(report->error));
-    if (report->error && report->lost)
-        text += "; ";
-    if (report->lost)
-        text += format("%llu records were lost: the disk did not keep up",
-                       (unsigned long long)report->lost);
-    return text;
+    return recordingReportText(m_recordingPath, *report);
 }
 
 std::optional<std::string> DmxOutput::pollStatus() {

@@ -4,6 +4,7 @@
 #include "dmx/outputtick.h"
 #include "dmx/threadsetup.h"
 #include "dmx/uiwake.h"
+#include "show/textutil.h"
 
 #include <cerrno>
 #include <cstring>
@@ -33,6 +34,19 @@ int writeAll(int fd, const uint8_t* bytes, std::size_t count) {
 }
 
 } // namespace
+
+std::string recordingReportText(const std::string& path, const RecordingReport& report) {
+    std::string text = format("Recording %s: ", path.c_str());
+    if (report.error)
+        text += format("writing stopped after %llu records: %s", (unsigned long long)report.written,
+                       std::strerror(report.error));
+    if (report.error && report.lost)
+        text += "; ";
+    if (report.lost)
+        text += format("%llu records were lost: the disk did not keep up",
+                       (unsigned long long)report.lost);
+    return text;
+}
 
 RecordingWriter::RecordingWriter(RecordRing& ring, const FileHandover& handover,
                                  std::atomic<uint32_t>& failedSession)

@@ -23,6 +23,7 @@
 #include <cstdint>
 #include <mutex>
 #include <optional>
+#include <string>
 #include <thread>
 
 namespace orvane {
@@ -36,6 +37,10 @@ struct RecordingReport {
 
     bool operator==(const RecordingReport&) const = default;
 };
+
+// "Recording <path>: 12 records were lost: the disk did not keep up", or
+// "...: writing stopped after 300 records: No space left on device".
+std::string recordingReportText(const std::string& path, const RecordingReport& report);
 
 class RecordingWriter {
 public:

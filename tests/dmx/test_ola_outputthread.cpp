@@ -1,10 +1,19 @@
 // The output thread's share of OLA is a copy into the sender's mailbox. A tick
 // with OLA switched on makes no system call and no allocation, even while the
-// sender is stuck in a send to a peer that stopped reading.
+// sender is stuck in a send to a peer that stopped reading. With the serial
+// line and a recording as well, at the usual cadence and at a chosen rate, the
+// only system calls are the line's own break and frame writes, as many as the
+// frames sent.
 
 #include "dmx/olasink.h"
 #include "dmx/outputtick.h"
+#include "dmx/recordingwriter.h"
+#include "dmx/serialline.h"
+#include "dmx/serialsink.h"
 #include "fakeolaclient.h"
+#include "support/pty.h"
+#include "support/syscallcount.h"
+#include "support/tempdir.h"
 #include "test_outputtick_util.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +23,7 @@
 #include <linux/filter.h>
 #include <linux/seccomp.h>
 #include <new>
+#include <sys/ioctl.h>
 #include <sys/prctl.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -112,6 +122,88 @@ TEST(OlaOnTheOutputThread, TicksNeitherCallTheSystemNorAllocate) {
                                 : "exit " + std::to_string(WEXITSTATUS(status)));
     // The frames went nowhere but the mailbox: the sender got the newest.
     EXPECT_TRUE(ola->waitFor([&] { return ola->sent.size() >= 2; }));
+}
+
+// Every output the tick serves, switched on: the serial line on a
+// pseudo-terminal, OLA (connected), and a recording with its writer thread.
+class BusyTicks {
+public:
+    explicit BusyTicks(OlaSink& ola) : m_serial(m_line), m_tick(m_shared) {
+        LineSettings settings;
+        settings.device = m_pty.slavePath();
+        m_lineOpen = m_pty.ok() && m_line.open(settings) == 0;
+        m_shared.routes.setEnabled(m_shared.routes.add(kComposedUniverse, m_serial), true);
+        m_shared.routes.setEnabled(m_shared.routes.add(kComposedUniverse, ola), true);
+        m_shared.output.publish(numbered(5));
+        m_shared.record.offer(openForRecording(m_dir.file(kRecordingFileName)));
+        m_writer.wake();
+    }
+    bool ready() const { return m_lineOpen; }
+
+    // Deadlines of the usual cadence or of a chosen rate, on times given
+    // (the steps themselves read no clock).
+    void run(const FrameTiming& timing, int deadlines) {
+        FrameSchedule schedule(timing, m_now);
+        for (int i = 0; i < deadlines; ++i) {
+            DueSteps due = schedule.next();
+            m_tick.runSteps(due.steps, due.at);
+            schedule.done(due.at, due.at + 1us);
+            m_now = due.at;
+        }
+    }
+    // What the line took (the pty must not fill up).
+    void drainLine() { m_pty.drain(); }
+
+private:
+    TempDir m_dir;
+    PtyPair m_pty;
+    SerialLine m_line{nullptr};
+    bool m_lineOpen = false;
+    OutputShared m_shared;
+    SerialSink m_serial;
+    RecordingWriter m_writer{m_shared.recordRing, m_shared.record, m_shared.recordFailed};
+    OutputTick m_tick;
+    Nanoseconds m_now = 1000s;
+};
+
+struct CadenceCase {
+    const char* name;
+    FrameTiming timing;
+    int deadlines; // one second's
+    uint64_t frames;
+};
+
+TEST(OutputTickCalls, OnlyTheLinesBreaksAndFramesWithOlaAndARecording) {
+    const CadenceCase cases[] = {
+        {"usual cadence", {}, 34, 17},
+        // Each frame is three deadlines; the tick's own work has 33 more.
+        {"40 frames a second", {40, 200us}, 3 * 40 + 33, 40},
+    };
+    auto ola = std::make_shared<FakeOla>();
+    OlaSink sink(fakeOlaOptions(ola));
+    ASSERT_EQ(sink.start(1), OlaSink::StartResult::Started);
+    ASSERT_TRUE(eventually([&] { return sink.state() == OlaState::Connected; }));
+    for (const CadenceCase& c : cases) {
+        BusyTicks ticks(sink);
+        ASSERT_TRUE(ticks.ready());
+        ticks.run(c.timing, 10); // the recording has started
+
+        uint64_t before = t_allocations;
+        ticks.run(c.timing, c.deadlines);
+        EXPECT_EQ(t_allocations - before, 0u) << c.name;
+        ticks.drainLine();
+
+        const std::vector<ExpectedCall> expected = {
+            {"break on", __NR_ioctl, 1, TIOCSBRK},
+            {"break off", __NR_ioctl, 1, TIOCCBRK},
+            {"frame write", __NR_write, 2, kFrameBytes, 2},
+        };
+        CallCounts calls = countSystemCalls(expected, [&] { ticks.run(c.timing, c.deadlines); });
+        if (!calls.checked)
+            GTEST_SKIP() << calls.why;
+        EXPECT_TRUE(calls.completed) << c.name << ": " << calls.ending;
+        EXPECT_EQ(calls.counts, (std::vector<uint64_t>{c.frames, c.frames, c.frames})) << c.name;
+    }
 }
 
 } // namespace
