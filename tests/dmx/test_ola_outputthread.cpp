@@ -3,13 +3,14 @@
 // sender is stuck in a send to a peer that stopped reading. With the serial
 // line and a recording as well, at the usual cadence and at a chosen rate, the
 // only system calls are the line's own break and frame writes, as many as the
-// frames sent.
+// frames sent, and the wake of a resting window for the status line.
 
 #include "dmx/olasink.h"
 #include "dmx/outputtick.h"
 #include "dmx/recordingwriter.h"
 #include "dmx/serialline.h"
 #include "dmx/serialsink.h"
+#include "dmx/uiwake.h"
 #include "fakeolaclient.h"
 #include "support/pty.h"
 #include "support/syscallcount.h"
@@ -170,15 +171,19 @@ struct CadenceCase {
     const char* name;
     FrameTiming timing;
     int deadlines; // one second's
-    uint64_t frames;
+    uint64_t frames, serves;
 };
 
 TEST(OutputTickCalls, OnlyTheLinesBreaksAndFramesWithOlaAndARecording) {
     const CadenceCase cases[] = {
-        {"usual cadence", {}, 34, 17},
+        {"usual cadence", {}, 34, 17, 34},
         // Each frame is three deadlines; the tick's own work has 33 more.
-        {"40 frames a second", {40, 200us}, 3 * 40 + 33, 40},
+        {"40 frames a second", {40, 200us}, 3 * 40 + 33, 40, 33},
     };
+    // The window rests: the recording's count in the status line wakes it.
+    int wakeFd = uiwake::descriptor();
+    ASSERT_GE(wakeFd, 0);
+    uiwake::setResting(true);
     auto ola = std::make_shared<FakeOla>();
     OlaSink sink(fakeOlaOptions(ola));
     ASSERT_EQ(sink.start(1), OlaSink::StartResult::Started);
@@ -197,13 +202,22 @@ TEST(OutputTickCalls, OnlyTheLinesBreaksAndFramesWithOlaAndARecording) {
             {"break on", __NR_ioctl, 1, TIOCSBRK},
             {"break off", __NR_ioctl, 1, TIOCCBRK},
             {"frame write", __NR_write, 2, kFrameBytes, 2},
+            {"window wake", __NR_write, 0, uint64_t(wakeFd), 2},
         };
         CallCounts calls = countSystemCalls(expected, [&] { ticks.run(c.timing, c.deadlines); });
-        if (!calls.checked)
+        if (!calls.checked) {
+            uiwake::setResting(false);
             GTEST_SKIP() << calls.why;
+        }
         EXPECT_TRUE(calls.completed) << c.name << ": " << calls.ending;
-        EXPECT_EQ(calls.counts, (std::vector<uint64_t>{c.frames, c.frames, c.frames})) << c.name;
+        ASSERT_EQ(calls.counts.size(), expected.size());
+        EXPECT_EQ((std::vector<uint64_t>{calls.counts.begin(), calls.counts.begin() + 3}),
+                  (std::vector<uint64_t>{c.frames, c.frames, c.frames}))
+            << c.name;
+        EXPECT_GT(calls.counts[3], 0u) << c.name;
+        EXPECT_LE(calls.counts[3], c.serves) << c.name << ": at most one wake a tick";
     }
+    uiwake::setResting(false);
 }
 
 } // namespace
