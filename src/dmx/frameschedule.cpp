@@ -33,8 +33,11 @@ DueSteps FrameSchedule::nextAtRate() const {
     case Phase::Write:
         break;
     }
+    // The tick's own work due before the next frame goes with this one's
+    // write: a wake-up less for each (the cost of the output thread at rest
+    // is mostly its wake-ups).
     uint8_t steps = kStepWrite;
-    if (m_serveAt <= m_lineAt)
+    if (m_serveAt <= frameDeadline(m_frame + 1))
         steps |= kStepServe;
     return {m_lineAt, steps, true};
 }

@@ -10,8 +10,10 @@
 // and off one break time after it went on, and the frame is written one
 // mark-after-break after the break went off: a step that runs late never
 // shortens the break or the mark that follows it. The tick's own work keeps
-// its 30 ms ticks between the frames; one that falls due inside a frame's
-// break or mark waits for the frame's write and runs right after it.
+// its 30 ms ticks on average: a tick due before the next frame's deadline
+// runs right after this frame's write (early by less than a frame period, so
+// that at 34 frames a second and more it never costs a wake-up of its own);
+// one still due before a frame's break runs on its own deadline.
 //
 // A frame a little late goes out at once. After a stall of more than a period
 // (a suspended machine, a debugger) the missed deadlines are not made up for:

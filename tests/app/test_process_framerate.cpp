@@ -104,7 +104,7 @@ double medianPeriodMs(const std::vector<Frame>& frames) {
     return periods[periods.size() / 2];
 }
 
-// A show whose start step fades channel 1 from 0 to 255 in 2 s as the
+// A show whose start step (1) fades channel 1 from 0 to 255 in 2 s as the
 // program starts, and whose next step fades it back to 0 in 2 s once the
 // program has settled; the profile's settings; the program on a pty.
 class FrameRateProcess : public ::testing::Test {
@@ -112,19 +112,18 @@ protected:
     void start(const std::string& settings) {
         ::mkdir(root.file("demo").c_str(), 0755);
         writeFile(root.file("demo/dmx.ini"), "[GLOBAL]\r\nmanualstep=1\r\n"
-                                             "0$master=255\r\n0$1=0\r\n0$autofade=1\r\n"
-                                             "0$fadet=2.000000\r\n"
-                                             "1$master=255\r\n1$1=255\r\n1$autofade=1\r\n"
+                                             "1$master=255\r\n1$1=0\r\n1$autofade=1\r\n"
                                              "1$fadet=2.000000\r\n"
-                                             "2$master=255\r\n2$1=0\r\n");
+                                             "2$master=255\r\n2$1=255\r\n2$autofade=1\r\n"
+                                             "2$fadet=2.000000\r\n"
+                                             "3$master=255\r\n3$1=0\r\n");
         ::mkdir(config.file("orvane").c_str(), 0755);
         writeFile(config.file("orvane/profile.ini"),
-                  "[last]\r\nshowname=demo\r\n[savelast]\r\nstepnum=0\r\n[settings]\r\n" +
-                      settings);
+                  "[last]\r\nshowname=demo\r\n[settings]\r\n" + settings);
         ASSERT_TRUE(pty.ok());
         line = std::make_unique<LineRecorder>(pty.master());
         program = std::make_unique<OrvaneProcess>(
-            root, config, std::vector<std::string>{"STEP=0"},
+            root, config, std::vector<std::string>{"STEP=1"},
             std::vector<std::string>{"ORVANE_DMX_PORT=" + pty.slavePath()});
     }
     void TearDown() override {

@@ -134,23 +134,45 @@ TEST(FrameSchedule, TheUsualCadenceIsATickEvery30ms) {
 TEST(FrameSchedule, AtAChosenRateEachFrameIsABreakAMarkAndTheWrite) {
     FrameSchedule schedule({40, 200us}, 0ms);
     const Nanoseconds step = 5us; // what each step takes
-    std::vector<Due> due = run(schedule, 61ms, 0ns, step);
-    const Nanoseconds mark = 200us + step + 12us; // from the break's deadline
+    std::vector<Due> due = run(schedule, 101ms, 0ns, step);
+    // From each frame's deadline: the break, 200 µs, the release, 12 µs, the
+    // write; the 30 ms ticks (at 30, 60, 90 and 120 ms) go with the write of
+    // the frame before them.
+    const Nanoseconds release = step + 200us, write = release + step + 12us;
     EXPECT_EQ(due, (std::vector<Due>{
                        {25ms, kStepBreak},
-                       {25ms + step + 200us, kStepRelease},
-                       {25ms + step + mark, kStepWrite},
-                       {30ms, kStepServe},
+                       {25ms + release, kStepRelease},
+                       {25ms + write, kStepWrite | kStepServe},
                        {50ms, kStepBreak},
-                       {50ms + step + 200us, kStepRelease},
-                       {50ms + step + mark, kStepWrite},
-                       {60ms, kStepServe},
+                       {50ms + release, kStepRelease},
+                       {50ms + write, kStepWrite | kStepServe},
+                       {75ms, kStepBreak},
+                       {75ms + release, kStepRelease},
+                       {75ms + write, kStepWrite | kStepServe},
+                       {100ms, kStepBreak},
+                       {100ms + release, kStepRelease},
+                       {100ms + write, kStepWrite | kStepServe},
                    }));
     FrameSchedule spins({40, 200us}, 0ms);
     spins.done(25ms, 25ms);
     EXPECT_FALSE(spins.next().spin) << "a break is slept through";
     spins.done(25200us, 25200us);
     EXPECT_TRUE(spins.next().spin) << "a mark-after-break is waited for on the clock";
+}
+
+TEST(FrameSchedule, BelowThirtyFourFramesTheTicksBetweenFramesWakeOnTheirOwn) {
+    FrameSchedule schedule({20, 200us}, 0ms);
+    std::vector<Due> due = run(schedule, 101ms);
+    EXPECT_EQ(due, (std::vector<Due>{
+                       {30ms, kStepServe},
+                       {50ms, kStepBreak},
+                       {50200us, kStepRelease},
+                       {50212us, kStepWrite | kStepServe}, // the tick of 60 ms
+                       {90ms, kStepServe},
+                       {100ms, kStepBreak},
+                       {100200us, kStepRelease},
+                       {100212us, kStepWrite | kStepServe}, // the tick of 120 ms
+                   }));
 }
 
 TEST(FrameSchedule, ALateStepNeverShortensTheBreakOrTheMark) {
@@ -160,56 +182,37 @@ TEST(FrameSchedule, ALateStepNeverShortensTheBreakOrTheMark) {
     schedule.done(27ms + 900us, 27ms + 904us); // the release woke late too
     DueSteps write = schedule.next();
     EXPECT_EQ(write.at, 27ms + 916us);
-    EXPECT_EQ(write.steps, kStepWrite);
-    // The 30 ms tick fell due meanwhile: it runs right after the write.
+    EXPECT_EQ(write.steps, kStepWrite | kStepServe);
     schedule.done(27ms + 916us, 28ms);
-    EXPECT_EQ(schedule.next().at, 30ms);
-    EXPECT_EQ(schedule.next().steps, kStepServe);
-    schedule.done(30ms, 30ms);
-    EXPECT_EQ(schedule.next().at, 50ms) << "the next frame keeps its deadline";
+    EXPECT_EQ(schedule.next(), (DueSteps{50ms, kStepBreak, false}))
+        << "the next frame keeps its deadline";
 }
 
-TEST(FrameSchedule, TheTickDueInsideABreakWaitsForTheWrite) {
-    // Frames every 29.4 ms with a 1 ms break: the tick of 30 ms falls inside
-    // the first frame's break.
-    FrameSchedule schedule({34, 1000us}, 0ms);
-    const Nanoseconds first{29411765}, second{58823529};
-    EXPECT_EQ(schedule.next(), (DueSteps{first, kStepBreak, false}));
-    schedule.done(first, first);
-    EXPECT_EQ(schedule.next(), (DueSteps{first + 1ms, kStepRelease, false}));
-    schedule.done(first + 1ms, first + 1ms);
-    EXPECT_EQ(schedule.next(), (DueSteps{first + 1012us, kStepWrite | kStepServe, true}));
-    schedule.done(first + 1012us, first + 1040us);
-    EXPECT_EQ(schedule.next(), (DueSteps{second, kStepBreak, false}));
-    schedule.done(second, second);
-    schedule.done(second + 1ms, second + 1ms);
-    EXPECT_EQ(schedule.next(), (DueSteps{second + 1012us, kStepWrite, true}));
-    schedule.done(second + 1012us, second + 1012us);
-    EXPECT_EQ(schedule.next(), (DueSteps{60ms, kStepServe, false}))
-        << "the tick keeps its own 30 ms grid";
+TEST(FrameSchedule, AFrameALittleLateGoesOutAtOnce) {
+    FrameSchedule schedule({40, 200us}, 0ms);
+    schedule.done(25ms, 25ms);
+    schedule.done(25200us, 25200us);
+    schedule.done(25212us, 51ms); // a write and a tick that took until past the next deadline
+    EXPECT_EQ(schedule.next(), (DueSteps{50ms, kStepBreak, false}));
 }
 
 TEST(FrameSchedule, AfterAStallTheMissedFramesAreNotSentBackToBack) {
     FrameSchedule schedule({40, 200us}, 0ms);
     schedule.done(25ms, 25ms);
     schedule.done(25200us, 25200us);
-    schedule.done(325ms, 325ms); // the write comes 300 ms late (a suspended machine)
-    EXPECT_EQ(schedule.next(), (DueSteps{30ms, kStepServe, false})) << "the tick, overdue";
+    // The write and the tick of 30 ms come 300 ms late (a suspended machine).
+    EXPECT_EQ(schedule.next().steps, kStepWrite | kStepServe);
     schedule.done(325ms, 325ms);
     EXPECT_EQ(schedule.next(), (DueSteps{350ms, kStepBreak, false}))
         << "frames go on from the next deadline of their grid";
     schedule.done(350ms, 350ms);
     schedule.done(350200us, 350200us);
-    schedule.done(350212us, 350212us);
-    EXPECT_EQ(schedule.next(), (DueSteps{355ms, kStepServe, false}))
-        << "the tick, afresh from when it ran late";
-
-    FrameSchedule aLittleLate({40, 200us}, 0ms);
-    aLittleLate.done(25ms, 25ms);
-    aLittleLate.done(25200us, 25200us);
-    aLittleLate.done(25212us, 51ms); // a write that took until past the next deadline
-    aLittleLate.done(51ms, 51ms);    // the tick
-    EXPECT_EQ(aLittleLate.next(), (DueSteps{50ms, kStepBreak, false})) << "it goes out at once";
+    DueSteps write = schedule.next();
+    EXPECT_EQ(write.steps, kStepWrite | kStepServe) << "the tick of 355 ms, afresh from 325 ms";
+    schedule.done(write.at, write.at);
+    schedule.done(375ms, 375ms);
+    schedule.done(375200us, 375200us);
+    EXPECT_EQ(schedule.next().steps, kStepWrite | kStepServe) << "the tick of 385 ms";
 }
 
 TEST(FrameSchedule, DeadlinesOfARateWithoutAWholePeriodDoNotDrift) {
