@@ -169,37 +169,52 @@ int keyToFrame(const LineTiming& timing, int presses) {
     return 0;
 }
 
-// Both programs at once, so that whatever else the machine does falls on both.
+// Both programs at once, so that whatever else the machine does falls on both;
+// beside them, a bare sender at each timing: what the kernel alone charges
+// here for the same line work (its wake-ups, breaks and writes).
 int idleSideBySide() {
-    PtyPair usualLine, fortyLine;
+    PtyPair usualLine, fortyLine, usualBareLine, fortyBareLine;
     FrameReader usualFrames(usualLine.master()), fortyFrames(fortyLine.master());
+    FrameReader usualBareFrames(usualBareLine.master()), fortyBareFrames(fortyBareLine.master());
     ProgramSetup usualSetup, fortySetup;
     fortySetup.profile = "[settings]\r\n" + kForty.setting();
     Program usual(usualLine.slavePath(), usualSetup), forty(fortyLine.slavePath(), fortySetup);
     if (!usual.ok() || !forty.ok() || !waitForFrames(usualFrames, 20) ||
         !waitForFrames(fortyFrames, 20))
         return 1;
+    BareSender usualBare(usualBareLine.slavePath(), now(), kUsual),
+        fortyBare(fortyBareLine.slavePath(), now(), kForty);
     sleepFor(3);
     constexpr double kWindow = 20;
-    std::vector<double> usualCpu, fortyCpu, above, usualOutput, fortyOutput;
+    struct Use {
+        std::vector<double> all, output, bare;
+    } u, f;
+    std::vector<double> above, bareAbove;
     auto percent = [&](double seconds) { return 100.0 * seconds / kWindow; };
     for (int round = 0; round < 3; ++round) {
-        double u = usual.cpuSeconds(), f = forty.cpuSeconds();
-        double uo = usual.namedCpuSeconds("orvane-output"),
-               fo = forty.namedCpuSeconds("orvane-output");
+        double u0 = usual.cpuSeconds(), f0 = forty.cpuSeconds();
+        double uo = usual.namedCpuSeconds("orvane-output");
+        double fo = forty.namedCpuSeconds("orvane-output");
+        double ub = usualBare.cpuSeconds(), fb = fortyBare.cpuSeconds();
         sleepFor(kWindow);
-        usualCpu.push_back(percent(usual.cpuSeconds() - u));
-        fortyCpu.push_back(percent(forty.cpuSeconds() - f));
-        usualOutput.push_back(percent(usual.namedCpuSeconds("orvane-output") - uo));
-        fortyOutput.push_back(percent(forty.namedCpuSeconds("orvane-output") - fo));
-        above.push_back(fortyCpu.back() - usualCpu.back());
+        u.all.push_back(percent(usual.cpuSeconds() - u0));
+        f.all.push_back(percent(forty.cpuSeconds() - f0));
+        u.output.push_back(percent(usual.namedCpuSeconds("orvane-output") - uo));
+        f.output.push_back(percent(forty.namedCpuSeconds("orvane-output") - fo));
+        u.bare.push_back(percent(usualBare.cpuSeconds() - ub));
+        f.bare.push_back(percent(fortyBare.cpuSeconds() - fb));
+        above.push_back(f.all.back() - u.all.back());
+        bareAbove.push_back(f.bare.back() - u.bare.back());
     }
-    figure("app_idle_main_window_16_7fps_cpu", percentile(usualCpu, 50), "%core");
-    figure("app_idle_main_window_40fps_cpu", percentile(fortyCpu, 50), "%core");
-    figure("app_idle_output_thread_16_7fps_cpu", percentile(usualOutput, 50), "%core");
-    figure("app_idle_output_thread_40fps_cpu", percentile(fortyOutput, 50), "%core");
+    figure("app_idle_main_window_16_7fps_cpu", percentile(u.all, 50), "%core");
+    figure("app_idle_main_window_40fps_cpu", percentile(f.all, 50), "%core");
+    figure("app_idle_output_thread_16_7fps_cpu", percentile(u.output, 50), "%core");
+    figure("app_idle_output_thread_40fps_cpu", percentile(f.output, 50), "%core");
     figure("app_idle_40fps_above_16_7fps_cpu", percentile(above, 50), "%core");
     figure("app_idle_40fps_above_16_7fps_cpu_max", maxOf(above), "%core");
+    figure("app_idle_bare_sender_16_7fps_cpu", percentile(u.bare, 50), "%core");
+    figure("app_idle_bare_sender_40fps_cpu", percentile(f.bare, 50), "%core");
+    figure("app_idle_bare_sender_40fps_above_16_7fps_cpu", percentile(bareAbove, 50), "%core");
     return 0;
 }
 

@@ -23,7 +23,7 @@ DueSteps FrameSchedule::next() const {
 DueSteps FrameSchedule::nextAtRate() const {
     switch (m_phase) {
     case Phase::Break: {
-        Nanoseconds frame = frameDeadline(m_frame);
+        Nanoseconds frame = breakDeadline();
         if (m_serveAt <= frame)
             return {m_serveAt, kStepServe, false};
         return {frame, kStepBreak, false};
@@ -40,6 +40,12 @@ DueSteps FrameSchedule::nextAtRate() const {
     if (m_serveAt <= frameDeadline(m_frame + 1))
         steps |= kStepServe;
     return {m_lineAt, steps, true};
+}
+
+// A break cuts whatever the line is still sending: it never comes before the
+// last frame had the time to leave, even when that frame was written late.
+Nanoseconds FrameSchedule::breakDeadline() const {
+    return std::max(frameDeadline(m_frame), m_lastWrite + kFrameWireTime);
 }
 
 void FrameSchedule::done(Nanoseconds woke, Nanoseconds after) {
@@ -68,6 +74,7 @@ void FrameSchedule::lineDone(Nanoseconds after) {
     case Phase::Write:
         break;
     }
+    m_lastWrite = after;
     m_phase = Phase::Break;
     ++m_frame;
     // More than a period behind (a stall): the missed frames are not sent

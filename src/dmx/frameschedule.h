@@ -7,9 +7,10 @@
 // and the frame by turns.
 //
 // A chosen rate: frame k is due at start + k / rate. Its break goes on then
-// and off one break time after it went on, and the frame is written one
+// (but never before the frame written last has had the time to leave the
+// line) and off one break time after it went on, and the frame is written one
 // mark-after-break after the break went off: a step that runs late never
-// shortens the break or the mark that follows it. The tick's own work keeps
+// shortens the break, the mark that follows it or the frame before it. The tick's own work keeps
 // its 30 ms ticks on average: a tick due before the next frame's deadline
 // runs right after this frame's write (early by less than a frame period, so
 // that at 34 frames a second and more it never costs a wake-up of its own);
@@ -53,14 +54,15 @@ public:
 
     const FrameTiming& timing() const { return m_timing; }
     DueSteps next() const;
-    // The steps of next() ran: the thread woke at `woke` and was through at
-    // `after`.
+    // The steps of next() ran: the thread woke at `woke` and was through
+    // with the line's step at `after` (the tick's own work may take longer).
     void done(Nanoseconds woke, Nanoseconds after);
 
 private:
     enum class Phase : uint8_t { Break, Release, Write };
 
     Nanoseconds frameDeadline(int64_t k) const;
+    Nanoseconds breakDeadline() const;
     DueSteps nextAtRate() const;
     void serveDone(Nanoseconds served, Nanoseconds woke);
     void lineDone(Nanoseconds after);
@@ -70,7 +72,8 @@ private:
     Nanoseconds m_serveAt; // the next tick (usual cadence) or 30 ms work (chosen rate)
     int64_t m_frame = 1;   // the frame whose steps come next
     Phase m_phase = Phase::Break;
-    Nanoseconds m_lineAt{0}; // the next release or write
+    Nanoseconds m_lineAt{0};    // the next release or write
+    Nanoseconds m_lastWrite{0}; // when the last frame was through with its write
 };
 
 } // namespace orvane

@@ -37,6 +37,21 @@ void waitFor(const DueSteps& due) {
     }
 }
 
+// Runs the due steps; returns when the line's step was through, which the
+// schedule counts the next break and mark from (the tick's own work, run
+// after a frame's write, does not count).
+Nanoseconds runDue(OutputTick& tick, uint8_t steps, Nanoseconds woke) {
+    bool serveAfterWrite = (steps & kStepWrite) && (steps & kStepServe);
+    if (!serveAfterWrite) {
+        tick.runSteps(steps, woke);
+        return monotonicNow();
+    }
+    tick.runSteps(kStepWrite, woke);
+    Nanoseconds written = monotonicNow();
+    tick.runSteps(kStepServe, written);
+    return written;
+}
+
 int64_t wholeMs(Nanoseconds t) {
     return toMs(t).count();
 }
@@ -290,10 +305,9 @@ void OutputThread::loop(OutputShared& shared, OutputTick& tick, TickTrace* trace
         if (m_stop.load(std::memory_order_acquire))
             break;
         Nanoseconds woke = monotonicNow();
-        tick.runSteps(due.steps, woke);
-        Nanoseconds after = monotonicNow();
+        Nanoseconds after = runDue(tick, due.steps, woke);
         if (trace)
-            trace->onSteps(due.steps, due.at, woke, after);
+            trace->onSteps(due.steps, due.at, woke, monotonicNow());
         schedule.done(woke, after);
     }
 }
