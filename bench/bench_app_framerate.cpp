@@ -51,16 +51,18 @@ int fadeLevels(const LineTiming& timing) {
     Program program(line.slavePath(), setup);
     if (!program.ok() || !waitForFrames(frames, 20))
         return 1;
-    // The fade down: from the last frame at 255 to the first at 0 after it.
+    // The fade down: from the highest level (255 itself may fall between
+    // two frames) to the first frame at 0 after it.
     std::set<uint8_t> levels;
     for (int waited = 0; waited < 300 && levels.empty(); ++waited) {
         sleepFor(0.1);
         std::vector<uint8_t> level = frames.channel1();
-        auto top = std::find(level.rbegin(), level.rend(), 255).base();
+        auto top = std::max_element(level.begin(), level.end());
         auto bottom = std::find(top, level.end(), 0);
-        if (top != level.begin() && bottom != level.end())
+        if (top != level.end() && *top > 200 && bottom != level.end())
             levels.insert(top, bottom + 1);
     }
+    // Both ends are levels of the fade's 2 s.
     figure(("app_fade_levels_per_s_" + timing.label()).c_str(), double(levels.size()) / 2.0,
            "levels/s");
     return levels.empty() ? 1 : 0;
