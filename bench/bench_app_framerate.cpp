@@ -13,7 +13,8 @@
 // - an idle console: both programs side by side, the main window alone,
 //   three windows of 20 s: the CPU time of each, of its output thread, and
 //   how much more the program at 40 frames a second takes.
-// ORVANE_BENCH_RUNS, ORVANE_BENCH_SECONDS and ORVANE_BENCH_PRESSES shorten it.
+// ORVANE_BENCH_RUNS, ORVANE_BENCH_SECONDS and ORVANE_BENCH_PRESSES shorten it,
+// ORVANE_BENCH_STEADY_ONLY leaves all but the steady runs out.
 
 #include "benchprocess.h"
 #include "support/virtualdisplay.h"
@@ -226,6 +227,8 @@ int main() {
     std::signal(SIGPIPE, SIG_IGN);
     int status =
         steadyRuns(kForty, setting("ORVANE_BENCH_RUNS", 3), setting("ORVANE_BENCH_SECONDS", 60));
+    if (setting("ORVANE_BENCH_STEADY_ONLY", 0))
+        return status;
     for (const LineTiming& timing : {kUsual, kForty})
         status |= fadeLevels(timing);
     for (const LineTiming& timing : {kUsual, kForty})

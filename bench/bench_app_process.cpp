@@ -16,7 +16,9 @@
 //   work (a bare sender and a thread waking when the idle user-interface
 //   thread does): what this machine's kernel alone charges for them.
 // ORVANE_BENCH_RUNS and ORVANE_BENCH_SECONDS shorten the steady runs (for a
-// quick look); the figures of record use the defaults.
+// quick look; the figures of record use the defaults), ORVANE_BENCH_STEADY_ONLY
+// leaves the rest out, ORVANE_BENCH_FRAMES_OUT keeps every frame's arrival
+// (scripts/trace-frames.sh).
 // bench_app_framerate has the same at 40 frames a second.
 
 #include "benchprocess.h"
@@ -69,6 +71,8 @@ int main() {
     std::signal(SIGPIPE, SIG_IGN);
     int status = steadyRuns(LineTiming{}, setting("ORVANE_BENCH_RUNS", 3),
                             setting("ORVANE_BENCH_SECONDS", 60));
+    if (setting("ORVANE_BENCH_STEADY_ONLY", 0))
+        return status;
     status |= idleConsole("all_windows", "all");
     status |= idleConsole("main_window", "");
     return status;

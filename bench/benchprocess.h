@@ -258,7 +258,12 @@ class FrameReader {
 public:
     static constexpr int kCapacity = 8000;
 
-    explicit FrameReader(int master) : m_thread([this, master] { run(master); }) {}
+    // name: the reader thread's, for traces of the machine.
+    explicit FrameReader(int master, const char* name = "frames")
+        : m_thread([this, master, name] {
+              pthread_setname_np(pthread_self(), name);
+              run(master);
+          }) {}
     ~FrameReader() {
         m_stop = true;
         m_thread.join();
@@ -341,14 +346,18 @@ private:
 // whole frame periods.
 class BareSender {
 public:
-    BareSender(const std::string& slave, Nanoseconds frameAt, LineTiming timing)
+    BareSender(const std::string& slave, Nanoseconds frameAt, LineTiming timing,
+               const char* name = "bare-sender")
         : m_fd(::open(slave.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK)), m_frameAt(frameAt),
           m_timing(timing) {
         termios tio{};
         tcgetattr(m_fd, &tio);
         cfmakeraw(&tio);
         tcsetattr(m_fd, TCSANOW, &tio);
-        m_thread = std::thread([this] { m_timing.chosen() ? runAtRate() : runUsual(); });
+        m_thread = std::thread([this, name] {
+            pthread_setname_np(pthread_self(), name);
+            m_timing.chosen() ? runAtRate() : runUsual();
+        });
     }
     ~BareSender() {
         m_stop = true;
@@ -463,8 +472,8 @@ inline SteadyRun steadyFrames(const LineTiming& timing, int run, int seconds) {
     PtyPair programLine, bareLine, twinLine;
     if (!programLine.ok() || !bareLine.ok() || !twinLine.ok())
         return result;
-    FrameReader programFrames(programLine.master()), bareFrames(bareLine.master()),
-        twinFrames(twinLine.master());
+    FrameReader programFrames(programLine.master(), "rd-program"),
+        bareFrames(bareLine.master(), "rd-bare"), twinFrames(twinLine.master(), "rd-twin");
     ProgramSetup setup;
     setup.windows = "all";
     if (timing.chosen())
@@ -475,8 +484,8 @@ inline SteadyRun steadyFrames(const LineTiming& timing, int run, int seconds) {
         return result;
     sleepFor(3);
     Nanoseconds programFrame = programFrames.lastFrame();
-    BareSender bare(bareLine.slavePath(), programFrame, timing),
-        twin(twinLine.slavePath(), programFrame + timing.period() / 2, timing);
+    BareSender bare(bareLine.slavePath(), programFrame, timing, "bare-sender"),
+        twin(twinLine.slavePath(), programFrame + timing.period() / 2, timing, "bare-twin");
     sleepFor(1);
     for (FrameReader* reader : {&programFrames, &bareFrames, &twinFrames})
         reader->startCounting();
@@ -484,6 +493,14 @@ inline SteadyRun steadyFrames(const LineTiming& timing, int run, int seconds) {
     for (FrameReader* reader : {&programFrames, &bareFrames, &twinFrames})
         reader->stopCounting();
 
+    // For a trace of the machine (scripts/trace-frames.sh): every frame's arrival.
+    if (const char* out = std::getenv("ORVANE_BENCH_FRAMES_OUT")) {
+        std::ofstream file(out);
+        for (auto [who, reader] :
+             {std::pair{"program", &programFrames}, {"bare", &bareFrames}, {"twin", &twinFrames}})
+            for (Nanoseconds t : reader->completed())
+                file << who << ' ' << t.count() << '\n';
+    }
     std::string name = "app_" + timing.label() + "_run" + std::to_string(run) + "_";
     auto out = [&](const char* what, double value, const char* unit) {
         figure((name + what).c_str(), value, unit);
