@@ -19,7 +19,7 @@ from collections import defaultdict
 SWITCH = re.compile(r"prev_comm=(.*?) prev_pid=(\d+) .*?prev_state=(\S+) ==> "
                     r"next_comm=(.*?) next_pid=(\d+)")
 WAKING = re.compile(r"comm=(.*?) pid=(\d+) ")
-WORK = re.compile(r"function=(\S+)")
+WORK = re.compile(r"function[= ](\S+)")
 
 
 def read_frames(path):
@@ -128,6 +128,16 @@ def busy(runs, works, start, end):
     return sorted(spent.items(), key=lambda kv: -kv[1])
 
 
+def deviation_near(times, t, period):
+    """The deviation of the other sender's frame interval around t."""
+    i = bisect_left(times, t)
+    best = 0
+    for k in (i - 1, i, i + 1):
+        if 0 < k < len(times) and abs(times[k] - t) < period:
+            best = max(best, abs(times[k] - times[k - 1] - period))
+    return best
+
+
 def main():
     frames = read_frames(sys.argv[1])
     runs, wakings, works = read_sched(sys.argv[2])
@@ -139,21 +149,32 @@ def main():
     bare_runs = writer_runs(runs, wakings, "bare-sender")
     summary("program", program, out_runs, period)
     summary("bare sender", frames["bare"], bare_runs, period)
-    late = sorted(((abs(b - a - period), b, a) for a, b in zip(program, program[1:])),
-                  reverse=True)[:8]
-    print("\nThe program's latest frames:")
-    for dev, t, before in late:
-        r = last_run_before(out_runs, t)
-        print(f"\n  frame at {t / 1e9:.6f} s: {ms(t - before):.3f} ms after the one before")
-        if r:
-            start, end, cpu, woke = r
-            print(f"    output thread: woken {ms(t - woke):.3f} ms before the arrival, ran "
-                  f"{ms(start - woke):.3f} ms after its wake-up on cpu {cpu} for "
-                  f"{ms(end - start):.3f} ms; the reader got the frame {ms(t - end):.3f} ms "
-                  "after that run")
-        spent = busy(runs, works, before, t)
-        top = ", ".join(f"{name} {ms(ns):.2f}" for name, ns in spent[:8])
-        print(f"    ran meanwhile (ms): {top}")
+    bare = frames["bare"]
+    devs = [(abs(b - a - period), b, a) for a, b in zip(program, program[1:])]
+    alone = [d for d in devs if d[0] > 2_000_000 and deviation_near(bare, d[1], period) < d[0] / 2]
+    print(f"\nframes of the program more than 2 ms off while the bare sender's were not "
+          f"(less than half as far off): {len(alone)} of {sum(d[0] > 2_000_000 for d in devs)}")
+    for title, chosen in (("The program's latest frames", sorted(devs, reverse=True)[:6]),
+                          ("The program's late frames the bare sender did not share",
+                           sorted(alone, reverse=True)[:10])):
+        print(f"\n{title}:")
+        for dev, t, before in chosen:
+            explain(t, before, out_runs, runs, works, bare, period)
+
+
+def explain(t, before, out_runs, runs, works, bare, period):
+    r = last_run_before(out_runs, t)
+    print(f"\n  frame at {t / 1e9:.6f} s: {ms(t - before):.3f} ms after the one before; "
+          f"the bare sender's nearby: {ms(deviation_near(bare, t, period)):.3f} ms off")
+    if r:
+        start, end, cpu, woke = r
+        print(f"    output thread: woken {ms(t - woke):.3f} ms before the arrival, ran "
+              f"{ms(start - woke):.3f} ms after its wake-up on cpu {cpu} for "
+              f"{ms(end - start):.3f} ms; the reader got the frame {ms(t - end):.3f} ms "
+              "after that run")
+    spent = busy(runs, works, before, t)
+    top = ", ".join(f"{name} {ms(ns):.2f}" for name, ns in spent[:8])
+    print(f"    ran meanwhile (ms): {top}")
 
 
 if __name__ == "__main__":
