@@ -100,6 +100,8 @@ COrvaneDlg::COrvaneDlg(ProfileFiles& profiles, Prompts& prompts, std::string roo
     o.dmxPortSetting = [this] { return setting(m_profiles, "dmxport", ""); };
     o.outputSetting = [this] { return setting(m_profiles, "output", ""); };
     o.olaUniverseSetting = [this] { return setting(m_profiles, "olauniverse", ""); };
+    o.frameRateSetting = [this] { return setting(m_profiles, "framerate", ""); };
+    o.breakSetting = [this] { return setting(m_profiles, "breakus", ""); };
     m_dmx = std::make_unique<DmxOutput>(*m_line, std::move(o));
     m_interface = std::make_unique<InterfaceWatch>(*m_line, *m_dmx);
     qApp->installEventFilter(new KeyStateFilter(m_dmx->keys(), m_input, this));
@@ -314,7 +316,7 @@ void COrvaneDlg::startIpServer() {
 
 bool COrvaneDlg::startDmx() {
     int result = m_dmx->start();
-    m_interface->started(now().count());
+    m_interface->started(now());
     showInterfaceState();
     if (result == 0)
         return true;
@@ -337,11 +339,10 @@ void COrvaneDlg::startInterfaceWatch() {
     showInterfaceState();
     auto priority = std::make_shared<PriorityNotice>();
     m_interfaceTick.start(kInterfacePollMs, this, [this, priority] {
-        if (m_interface->poll(now().count()))
+        if (m_interface->poll(now()))
             showInterfaceState();
         // Whether the output thread got real-time priority: status line and log.
-        if (auto text =
-                priority->poll(m_dmx->tickRunning(), m_dmx->tickRealtime(), now().count())) {
+        if (auto text = priority->poll(m_dmx->tickRunning(), m_dmx->tickRealtime(), now())) {
             m_controls.setText(console::kStatus, *text);
             appendLogLine(widget(console::kLog), *text, kPriorityColour);
         }
@@ -358,7 +359,7 @@ void COrvaneDlg::showInterfaceState() {
 void COrvaneDlg::bindDmxHandlers() {
     m_controls.on(ControlEvent::Clicked, console::kResetDmx, [this] {
         int result = m_dmx->reset();
-        m_interface->started(now().count());
+        m_interface->started(now());
         showInterfaceState();
         if (result != 0)
             m_prompts.message(kProgramTitle, dmxFailureText(), PromptIcon::Stop);
@@ -387,6 +388,11 @@ void COrvaneDlg::bindDmxHandlers() {
 void COrvaneDlg::pollDmxStatus() {
     if (auto text = m_dmx->pollStatus())
         m_controls.setText(console::kStatus, *text);
+    // Records the disk did not take in time, or a write that failed.
+    if (auto report = m_dmx->pollRecordingReport()) {
+        m_controls.setText(console::kStatus, *report);
+        logLine(*report, kRefusalColour);
+    }
 }
 
 // Before the window is shown, so that the window makes room for its line.

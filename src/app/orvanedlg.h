@@ -90,6 +90,8 @@ public:
     void registerStepHotkeys();
     // A line of the coloured log (0x00BBGGRR).
     void logLine(const std::string& text, uint32_t colour);
+    // The log's colour for something refused or not done (a file, a record).
+    static constexpr uint32_t kRefusalColour = 0x0000A0;
     // CHAIN=: the save sequence before another show takes over; false when the
     // operator chose to stay.
     bool saveBeforeChain(const std::string& show);

@@ -8,9 +8,6 @@ namespace orvane {
 
 namespace {
 
-// Log lines about files left out, in dark red (0x00BBGGRR).
-constexpr uint32_t kRefusalColour = 0x0000A0;
-
 void setSoundHotKeys(COrvaneDlg& main, const std::vector<SoundHotkey>& keys) {
     std::vector<SoundHotKey> shortcuts;
     for (const SoundHotkey& k : keys)
@@ -33,7 +30,9 @@ SoundConsoleOptions soundOptions(COrvaneDlg& main, std::string folder) {
     o.hotkeysChanged = [&main](const std::vector<SoundHotkey>& keys) {
         setSoundHotKeys(main, keys);
     };
-    o.logLine = [&main](const std::string& line) { main.logLine(line, kRefusalColour); };
+    o.logLine = [&main](const std::string& line) {
+        main.logLine(line, COrvaneDlg::kRefusalColour);
+    };
     return o;
 }
 

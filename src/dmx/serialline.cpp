@@ -2,6 +2,8 @@
 // only file of the program that includes it.
 #include "dmx/serialline.h"
 
+#include "dmx/threadsetup.h"
+
 #include <asm/termbits.h>
 #include <cerrno>
 #include <cstdio>
@@ -66,6 +68,7 @@ struct termios2 makeTermios(const LineSettings& s) {
 // wake-up per arrival, so bytes nobody reads do not make it spin. A hung-up line
 // is dropped from the wait set for the same reason.
 void readerLoop(int epollFd, int lineFd, int wakeFd, const SerialLine::ReceiveHook& hook) {
+    nameThisThread("orvane-line-rx");
     epoll_event events[2];
     for (;;) {
         int n = epoll_wait(epollFd, events, 2, -1);
