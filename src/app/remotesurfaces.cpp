@@ -98,6 +98,7 @@ void RemoteSurfaces::start() {
     if (m_started || m_stopped)
         return;
     m_started = true;
+    m_publisher.update(); // the servers' first subscribers get the state at once
     for (Slot& s : m_slots) {
         if (!s.server)
             continue;
