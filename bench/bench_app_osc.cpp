@@ -111,12 +111,16 @@ public:
     double uiCpuSeconds() const {
         return taskSeconds("/proc/" + std::to_string(m_pid) + "/task/" + std::to_string(m_pid));
     }
-    // The OSC thread: the one the program runs below the others' priority.
+    // The OSC thread, by its name.
     double oscCpuSeconds() const {
         double total = 0;
-        for (const std::string& task : tasks())
-            if (nice(task) > 0)
+        for (const std::string& task : tasks()) {
+            std::ifstream in(task + "/comm");
+            std::string name;
+            std::getline(in, name);
+            if (name == "orvane-osc")
                 total += taskSeconds(task);
+        }
         return total;
     }
 
@@ -138,19 +142,6 @@ private:
         in >> ns;
         return ns / 1e9;
     }
-    static int nice(const std::string& task) {
-        std::ifstream in(task + "/stat");
-        std::string stat((std::istreambuf_iterator<char>(in)), {});
-        std::string after = stat.substr(stat.rfind(')') + 2);
-        int field = 0;
-        for (size_t at = 0, next; at < after.size(); at = next + 1, ++field) {
-            next = after.find(' ', at);
-            if (field == 16) // field 19 of /proc/<pid>/stat: nice
-                return std::atoi(after.substr(at, next - at).c_str());
-        }
-        return 0;
-    }
-
     TempDir m_root, m_config;
     pid_t m_pid = -1;
 };

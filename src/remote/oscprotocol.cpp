@@ -23,6 +23,12 @@ uint32_t bigEndian32(const uint8_t* p) {
     return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | uint32_t(p[3]);
 }
 
+template <typename T> T readAs(const char* at) {
+    T value;
+    std::memcpy(&value, at, sizeof value);
+    return value;
+}
+
 struct MessageFree {
     void operator()(lo_message m) const { lo_message_free(m); }
 };
@@ -55,25 +61,27 @@ bool decodeMessage(const uint8_t* data, size_t size, std::vector<OscMessage>& ou
     for (size_t k = 0; k < msg.types.size(); ++k) {
         OscValue v;
         v.type = msg.types[k];
+        // liblo keeps the arguments 4-byte aligned: read them as bytes.
+        const char* at = reinterpret_cast<const char*>(argv[k]);
         switch (v.type) {
         case 'i':
-            v.i = argv[k]->i;
+            v.i = readAs<int32_t>(at);
             break;
         case 'h':
-            v.i = argv[k]->h;
+            v.i = readAs<int64_t>(at);
             break;
         case 'f':
-            v.f = argv[k]->f;
+            v.f = readAs<float>(at);
             break;
         case 'd':
-            v.f = argv[k]->d;
+            v.f = readAs<double>(at);
             break;
         case 'T':
             v.i = 1;
             break;
         case 's':
         case 'S':
-            v.s = &argv[k]->s;
+            v.s = at;
             break;
         default: // F, and types no command takes
             break;

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <netinet/in.h>
 #include <poll.h>
+#include <pthread.h>
 #include <sys/eventfd.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
@@ -157,7 +158,13 @@ private:
 };
 
 void OscServer::Loop::run() {
-    ::setpriority(PRIO_PROCESS, pid_t(::syscall(SYS_gettid)), m_options.niceness);
+    // Below the program's own priority (by its niceness), named for ps and top.
+    pid_t tid = pid_t(::syscall(SYS_gettid));
+    errno = 0;
+    int base = ::getpriority(PRIO_PROCESS, id_t(tid));
+    if (errno == 0)
+        ::setpriority(PRIO_PROCESS, id_t(tid), base + m_options.niceness);
+    ::pthread_setname_np(::pthread_self(), "orvane-osc");
     const Clock& clock = systemClock();
     pollfd fds[2] = {{m_socket, POLLIN, 0}, {m_wake, POLLIN, 0}};
     while (!m_stop.load()) {
@@ -231,7 +238,7 @@ void OscServer::Loop::handle(const uint8_t* data, size_t size, const OscPeer& pe
 
 void OscServer::Loop::request(const OscMessage& m, const OscPeer& peer, Nanoseconds now) {
     OscRequest r = interpretOsc(m);
-    std::string from = peerText(peer);
+    auto from = [&] { return peerText(peer); };
     switch (r.kind) {
     case OscRequest::Kind::Command:
         if (m_ring.push(r.command)) {
@@ -241,19 +248,19 @@ void OscServer::Loop::request(const OscMessage& m, const OscPeer& peer, Nanoseco
         m_ringFull.fetch_add(1, std::memory_order_relaxed);
         note(kRingFull,
              format("%s from %s dropped: commands come faster than the console takes them",
-                    m.address.c_str(), from.c_str()),
+                    m.address.c_str(), from().c_str()),
              kLogDarkRed, now);
         return;
     case OscRequest::Kind::Subscribe:
         switch (m_subscribers.subscribe(peer, now)) {
         case OscSubscribers::Join::New:
-            note(kSubscribed, format("%s subscribed", from.c_str()), kLogTeal, now);
+            note(kSubscribed, format("%s subscribed", from().c_str()), kLogTeal, now);
             break;
         case OscSubscribers::Join::Renewed:
             break;
         case OscSubscribers::Join::Full:
             note(kFull,
-                 format("%s not subscribed: %zu subscribers already", from.c_str(),
+                 format("%s not subscribed: %zu subscribers already", from().c_str(),
                         OscSubscribers::kMax),
                  kLogDarkRed, now);
             answerError(peer,
@@ -267,7 +274,7 @@ void OscServer::Loop::request(const OscMessage& m, const OscPeer& peer, Nanoseco
     case OscRequest::Kind::Unknown:
         m_unknown.fetch_add(1, std::memory_order_relaxed);
         note(kUnknown,
-             format("unknown address %s from %s dropped", m.address.c_str(), from.c_str()),
+             format("unknown address %s from %s dropped", m.address.c_str(), from().c_str()),
              kLogDarkRed, now);
         return;
     case OscRequest::Kind::WrongType:
@@ -275,7 +282,7 @@ void OscServer::Loop::request(const OscMessage& m, const OscPeer& peer, Nanoseco
         m_refused.fetch_add(1, std::memory_order_relaxed);
         note(kRefused,
              format("%s (,%s) from %s dropped: %s", m.address.c_str(), m.types.c_str(),
-                    from.c_str(), r.error.c_str()),
+                    from().c_str(), r.error.c_str()),
              kLogDarkRed, now);
         answerError(peer, r.error, now);
         return;

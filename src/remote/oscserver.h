@@ -9,8 +9,8 @@
 // One thread of its own waits on the socket and a wake descriptor: it wakes
 // for datagrams, for a new state on the board and when a subscriber's message
 // or lapse is due; with no subscriber and no traffic it sleeps without a
-// timeout. It runs a little below normal priority, so a flood takes its CPU
-// time after the console's.
+// timeout. It runs a little below the program's priority (named
+// "orvane-osc"), so a flood takes its CPU time after the console's.
 //
 // Against hostile peers: a packet is read whole into a fixed buffer; anything
 // malformed, an unknown address, wrong types or values are dropped and logged

@@ -2,6 +2,7 @@
 // liblo on both sides of the wire.
 
 #include "remote/oscprotocol.h"
+#include "support/tempdir.h"
 
 #include <lo/lo.h>
 
@@ -13,6 +14,7 @@
 #include <vector>
 
 using namespace orvane;
+using orvane::test::readFile;
 
 namespace {
 
@@ -290,6 +292,25 @@ TEST(OscProtocol, MalformedPacketsAreRefusedWhole) {
         EXPECT_TRUE(messages.empty()) << c.name << ": nothing of it is taken";
         EXPECT_FALSE(reason.empty()) << c.name;
     }
+}
+
+// Found by fuzzing: arguments after types of no data lie 4-byte aligned, and
+// were read as if 8-byte aligned (UBSan in make asan).
+TEST(OscProtocol, ArgumentsAreReadAtAnyAlignment) {
+    std::string bytes = readFile(std::string(ORVANE_SOURCE_DIR) +
+                                 "/tests/data/fuzz-repro/osc_strings_after_odd_types.osc");
+    ASSERT_FALSE(bytes.empty());
+    std::vector<OscMessage> messages;
+    ASSERT_TRUE(
+        decodeOscPacket(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), messages));
+    EXPECT_EQ(int(interpretOsc(messages[0]).kind), int(Kind::Unknown));
+    // A 64-bit int and a double after a string of odd length.
+    std::vector<uint8_t> packet = liblo("/orvane/step", "sh", {"abcde", "7"});
+    ASSERT_TRUE(decodeOscPacket(packet.data(), packet.size(), messages));
+    EXPECT_EQ(messages[0].args[1].i, 7);
+    packet = liblo("/orvane/master", "sd", {"abc", "0.5"});
+    ASSERT_TRUE(decodeOscPacket(packet.data(), packet.size(), messages));
+    EXPECT_DOUBLE_EQ(messages[0].args[1].f, 0.5);
 }
 
 TEST(OscProtocol, StateMessagesAsSubscribersReadThem) {

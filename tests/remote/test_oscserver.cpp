@@ -30,7 +30,7 @@ bool waitUntil(const std::function<bool()>& pred, int timeoutMs = 5000) {
     return true;
 }
 
-struct ServerFixture : ::testing::Test {
+struct OscServerFixture : ::testing::Test {
     RemoteCommandRing ring;
     RemoteStateBoard board;
     std::unique_ptr<OscServer> server;
@@ -68,7 +68,7 @@ struct ServerFixture : ::testing::Test {
 
 } // namespace
 
-TEST_F(ServerFixture, CommandsFromLibloReachTheRingAndRefusalsAnswerTheSender) {
+TEST_F(OscServerFixture, CommandsFromLibloReachTheRingAndRefusalsAnswerTheSender) {
     lo_address address = lo_address_new("127.0.0.1", std::to_string(port()).c_str());
     lo_send(address, "/orvane/step", "i", 4);
     lo_send(address, "/orvane/master", "f", 0.5f);
@@ -93,7 +93,7 @@ TEST_F(ServerFixture, CommandsFromLibloReachTheRingAndRefusalsAnswerTheSender) {
     EXPECT_EQ(logged("/orvane/step (,i) from 127.0.0.1:"), 1);
 }
 
-TEST_F(ServerFixture, ASubscriberGetsTheWholeStateThenEachChange) {
+TEST_F(OscServerFixture, ASubscriberGetsTheWholeStateThenEachChange) {
     RemoteState state;
     state.step = 3;
     state.caption = "Act one";
@@ -142,7 +142,7 @@ TEST_F(ServerFixture, ASubscriberGetsTheWholeStateThenEachChange) {
     EXPECT_EQ(no->args[0].s, "/orvane/subscribe: 16 subscribers already");
 }
 
-TEST_F(ServerFixture, ASubscriberWaitsForTheFirstState) {
+TEST_F(OscServerFixture, ASubscriberWaitsForTheFirstState) {
     OscClient client;
     client.send("/orvane/subscribe", port());
     EXPECT_FALSE(client.receive(200)) << "no state yet: nothing made up";
@@ -155,7 +155,7 @@ TEST_F(ServerFixture, ASubscriberWaitsForTheFirstState) {
     EXPECT_EQ(step->args[1].s, "Doors");
 }
 
-TEST_F(ServerFixture, AThousandMalformedDatagramsAreDroppedWithOneLogLine) {
+TEST_F(OscServerFixture, AThousandMalformedDatagramsAreDroppedWithOneLogLine) {
     std::mt19937 random(27);
     std::vector<uint8_t> good = encodeOscMessage("/orvane/step", "i", {{7}});
     OscClient client;
@@ -197,7 +197,7 @@ TEST_F(ServerFixture, AThousandMalformedDatagramsAreDroppedWithOneLogLine) {
     EXPECT_EQ(*c, (RemoteCommand{RemoteVerb::Step, 7}));
 }
 
-TEST_F(ServerFixture, EachKindOfTroubleHasItsLineAndAFullRingDropsCommands) {
+TEST_F(OscServerFixture, EachKindOfTroubleHasItsLineAndAFullRingDropsCommands) {
     OscClient client;
     for (int i = 0; i < 3; ++i) {
         client.send("/orvane/nothing", port());
@@ -221,7 +221,7 @@ TEST_F(ServerFixture, EachKindOfTroubleHasItsLineAndAFullRingDropsCommands) {
     EXPECT_EQ(logged("commands come faster than the console takes them"), 1);
 }
 
-TEST_F(ServerFixture, ErrorAnswersAreHeldToARateForAllSendersTogether) {
+TEST_F(OscServerFixture, ErrorAnswersAreHeldToARateForAllSendersTogether) {
     OscClient client;
     for (int i = 0; i < 100; ++i)
         client.send("/orvane/step", port(), "i", {{-5}});
@@ -234,7 +234,7 @@ TEST_F(ServerFixture, ErrorAnswersAreHeldToARateForAllSendersTogether) {
     EXPECT_LT(answers, 40);
 }
 
-TEST_F(ServerFixture, StopEndsTheServiceAndStartOpensItAgain) {
+TEST_F(OscServerFixture, StopEndsTheServiceAndStartOpensItAgain) {
     uint16_t first = port();
     server->stop();
     EXPECT_FALSE(server->running());

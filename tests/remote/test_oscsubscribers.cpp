@@ -26,7 +26,7 @@ struct Sent {
     Nanoseconds at;
 };
 
-struct SubscribersFixture : ::testing::Test {
+struct OscSubscribersFixture : ::testing::Test {
     OscSubscribers subs;
     std::vector<Sent> sent;
     void send(Nanoseconds now) {
@@ -36,7 +36,7 @@ struct SubscribersFixture : ::testing::Test {
 
 } // namespace
 
-TEST_F(SubscribersFixture, ANewSubscriberGetsTheWholeStateAtOnceMostImportantFirst) {
+TEST_F(OscSubscribersFixture, ANewSubscriberGetsTheWholeStateAtOnceMostImportantFirst) {
     EXPECT_EQ(subs.subscribe(peer(1), 0s), OscSubscribers::Join::New);
     send(0s);
     std::vector<OscStateField> fields;
@@ -54,7 +54,7 @@ TEST_F(SubscribersFixture, ANewSubscriberGetsTheWholeStateAtOnceMostImportantFir
     EXPECT_EQ(sent.size(), 5u);
 }
 
-TEST_F(SubscribersFixture, NoSubscriberGetsMoreThan20MessagesInAnySecond) {
+TEST_F(OscSubscribersFixture, NoSubscriberGetsMoreThan20MessagesInAnySecond) {
     subs.subscribe(peer(1), 0s);
     // The fade changes on every 20 ms tick for 5 s.
     for (Nanoseconds t = 0s; t < 5s; t += 20ms) {
@@ -74,7 +74,7 @@ TEST_F(SubscribersFixture, NoSubscriberGetsMoreThan20MessagesInAnySecond) {
     EXPECT_GE(sent.size(), 5u + 4 * 15);
 }
 
-TEST_F(SubscribersFixture, AHeldBackChangeGoesOutWithItsLatestValueWhenDue) {
+TEST_F(OscSubscribersFixture, AHeldBackChangeGoesOutWithItsLatestValueWhenDue) {
     subs.subscribe(peer(1), 0s);
     send(0s);
     sent.clear();
@@ -90,7 +90,7 @@ TEST_F(SubscribersFixture, AHeldBackChangeGoesOutWithItsLatestValueWhenDue) {
     EXPECT_EQ(sent[0].field, OscStateField::Fade);
 }
 
-TEST_F(SubscribersFixture, SubscriptionsLapseTenSecondsAfterTheLastRenewal) {
+TEST_F(OscSubscribersFixture, SubscriptionsLapseTenSecondsAfterTheLastRenewal) {
     subs.subscribe(peer(1), 0s);
     subs.subscribe(peer(2), 0s);
     subs.subscribe(peer(1), 6s);
@@ -107,7 +107,7 @@ TEST_F(SubscribersFixture, SubscriptionsLapseTenSecondsAfterTheLastRenewal) {
     EXPECT_FALSE(subs.nextDue()) << "nothing subscribed, nothing to wake for";
 }
 
-TEST_F(SubscribersFixture, AtMost16Subscribers) {
+TEST_F(OscSubscribersFixture, AtMost16Subscribers) {
     for (int n = 1; n <= 16; ++n)
         EXPECT_EQ(subs.subscribe(peer(n), 0s), OscSubscribers::Join::New);
     EXPECT_EQ(subs.subscribe(peer(17), 0s), OscSubscribers::Join::Full);
