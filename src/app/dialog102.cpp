@@ -280,8 +280,9 @@ constexpr ControlDef kRight[] = {
 constexpr ControlDef kInterface[] = {
     // id    kind    caption                                  x    y     w    h  flags
     {4090,   Label,  "",                                   1324, 684,  342,  34, kMultiline},
-    // Which remote surfaces are on, and where ("OSC: 127.0.0.1:9000  Web: off").
-    {4091,   Label,  "",                                   1158, 724,  724,  22, 0},
+    // Which remote surfaces are on, and where ("OSC: 127.0.0.1:9000  Web: off"),
+    // beside the head buttons.
+    {4091,   Label,  "",                                   1560, 720,  322,  34, kMultiline},
 };
 
 // The next step's faders, colours and switches; hidden, kept where the stage
