@@ -34,6 +34,7 @@ namespace orvane {
 class ConsoleDrawing;
 class HotKeys;
 class RemoteServices;
+class RemoteSurfaces;
 class OutputMonitorView;
 class ToolWindows;
 } // namespace orvane
@@ -71,6 +72,8 @@ public:
     ListModel& soundList() { return m_soundList; }
     RemoteServices& remote() { return *m_remote; }
     ConsoleHandlers& consoleHandlers() { return *m_consoleHandlers; }
+    // OSC and the web remote; null before the initialisation made them.
+    RemoteSurfaces* surfaces() { return m_surfaces.get(); }
     // Null until the console's controls exist.
     ConsoleDrawing* drawing() const { return m_drawing.get(); }
     HotKeys* hotKeys() const { return m_hotKeys.get(); }
@@ -171,6 +174,7 @@ private:
     // Before the line and the DMX output: the output thread calls its tick
     // hooks until the DMX output is gone.
     std::unique_ptr<RemoteServices> m_remote;
+    std::unique_ptr<RemoteSurfaces> m_surfaces;
     std::unique_ptr<SerialLine> m_line;
     std::unique_ptr<DmxOutput> m_dmx;
     std::unique_ptr<OutputMonitorView> m_outputMonitor; // reads m_dmx: declared after it
