@@ -36,9 +36,10 @@ bool spinUntil(const std::function<bool()>& pred, int timeoutMs) {
 
 namespace {
 
-WebRemoteOptions rigOptions(WebRemoteLimits limits, const Clock* clock) {
+WebRemoteOptions rigOptions(WebRemoteLimits limits, const Clock* clock, uint16_t port) {
     ensureCoreApp();
     WebRemoteOptions options;
+    options.port = port;
     options.token = kWebToken;
     options.limits = limits;
     options.clock = clock;
@@ -47,8 +48,8 @@ WebRemoteOptions rigOptions(WebRemoteLimits limits, const Clock* clock) {
 
 } // namespace
 
-WebRig::WebRig(WebRemoteLimits limits, const Clock* clock)
-    : server(rigOptions(limits, clock), ring, board) {
+WebRig::WebRig(WebRemoteLimits limits, const Clock* clock, uint16_t port)
+    : server(rigOptions(limits, clock, port), ring, board) {
     server.start(&startError);
 }
 

@@ -29,7 +29,7 @@ void ensureCoreApp();
 bool spinUntil(const std::function<bool()>& pred, int timeoutMs = 5000);
 
 struct WebRig {
-    explicit WebRig(WebRemoteLimits limits = {}, const Clock* clock = nullptr);
+    explicit WebRig(WebRemoteLimits limits = {}, const Clock* clock = nullptr, uint16_t port = 0);
 
     uint16_t port() const { return server.port(); }
     std::vector<RemoteCommand> popAll();
