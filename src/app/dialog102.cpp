@@ -280,6 +280,8 @@ constexpr ControlDef kRight[] = {
 constexpr ControlDef kInterface[] = {
     // id    kind    caption                                  x    y     w    h  flags
     {4090,   Label,  "",                                   1324, 684,  342,  34, kMultiline},
+    // Which remote surfaces are on, and where ("OSC: 127.0.0.1:9000  Web: off").
+    {4091,   Label,  "",                                   1158, 724,  724,  22, 0},
 };
 
 // The next step's faders, colours and switches; hidden, kept where the stage
@@ -459,6 +461,7 @@ std::span<const ControlTip> dialog102ToolTips() {
         {1355, "Opens the easy show builder"},
         {1279, "Opens manual mode and its predefined entries"},
         {1333, "Closes the DMX interface and opens it again"},
+        {4091, "Show control from other tools: OSC (settings oscport, oscbind) and the web remote"},
         {4085, "Stores the console into the current step and writes the show file"},
         {4082, "Saves the show and ends orvane"},
         {1295, "The extra commands a step can run"},

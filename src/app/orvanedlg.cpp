@@ -8,6 +8,7 @@
 #include "app/keystatefilter.h"
 #include "app/outputmonitorview.h"
 #include "app/remoteservices.h"
+#include "app/remotesurfaces.h"
 #include "app/toolwindows.h"
 #include "dmx/prioritynotice.h"
 #include "playback/showchooser.h"
@@ -179,8 +180,8 @@ MainTimerHooks COrvaneDlg::mainTimerHooks() {
     h.manualMerge = [this](Universe& staging) { m_tools->mergeManual(staging); };
     h.busy = [this] {
         return m_activation->effects().moving() || m_sound->deviceOpen() ||
-               m_remote->remote().busy() || (m_joystick && m_joystickPresent) ||
-               (m_tools && m_tools->showTimeVisible());
+               m_remote->remote().busy() || (m_surfaces && m_surfaces->busy()) ||
+               (m_joystick && m_joystickPresent) || (m_tools && m_tools->showTimeVisible());
     };
     h.publish = [this](const Universe& output) {
         m_dmx->publish(output);
@@ -315,6 +316,8 @@ void COrvaneDlg::OnInitDialog() {
     m_tools->createShowTime();
     m_tools->bindEasyShowBuilder();
     m_tools->openRequestedWindows();
+    // OSC and the web remote: made now, opened with the DMX line.
+    m_surfaces = std::make_unique<RemoteSurfaces>(*this);
     setWindowIcon(applicationIcon()); // 10
     m_stepFont = QFont("arial", 50);
     if (QWidget* w = widget(console::kStepNumber))
@@ -469,6 +472,7 @@ void COrvaneDlg::startOutputs() {
     }
     startDmx();
     startIpServer();
+    m_surfaces->start();
 }
 
 // The IP device server, and with it timer 1235; string 8 when it cannot start.
@@ -574,8 +578,13 @@ void COrvaneDlg::onTimer(int timer) {
     if (timer == kTimerPlayback) {
         pollDmxStatus();
         m_remote->remote().poll(now());
+        m_surfaces->beforeTick(); // remote commands, composed in this round
     }
     m_mainTimer->OnTimer(timer, now());
+    if (timer == kTimerPlayback)
+        m_surfaces->afterTick(); // the state the remotes show
+    else if (timer == kTimerChainedStart)
+        m_surfaces->start(); // with the DMX line
 }
 
 void COrvaneDlg::selectStartStep() {
@@ -653,6 +662,8 @@ void COrvaneDlg::OnDestroy() {
     if (m_destroyed)
         return;
     m_destroyed = true;
+    if (m_surfaces)
+        m_surfaces->stop(); // no remote command from here on
     QThread::msleep(500);
     m_interfaceTick.stop(); // a closed line is not reopened any more
     m_dmx->closeLine();

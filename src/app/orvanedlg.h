@@ -34,6 +34,7 @@ namespace orvane {
 class ConsoleDrawing;
 class HotKeys;
 class RemoteServices;
+class RemoteSurfaces;
 class OutputMonitorView;
 class ToolWindows;
 } // namespace orvane
@@ -65,6 +66,10 @@ public:
     InputState& input() { return m_input; }
     // The tool windows, and through them the fixture controllers.
     ToolWindows* tools() { return m_tools.get(); }
+    // The console's handlers, once the console exists (Alt+Space's fade in).
+    ConsoleHandlers& consoleHandlers() { return *m_consoleHandlers; }
+    // OSC and the web remote; null before the initialisation made them.
+    RemoteSurfaces* surfaces() { return m_surfaces.get(); }
     // Milliseconds of the program's monotonic clock.
     int64_t now() const { return m_clock.elapsed(); }
 
@@ -149,6 +154,7 @@ private:
     // Before the line and the DMX output: the output thread calls its tick
     // hooks until the DMX output is gone.
     std::unique_ptr<RemoteServices> m_remote;
+    std::unique_ptr<RemoteSurfaces> m_surfaces;
     std::unique_ptr<SerialLine> m_line;
     std::unique_ptr<DmxOutput> m_dmx;
     std::unique_ptr<OutputMonitorView> m_outputMonitor; // reads m_dmx: declared after it

@@ -28,6 +28,11 @@ std::optional<RemoteCommand> RemoteCommandRing::pop() {
     return command;
 }
 
+bool RemoteCommandRing::empty() const {
+    std::lock_guard lock(m_mutex);
+    return m_size == 0;
+}
+
 bool RemoteStateBoard::publish(const RemoteState& state) {
     {
         std::lock_guard lock(m_mutex);

@@ -70,6 +70,8 @@ public:
     bool push(const RemoteCommand& command);
     // User-interface thread: the oldest command, if any.
     std::optional<RemoteCommand> pop();
+    // Any thread: whether a command waits.
+    bool empty() const;
     // Any thread: commands dropped since the start.
     uint64_t dropped() const { return m_dropped.load(std::memory_order_relaxed); }
 

@@ -110,13 +110,14 @@ void ShowTimePanel::close() {
         m_hooks.unlockMain();
 }
 
-void ShowTimePanel::nextStep() {
+bool ShowTimePanel::nextStep() {
     int64_t now = m_now();
     if (now - m_lastNext < kNextStepGapMs)
-        return;
+        return false;
     m_lastNext = now;
     m_main.setChecked(console::kFadeIn, true);
     m_main.raise(ControlEvent::Clicked, console::kFadeIn);
+    return true;
 }
 
 bool ShowTimePanel::held(uint16_t key) {
@@ -149,18 +150,19 @@ void ShowTimePanel::tick() {
     refreshShowInfo();
 }
 
-void ShowTimePanel::stepBack() {
+bool ShowTimePanel::stepBack() {
     int64_t now = m_now();
     if (m_stepBackBefore && now - m_lastBack < kStepBackGapMs)
-        return;
+        return false;
     m_stepBackBefore = true;
     m_lastBack = now;
     int step = m_main.textInt(console::kStepNumber);
     if (step <= 0)
-        return;
+        return false;
     if (m_hooks.skipAutomationOnce)
         m_hooks.skipAutomationOnce();
     m_main.setText(console::kStepNumber, format("%d", step - 1));
+    return true;
 }
 
 void ShowTimePanel::moveLeftVolume(int delta) {

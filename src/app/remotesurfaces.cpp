@@ -1,0 +1,181 @@
+#include "app/remotesurfaces.h"
+
+#include "app/orvanedlg.h"
+#include "app/toolwindows.h"
+#include "playback/controlids.h"
+#include "remote/devicetexts.h"
+#include "remote/oscserver.h"
+#include "show/showfolders.h"
+#include "show/textutil.h"
+#include "windows/dialogbuilder.h"
+#include "windows/showtime2.h"
+
+namespace orvane {
+
+namespace {
+
+constexpr const char* kOsc = "OSC";
+constexpr const char* kWeb = "Web";
+// Commands that did nothing: a line per kind of command every 5 s at most.
+constexpr Nanoseconds kIgnoredInterval = 5s;
+
+RemoteExecutorHooks executorHooks(COrvaneDlg& main) {
+    RemoteExecutorHooks h;
+    h.fadeInKey = [&main] { main.consoleHandlers().fadeInHotKey(); };
+    h.showTime = [&main]() -> ShowTimePanel* {
+        showtime2* window = main.tools() ? main.tools()->showTime() : nullptr;
+        return window ? &window->panel() : nullptr;
+    };
+    h.blackoutOn = [&main] { return main.dmx().allDmxToZero(); };
+    return h;
+}
+
+} // namespace
+
+RemoteSurfaces::RemoteSurfaces(COrvaneDlg& main)
+    : m_main(main), m_executor(main.controls(), executorHooks(main)),
+      m_publisher(main.controls(), main.session().store(), m_board),
+      m_ignoredLog("Remote ", kIgnoredInterval) {
+    m_slots.push_back({kOsc, nullptr, {}, {}});
+    m_slots.push_back({kWeb, nullptr, {}, {}});
+    makeOsc();
+    noteWebSettings();
+    showIndicator();
+}
+
+RemoteSurfaces::~RemoteSurfaces() {
+    stop();
+}
+
+RemoteSurfaces::Slot& RemoteSurfaces::slot(const std::string& name) {
+    for (Slot& s : m_slots)
+        if (s.name == name)
+            return s;
+    m_slots.push_back({name, nullptr, {}, {}});
+    return m_slots.back();
+}
+
+void RemoteSurfaces::attach(const std::string& name, std::unique_ptr<RemoteSurface> server,
+                            std::string where) {
+    Slot& s = slot(name);
+    s.server = std::move(server);
+    s.where = std::move(where);
+    s.failure.clear();
+    showIndicator();
+}
+
+RemoteSurface* RemoteSurfaces::surface(const std::string& name) const {
+    for (const Slot& s : m_slots)
+        if (s.name == name)
+            return s.server.get();
+    return nullptr;
+}
+
+// "oscport" turns OSC on, on "oscbind" (127.0.0.1 unless set).
+void RemoteSurfaces::makeOsc() {
+    ProfileFiles& profiles = m_main.session().store().profiles();
+    std::string error;
+    std::optional<OscServerOptions> options =
+        oscOptions(setting(profiles, "oscport", ""), setting(profiles, "oscbind", ""), &error);
+    if (!options) {
+        if (!error.empty())
+            log("OSC stays off: " + error, kLogDarkRed);
+        return;
+    }
+    std::string where = format("%s:%u", options->bindAddress.c_str(), unsigned(options->port));
+    attach(kOsc, std::make_unique<OscServer>(*options, m_ring, m_board), where);
+}
+
+// The web remote's slot stays empty in this build: a "webport" set for it is
+// said to be of no use rather than silently ignored.
+void RemoteSurfaces::noteWebSettings() {
+    if (!setting(m_main.session().store().profiles(), "webport", "").empty())
+        log("Web: the web remote is not part of this build; the setting webport does nothing",
+            kLogDarkRed);
+}
+
+void RemoteSurfaces::start() {
+    if (m_started || m_stopped)
+        return;
+    m_started = true;
+    for (Slot& s : m_slots) {
+        if (!s.server)
+            continue;
+        std::string error;
+        if (s.server->start(&error)) {
+            log(s.name + ": listening on " + s.server->where(), kLogTeal);
+            continue;
+        }
+        s.failure = error;
+        std::string text =
+            format("%s: cannot listen on %s: %s", s.name.c_str(), s.where.c_str(), error.c_str());
+        log(text, kLogDarkRed);
+        m_main.controls().setText(console::kStatus, text);
+    }
+    showIndicator();
+}
+
+void RemoteSurfaces::stop() {
+    m_stopped = true;
+    for (Slot& s : m_slots)
+        if (s.server)
+            s.server->stop();
+}
+
+void RemoteSurfaces::beforeTick() {
+    if (m_stopped)
+        return;
+    m_executor.drain(m_ring, kCommandsPerRound,
+                     [this](const RemoteCommand& c, const std::string& why) {
+                         std::vector<LogLine> lines;
+                         m_ignoredLog.note(int(c.verb), describe(c) + " did nothing: " + why,
+                                           kLogTeal, systemClock().now(), lines);
+                         for (const LogLine& l : lines)
+                             log(l.text, l.colour);
+                     });
+}
+
+void RemoteSurfaces::afterTick() {
+    m_publisher.update();
+    collectLogs();
+}
+
+void RemoteSurfaces::collectLogs() {
+    std::vector<LogLine> lines;
+    m_ignoredLog.flush(systemClock().now(), lines);
+    for (Slot& s : m_slots)
+        if (s.server)
+            for (LogLine& l : s.server->takeLog())
+                lines.push_back(std::move(l));
+    for (const LogLine& l : lines)
+        log(l.text, l.colour);
+}
+
+std::string RemoteSurfaces::indicator() const {
+    std::string text;
+    for (const Slot& s : m_slots) {
+        if (!text.empty())
+            text += "  ";
+        text += s.name + ": ";
+        if (!s.server)
+            text += "off";
+        else if (s.server->running())
+            text += s.server->where();
+        else if (!s.failure.empty())
+            text += s.where + " failed (" + s.failure + ")";
+        else
+            text += s.where + " (opens with the DMX line)";
+    }
+    return text;
+}
+
+void RemoteSurfaces::showIndicator() {
+    m_main.controls().setText(console::kRemoteSurfaces, indicator());
+}
+
+void RemoteSurfaces::log(const std::string& text, uint32_t colour) {
+    if (QWidget* w = m_main.widget(console::kLog))
+        appendLogLine(w, text, colour);
+}
+
+} // namespace orvane
