@@ -78,7 +78,8 @@ private:
     };
     Slot& slot(const std::string& name);
     void makeOsc();
-    void noteWebSettings();
+    void makeWeb();
+    void sayWebAddress();
     void showIndicator();
     void log(const std::string& text, uint32_t colour);
     void collectLogs();
@@ -90,6 +91,7 @@ private:
     RemoteExecutor m_executor;
     RemoteStatePublisher m_publisher;
     KindLog m_ignoredLog;
+    std::string m_webAddress; // with a token just made: said once it listens
     bool m_started = false;
     bool m_stopped = false;
 };

@@ -38,9 +38,9 @@ bool WebRemoteServer::start(std::string* error) {
     std::string why;
     QByteArray page = pageBytes();
     if (m_options.token.empty())
-        why = "the web remote has no token";
+        why = "no token";
     else if (page.isEmpty())
-        why = "the web remote's page is missing from the program";
+        why = "its page is missing from the program";
     if (why.empty()) {
         m_thread = std::make_unique<QThread>();
         m_thread->setObjectName("web remote");
@@ -52,13 +52,10 @@ bool WebRemoteServer::start(std::string* error) {
         QMetaObject::invokeMethod(
             m_worker, [&] { listening = m_worker->listen(&m_port, &why); },
             Qt::BlockingQueuedConnection);
-        if (listening) {
-            m_log->event("web remote on " + webRemoteUrl(m_options.bindAddress, m_port, ""));
+        if (listening)
             return true;
-        }
         stop();
     }
-    m_log->error(why);
     if (error)
         *error = why;
     return false;
@@ -85,6 +82,10 @@ void WebRemoteServer::stop() {
 
 std::string WebRemoteServer::url() const {
     return webRemoteUrl(m_options.bindAddress, m_port, m_options.token);
+}
+
+std::string WebRemoteServer::where() const {
+    return webWhere(m_options.bindAddress, m_port);
 }
 
 std::vector<LogLine> WebRemoteServer::takeLog() {

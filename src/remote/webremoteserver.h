@@ -22,6 +22,7 @@
 #include "playback/remotecommand.h"
 #include "remote/devicelog.h"
 #include "remote/httpframer.h"
+#include "remote/remotesurface.h"
 
 #include <atomic>
 #include <cstdint>
@@ -67,28 +68,30 @@ struct WebRemoteCounts {
     uint64_t troubles = 0;
 };
 
-class WebRemoteServer {
+class WebRemoteServer final : public RemoteSurface {
 public:
     // The board's listener is registered here: make the server before the
     // state is first published. ring and board must outlive the server.
     WebRemoteServer(WebRemoteOptions options, RemoteCommandRing& ring, RemoteStateBoard& board);
-    ~WebRemoteServer();
+    ~WebRemoteServer() override;
     WebRemoteServer(const WebRemoteServer&) = delete;
     WebRemoteServer& operator=(const WebRemoteServer&) = delete;
 
-    // Starts the thread and listens: true, or false with the address, the
-    // port and the system's reason in *error (and in the log).
-    bool start(std::string* error = nullptr);
+    // Starts the thread and listens: true, or false with the system's reason
+    // in *error.
+    bool start(std::string* error = nullptr) override;
     // Closes every connection and ends the thread. Called by the destructor.
-    void stop();
-    bool running() const { return m_thread != nullptr; }
+    void stop() override;
+    bool running() const override { return m_thread != nullptr; }
+    // "127.0.0.1:8080" once it runs.
+    std::string where() const override;
     // The port listened on (the one chosen when the options said 0).
     uint16_t port() const { return m_port; }
     // http://<address>:<port>/?token=<token>
     std::string url() const;
 
     // The lines for the window's log written since the last call.
-    std::vector<LogLine> takeLog();
+    std::vector<LogLine> takeLog() override;
     // Safe from any thread.
     WebRemoteCounts counts() const;
 

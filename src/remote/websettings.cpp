@@ -77,6 +77,11 @@ WebSettings readWebSettings(ProfileFiles& profiles) {
     return settings;
 }
 
+std::string webWhere(const std::string& bindAddress, uint16_t port) {
+    bool v6 = bindAddress.find(':') != std::string::npos;
+    return (v6 ? "[" + bindAddress + "]" : bindAddress) + ":" + std::to_string(port);
+}
+
 std::string webRemoteUrl(const std::string& bindAddress, uint16_t port, const std::string& token) {
     QHostAddress address(QString::fromStdString(bindAddress));
     QUrl url;

@@ -41,4 +41,7 @@ uint16_t parsePort(std::string_view text);
 // browser elsewhere can reach.
 std::string webRemoteUrl(const std::string& bindAddress, uint16_t port, const std::string& token);
 
+// "127.0.0.1:8080", "[::1]:8080": where the console says the remote listens.
+std::string webWhere(const std::string& bindAddress, uint16_t port);
+
 } // namespace orvane

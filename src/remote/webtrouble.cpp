@@ -9,8 +9,6 @@ namespace orvane {
 
 namespace {
 
-// Lines waiting for the user-interface thread beyond this are dropped: that
-// thread takes them every few milliseconds, and there are only so many kinds.
 constexpr size_t kMaxWaiting = 200;
 
 } // namespace
@@ -48,59 +46,34 @@ std::string_view webTroubleText(WebTrouble kind) {
 void WebTroubleLog::add(WebTrouble kind, std::string_view peer, std::string_view detail,
                         Nanoseconds now) {
     std::lock_guard lock(m_mutex);
-    Kind& k = m_kinds[size_t(kind)];
-    ++k.total;
-    if (k.open && now < k.windowEnd) {
-        ++k.held;
-        k.lastPeer = peer;
-        return;
-    }
-    k.open = true;
-    k.windowEnd = now + kWindow;
-    append("web remote: " + std::string(webTroubleText(kind)) + ": " + std::string(peer) + ", " +
-               std::string(detail),
-           kLogDarkRed);
+    ++m_total;
+    size_t before = m_lines.size();
+    m_kinds.note(int(kind),
+                 std::string(webTroubleText(kind)) + ": " + std::string(peer) + ", " +
+                     std::string(detail),
+                 kLogDarkRed, now, m_lines);
+    appended(before);
 }
 
 void WebTroubleLog::flush(Nanoseconds now) {
     std::lock_guard lock(m_mutex);
-    for (size_t i = 0; i < m_kinds.size(); ++i) {
-        Kind& k = m_kinds[i];
-        if (!k.open || now < k.windowEnd)
-            continue;
-        k.open = false;
-        if (k.held == 0)
-            continue;
-        append("web remote: " + std::to_string(k.held) + " more " +
-                   std::string(webTroubleText(WebTrouble(i))) + " in " +
-                   std::to_string(std::chrono::duration_cast<Seconds>(kWindow).count()) +
-                   " s, the last from " + k.lastPeer,
-               kLogDarkRed);
-        k.held = 0;
-    }
+    size_t before = m_lines.size();
+    m_kinds.flush(now, m_lines);
+    appended(before);
 }
 
 bool WebTroubleLog::pending() const {
     std::lock_guard lock(m_mutex);
-    for (const Kind& k : m_kinds)
-        if (k.open)
-            return true;
-    return false;
+    return m_kinds.nextDue().has_value();
 }
 
-void WebTroubleLog::event(std::string text) {
-    std::lock_guard lock(m_mutex);
-    append(std::move(text), kLogTeal);
-}
-
-void WebTroubleLog::error(std::string text) {
-    std::lock_guard lock(m_mutex);
-    append(std::move(text), kLogDarkRed);
-}
-
-void WebTroubleLog::append(std::string text, uint32_t colour) {
-    if (m_lines.size() < kMaxWaiting)
-        m_lines.push_back({std::move(text), colour});
+void WebTroubleLog::appended(size_t before) {
+    if (m_lines.size() == before)
+        return;
+    // Lines beyond this wait for nobody: the user-interface thread takes them
+    // every few milliseconds, and each kind gives one line per window.
+    if (m_lines.size() > kMaxWaiting)
+        m_lines.resize(kMaxWaiting);
     uiwake::poke();
 }
 
@@ -111,10 +84,7 @@ std::vector<LogLine> WebTroubleLog::take() {
 
 uint64_t WebTroubleLog::total() const {
     std::lock_guard lock(m_mutex);
-    uint64_t sum = 0;
-    for (const Kind& k : m_kinds)
-        sum += k.total;
-    return sum;
+    return m_total;
 }
 
 } // namespace orvane

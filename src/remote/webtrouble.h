@@ -2,15 +2,15 @@
 // What goes wrong with the web remote's peers, for the window's log: one line
 // per kind of trouble. The first of a kind is said at once, with the peer and
 // the reason; more of the same kind within the next ten seconds are counted
-// and said in one line when those seconds are over. A flood of bad requests
-// thus writes at most one line per kind every ten seconds.
+// and said in one line (with the last of them) when those seconds are over. A
+// flood of bad requests thus writes a line per kind every ten seconds at most.
 //
 // Any thread: the server's thread adds, the user-interface thread takes.
 
 #include "core/clock.h"
 #include "remote/devicelog.h"
+#include "remote/kindlog.h"
 
-#include <array>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -49,29 +49,18 @@ public:
     // running for flush() only then).
     bool pending() const;
 
-    // A line of the server's own: teal for events (started), dark red for
-    // its own failures (cannot listen).
-    void event(std::string text);
-    void error(std::string text);
-
     // The user-interface thread: the lines written since the last call.
     std::vector<LogLine> take();
     // Any thread: troubles seen since the start, of every kind.
     uint64_t total() const;
 
 private:
-    struct Kind {
-        Nanoseconds windowEnd{};
-        bool open = false;
-        uint64_t held = 0;
-        uint64_t total = 0;
-        std::string lastPeer;
-    };
-    void append(std::string text, uint32_t colour);
+    void appended(size_t before);
 
     mutable std::mutex m_mutex;
-    std::array<Kind, size_t(WebTrouble::Count)> m_kinds{};
+    KindLog m_kinds{"web remote: ", kWindow};
     std::vector<LogLine> m_lines;
+    uint64_t m_total = 0;
 };
 
 } // namespace orvane

@@ -178,10 +178,8 @@ bool WebWorker::listen(uint16_t* port, std::string* error) {
     m_http = new WebHttpServer(*this, this);
     m_door = new WebDoor(*this, m_http);
     if (address.isNull() || !m_door->listen(address, m_options.port)) {
-        *error = "the web remote cannot listen on " + m_options.bindAddress + " port " +
-                 std::to_string(m_options.port) + ": " +
-                 (address.isNull() ? std::string("not an IP address")
-                                   : m_door->errorString().toStdString());
+        *error = address.isNull() ? "\"" + m_options.bindAddress + "\" is not an IP address"
+                                  : m_door->errorString().toStdString();
         return false;
     }
     m_http->bind(m_door);

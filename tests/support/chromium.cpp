@@ -1,11 +1,10 @@
 #include "support/chromium.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
+#include "support/webclient.h"
+
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QThread>
 #include <QWebSocket>
 
 #include <csignal>
@@ -19,22 +18,10 @@ namespace orvane::test {
 
 namespace {
 
-bool spin(const std::function<bool()>& pred, int timeoutMs) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!pred()) {
-        if (timer.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::msleep(1);
-    }
-    return true;
-}
-
 // The browser's DevTools address, from the line it writes on stderr.
 std::string devtoolsAddress(const std::string& stderrPath, int timeoutMs) {
     std::string address;
-    spin(
+    spinUntil(
         [&] {
             std::ifstream in(stderrPath);
             std::string line;
@@ -108,7 +95,7 @@ bool HeadlessChromium::start() {
         return false;
     }
     m_socket->open(QUrl(QString::fromStdString(address)));
-    if (!spin([&] { return m_socket->state() == QAbstractSocket::ConnectedState; }, 10000)) {
+    if (!spinUntil([&] { return m_socket->state() == QAbstractSocket::ConnectedState; }, 10000)) {
         m_error = "no DevTools connection to " + address;
         return false;
     }
@@ -123,7 +110,7 @@ QJsonObject HeadlessChromium::call(const QString& method, const QJsonObject& par
         message["sessionId"] = m_session;
     m_socket->sendTextMessage(QString::fromUtf8(QJsonDocument(message).toJson()));
     QJsonObject answer;
-    spin(
+    spinUntil(
         [&] {
             for (auto it = m_answers.begin(); it != m_answers.end(); ++it) {
                 if ((*it)["id"].toInt() == id) {
@@ -161,7 +148,7 @@ QJsonValue HeadlessChromium::evaluate(const QString& expression) {
 }
 
 bool HeadlessChromium::waitFor(const QString& expression, int timeoutMs) {
-    return spin([&] { return evaluate(expression).toBool(); }, timeoutMs);
+    return spinUntil([&] { return evaluate(expression).toBool(); }, timeoutMs);
 }
 
 bool HeadlessChromium::tap(const QString& id) {
