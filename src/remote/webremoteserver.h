@@ -11,8 +11,9 @@
 // commands.
 //
 // Against hostile peers: request headers and bodies over their limits are
-// refused and the connection closed; connections are capped (when full, the
-// one quiet the longest makes room) and time out; live connections are capped
+// refused and the connection closed; connections are capped (when full, one
+// that never carried the token makes room first, so that a flood from peers
+// without it cannot push the operator out) and time out; live connections are capped
 // and pinged, and closed when silent; commands beyond a burst and a rate are
 // refused at the door; what goes wrong is logged one line per kind of trouble.
 //

@@ -244,12 +244,13 @@ void WebWorker::accept(qintptr descriptor) {
 }
 
 void WebWorker::makeRoom() {
-    // The connection quiet the longest goes: a refused one first, then one
-    // between requests; a request on its way is the one least likely idle.
+    // A refused connection goes first, then one that has never carried the
+    // token (a flood of them cannot push out the operator's page or button
+    // box), then one between requests; of those, the one quiet the longest.
     auto victim = std::min_element(
         m_connections.begin(), m_connections.end(), [](const auto& a, const auto& b) {
             auto key = [](const Connection& c) {
-                return std::tuple(!c.closing, c.framer.inRequest(), c.lastHeard);
+                return std::tuple(!c.closing, c.trusted, c.framer.inRequest(), c.lastHeard);
             };
             return key(a.second) < key(b.second);
         });
@@ -456,7 +457,10 @@ void WebWorker::answer(const QHttpServerRequest& request, QTcpSocket* socket) {
         requestToken(request.value("Authorization").toStdString(),
                      request.query().queryItemValue("token", QUrl::FullyDecoded).toStdString());
     WebReply reply;
-    if (!sameToken(token, m_options.token))
+    bool trusted = sameToken(token, m_options.token);
+    if (auto it = m_connections.find(socket); trusted && it != m_connections.end())
+        it->second.trusted = true;
+    if (!trusted)
         reply = {401, "application/json", errorJson(kWrongToken), {}, kWrongToken};
     else
         reply = m_api.answer(methodText(request.method()), request.url().path().toStdString(),

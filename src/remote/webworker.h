@@ -81,6 +81,7 @@ private:
         Nanoseconds requestStart{};
         Nanoseconds closeBy{}; // while closing: when it is cut
         bool closing = false;
+        bool trusted = false; // has carried the token
         QString peer;
     };
     struct Live {
