@@ -30,6 +30,7 @@ run: configure
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	@echo "make test: screenshots for a person to judge are in $(BUILD)/test-artefacts"
 
 bench: build
 	@bash scripts/run-bench.sh $(BUILD)
