@@ -12,6 +12,8 @@
 #include "windows/dialogbuilder.h"
 #include "windows/showtime2.h"
 
+#include <QSocketNotifier>
+
 namespace orvane {
 
 namespace {
@@ -43,6 +45,11 @@ RemoteSurfaces::RemoteSurfaces(COrvaneDlg& main)
     makeOsc();
     makeWeb();
     showIndicator();
+    if (m_ring.descriptor() >= 0) {
+        m_arrivals = std::make_unique<QSocketNotifier>(m_ring.descriptor(), QSocketNotifier::Read);
+        QObject::connect(m_arrivals.get(), &QSocketNotifier::activated,
+                         [this] { onCommandsArrived(); });
+    }
 }
 
 RemoteSurfaces::~RemoteSurfaces() {
@@ -121,6 +128,7 @@ void RemoteSurfaces::start() {
     if (m_started || m_stopped)
         return;
     m_started = true;
+    m_publisher.update(); // the servers' first subscribers get the state at once
     for (Slot& s : m_slots) {
         if (!s.server)
             continue;
@@ -141,25 +149,74 @@ void RemoteSurfaces::start() {
 
 void RemoteSurfaces::stop() {
     m_stopped = true;
+    m_arrivals.reset();
     for (Slot& s : m_slots)
         if (s.server)
             s.server->stop();
 }
 
-void RemoteSurfaces::beforeTick() {
-    if (m_stopped)
+// Commands that came since the ring was last drained; how many acted.
+int RemoteSurfaces::act() {
+    return m_executor.drain(m_ring, kCommandsPerRound,
+                            [this](const RemoteCommand& c, const std::string& why) {
+                                std::vector<LogLine> lines;
+                                m_ignoredLog.note(int(c.verb), describe(c) + " did nothing: " + why,
+                                                  kLogTeal, systemClock().now(), lines);
+                                for (const LogLine& l : lines)
+                                    log(l.text, l.colour);
+                            });
+}
+
+// A message box's event loop inside a command or a round may bring more
+// commands: they wait for the next round rather than run inside the first.
+void RemoteSurfaces::onCommandsArrived() {
+    m_ring.clearWake();
+    if (m_stopped || !m_started || m_acting || m_inRound)
         return;
-    m_executor.drain(m_ring, kCommandsPerRound,
-                     [this](const RemoteCommand& c, const std::string& why) {
-                         std::vector<LogLine> lines;
-                         m_ignoredLog.note(int(c.verb), describe(c) + " did nothing: " + why,
-                                           kLogTeal, systemClock().now(), lines);
-                         for (const LogLine& l : lines)
-                             log(l.text, l.colour);
-                     });
+    m_acting = true;
+    std::string stepBefore = m_main.controls().text(console::kStepNumber);
+    if (act() > 0)
+        roundsAfterCommands(stepBefore);
+    m_acting = false;
+    publish();
+}
+
+// One round composes what the commands changed; a second one composes the
+// step the first made current (the end of a fade of no time activates the
+// next step after the round's composition).
+void RemoteSurfaces::roundsAfterCommands(const std::string& stepBefore) {
+    MainTimer& timer = m_main.mainTimer();
+    timer.OnTimer(timers::kPlayback, m_main.now());
+    if (m_main.controls().text(console::kStepNumber) != stepBefore)
+        timer.OnTimer(timers::kPlayback, m_main.now());
+}
+
+void RemoteSurfaces::beforeTick() {
+    m_inRound = true;
+    m_actedThisRound = 0;
+    if (m_stopped || m_acting)
+        return;
+    m_stepBeforeRound = m_main.controls().text(console::kStepNumber);
+    m_acting = true;
+    m_actedThisRound = act();
+    m_acting = false;
 }
 
 void RemoteSurfaces::afterTick() {
+    // The round composed what the commands changed; a step it made current
+    // is composed at once.
+    if (m_actedThisRound > 0 && !m_acting &&
+        m_main.controls().text(console::kStepNumber) != m_stepBeforeRound) {
+        m_acting = true;
+        m_main.mainTimer().OnTimer(timers::kPlayback, m_main.now());
+        m_acting = false;
+    }
+    m_actedThisRound = 0;
+    m_inRound = false;
+    publish();
+}
+
+void RemoteSurfaces::publish() {
     m_publisher.update();
     collectLogs();
 }

@@ -7,10 +7,13 @@
 // The main window calls it at four places: start() where the DMX line opens
 // (at once, or 5 s into a chained start), beforeTick() and afterTick() around
 // every round of the playback clock, and stop() first in the shutdown.
-// Commands are acted on at the start of a round (so the round composes what
-// they changed), at most a few per round; the state is published at its end.
-// A command that arrives while the ticks rest wakes them (the ring pokes), and
-// busy() keeps them awake while commands wait.
+// Commands are acted on as they arrive (the ring's descriptor wakes the
+// user-interface thread, resting ticks or not), at most a few at a time, and
+// a round of the playback clock follows at once to compose what they changed
+// (two when the first made another step current, as a fade of no time does),
+// so their light goes out with the next frame. Commands left over are acted
+// on at the start of the next rounds, and busy() keeps the ticks awake while
+// any wait. The state is published after every round.
 //
 // The console's indicator (control 4091) says which surfaces are on and where:
 // "OSC: 127.0.0.1:9000  Web: off". What the servers log goes to the console's
@@ -26,6 +29,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+class QSocketNotifier;
 
 namespace orvane {
 
@@ -77,6 +82,10 @@ private:
         std::string failure; // why it could not open
     };
     Slot& slot(const std::string& name);
+    int act();
+    void onCommandsArrived();
+    void roundsAfterCommands(const std::string& stepBefore);
+    void publish();
     void makeOsc();
     void makeWeb();
     void sayWebAddress();
@@ -92,6 +101,11 @@ private:
     RemoteStatePublisher m_publisher;
     KindLog m_ignoredLog;
     std::string m_webAddress; // with a token just made: said once it listens
+    std::unique_ptr<QSocketNotifier> m_arrivals;
+    bool m_acting = false;    // commands or the rounds after them run now
+    bool m_inRound = false;   // between beforeTick() and afterTick()
+    int m_actedThisRound = 0; // commands acted on in beforeTick()
+    std::string m_stepBeforeRound;
     bool m_started = false;
     bool m_stopped = false;
 };

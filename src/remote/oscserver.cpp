@@ -167,10 +167,12 @@ void OscServer::Loop::run() {
                  now);
         });
         takeState();
-        m_subscribers.sendDue(now, [&](const OscPeer& peer, OscStateField field) {
-            sendTo(peer, encodeOscState(m_state, field));
-            m_stateSent.fetch_add(1, std::memory_order_relaxed);
-        });
+        // Nothing goes out before the first state: subscribers wait for it.
+        if (m_stateVersion != 0)
+            m_subscribers.sendDue(now, [&](const OscPeer& peer, OscStateField field) {
+                sendTo(peer, encodeOscState(m_state, field));
+                m_stateSent.fetch_add(1, std::memory_order_relaxed);
+            });
         m_subscriberCount.store(m_subscribers.size(), std::memory_order_relaxed);
         m_kinds.flush(now, m_lines);
         publishLog();
@@ -187,7 +189,7 @@ void OscServer::Loop::run() {
 }
 
 int OscServer::Loop::timeoutMs(Nanoseconds now) const {
-    std::optional<Nanoseconds> due = m_subscribers.nextDue();
+    std::optional<Nanoseconds> due = m_subscribers.nextDue(m_stateVersion != 0);
     std::optional<Nanoseconds> log = m_kinds.nextDue();
     if (log && (!due || *log < *due))
         due = log;

@@ -2,8 +2,9 @@
 // OSC show control over UDP: the addresses of remote/oscprotocol.h, from any
 // OSC tool (a phone or tablet surface, a button box, a sound program's cue
 // stack). Commands go to the shared ring; /orvane/subscribe makes the sender a
-// subscriber of the state (remote/oscsubscribers.h). Refused requests answer
-// the sender with /orvane/error s.
+// subscriber of the state (remote/oscsubscribers.h), which it gets from the
+// board's first publication on. Refused requests answer the sender with
+// /orvane/error s.
 //
 // One thread of its own waits on the socket and a wake descriptor: it wakes
 // for datagrams, for a new state on the board and when a subscriber's message

@@ -75,12 +75,12 @@ void OscSubscribers::sendDue(Nanoseconds now, const Send& send) {
     }
 }
 
-std::optional<Nanoseconds> OscSubscribers::nextDue() const {
+std::optional<Nanoseconds> OscSubscribers::nextDue(bool messages) const {
     std::optional<Nanoseconds> next;
     auto earliest = [&](Nanoseconds t) { next = next ? std::min(*next, t) : t; };
     for (const Subscriber& s : m_subscribers) {
         earliest(s.lapses);
-        if (s.owed)
+        if (messages && s.owed)
             earliest(s.pace - kTolerance);
     }
     return next;

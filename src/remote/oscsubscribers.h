@@ -49,9 +49,9 @@ public:
     // field first.
     using Send = std::function<void(const OscPeer&, OscStateField)>;
     void sendDue(Nanoseconds now, const Send& send);
-    // The next time something is due (a message held back, a lapse); none
-    // while nothing is subscribed.
-    std::optional<Nanoseconds> nextDue() const;
+    // The next time something is due (a message held back, unless messages
+    // are not to go yet, and a lapse); none while nothing is subscribed.
+    std::optional<Nanoseconds> nextDue(bool messages = true) const;
 
     size_t size() const { return m_subscribers.size(); }
 

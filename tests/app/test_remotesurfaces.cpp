@@ -54,7 +54,8 @@ struct Stage {
         std::filesystem::create_directories(root.file("show/step0"));
         std::filesystem::create_directories(config.file("orvane"));
         writeFile(root.file("show/dmx.ini"), "[GLOBAL]\r\nmanualstep=1\r\n"
-                                             "0$name=Doors\r\n1$name=Overture\r\n"
+                                             "0$name=Doors\r\n0$fadet=0\r\n"
+                                             "1$name=Overture\r\n1$master=255\r\n1$1=200\r\n"
                                              "3$name=Act one\r\n4$name=Storm\r\n");
         writeFile(config.file("orvane/profile.ini"), "[settings]\r\n" + settings);
         ::setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
@@ -105,6 +106,24 @@ TEST(RemoteSurfaces, ACommandWakesTheRestingTicksAndTheStateFollows) {
                std::string::npos;
     })) << logText(main);
     EXPECT_EQ(main.controls().text(console::kStepNumber), "4");
+}
+
+TEST(RemoteSurfaces, TheLightOfTheStepAGoMakesCurrentIsComposedWhenTheRemotesHearOfIt) {
+    Stage s("");
+    COrvaneDlg main(s.profiles, s.prompts, s.root.path(), "show", StartOptions{});
+    main.OnInitDialog();
+    RemoteSurfaces& surfaces = *main.surfaces();
+    ASSERT_TRUE(spinUntil(s.pty, [] { return SharedTick::resting(); }));
+    // Step 0's fade of no time ends in the round after the go and makes step 1
+    // current; its level 1 is already in the universe when the state says so.
+    int levelWhenHeard = -1;
+    surfaces.board().onChange([&] {
+        if (surfaces.board().latest().step == 1 && levelWhenHeard < 0)
+            levelWhenHeard = main.mainTimer().output()[0];
+    });
+    surfaces.ring().push({RemoteVerb::Go});
+    ASSERT_TRUE(spinUntil(s.pty, [&] { return levelWhenHeard >= 0; }));
+    EXPECT_EQ(levelWhenHeard, 200);
 }
 
 TEST(RemoteSurfaces, OscOnLoopbackDrivesTheShowAndTheIndicatorSaysWhere) {
