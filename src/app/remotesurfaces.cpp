@@ -5,6 +5,8 @@
 #include "console/controlids.h"
 #include "remote/devicetexts.h"
 #include "remote/oscserver.h"
+#include "remote/webremoteserver.h"
+#include "remote/websettings.h"
 #include "show/showfolders.h"
 #include "show/textutil.h"
 #include "windows/dialogbuilder.h"
@@ -41,7 +43,7 @@ RemoteSurfaces::RemoteSurfaces(COrvaneDlg& main)
     m_slots.push_back({kOsc, nullptr, {}, {}});
     m_slots.push_back({kWeb, nullptr, {}, {}});
     makeOsc();
-    noteWebSettings();
+    makeWeb();
     showIndicator();
     if (m_ring.descriptor() >= 0) {
         m_arrivals = std::make_unique<QSocketNotifier>(m_ring.descriptor(), QSocketNotifier::Read);
@@ -93,12 +95,33 @@ void RemoteSurfaces::makeOsc() {
     attach(kOsc, std::make_unique<OscServer>(*options, m_ring, m_board), where);
 }
 
-// The web remote's slot stays empty in this build: a "webport" set for it is
-// said to be of no use rather than silently ignored.
-void RemoteSurfaces::noteWebSettings() {
-    if (!setting(m_main.session().store().profiles(), "webport", "").empty())
-        log("Web: the web remote is not part of this build; the setting webport does nothing",
-            kLogDarkRed);
+// "webport" turns the web remote on, on "webbind" (127.0.0.1 unless set),
+// behind "webtoken" (made and kept in the profile when absent).
+void RemoteSurfaces::makeWeb() {
+    WebSettings settings = readWebSettings(m_main.session().store().profiles());
+    for (const std::string& problem : settings.problems)
+        log("Web: " + problem, kLogDarkRed);
+    if (!settings.enabled)
+        return;
+    WebRemoteOptions options;
+    options.bindAddress = settings.bindAddress;
+    options.port = settings.port;
+    options.token = settings.token;
+    std::string where = webWhere(settings.bindAddress, settings.port);
+    attach(kWeb, std::make_unique<WebRemoteServer>(std::move(options), m_ring, m_board), where);
+    // A token the operator has never seen: the address to open, once.
+    if (settings.tokenMade)
+        m_webAddress = webRemoteUrl(settings.bindAddress, settings.port, settings.token);
+}
+
+void RemoteSurfaces::sayWebAddress() {
+    RemoteSurface* web = surface(kWeb);
+    if (m_webAddress.empty() || !web || !web->running())
+        return;
+    log("Web: a token was made and kept in " + userProfilePath() + " (setting webtoken); open " +
+            m_webAddress,
+        kLogTeal);
+    m_webAddress.clear();
 }
 
 void RemoteSurfaces::start() {
@@ -120,6 +143,7 @@ void RemoteSurfaces::start() {
         log(text, kLogDarkRed);
         m_main.controls().setText(console::kStatus, text);
     }
+    sayWebAddress();
     showIndicator();
 }
 

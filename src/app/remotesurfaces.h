@@ -87,7 +87,8 @@ private:
     void roundsAfterCommands(const std::string& stepBefore);
     void publish();
     void makeOsc();
-    void noteWebSettings();
+    void makeWeb();
+    void sayWebAddress();
     void showIndicator();
     void log(const std::string& text, uint32_t colour);
     void collectLogs();
@@ -99,6 +100,7 @@ private:
     RemoteExecutor m_executor;
     RemoteStatePublisher m_publisher;
     KindLog m_ignoredLog;
+    std::string m_webAddress; // with a token just made: said once it listens
     std::unique_ptr<QSocketNotifier> m_arrivals;
     bool m_acting = false;    // commands or the rounds after them run now
     bool m_inRound = false;   // between beforeTick() and afterTick()

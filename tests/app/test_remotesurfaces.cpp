@@ -174,8 +174,8 @@ TEST(RemoteSurfaces, SettingsThatCannotBeUsedLeaveOscOffAndSaySo) {
         {"port taken", "oscport=" + busyPort + "\r\n",
          "OSC: 127.0.0.1:" + busyPort + " failed (Address already in use)  Web: off",
          "OSC: cannot listen on 127.0.0.1:" + busyPort + ": Address already in use"},
-        {"web remote asked for", "webport=8080\r\n", "OSC: off  Web: off",
-         "the setting webport does nothing"},
+        {"web port not a number", "webport=http\r\n", "OSC: off  Web: off",
+         "Web: webport \"http\" is not a port number (1-65535): the web remote is off"},
     };
     for (const Case& c : cases) {
         Stage s(c.settings);
