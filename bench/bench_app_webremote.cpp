@@ -5,6 +5,8 @@
 //   moments spread over the frame period over one kept-alive connection, the
 //   time from sending it to the end of the first frame that carries the next
 //   step (p50, p99, worst), beside the frame period measured on the line;
+// - the same while hostile peers flood the web remote (200 kB headers, wrong
+//   tokens, connections left idle), and the line's frame period meanwhile;
 // - an idle show: the program's CPU time over 30 s with the web remote off, on
 //   with no one connected, and on with a page connected that asks for the
 //   state every 3 s as the page does; the differences to "off".
@@ -192,27 +194,69 @@ bool postGo(int fd) {
     return answer.rfind("HTTP/1.1 200", 0) == 0;
 }
 
-int goLatency() {
-    Stage stage(true);
-    LineFrames frames(stage.pty.master());
-    if (!stage.ready())
-        return 1;
-    int fd = connectWeb();
-    if (fd < 0)
-        return 1;
-    std::this_thread::sleep_for(std::chrono::seconds(2));
-    std::mt19937 random(7);
-    std::uniform_int_distribution<int> pause(150, 250);
+// Hostile peers on threads of their own until the object goes.
+class Flood {
+public:
+    Flood() {
+        m_threads.emplace_back([this] {
+            std::string request = "GET /api/state HTTP/1.1\r\nX: " + std::string(200 * 1024, 'a');
+            while (!m_stop)
+                sendAndClose(request);
+        });
+        m_threads.emplace_back([this] {
+            while (!m_stop)
+                sendAndClose("POST /api/go HTTP/1.1\r\nAuthorization: Bearer guess\r\n\r\n");
+        });
+        m_threads.emplace_back([this] {
+            std::vector<int> idle;
+            while (!m_stop) {
+                idle.push_back(connectWeb());
+                if (idle.size() == 200) {
+                    for (int fd : idle)
+                        ::close(fd);
+                    idle.clear();
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            }
+            for (int fd : idle)
+                ::close(fd);
+        });
+    }
+    ~Flood() {
+        m_stop = true;
+        for (std::thread& t : m_threads)
+            t.join();
+    }
+
+private:
+    static void sendAndClose(const std::string& request) {
+        int fd = connectWeb();
+        ::send(fd, request.data(), request.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+        ::close(fd);
+    }
+    std::atomic<bool> m_stop{false};
+    std::vector<std::thread> m_threads;
+};
+
+struct GoSamples {
     std::vector<double> latencies;
     int lost = 0;
-    for (int i = 0; i < kSamples; ++i) {
+};
+
+// count requests, spread over the frame period, each timed to the first
+// frame that carries the step it made current.
+GoSamples sampleGo(LineFrames& frames, int fd, int count) {
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> pause(150, 250);
+    GoSamples out;
+    for (int i = 0; i < count; ++i) {
         std::vector<LineFrames::Frame> before = frames.all();
-        if (before.empty())
-            return 1;
-        uint8_t current = before.back().channel1;
+        uint8_t current = before.empty() ? 0 : before.back().channel1;
         int64_t sent = nowNs();
-        if (!postGo(fd))
-            return 1;
+        if (!postGo(fd)) {
+            ++out.lost;
+            continue;
+        }
         int64_t changedAt = 0;
         for (int wait = 0; wait < 400 && !changedAt; ++wait) {
             for (const LineFrames::Frame& f : frames.since(sent))
@@ -224,21 +268,53 @@ int goLatency() {
                 std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
         if (changedAt)
-            latencies.push_back(double(changedAt - sent) / 1e6);
+            out.latencies.push_back(double(changedAt - sent) / 1e6);
         else
-            ++lost;
+            ++out.lost;
         std::this_thread::sleep_for(std::chrono::milliseconds(pause(random)));
     }
-    ::close(fd);
-    std::vector<LineFrames::Frame> all = frames.all();
+    return out;
+}
+
+std::vector<double> periodsSince(LineFrames& frames, int64_t t) {
+    std::vector<LineFrames::Frame> all = frames.since(t);
     std::vector<double> periods;
     for (size_t i = 1; i < all.size(); ++i)
         periods.push_back(double(all[i].endNs - all[i - 1].endNs) / 1e6);
-    bench::figure("app_web_go_to_frame_p50", bench::percentile(latencies, 50), "ms");
-    bench::figure("app_web_go_to_frame_p99", bench::percentile(latencies, 99), "ms");
-    bench::figure("app_web_go_to_frame_worst", bench::percentile(latencies, 100), "ms");
-    bench::figure("app_web_go_without_change", lost, "requests");
-    bench::figure("app_web_frame_period_p50", bench::percentile(periods, 50), "ms");
+    return periods;
+}
+
+void goFigures(const std::string& prefix, const GoSamples& go, const std::vector<double>& periods) {
+    auto name = [&](const char* what) { return prefix + what; };
+    bench::figure(name("_go_to_frame_p50").c_str(), bench::percentile(go.latencies, 50), "ms");
+    bench::figure(name("_go_to_frame_p99").c_str(), bench::percentile(go.latencies, 99), "ms");
+    bench::figure(name("_go_to_frame_worst").c_str(), bench::percentile(go.latencies, 100), "ms");
+    bench::figure(name("_go_without_change").c_str(), go.lost, "requests");
+    bench::figure(name("_frame_period_p50").c_str(), bench::percentile(periods, 50), "ms");
+    bench::figure(name("_frame_period_worst").c_str(), bench::percentile(periods, 100), "ms");
+}
+
+int goLatency() {
+    Stage stage(true);
+    LineFrames frames(stage.pty.master());
+    if (!stage.ready())
+        return 1;
+    int fd = connectWeb();
+    if (fd < 0)
+        return 1;
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+    int64_t start = nowNs();
+    GoSamples quiet = sampleGo(frames, fd, kSamples);
+    goFigures("app_web", quiet, periodsSince(frames, start));
+    GoSamples flooded;
+    {
+        Flood flood;
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        start = nowNs();
+        flooded = sampleGo(frames, fd, kSamples / 2);
+    }
+    goFigures("app_web_flooded", flooded, periodsSince(frames, start));
+    ::close(fd);
     return 0;
 }
 

@@ -31,12 +31,10 @@
 #include <string>
 #include <vector>
 
-class QThread;
-
 namespace orvane {
 
+class WebThread;
 class WebTroubleLog;
-class WebWorker;
 struct StateNotice;
 struct WebCounters;
 
@@ -103,8 +101,7 @@ private:
     std::shared_ptr<StateNotice> m_notice;
     std::unique_ptr<WebTroubleLog> m_log;
     std::unique_ptr<WebCounters> m_counters;
-    std::unique_ptr<QThread> m_thread;
-    WebWorker* m_worker = nullptr; // lives on m_thread
+    std::unique_ptr<WebThread> m_thread;
     uint16_t m_port = 0;
 };
 

@@ -62,13 +62,7 @@ QByteArray rawRefusal(int status, const std::string& reason) {
 }
 
 // An IPv4 peer of a socket that listens on IPv6 too reads as plain IPv4.
-QString peerOf(const QAbstractSocket& socket) {
-    bool v4 = false;
-    quint32 address = socket.peerAddress().toIPv4Address(&v4);
-    return v4 ? QHostAddress(address).toString() : socket.peerAddress().toString();
-}
-
-QString peerOf(const QWebSocket& socket) {
+template <typename Socket> QString peerOf(const Socket& socket) {
     bool v4 = false;
     quint32 address = socket.peerAddress().toIPv4Address(&v4);
     return v4 ? QHostAddress(address).toString() : socket.peerAddress().toString();
@@ -114,6 +108,9 @@ class WebHttpServer : public QAbstractHttpServer {
 public:
     WebHttpServer(WebWorker& worker, QObject* parent)
         : QAbstractHttpServer(parent), m_worker(worker) {}
+    static QHttpServerResponder responder(const QHttpServerRequest& request, QTcpSocket* socket) {
+        return makeResponder(request, socket);
+    }
 
 protected:
     bool handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) override {
@@ -124,7 +121,6 @@ protected:
 
 private:
     WebWorker& m_worker;
-    friend class WebWorker;
 };
 
 // The listening socket: every connection goes through the worker's door
@@ -164,8 +160,6 @@ WebWorker::WebWorker(const WebRemoteOptions& options, RemoteCommandRing& ring,
       m_log(log), m_counters(counters),
       m_rate(options.limits.commandBurst, options.limits.commandsPerSecond),
       m_api(ring, board, m_rate, std::move(page)), m_notice(std::move(notice)) {
-    m_sweep.setParent(this);
-    m_stateTimer.setParent(this);
     m_stateTimer.setSingleShot(true);
     connect(&m_sweep, &QTimer::timeout, this, &WebWorker::sweep);
     connect(&m_stateTimer, &QTimer::timeout, this, &WebWorker::sendState);
@@ -474,7 +468,7 @@ void WebWorker::answer(const QHttpServerRequest& request, QTcpSocket* socket) {
 
 void WebWorker::replyHttp(QTcpSocket* socket, const QHttpServerRequest& request,
                           const WebReply& reply) {
-    QHttpServerResponder responder = QAbstractHttpServer::makeResponder(request, socket);
+    QHttpServerResponder responder = WebHttpServer::responder(request, socket);
     responder.writeStatusLine(QHttpServerResponder::StatusCode(reply.status));
     responder.writeHeader("Content-Type", reply.contentType);
     responder.writeHeader("Content-Length", QByteArray::number(reply.body.size()));

@@ -1,9 +1,9 @@
 #pragma once
 // The web remote's insides, on its own thread: the door every connection
 // comes through (limits, timeouts, the hand-over of live connections), the
-// HTTP server that answers the API, and the live connections. Only
-// WebRemoteServer makes one; everything here runs on the worker's thread
-// except StateNotice::poke() and the counters.
+// HTTP server that answers the API, and the live connections. The server's
+// thread makes one, runs it and undoes it; everything here runs on that
+// thread except StateNotice::poke() and the counters.
 
 #include "remote/httpframer.h"
 #include "remote/webapi.h"
@@ -29,6 +29,7 @@ namespace orvane {
 
 class WebDoor;
 class WebHttpServer;
+class WebWorker;
 
 struct WebCounters {
     std::atomic<int> connections{0};
@@ -62,9 +63,9 @@ public:
               std::shared_ptr<StateNotice> notice, QByteArray page);
     ~WebWorker() override;
 
-    // On the worker's thread: listen (the port in *port), or false with the reason.
+    // Listens (the port in *port), or false with the reason.
     bool listen(uint16_t* port, std::string* error);
-    // On the worker's thread: closes everything.
+    // Closes everything.
     void shutdown();
     // Queued by StateNotice.
     void stateChanged();

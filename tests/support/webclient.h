@@ -1,6 +1,6 @@
 #pragma once
 // Qt's HTTP and WebSocket clients as peers of the web remote, for the tests
-// and benchmarks: one request at a time through QNetworkAccessManager, a live
+// and benchmarks: one request at a time on a QTcpSocket, a live
 // (WebSocket) client that keeps what it receives, and the event loop spun
 // while waiting. The caller's thread needs a QCoreApplication (ensureCoreApp
 // makes one when the process has none).
