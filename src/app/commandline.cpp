@@ -49,7 +49,7 @@ std::optional<int> runWithoutWindow(const CommandOptions& options) {
 
 int runShowCheck(const std::string& root, const std::string& show, std::FILE* out, std::FILE* err) {
     ShowCheckHooks hooks;
-    hooks.previewSounds = previewSoundBank;
+    hooks.previewSounds = [](const std::string& folder) { return previewSoundBank(folder); };
     ShowCheckResult result = checkShow(root, show, hooks);
     if (!result.showFound) {
         std::fprintf(err, "orvane: %s\n", result.missingReason.c_str());

@@ -26,6 +26,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QLinearGradient>
+#include <QMetaObject>
 #include <QPainter>
 #include <QScreen>
 #include <QScrollArea>
@@ -130,6 +131,10 @@ COrvaneDlg::COrvaneDlg(ProfileFiles& profiles, Prompts& prompts, std::string roo
             m_hotKeys->setSoundHotKeys(shortcuts);
     };
     sound.logLine = [this](const std::string& line) { logLine(line, kRefusalColour); };
+    // The bank is read off this thread; what it finds is taken here.
+    sound.soundsArrived = [this] {
+        QMetaObject::invokeMethod(this, [this] { m_sound->takeArrivals(); }, Qt::QueuedConnection);
+    };
     m_sound = std::make_unique<SoundConsole>(m_controls, m_soundList, std::move(sound));
     m_activation =
         std::make_unique<Activation>(m_session, m_controls, activationHooks(), extraServices());
@@ -203,6 +208,7 @@ ActivationHooks COrvaneDlg::activationHooks() {
     h.resumeSound = [this] { m_sound->setPaused(false); };
     h.stopSound = [this] { m_sound->stop(); };
     h.playSound = [this] { m_sound->play(); };
+    h.playWhenLoaded = [this](const std::string& name) { m_sound->playWhenLoaded(name); };
     h.mainTimerTick = [this] { m_mainTimer->OnTimer(timers::kPlayback, now()); };
     h.soundList = &m_soundList;
     return h;
