@@ -94,14 +94,14 @@ COrvaneDlg* mainWindow() {
 
 COrvaneDlg::COrvaneDlg(ProfileFiles& profiles, Prompts& prompts, std::string root, std::string show,
                        StartOptions options, Joystick* joystick, QWidget* parent)
-    : QDialog(parent), m_profiles(profiles), m_prompts(prompts), m_root(std::move(root)),
-      m_show(std::move(show)), m_options(std::move(options)), m_session(profiles, m_controls),
-      m_saving(m_session, prompts), m_joystick(joystick) {
+    : QDialog(parent), m_profiles(profiles), m_notices(prompts), m_prompts(m_notices),
+      m_root(std::move(root)), m_show(std::move(show)), m_options(std::move(options)),
+      m_session(profiles, m_controls), m_saving(m_session, m_prompts), m_joystick(joystick) {
     m_clock.start();
     auto message = [this](std::string_view title, std::string_view text) {
-        m_prompts.message(title.empty() ? kProgramTitle : title, text, PromptIcon::None);
+        m_notices.messageLater(title, text);
     };
-    m_remote = std::make_unique<RemoteServices>(profiles, prompts, [this] {
+    m_remote = std::make_unique<RemoteServices>(profiles, m_prompts, [this] {
         return m_mainTimer ? m_mainTimer->composer().currentColour() : CurrentColour{};
     });
     m_line = std::make_unique<SerialLine>(message);
@@ -133,7 +133,8 @@ COrvaneDlg::COrvaneDlg(ProfileFiles& profiles, Prompts& prompts, std::string roo
     sound.logLine = [this](const std::string& line) { logLine(line, kRefusalColour); };
     // The bank is read off this thread; what it finds is taken here.
     sound.soundsArrived = [this] {
-        QMetaObject::invokeMethod(this, [this] { m_sound->takeArrivals(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { m_sound->takeArrivals(); }, Qt::QueuedConnection);
     };
     m_sound = std::make_unique<SoundConsole>(m_controls, m_soundList, std::move(sound));
     m_activation =
@@ -305,6 +306,10 @@ void COrvaneDlg::OnInitDialog() {
     g_mainWindow = this;                    // 1
     m_remote->remote().createPipeServers(); // 2
     createControls();
+    m_notices.setWindow(this, [this](const std::string& text) {
+        m_controls.setText(console::kStatus, text);
+        logLine(text, kRefusalColour);
+    });
     m_remote->attachLog(widget(console::kLog));
     resetStartControls();                                        // 3
     setWindowTitle(QString::fromStdString(mainCaption(m_show))); // 4
@@ -345,6 +350,8 @@ void COrvaneDlg::OnInitDialog() {
     startTimers();               // 20
     m_hotKeys->registerFadeIn(); // 21
     selectStartStep();           // 22
+    if (!m_options.chained())
+        m_notices.startupOver(); // a chained start's is over once its DMX output starts
     m_initialised = true;
     if (m_terminateRequested)
         terminate();
@@ -470,7 +477,10 @@ std::optional<uint32_t> COrvaneDlg::pickedPixel() const {
 void COrvaneDlg::startOutputs() {
     if (m_options.chained()) {
         // A chained start leaves the line to the instance that started it for a while.
-        QTimer::singleShot(5000, this, [this] { onTimer(kTimerChainedStart); });
+        QTimer::singleShot(5000, this, [this] {
+            onTimer(kTimerChainedStart);
+            m_notices.startupOver();
+        });
         return;
     }
     startDmx();
