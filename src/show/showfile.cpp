@@ -91,16 +91,19 @@ int ShowStore::LoadShowFile(const std::string& path) {
         return -1;
     m_lastLoad.readWhole = true;
     m_encoding = detectEncoding(data);
+    const LineEnds ends = showFileLineEnds(data);
+    m_lastLoad.loneCrLineEnds = ends == LineEnds::LoneCr;
     bool manualSeen = false;
     std::string section;
     std::string qualified;
     std::string_view rest(data);
     while (!rest.empty()) {
-        std::string_view line = takeShowFileLine(rest);
+        std::string_view line = takeShowFileLine(rest, ends);
         if (line.empty())
             continue;
         ++m_lastLoad.lines;
         if (line.front() == '[') {
+            ++m_lastLoad.headers;
             line.remove_prefix(1);
             if (!line.empty())
                 line.remove_suffix(1); // the closing bracket
@@ -139,22 +142,17 @@ namespace {
 // Buffered writer on a file descriptor that remembers the first failure.
 class LineWriter {
 public:
-    LineWriter(int fd, TextEncoding encoding) : m_fd(fd), m_encoding(encoding) {
-        m_buf.reserve(kChunk + 2 * kShowLineMax);
-    }
+    explicit LineWriter(int fd) : m_fd(fd) { m_buf.reserve(2 * kChunk); }
 
-    // Writes "key=value" (or the bare text when value is null) and CR LF, cut so
-    // that the whole line fits a written line's limit. A line end inside the
-    // text would split the entry, so the text stops there; a lone CR is kept.
+    // Writes "key=value" (or the bare text when value is null) and CR LF, whole.
+    // A line end inside the text would split the entry, so the text stops
+    // there (no text the program makes holds one); a lone CR is kept.
     bool line(std::string_view key, const std::string_view* value) {
-        size_t start = m_buf.size();
         m_buf.append(untilLineEnd(key));
         if (value) {
             m_buf.push_back('=');
             m_buf.append(untilLineEnd(*value));
         }
-        std::string_view body(m_buf.data() + start, m_buf.size() - start);
-        m_buf.resize(start + cutStored(body, kShowLineMax - 2, m_encoding).size());
         m_buf.append("\r\n");
         return m_buf.size() < kChunk || flush();
     }
@@ -194,7 +192,6 @@ private:
         return s;
     }
     int m_fd;
-    TextEncoding m_encoding;
     std::string m_buf;
     int m_error = 0;
 };
@@ -270,7 +267,7 @@ int ShowStore::WriteShowFile(const std::string& path, const Progress& progress) 
         return -1;
     }
     ::fchmod(fd, 0644);
-    LineWriter w(fd, m_encoding);
+    LineWriter w(fd);
     int result = writeLines(w, m_table, m_manualStep, progress);
     int error = w.error();
     if (result == 0 && ::fsync(fd) != 0) {
