@@ -71,8 +71,15 @@ bool ShowSaving::mayReplace(Mode mode) {
 bool ShowSaving::save(Mode mode) {
     if (!mayReplace(mode))
         return false;
-    if (m_session.save() == 0)
+    if (m_session.save() == 0) {
+        const std::string& backupReason = m_session.store().lastBackupReason();
+        if (!backupReason.empty())
+            tell(mode, format("Le spectacle est enregistré dans %s, mais le fichier précédent "
+                              "n'a pas pu être gardé dans %s.bak : %s",
+                              m_session.showFilePath().c_str(), m_session.showFilePath().c_str(),
+                              backupReason.c_str()));
         return true;
+    }
     tell(mode,
          format("Impossible d'enregistrer le spectacle dans %s : %s",
                 m_session.showFilePath().c_str(), m_session.store().lastWriteReason().c_str()));

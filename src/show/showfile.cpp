@@ -239,14 +239,23 @@ bool isRegularFile(const std::string& path) {
 
 // Puts the new file in place, the previous one kept as "<path>.bak". The old
 // file's name is linked to ".bak" first, so a show file exists at every moment;
-// where the file system has no links it is renamed. 0, or the errno.
-int replaceKeepingBackup(const std::string& tmp, const std::string& path) {
+// where the file system has no links it is renamed. 0, or the errno. When the
+// previous file could not be kept (".bak" is a folder, or cannot be written),
+// the new file goes in place all the same and backupError says why.
+int replaceKeepingBackup(const std::string& tmp, const std::string& path, int& backupError) {
     std::string backup = path + ".bak";
     bool movedAside = false;
+    backupError = 0;
     if (isRegularFile(path)) {
-        if ((::unlink(backup.c_str()) != 0 && errno != ENOENT) ||
-            ::link(path.c_str(), backup.c_str()) != 0)
+        if (::unlink(backup.c_str()) != 0 && errno != ENOENT)
+            backupError = errno;
+        else if (::link(path.c_str(), backup.c_str()) != 0)
+            backupError = errno;
+        if (backupError != 0) {
             movedAside = ::rename(path.c_str(), backup.c_str()) == 0;
+            if (movedAside)
+                backupError = 0;
+        }
     }
     if (::rename(tmp.c_str(), path.c_str()) == 0)
         return 0;
@@ -260,6 +269,7 @@ int replaceKeepingBackup(const std::string& tmp, const std::string& path) {
 
 int ShowStore::WriteShowFile(const std::string& path, const Progress& progress) {
     m_lastWriteReason.clear();
+    m_lastBackupReason.clear();
     std::string tmp = tempNameFor(path);
     int fd = ::mkstemp(tmp.data());
     if (fd < 0) {
@@ -278,8 +288,11 @@ int ShowStore::WriteShowFile(const std::string& path, const Progress& progress) 
         result = -5;
         error = errno;
     }
-    if (result == 0 && (error = replaceKeepingBackup(tmp, path)) != 0)
+    int backupError = 0;
+    if (result == 0 && (error = replaceKeepingBackup(tmp, path, backupError)) != 0)
         result = -1;
+    if (result == 0 && backupError != 0)
+        m_lastBackupReason = systemReason(backupError);
     if (result != 0) {
         ::unlink(tmp.c_str());
         m_lastWriteReason = systemReason(error ? error : EIO);

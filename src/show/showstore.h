@@ -83,6 +83,9 @@ public:
     // lastWriteReason() is the system's reason for the last failure.
     int WriteShowFile(const std::string& path, const Progress& progress = {});
     const std::string& lastWriteReason() const { return m_lastWriteReason; }
+    // After a success: why the previous file could not be kept as "<file>.bak"
+    // (a folder of that name, a file that cannot be replaced), empty when it was.
+    const std::string& lastBackupReason() const { return m_lastBackupReason; }
 
     // The encoding of the show's texts: the one the file came in (a new show
     // is UTF-8). Texts are kept and written back as they were read.
@@ -102,6 +105,7 @@ private:
     uint32_t m_manualStep = 1;
     ShowFileReport m_lastLoad;
     std::string m_lastWriteReason;
+    std::string m_lastBackupReason;
     TextEncoding m_encoding = TextEncoding::Utf8;
     struct StoredStepSlot {
         bool valid = false;

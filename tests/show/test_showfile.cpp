@@ -227,10 +227,25 @@ TEST_F(ShowFileFixture, EachSaveKeepsThePreviousFileAsBackup) {
     ASSERT_EQ(store.WriteShowFile(path), 0);
     EXPECT_EQ(readFile(path + ".bak"), first);
     EXPECT_NE(readFile(path).find("1$master=3\r\n"), std::string::npos);
+    EXPECT_EQ(store.lastBackupReason(), "");
     // A new show has nothing to keep.
     TempDir other;
     ASSERT_EQ(store.WriteShowFile(other.file("dmx.ini")), 0);
     EXPECT_NE(::access(other.file("dmx.ini.bak").c_str(), F_OK), 0);
+}
+
+TEST_F(ShowFileFixture, ABackupThatCannotBeKeptIsSaidAndTheShowIsWrittenAllTheSame) {
+    writeFile(path, "[GLOBAL]\r\nmanualstep=1\r\n1$master=1\r\n");
+    ASSERT_EQ(store.LoadShowFile(path), 0);
+    ASSERT_EQ(::mkdir((path + ".bak").c_str(), 0755), 0);
+    writeFile(path + ".bak/inside", "mine");
+    store.WriteStoreValue("1", "master", "2", path);
+    ASSERT_EQ(store.WriteShowFile(path), 0);
+    EXPECT_EQ(store.lastBackupReason(), std::strerror(EISDIR));
+    EXPECT_NE(readFile(path).find("1$master=2\r\n"), std::string::npos);
+    EXPECT_EQ(readFile(path + ".bak/inside"), "mine");
+    // No temporary file stays behind.
+    EXPECT_EQ(system(("test $(ls -A " + dir.path() + " | wc -l) -eq 2").c_str()), 0);
 }
 
 TEST_F(ShowFileFixture, WindowsTextsAreWrittenBackByteForByte) {
