@@ -27,6 +27,7 @@
 #include <QCloseEvent>
 #include <QLineEdit>
 #include <QLinearGradient>
+#include <QMetaObject>
 #include <QPainter>
 #include <QScreen>
 #include <QScrollArea>
@@ -85,13 +86,13 @@ public:
 
 COrvaneDlg::COrvaneDlg(ProfileFiles& profiles, Prompts& prompts, std::string root, std::string show,
                        StartOptions options, Joystick* joystick, QWidget* parent)
-    : QDialog(parent), m_profiles(profiles), m_prompts(prompts), m_root(std::move(root)),
-      m_show(std::move(show)), m_options(std::move(options)), m_session(profiles, m_controls),
-      m_saving(m_session, prompts), m_joystick(joystick) {
+    : QDialog(parent), m_profiles(profiles), m_notices(prompts), m_prompts(m_notices),
+      m_root(std::move(root)), m_show(std::move(show)), m_options(std::move(options)),
+      m_session(profiles, m_controls), m_saving(m_session, m_prompts), m_joystick(joystick) {
     auto message = [this](std::string_view title, std::string_view text) {
-        m_prompts.message(title.empty() ? kProgramTitle : title, text, PromptIcon::None);
+        m_notices.messageLater(title, text);
     };
-    m_remote = std::make_unique<RemoteServices>(profiles, prompts, [this] {
+    m_remote = std::make_unique<RemoteServices>(profiles, m_prompts, [this] {
         return m_mainTimer ? m_mainTimer->composer().currentColour() : CurrentColour{};
     });
     m_line = std::make_unique<SerialLine>(message);
@@ -154,6 +155,10 @@ QWidget* COrvaneDlg::widget(int id) const {
 void COrvaneDlg::OnInitDialog() {
     m_remote->remote().createPipeServers(); // 2
     createControls();
+    m_notices.setWindow(this, [this](const std::string& text) {
+        m_controls.setText(console::kStatus, text);
+        logLine(text, kRefusalColour);
+    });
     m_remote->attachLog(widget(console::kLog));
     resetStartControls();                                        // 3
     setWindowTitle(QString::fromStdString(mainCaption(m_show))); // 4
@@ -196,6 +201,8 @@ void COrvaneDlg::OnInitDialog() {
     startTimers();               // 20
     m_hotKeys->registerFadeIn(); // 21
     selectStartStep();           // 22
+    if (!m_options.chained())
+        m_notices.startupOver(); // a chained start's is over once its DMX output starts
     m_initialised = true;
     if (m_terminateRequested)
         terminate();
@@ -303,7 +310,10 @@ void COrvaneDlg::setInitialColours() {
 void COrvaneDlg::startOutputs() {
     if (m_options.chained()) {
         // A chained start leaves the line to the instance that started it for a while.
-        QTimer::singleShot(5000, this, [this] { onTimer(kTimerChainedStart); });
+        QTimer::singleShot(5000, this, [this] {
+            onTimer(kTimerChainedStart);
+            m_notices.startupOver();
+        });
         return;
     }
     startDmx();

@@ -4,6 +4,7 @@
 // initialisation order and the save and shutdown sequences.
 // User-interface thread only.
 
+#include "app/operatornotices.h"
 #include "console/controlmodel.h"
 #include "console/inputstate.h"
 #include "console/joystick.h"
@@ -145,7 +146,8 @@ private:
     void startIpServer();
 
     ProfileFiles& m_profiles;
-    Prompts& m_prompts;
+    OperatorNotices m_notices; // no box holds the start-up (operatornotices.h)
+    Prompts& m_prompts;        // m_notices
     std::string m_root;
     std::string m_show;
     StartOptions m_options;

@@ -4,6 +4,8 @@
 #include "app/orvanedlg.h"
 #include "console/controlids.h"
 
+#include <QMetaObject>
+
 namespace orvane {
 
 namespace {
@@ -32,6 +34,11 @@ SoundConsoleOptions soundOptions(COrvaneDlg& main, std::string folder) {
     };
     o.logLine = [&main](const std::string& line) {
         main.logLine(line, COrvaneDlg::kRefusalColour);
+    };
+    // The bank is read off this thread; what it finds is taken here.
+    o.soundsArrived = [&main] {
+        QMetaObject::invokeMethod(
+            &main, [&main] { main.sound().takeArrivals(); }, Qt::QueuedConnection);
     };
     return o;
 }
