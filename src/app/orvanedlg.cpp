@@ -428,7 +428,7 @@ void COrvaneDlg::startTimers() {
 void COrvaneDlg::onTimer(int timer) {
     if (timer == kTimerPlayback) {
         pollDmxStatus();
-        m_remote->remote().poll(now().count());
+        m_remote->remote().poll(now());
         m_surfaces->beforeTick(); // remote commands, composed in this round
     }
     m_mainTimer->OnTimer(timer, now());

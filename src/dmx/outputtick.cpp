@@ -52,10 +52,6 @@ Nanoseconds runDue(OutputTick& tick, uint8_t steps, Nanoseconds woke) {
     return written;
 }
 
-int64_t wholeMs(Nanoseconds t) {
-    return toMs(t).count();
-}
-
 } // namespace
 
 std::string statusText(const Status& status) {
@@ -119,7 +115,7 @@ void OutputTick::serve(Nanoseconds now, bool withLine) {
     bool escape = m_escapeWatch.held(keys.escape);
     bool stopKeys = shift || escape;
 
-    int64_t nowMs = wholeMs(now);
+    Milliseconds nowMs = toMs(now);
     toggleOnScrollLock();
     m_hooks.ipHeartbeat(nowMs);
     m_hooks.pollFramePipe(nowMs, m_pipe);
@@ -239,7 +235,7 @@ void OutputTick::writeFrame(Nanoseconds now) {
 }
 
 const Universe& OutputTick::frameSource(Nanoseconds now) const {
-    if (m_pipe.activeAt(wholeMs(now)))
+    if (m_pipe.activeAt(toMs(now)))
         return m_pipe.frame;
     if (m_replay.isOpen())
         return m_replayFrame;

@@ -40,7 +40,7 @@ namespace orvane {
 // The tick in whole milliseconds, as the remote layer counts.
 constexpr int kTickPeriodMs = int(kTickPeriod.count());
 constexpr int kReplayRecordsPerTick = kTickPeriodMs / 10;
-constexpr int64_t kPipeFrameHoldMs = 1000;
+constexpr Milliseconds kPipeFrameHold{1000};
 
 // Status line texts of the tick (control 1392), posted as a kind and a counter
 // so the output thread never formats or allocates.
@@ -114,26 +114,26 @@ private:
 // output. Output thread only (the pipe poll hook fills it).
 struct PipeFrame {
     Universe frame{};
-    int64_t deadlineMs = 0;
+    Milliseconds deadline{0};
 
-    void hold(int64_t nowMs) { deadlineMs = nowMs + kPipeFrameHoldMs; }
-    bool activeAt(int64_t nowMs) const { return nowMs < deadlineMs; }
+    void hold(Milliseconds now) { deadline = now + kPipeFrameHold; }
+    bool activeAt(Milliseconds now) const { return now < deadline; }
 };
 
 // The steps of the tick that belong to the remote-control layer. All run on the
 // output thread, once per 30 ms tick, and must not block or allocate. Times
-// are the tick's monotonic time in whole milliseconds. They do nothing
+// are the tick's monotonic time, in whole milliseconds. They do nothing
 // until that layer overrides them.
 class TickHooks {
 public:
     virtual ~TickHooks() = default;
     // "!COL:..." / "!ALIVE" on the IP link while it is on.
-    virtual void ipHeartbeat(int64_t /*nowMs*/) {}
+    virtual void ipHeartbeat(Milliseconds /*now*/) {}
     // Frame pipe: read every complete 512-byte frame waiting into pipe.frame;
-    // on a complete one call pipe.hold(nowMs).
-    virtual void pollFramePipe(int64_t /*nowMs*/, PipeFrame& /*pipe*/) {}
+    // on a complete one call pipe.hold(now).
+    virtual void pollFramePipe(Milliseconds /*now*/, PipeFrame& /*pipe*/) {}
     // System pipe: moving-head position commands.
-    virtual void pollSystemPipe(int64_t /*nowMs*/) {}
+    virtual void pollSystemPipe(Milliseconds /*now*/) {}
 };
 
 // The frame timing the output thread follows, set by the user-interface

@@ -63,7 +63,7 @@ std::string check(bool ok, const std::string& what) {
 std::string collect(RemoteControl& remote) {
     std::string log;
     remote.setLog([&](std::string_view line, uint32_t) { log += std::string(line) + "\n"; });
-    remote.poll(0);
+    remote.poll(Milliseconds{0});
     remote.setLog(nullptr);
     return log;
 }
