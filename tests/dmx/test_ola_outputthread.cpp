@@ -12,6 +12,7 @@
 #include "dmx/serialsink.h"
 #include "dmx/uiwake.h"
 #include "fakeolaclient.h"
+#include "support/allocationcount.h"
 #include "support/pty.h"
 #include "support/syscallcount.h"
 #include "support/tempdir.h"
@@ -29,26 +30,6 @@
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-namespace {
-
-// Allocations made by the calling thread, counted by the replaced operator new.
-thread_local uint64_t t_allocations = 0;
-
-} // namespace
-
-void* operator new(std::size_t size) {
-    ++t_allocations;
-    if (void* p = std::malloc(size ? size : 1))
-        return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
 
 namespace orvane {
 namespace {
@@ -101,9 +82,9 @@ TEST(OlaOnTheOutputThread, TicksNeitherCallTheSystemNorAllocate) {
     ticks.run(2);
     ASSERT_TRUE(ola->waitFor([&] { return ola->sendsInProgress == 1; }));
 
-    uint64_t before = t_allocations;
+    uint64_t before = allocationsOnThisThread();
     ticks.run(100);
-    EXPECT_EQ(t_allocations - before, 0u);
+    EXPECT_EQ(allocationsOnThisThread() - before, 0u);
 
     pid_t child = fork();
     ASSERT_GE(child, 0);
@@ -204,9 +185,9 @@ TEST(OutputTickCalls, OnlyTheLinesBreaksAndFramesWithOlaAndARecording) {
         ASSERT_TRUE(ticks.ready());
         ticks.run(10); // the recording has started
 
-        uint64_t before = t_allocations;
+        uint64_t before = allocationsOnThisThread();
         ticks.run(c.deadlines);
-        EXPECT_EQ(t_allocations - before, 0u) << c.name;
+        EXPECT_EQ(allocationsOnThisThread() - before, 0u) << c.name;
         ticks.drainLine();
 
         const std::vector<ExpectedCall> expected = {

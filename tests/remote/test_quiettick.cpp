@@ -8,6 +8,7 @@
 #include "dmx/serialsink.h"
 #include "remote/remotecontrol.h"
 #include "sockets.h"
+#include "support/allocationcount.h"
 #include "support/pty.h"
 #include "support/syscallcount.h"
 #include "support/tempdir.h"
@@ -18,26 +19,6 @@
 #include <new>
 #include <sys/ioctl.h>
 #include <sys/syscall.h>
-
-namespace {
-
-// Allocations made by the calling thread, counted by the replaced operator new.
-thread_local uint64_t t_allocations = 0;
-
-} // namespace
-
-void* operator new(std::size_t size) {
-    ++t_allocations;
-    if (void* p = std::malloc(size ? size : 1))
-        return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
 
 namespace orvane {
 namespace {
@@ -121,9 +102,9 @@ TEST(QuietTick, OnePollForBothPipesAndTheLinesOwnCallsNothingElse) {
         ASSERT_TRUE(ticks.ready());
         ticks.run(10); // both clients are taken
 
-        uint64_t before = t_allocations;
+        uint64_t before = allocationsOnThisThread();
         ticks.run(c.deadlines);
-        EXPECT_EQ(t_allocations - before, 0u) << c.name;
+        EXPECT_EQ(allocationsOnThisThread() - before, 0u) << c.name;
         ticks.drainLine();
 
         const std::vector<ExpectedCall> expected = {
