@@ -10,14 +10,6 @@ namespace orvane {
 
 namespace {
 
-std::string_view trimmed(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-        s.remove_suffix(1);
-    return s;
-}
-
 // The whole text as a plain decimal number ("40", "16.7"); from_chars reads
 // "." whatever the locale. No sign, no exponent, nothing after the number.
 bool readDecimal(std::string_view text, double& value) {
@@ -76,10 +68,10 @@ std::string rateText(double rate) {
 FrameTiming chooseFrameTiming(std::string_view framerate, std::string_view breakus,
                               std::string* problem) {
     FrameTiming timing;
-    breakus = trimmed(breakus);
+    breakus = trimBlanks(breakus);
     if (!breakus.empty())
         timing.breakTime = readBreak(breakus, problem);
-    framerate = trimmed(framerate);
+    framerate = trimBlanks(framerate);
     if (framerate.empty())
         return timing;
     double rate = 0;

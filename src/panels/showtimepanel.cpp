@@ -16,15 +16,6 @@ constexpr uint16_t kEscapeKey = 0x1B; // virtual-key code
 // The keys the tick reads; a press between two ticks counts as held once.
 constexpr uint16_t kTickKeys[] = {kEscapeKey, vk::kPageUp, vk::kPageDown, vk::kDelete};
 
-std::string withoutCarriageReturns(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text)
-        if (c != '\r')
-            out += c;
-    return out;
-}
-
 } // namespace
 
 ShowTimePanel::ShowTimePanel(ControlModel& main, ShowStore& store, InputState& input,

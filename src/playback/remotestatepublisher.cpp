@@ -4,6 +4,7 @@
 #include "console/controlids.h"
 #include "show/showstore.h"
 #include "show/textencoding.h"
+#include "show/textutil.h"
 
 #include <algorithm>
 #include <string>
@@ -14,16 +15,6 @@ namespace {
 
 constexpr int kVolumeTop = 10000;
 constexpr size_t kCaptionBytes = 1024; // what the step name field takes
-
-// One line break for a remote: the console's fields hold CR LF.
-std::string withoutCarriageReturns(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text)
-        if (c != '\r')
-            out += c;
-    return out;
-}
 
 } // namespace
 
