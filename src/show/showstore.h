@@ -88,6 +88,11 @@ public:
     int WriteShowFile(const std::string& path, const Progress& progress = {});
     const std::string& lastWriteReason() const { return m_lastWriteReason; }
 
+    // The text WriteShowFile writes, in memory, each section's entries taken
+    // from sections (by default the table's own).
+    using SectionSource = std::function<const std::vector<ShowTable::Entry>&(int section)>;
+    std::string ShowFileText(const SectionSource& sections = {}) const;
+
     // The encoding of the show's texts: the one the file came in (a new show
     // is UTF-8). Texts are kept and written back as they were read.
     TextEncoding encoding() const { return m_encoding; }
@@ -121,7 +126,8 @@ private:
 };
 
 // The temporary files a save leaves while it writes ("<folder>/.dmx.ini.XXXXXX"
-// for the show file): one left by a save that was killed is removed, and an
+// for the show file, ".dmx.ini.recovery.XXXXXX" for its recovery file): one
+// left by a save that was killed is removed, and an
 // effect file set aside by an effect save that was killed is put back.
 // Returns the number of files removed or restored.
 int removeSaveLeftovers(const std::string& folder);
