@@ -16,7 +16,9 @@
 #include "playback/consolehandlers.h"
 #include "playback/effectcontrols.h"
 #include "playback/maintimer.h"
+#include "playback/showrecovery.h"
 #include "playback/showsaving.h"
+#include "playback/undoredo.h"
 #include "programs/processstart.h"
 #include "programs/videoplayerclient.h"
 #include "programs/windowlookup.h"
@@ -71,6 +73,9 @@ public:
     ListModel& soundList() { return m_soundList; }
     RemoteServices& remote() { return *m_remote; }
     ConsoleHandlers& consoleHandlers() { return *m_consoleHandlers; }
+    UndoRedo& undoRedo() { return *m_undo; }
+    // Null until the show was read.
+    ShowRecovery* recovery() const { return m_recovery.get(); }
     // Null until the console's controls exist.
     ConsoleDrawing* drawing() const { return m_drawing.get(); }
     HotKeys* hotKeys() const { return m_hotKeys.get(); }
@@ -138,6 +143,7 @@ private:
     void startInterfaceWatch();
     void showInterfaceState();
     void startIpServer();
+    void startEditSafety();
 
     ProfileFiles& m_profiles;
     Prompts& m_prompts;
@@ -162,6 +168,9 @@ private:
     std::unique_ptr<Activation> m_activation;
     std::unique_ptr<StepControls> m_steps;
     std::unique_ptr<EffectControls> m_effects;
+    std::unique_ptr<UndoRedo> m_undo;
+    std::unique_ptr<ShowRecovery> m_recovery;
+    SharedTick m_recoveryTick;
     std::unique_ptr<ConsoleHandlers> m_consoleHandlers;
     std::unique_ptr<ConsoleDrawing> m_drawing;
     std::unique_ptr<HotKeys> m_hotKeys;

@@ -228,6 +228,10 @@ void Checker::claimHotKey(HotKey key, int step, const std::string& owner) {
         add(step, subject + "hot key " + text + " is the fade-in key: one of them does nothing");
         return;
     }
+    if (isUndoRedoKey(key)) {
+        add(step, subject + "hot key " + text + " undoes or redoes: the hot key does nothing");
+        return;
+    }
     auto [it, fresh] = m_hotKeys.try_emplace({key.keycode, key.modifiers}, owner);
     if (!fresh)
         add(step, subject + "hot key " + text + " is also the hot key of " + it->second +
