@@ -79,7 +79,7 @@ bool ShowSession::consoleChanged() const {
     return !(next == m_shownNext) || !(m_console.capture() == m_shown);
 }
 
-std::string ShowSession::pendingShowText() {
+RecoveryWriter::Parts ShowSession::pendingShowParts() {
     // The current step, the one after it and section 0 (which holds every
     // step's check flags 1-4) as a commit would leave them, in a table of
     // their own; every other section is read where it is.
@@ -94,12 +94,30 @@ std::string ShowSession::pendingShowText() {
     scratch.LoadStep(m_current + 1, next);
     m_console.captureNextOver(next);
     scratch.SaveStep(m_current + 1, next);
-    return m_store.ShowFileText([&](int s) -> const std::vector<ShowTable::Entry>& {
-        for (int own : sections)
-            if (s == own)
-                return scratch.table().entries(s);
-        return m_store.table().entries(s);
-    });
+    m_sectionTexts.resize(kStepCount);
+    RecoveryWriter::Parts parts;
+    parts.reserve(kStepCount + 1);
+    parts.push_back(std::make_shared<const std::string>(m_store.HeadText()));
+    for (int s = 0; s < kStepCount; ++s) {
+        bool own = s == 0 || s == m_current || s == m_current + 1;
+        const ShowTable& table = own ? scratch.table() : m_store.table();
+        SectionText& cached = m_sectionTexts[size_t(s)];
+        // Generations are unique to one content of one section in any table.
+        if (!cached.text || cached.generation != table.generation(s)) {
+            cached.generation = table.generation(s);
+            cached.text =
+                std::make_shared<const std::string>(m_store.SectionText(table.entries(s)));
+        }
+        parts.push_back(cached.text);
+    }
+    return parts;
+}
+
+std::string ShowSession::pendingShowText() {
+    std::string text;
+    for (const auto& part : pendingShowParts())
+        text += *part;
+    return text;
 }
 
 void ShowSession::rememberStep(int step) {

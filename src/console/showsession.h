@@ -7,6 +7,7 @@
 #include "console/controlids.h"
 #include "console/controlmodel.h"
 #include "show/inifile.h"
+#include "show/recoveryfile.h"
 #include "show/showedits.h"
 #include "show/showstore.h"
 
@@ -49,6 +50,9 @@ public:
     // the show file's text with the current step (and the one after it) as
     // the console holds them.
     std::string pendingShowText();
+    // The same text in parts (head, then section by section): a section that
+    // did not change since the last call is handed out again, not written anew.
+    RecoveryWriter::Parts pendingShowParts();
     // A recovery file read in place of what the show file gave: the table is
     // emptied first, and the history starts again. 0 or -1, as loadShow().
     int loadRecovered(const std::string& path);
@@ -78,6 +82,12 @@ private:
     // ShowCurrentStep, as a capture reads them.
     StepRecord m_shown;
     StepRecord m_shownNext;
+    // Each section's text by the generation it was made from.
+    struct SectionText {
+        uint64_t generation = 0;
+        std::shared_ptr<const std::string> text;
+    };
+    std::vector<SectionText> m_sectionTexts;
 };
 
 } // namespace orvane

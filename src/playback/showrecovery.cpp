@@ -102,7 +102,7 @@ void ShowRecovery::tick() {
 
 void ShowRecovery::keep(Kept state) {
     setDamagedAside();
-    writer().write(sealRecoveryText(m_session.pendingShowText()));
+    writer().write(m_session.pendingShowParts());
     m_kept = std::move(state);
 }
 

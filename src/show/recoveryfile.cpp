@@ -200,6 +200,22 @@ int writeFileWhole(const std::string& path, std::string_view data) {
     return 0;
 }
 
+namespace {
+
+std::string joined(const RecoveryWriter::Parts& parts) {
+    size_t size = 0;
+    for (const auto& p : parts)
+        size += p ? p->size() : 0;
+    std::string text;
+    text.reserve(size + 128);
+    for (const auto& p : parts)
+        if (p)
+            text += *p;
+    return text;
+}
+
+} // namespace
+
 RecoveryWriter::RecoveryWriter(std::string path, std::function<void(const Report&)> done)
     : m_path(std::move(path)), m_done(std::move(done)), m_thread([this] { run(); }) {}
 
@@ -217,6 +233,17 @@ void RecoveryWriter::write(std::string sealedText) {
         std::lock_guard lock(m_mutex);
         m_job = Job::Write;
         m_text = std::move(sealedText);
+        m_parts.clear();
+    }
+    m_wake.notify_one();
+}
+
+void RecoveryWriter::write(Parts showTextParts) {
+    {
+        std::lock_guard lock(m_mutex);
+        m_job = Job::Write;
+        m_text.clear();
+        m_parts = std::move(showTextParts);
     }
     m_wake.notify_one();
 }
@@ -226,6 +253,7 @@ void RecoveryWriter::remove() {
         std::lock_guard lock(m_mutex);
         m_job = Job::Remove;
         m_text.clear();
+        m_parts.clear();
     }
     m_wake.notify_one();
 }
@@ -243,11 +271,15 @@ void RecoveryWriter::run() {
             return; // stopping, nothing left to do
         Job job = m_job;
         std::string text = std::move(m_text);
+        Parts parts = std::move(m_parts);
+        m_parts.clear();
         m_job = Job::None;
         m_running = true;
         lock.unlock();
         Report report;
         report.removal = job == Job::Remove;
+        if (!parts.empty())
+            text = sealRecoveryText(joined(parts));
         if (job == Job::Write)
             report.error = writeFileWhole(m_path, text);
         else if (::unlink(m_path.c_str()) != 0 && errno != ENOENT)

@@ -12,11 +12,13 @@
 #include <cstdint>
 #include <ctime>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
+#include <vector>
 
 namespace orvane {
 
@@ -66,6 +68,10 @@ public:
 
     const std::string& path() const { return m_path; }
     void write(std::string sealedText);
+    // The show file's text in parts, joined and sealed on the writer's thread:
+    // the user-interface thread only hands over shared, unchanging texts.
+    using Parts = std::vector<std::shared_ptr<const std::string>>;
+    void write(Parts showTextParts);
     void remove();
     // Blocks until no job waits or runs (a quit waits for the removal).
     void waitIdle();
@@ -81,6 +87,7 @@ private:
     std::condition_variable m_idle;
     Job m_job = Job::None;
     std::string m_text;
+    Parts m_parts; // when not empty, the text to join and seal
     bool m_running = false;
     bool m_stop = false;
     std::thread m_thread;

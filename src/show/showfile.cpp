@@ -296,6 +296,22 @@ int ShowStore::WriteShowFile(const std::string& path, const Progress& progress) 
     return result;
 }
 
+std::string ShowStore::HeadText() const {
+    LineWriter w(-1, m_encoding);
+    w.line("[GLOBAL]", nullptr);
+    std::string manual = std::to_string(m_manualStep);
+    std::string_view manualView(manual);
+    w.line("manualstep", &manualView);
+    return w.take();
+}
+
+std::string ShowStore::SectionText(const std::vector<ShowTable::Entry>& entries) const {
+    LineWriter w(-1, m_encoding);
+    for (const ShowTable::Entry& e : entries)
+        entry(w, e.key(), e.value);
+    return w.take();
+}
+
 std::string ShowStore::ShowFileText(const SectionSource& sections) const {
     LineWriter w(-1, m_encoding);
     SectionSource own = [this](int s) -> const std::vector<ShowTable::Entry>& {

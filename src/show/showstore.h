@@ -92,6 +92,10 @@ public:
     // from sections (by default the table's own).
     using SectionSource = std::function<const std::vector<ShowTable::Entry>&(int section)>;
     std::string ShowFileText(const SectionSource& sections = {}) const;
+    // The same text in parts: the head (the global section) and each section's
+    // lines, which the show file's text is the concatenation of.
+    std::string HeadText() const;
+    std::string SectionText(const std::vector<ShowTable::Entry>& entries) const;
 
     // The encoding of the show's texts: the one the file came in (a new show
     // is UTF-8). Texts are kept and written back as they were read.
