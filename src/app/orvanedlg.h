@@ -4,6 +4,7 @@
 // initialisation order and the save and shutdown sequences.
 // User-interface thread only.
 
+#include "app/operatornotices.h"
 #include "console/controlmodel.h"
 #include "console/inputstate.h"
 #include "console/joystick.h"
@@ -36,6 +37,7 @@ namespace orvane {
 class ConsoleDrawing;
 class HotKeys;
 class RemoteServices;
+class RemoteSurfaces;
 class OutputMonitorView;
 class ToolWindows;
 } // namespace orvane
@@ -76,6 +78,8 @@ public:
     UndoRedo& undoRedo() { return *m_undo; }
     // Null until the show was read.
     ShowRecovery* recovery() const { return m_recovery.get(); }
+    // OSC and the web remote; null before the initialisation made them.
+    RemoteSurfaces* surfaces() { return m_surfaces.get(); }
     // Null until the console's controls exist.
     ConsoleDrawing* drawing() const { return m_drawing.get(); }
     HotKeys* hotKeys() const { return m_hotKeys.get(); }
@@ -95,6 +99,8 @@ public:
     void registerStepHotkeys();
     // A line of the coloured log (0x00BBGGRR).
     void logLine(const std::string& text, uint32_t colour);
+    // The log's colour for something refused or not done (a file, a record).
+    static constexpr uint32_t kRefusalColour = 0x0000A0;
     // CHAIN=: the save sequence before another show takes over; false when the
     // operator chose to stay.
     bool saveBeforeChain(const std::string& show);
@@ -146,7 +152,8 @@ private:
     void startEditSafety();
 
     ProfileFiles& m_profiles;
-    Prompts& m_prompts;
+    OperatorNotices m_notices; // no box holds the start-up (operatornotices.h)
+    Prompts& m_prompts;        // m_notices
     std::string m_root;
     std::string m_show;
     StartOptions m_options;
@@ -178,6 +185,7 @@ private:
     // Before the line and the DMX output: the output thread calls its tick
     // hooks until the DMX output is gone.
     std::unique_ptr<RemoteServices> m_remote;
+    std::unique_ptr<RemoteSurfaces> m_surfaces;
     std::unique_ptr<SerialLine> m_line;
     std::unique_ptr<DmxOutput> m_dmx;
     std::unique_ptr<OutputMonitorView> m_outputMonitor; // reads m_dmx: declared after it

@@ -278,6 +278,9 @@ constexpr ControlDef kRight[] = {
 constexpr ControlDef kInterface[] = {
     // id    kind    caption                                  x    y     w    h  flags
     {4090,   Label,  "",                                   1324, 684,  342,  34, kMultiline},
+    // Which remote surfaces are on, and where ("OSC: 127.0.0.1:9000  Web: off"),
+    // beside the head buttons.
+    {4091,   Label,  "",                                   1560, 720,  322,  34, kMultiline},
 };
 
 // The next step's faders, colours and switches; hidden, kept where the stage
@@ -451,6 +454,7 @@ std::span<const ControlTip> consoleToolTips() {
         {1355, "Opens the easy show builder"},
         {1279, "Opens manual mode and its predefined entries"},
         {1333, "Closes the DMX interface and opens it again"},
+        {4091, "Show control from other tools: OSC (settings oscport, oscbind) and the web remote"},
         {4085, "Stores the console into the current step and writes the show file"},
         {4082, "Saves the show and ends orvane"},
         {1295, "The extra commands a step can run"},

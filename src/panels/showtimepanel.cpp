@@ -100,13 +100,14 @@ void ShowTimePanel::close() {
         m_hooks.unlockMain();
 }
 
-void ShowTimePanel::nextStep() {
+bool ShowTimePanel::nextStep() {
     Milliseconds now = m_clock.nowMs();
     if (now - m_lastNext < kNextStepGap)
-        return;
+        return false;
     m_lastNext = now;
     m_main.setChecked(console::kFadeIn, true);
     m_main.raise(ControlEvent::Clicked, console::kFadeIn);
+    return true;
 }
 
 bool ShowTimePanel::held(uint16_t key) {
@@ -139,18 +140,19 @@ void ShowTimePanel::tick() {
     refreshShowInfo();
 }
 
-void ShowTimePanel::stepBack() {
+bool ShowTimePanel::stepBack() {
     Milliseconds now = m_clock.nowMs();
     if (m_stepBackBefore && now - m_lastBack < kStepBackGap)
-        return;
+        return false;
     m_stepBackBefore = true;
     m_lastBack = now;
     int step = m_main.textInt(console::kStepNumber);
     if (step <= 0)
-        return;
+        return false;
     if (m_hooks.skipAutomationOnce)
         m_hooks.skipAutomationOnce();
     m_main.setText(console::kStepNumber, format("%d", step - 1));
+    return true;
 }
 
 void ShowTimePanel::moveLeftVolume(int delta) {

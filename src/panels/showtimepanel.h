@@ -76,7 +76,11 @@ public:
 
     // "Next step" (button, Enter, Space, Escape, Page Down): presses the main
     // window's "Fade in", unless the last press was less than 500 ms ago.
-    void nextStep();
+    // True when it pressed.
+    bool nextStep();
+    // Page Up: the step before, without its automation, at most once per
+    // 200 ms and never below step 0. True when it wrote the step field.
+    bool stepBack();
     // The 10 ms tick: the keys, and what the panel shows of the show.
     void tick();
     // Brings step number and captions up to date with the main window.
@@ -85,7 +89,6 @@ public:
 private:
     void bind();
     void onVolumeMoved(int id);
-    void stepBack();
     void moveLeftVolume(int delta);
     bool held(uint16_t key);
     int nextStepNumber() const;

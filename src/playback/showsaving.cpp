@@ -31,11 +31,18 @@ std::optional<ShowSaving::Notice> ShowSaving::afterLoad() {
                              path.c_str(), report.lines),
                       true};
     }
+    std::string text;
+    if (report.loneCrLineEnds)
+        text = format("%s : ses lignes finissent par un CR seul ; elles ont été lues ainsi et "
+                      "seront enregistrées en CR LF",
+                      path.c_str());
     if (report.unreadLines > 0)
-        return Notice{format("%s : %zu ligne(s) sur %zu n'ont pas pu être lues", path.c_str(),
-                             report.unreadLines, report.lines),
-                      false};
-    return std::nullopt;
+        text +=
+            (text.empty() ? path + " : " : std::string(" ; ")) +
+            format("%zu ligne(s) sur %zu n'ont pas pu être lues", report.unreadLines, report.lines);
+    if (text.empty())
+        return std::nullopt;
+    return Notice{text, false};
 }
 
 void ShowSaving::tell(Mode mode, const std::string& text) {
@@ -65,6 +72,12 @@ bool ShowSaving::save(Mode mode) {
     if (!mayReplace(mode))
         return false;
     if (m_session.save() == 0) {
+        const std::string& backupReason = m_session.store().lastBackupReason();
+        if (!backupReason.empty())
+            tell(mode, format("Le spectacle est enregistré dans %s, mais le fichier précédent "
+                              "n'a pas pu être gardé dans %s.bak : %s",
+                              m_session.showFilePath().c_str(), m_session.showFilePath().c_str(),
+                              backupReason.c_str()));
         if (m_afterSave)
             m_afterSave();
         return true;
