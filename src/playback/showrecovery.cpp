@@ -80,6 +80,9 @@ void ShowRecovery::noteSeen() {
 void ShowRecovery::settle() {
     noteSeen();
     m_kept = now();
+    // Every section's text made now, at the start, rather than at the first
+    // change, which may come in the middle of a show.
+    m_session.pendingShowParts();
 }
 
 bool ShowRecovery::idle() const {
