@@ -91,5 +91,7 @@ constexpr int kAutoFade = 4084;
 constexpr int kSave = 4085;
 // The DMX interface indicator: device, state and the time of its last change.
 constexpr int kDmxInterface = 4090;
+// Where a running fade leads ("fading to N caption"); empty when none runs.
+constexpr int kFadeStatus = 4091;
 
 } // namespace orvane::console

@@ -29,7 +29,8 @@ std::string withoutCarriageReturns(std::string_view text) {
 
 ShowTimePanel::ShowTimePanel(ControlModel& main, ShowStore& store, InputState& input,
                              const Clock& clock, ShowTimeHooks hooks)
-    : m_main(main), m_store(store), m_input(input), m_clock(clock), m_hooks(std::move(hooks)) {
+    : m_main(main), m_store(store), m_input(input), m_clock(clock), m_hooks(std::move(hooks)),
+      m_fade(main, store) {
     declareControls(m_controls, showTimeControls());
     bind();
 }
@@ -61,6 +62,7 @@ void ShowTimePanel::bind() {
 
 void ShowTimePanel::init() {
     m_lastNext = m_clock.nowMs();
+    m_controls.setRange(kFadeBar, 0, 100);
     m_controls.setChecked(kLocked, true);
     m_copyingVolumes = true;
     for (int id : {kVolumeLeft, kVolumeRight}) {
@@ -102,8 +104,11 @@ void ShowTimePanel::close() {
 
 void ShowTimePanel::nextStep() {
     Milliseconds now = m_clock.nowMs();
-    if (now - m_lastNext < kNextStepGap)
+    if (now - m_lastNext < kNextStepGap) {
+        if (m_hooks.pressIgnored)
+            m_hooks.pressIgnored();
         return;
+    }
     m_lastNext = now;
     m_main.setChecked(console::kFadeIn, true);
     m_main.raise(ControlEvent::Clicked, console::kFadeIn);
@@ -168,18 +173,20 @@ void ShowTimePanel::onVolumeMoved(int id) {
     m_main.setPos(id, m_controls.pos(id));
 }
 
-// The step the show goes to when this one's fade ends.
-int ShowTimePanel::nextStepNumber() const {
-    if (m_main.checked(console::kGoto))
-        return m_main.textInt(console::kGotoStep);
-    return m_main.textInt(console::kStepNumber) + 1;
+void ShowTimePanel::refreshFade() {
+    const FadeStatus fade = m_fade.status();
+    const std::string text = fadeStatusText(fade);
+    if (m_controls.text(kFadeLine) != text)
+        m_controls.setText(kFadeLine, text);
+    m_controls.setPos(kFadeBar, fade.fading ? fade.percent : 0);
 }
 
 void ShowTimePanel::refreshShowInfo() {
+    refreshFade();
     const std::string& step = m_main.text(console::kStepNumber);
     const std::string& caption = m_main.text(console::kStepName);
-    int next = nextStepNumber();
-    uint64_t generation = m_store.table().generation(next);
+    int next = stepAfterFade(m_main);
+    uint64_t generation = next >= 0 ? m_store.table().generation(next) : 0;
     if (m_shown.valid && m_shown.step == step && m_shown.caption == caption &&
         m_shown.next == next && m_shown.nextGeneration == generation)
         return;

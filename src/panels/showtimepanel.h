@@ -14,6 +14,7 @@
 #include "console/controlmodel.h"
 #include "console/inputstate.h"
 #include "core/clock.h"
+#include "playback/fadefeedback.h"
 #include "show/showstore.h"
 
 #include <cstdint>
@@ -38,6 +39,9 @@ constexpr int kNextCaption = 1603;
 // Static texts: the help line and the caption under the volume sliders.
 constexpr int kHelp = 1604;
 constexpr int kVolumeCaption = 1605;
+// Where a running fade leads ("fading to N caption") and how far it has come.
+constexpr int kFadeLine = 1606;
+constexpr int kFadeBar = 1607;
 
 constexpr int kVolumeTop = 10000; // slider range 0..10000, 10000 silent
 constexpr Milliseconds kNextStepGap = 500ms;
@@ -52,6 +56,8 @@ struct ShowTimeHooks {
     std::function<void()> unlockMain; // and has it back
     std::function<void()> focusNextStep;
     std::function<void()> skipAutomationOnce; // step activation's request, before stepping back
+    // "Next step" pressed inside its 500 ms guard: not acted on, acknowledged.
+    std::function<void()> pressIgnored;
 };
 
 class ShowTimePanel {
@@ -75,12 +81,15 @@ public:
     bool isOpen() const { return m_open; }
 
     // "Next step" (button, Enter, Space, Escape, Page Down): presses the main
-    // window's "Fade in", unless the last press was less than 500 ms ago.
+    // window's "Fade in", unless the last press was less than 500 ms ago (that
+    // press is acknowledged through the hook pressIgnored).
     void nextStep();
     // The 10 ms tick: the keys, and what the panel shows of the show.
     void tick();
     // Brings step number and captions up to date with the main window.
     void refreshShowInfo();
+    // Hooks the window sets once it exists.
+    void setPressIgnored(std::function<void()> hook) { m_hooks.pressIgnored = std::move(hook); }
 
 private:
     void bind();
@@ -88,7 +97,7 @@ private:
     void stepBack();
     void moveLeftVolume(int delta);
     bool held(uint16_t key);
-    int nextStepNumber() const;
+    void refreshFade();
 
     ControlModel& m_main;
     ShowStore& m_store;
@@ -96,6 +105,7 @@ private:
     const Clock& m_clock;
     ShowTimeHooks m_hooks;
     ControlModel m_controls;
+    FadeFeedback m_fade;
     bool m_open = false;
     bool m_copyingVolumes = false;
     Milliseconds m_lastNext{0};

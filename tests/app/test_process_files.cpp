@@ -233,7 +233,7 @@ TEST(ProcessFiles, ASignalEndsTheProgramWhileAMessageBoxIsOpen) {
     env.push_back("ORVANE_NONINTERACTIVE=0"); // real message boxes, offscreen
     OrvaneProcess p(root, config, {"STEP=4", "SHOW=Gala"}, env);
     // The missing DMX port opens its box during the start.
-    ASSERT_TRUE(p.waitForStderr("Can't initialize COM port")) << readFile(p.stderrPath());
+    ASSERT_TRUE(p.waitForStderr("Cannot open the DMX interface")) << readFile(p.stderrPath());
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_EQ(p.terminate(SIGTERM), 0) << readFile(p.stderrPath());
     EXPECT_TRUE(contains(readFile(folder + "/dmx.ini"), "[GLOBAL]\r\nmanualstep=1\r\n"));
