@@ -119,6 +119,7 @@ TEST_F(ChooserFixture, NewShowCreatesFoldersOrSaysWhyNot) {
     EXPECT_TRUE(chooser.newShow());
     EXPECT_EQ(prompts.shown.back().title, "New show");
     EXPECT_EQ(chooser.list().find("Gala", false), 1);
+    EXPECT_EQ(chooser.list().selected(), 1) << "the show just made is selected";
     struct stat st {};
     EXPECT_EQ(::stat(root.file("Gala/step0").c_str(), &st), 0);
     EXPECT_FALSE(readFile(root.file("Gala/dmx.ini")).size());
