@@ -102,10 +102,10 @@ void ShowTimePanel::close() {
         m_hooks.unlockMain();
 }
 
-void ShowTimePanel::nextStep() {
+void ShowTimePanel::nextStep(bool acknowledge) {
     Milliseconds now = m_clock.nowMs();
     if (now - m_lastNext < kNextStepGap) {
-        if (m_hooks.pressIgnored)
+        if (acknowledge && m_hooks.pressIgnored)
             m_hooks.pressIgnored();
         return;
     }
@@ -114,8 +114,10 @@ void ShowTimePanel::nextStep() {
     m_main.raise(ControlEvent::Clicked, console::kFadeIn);
 }
 
-bool ShowTimePanel::held(uint16_t key) {
+bool ShowTimePanel::held(uint16_t key, bool* fresh) {
     bool pressed = m_input.pressedSinceLastQuery(key);
+    if (fresh)
+        *fresh = pressed;
     return m_input.down(key) || pressed;
 }
 
@@ -123,19 +125,22 @@ void ShowTimePanel::tick() {
     if (!m_open)
         return;
     const bool shift = m_input.down(vk::kShift);
-    if (held(kEscapeKey))
-        nextStep();
+    // A key held down repeats "Next step" by itself: only a new press inside
+    // the guard is acknowledged.
+    bool fresh = false;
+    if (held(kEscapeKey, &fresh))
+        nextStep(fresh);
     if (held(vk::kPageUp)) {
         if (shift)
             moveLeftVolume(-kSlowVolumeStep);
         else
             stepBack();
     }
-    if (held(vk::kPageDown)) {
+    if (held(vk::kPageDown, &fresh)) {
         if (shift)
             moveLeftVolume(kSlowVolumeStep);
         else
-            nextStep();
+            nextStep(fresh);
     }
     if (held(vk::kDelete)) {
         m_controls.setPos(kVolumeLeft, kVolumeTop);

@@ -82,8 +82,9 @@ public:
 
     // "Next step" (button, Enter, Space, Escape, Page Down): presses the main
     // window's "Fade in", unless the last press was less than 500 ms ago (that
-    // press is acknowledged through the hook pressIgnored).
-    void nextStep();
+    // press is acknowledged through the hook pressIgnored when `acknowledge`:
+    // a key held down repeats without it).
+    void nextStep(bool acknowledge = true);
     // The 10 ms tick: the keys, and what the panel shows of the show.
     void tick();
     // Brings step number and captions up to date with the main window.
@@ -96,7 +97,8 @@ private:
     void onVolumeMoved(int id);
     void stepBack();
     void moveLeftVolume(int delta);
-    bool held(uint16_t key);
+    // Down now or pressed since the last tick; *fresh: pressed since then.
+    bool held(uint16_t key, bool* fresh = nullptr);
     void refreshFade();
 
     ControlModel& m_main;
