@@ -10,6 +10,8 @@
 #include "support/tempdir.h"
 
 #include <QElapsedTimer>
+#include <QImage>
+#include <QPainter>
 
 #include <cstdlib>
 #include <filesystem>
@@ -33,9 +35,16 @@ int main() {
     settle.start();
     while (settle.elapsed() < 500)
         QApplication::processEvents(QEventLoop::AllEvents, 20);
+    // Rendered into an image: every widget paints, whether or not the
+    // platform's backing store would skip an unchanged window.
+    QImage image(dlg.size(), QImage::Format_ARGB32_Premultiplied);
+    auto paintWhole = [&] {
+        QPainter p(&image);
+        dlg.render(&p);
+    };
     for (int i = 0; i < 20; ++i)
-        dlg.repaint();
-    auto t = bench::sample(300, [&] { dlg.repaint(); });
+        paintWhole();
+    auto t = bench::sample(300, paintWhole);
     bench::figure("main_window_repaint_1920x1080_p50", bench::percentile(t, 50) / 1000, "ms");
     bench::figure("main_window_repaint_1920x1080_p99", bench::percentile(t, 99) / 1000, "ms");
     bench::figure("main_window_width_1920x1080", dlg.width(), "px");
