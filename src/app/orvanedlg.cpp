@@ -5,6 +5,7 @@
 #include "app/appicon.h"
 #include "app/consoleadapter.h"
 #include "app/consoledrawing.h"
+#include "app/editsadapter.h"
 #include "app/hotkeys.h"
 #include "app/keystatefilter.h"
 #include "app/maintimeradapter.h"
@@ -13,6 +14,7 @@
 #include "app/remotesurfaces.h"
 #include "app/soundadapter.h"
 #include "app/toolwindows.h"
+#include "app/undokeys.h"
 #include "console/consoletable.h"
 #include "console/stepspin.h"
 #include "dmx/prioritynotice.h"
@@ -114,6 +116,7 @@ COrvaneDlg::COrvaneDlg(ProfileFiles& profiles, Prompts& prompts, std::string roo
                                                 extraServices(*this));
     m_steps = std::make_unique<StepControls>(m_controls, m_session, m_prompts, editHooks(*this));
     m_effects = std::make_unique<EffectControls>(m_controls, m_session, m_prompts, m_effectList);
+    m_undo = std::make_unique<UndoRedo>(m_controls, m_session, undoHooks(*this));
 }
 
 // A chained show takes over: this show is saved before it starts, as Quit
@@ -194,6 +197,8 @@ void COrvaneDlg::OnInitDialog() {
     m_controls.setChecked(console::kVolumeLocked, true);
     m_session.loadShow(); // 17
     reportShowLoad();
+    m_recovery = std::make_unique<ShowRecovery>(m_session, recoveryHooks(*this));
+    m_recovery->recoverAtStart();
     m_session.ShowCurrentStep(false);
     startInterfaceWatch();
     startOutputs();              // 18
@@ -203,6 +208,7 @@ void COrvaneDlg::OnInitDialog() {
     selectStartStep();           // 22
     if (!m_options.chained())
         m_notices.startupOver(); // a chained start's is over once its DMX output starts
+    startEditSafety();
     m_initialised = true;
     if (m_terminateRequested)
         terminate();
@@ -425,6 +431,16 @@ void COrvaneDlg::startTimers() {
     }
 }
 
+// Undo and redo keys in every window; the recovery file kept from now on.
+void COrvaneDlg::startEditSafety() {
+    qApp->installEventFilter(
+        new UndoKeys([this] { m_undo->undo(); }, [this] { m_undo->redo(); }, this));
+    m_saving.setAfterSave([this] { m_recovery->saved(); });
+    m_recovery->settle();
+    m_recoveryTick.start(int(ShowRecovery::kPeriod.count()), this, [this] { m_recovery->tick(); });
+    m_recoveryTick.restWhen([this] { return m_recovery->idle(); });
+}
+
 void COrvaneDlg::onTimer(int timer) {
     if (timer == kTimerPlayback) {
         pollDmxStatus();
@@ -515,6 +531,10 @@ void COrvaneDlg::OnDestroy() {
     m_destroyed = true;
     if (m_surfaces)
         m_surfaces->stop(); // no remote command from here on
+    // Changes no save took stay in the recovery file; a clean quit removed it.
+    m_recoveryTick.stop();
+    if (m_recovery)
+        m_recovery->finish();
     QThread::msleep(500);
     m_interfaceTick.stop(); // a closed line is not reopened any more
     m_dmx->closeLine();

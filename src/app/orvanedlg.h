@@ -17,7 +17,9 @@
 #include "playback/consolehandlers.h"
 #include "playback/effectcontrols.h"
 #include "playback/maintimer.h"
+#include "playback/showrecovery.h"
 #include "playback/showsaving.h"
+#include "playback/undoredo.h"
 #include "programs/processstart.h"
 #include "programs/videoplayerclient.h"
 #include "programs/windowlookup.h"
@@ -73,6 +75,9 @@ public:
     ListModel& soundList() { return m_soundList; }
     RemoteServices& remote() { return *m_remote; }
     ConsoleHandlers& consoleHandlers() { return *m_consoleHandlers; }
+    UndoRedo& undoRedo() { return *m_undo; }
+    // Null until the show was read.
+    ShowRecovery* recovery() const { return m_recovery.get(); }
     // OSC and the web remote; null before the initialisation made them.
     RemoteSurfaces* surfaces() { return m_surfaces.get(); }
     // Null until the console's controls exist.
@@ -144,6 +149,7 @@ private:
     void startInterfaceWatch();
     void showInterfaceState();
     void startIpServer();
+    void startEditSafety();
 
     ProfileFiles& m_profiles;
     OperatorNotices m_notices; // no box holds the start-up (operatornotices.h)
@@ -169,6 +175,9 @@ private:
     std::unique_ptr<Activation> m_activation;
     std::unique_ptr<StepControls> m_steps;
     std::unique_ptr<EffectControls> m_effects;
+    std::unique_ptr<UndoRedo> m_undo;
+    std::unique_ptr<ShowRecovery> m_recovery;
+    SharedTick m_recoveryTick;
     std::unique_ptr<ConsoleHandlers> m_consoleHandlers;
     std::unique_ptr<ConsoleDrawing> m_drawing;
     std::unique_ptr<HotKeys> m_hotKeys;

@@ -15,6 +15,7 @@ std::optional<ShowSaving::Notice> ShowSaving::afterLoad() {
         return std::nullopt; // a new show: the first save creates the file
     if (!report.readWhole) {
         m_guard = Guard::Unread;
+        m_unreadReason = report.reason;
         std::string text = format("Impossible de lire le fichier de spectacle %s : %s",
                                   path.c_str(), report.reason.c_str());
         m_prompts.message(kProgramTitle,
@@ -53,10 +54,9 @@ bool ShowSaving::mayReplace(Mode mode) {
     if (m_guard == Guard::None)
         return true;
     const std::string& path = m_session.showFilePath();
-    const ShowFileReport& report = m_session.store().lastLoad();
     std::string why =
         m_guard == Guard::Unread
-            ? format("%s n'a pas pu être lu (%s)", path.c_str(), report.reason.c_str())
+            ? format("%s n'a pas pu être lu (%s)", path.c_str(), m_unreadReason.c_str())
             : format("%s ne ressemble pas à un fichier de spectacle", path.c_str());
     if (mode == Mode::Terminating) {
         tell(mode, why + " : il n'est pas remplacé.");
@@ -78,6 +78,8 @@ bool ShowSaving::save(Mode mode) {
                               "n'a pas pu être gardé dans %s.bak : %s",
                               m_session.showFilePath().c_str(), m_session.showFilePath().c_str(),
                               backupReason.c_str()));
+        if (m_afterSave)
+            m_afterSave();
         return true;
     }
     tell(mode,

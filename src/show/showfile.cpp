@@ -162,6 +162,8 @@ public:
         return line(header, nullptr) && line(key, &value);
     }
     bool flush() {
+        if (m_fd < 0)
+            return true; // writing into memory: the buffer is the text
         const char* p = m_buf.data();
         size_t left = m_buf.size();
         while (left > 0) {
@@ -179,6 +181,7 @@ public:
         return true;
     }
     int error() const { return m_error; }
+    std::string take() { return std::move(m_buf); }
 
 private:
     static constexpr size_t kChunk = 1 << 16;
@@ -214,7 +217,7 @@ bool entry(LineWriter& w, std::string_view key, std::string_view value) {
     return w.headerAndKey(key.substr(0, dollar), key.substr(dollar + 1), value);
 }
 
-int writeLines(LineWriter& w, const ShowTable& table, uint32_t manualStep,
+int writeLines(LineWriter& w, const ShowStore::SectionSource& table, uint32_t manualStep,
                const ShowStore::Progress& progress) {
     if (!w.line("[GLOBAL]", nullptr))
         return -2;
@@ -225,7 +228,7 @@ int writeLines(LineWriter& w, const ShowTable& table, uint32_t manualStep,
     for (int s = 0; s < kStepCount; ++s) {
         if (progress)
             progress(unsigned(s), unsigned(kStepCount));
-        for (const ShowTable::Entry& e : table.entries(s))
+        for (const ShowTable::Entry& e : table(s))
             if (!entry(w, e.key(), e.value))
                 return -5;
     }
@@ -278,7 +281,8 @@ int ShowStore::WriteShowFile(const std::string& path, const Progress& progress) 
     }
     ::fchmod(fd, 0644);
     LineWriter w(fd);
-    int result = writeLines(w, m_table, m_manualStep, progress);
+    int result = writeLines(
+        w, [this](int s) -> const auto& { return m_table.entries(s); }, m_manualStep, progress);
     int error = w.error();
     if (result == 0 && ::fsync(fd) != 0) {
         result = -5;
@@ -300,6 +304,31 @@ int ShowStore::WriteShowFile(const std::string& path, const Progress& progress) 
     if (progress)
         progress(unsigned(kStepCount), unsigned(kStepCount));
     return result;
+}
+
+std::string ShowStore::HeadText() const {
+    LineWriter w(-1);
+    w.line("[GLOBAL]", nullptr);
+    std::string manual = std::to_string(m_manualStep);
+    std::string_view manualView(manual);
+    w.line("manualstep", &manualView);
+    return w.take();
+}
+
+std::string ShowStore::SectionText(const std::vector<ShowTable::Entry>& entries) const {
+    LineWriter w(-1);
+    for (const ShowTable::Entry& e : entries)
+        entry(w, e.key(), e.value);
+    return w.take();
+}
+
+std::string ShowStore::ShowFileText(const SectionSource& sections) const {
+    LineWriter w(-1);
+    SectionSource own = [this](int s) -> const std::vector<ShowTable::Entry>& {
+        return m_table.entries(s);
+    };
+    writeLines(w, sections ? sections : own, m_manualStep, {});
+    return w.take();
 }
 
 } // namespace orvane

@@ -88,6 +88,15 @@ public:
     // (a folder of that name, a file that cannot be replaced), empty when it was.
     const std::string& lastBackupReason() const { return m_lastBackupReason; }
 
+    // The text WriteShowFile writes, in memory, each section's entries taken
+    // from sections (by default the table's own).
+    using SectionSource = std::function<const std::vector<ShowTable::Entry>&(int section)>;
+    std::string ShowFileText(const SectionSource& sections = {}) const;
+    // The same text in parts: the head (the global section) and each section's
+    // lines, which the show file's text is the concatenation of.
+    std::string HeadText() const;
+    std::string SectionText(const std::vector<ShowTable::Entry>& entries) const;
+
     // The encoding of the show's texts: the one the file came in (a new show
     // is UTF-8). Texts are kept and written back as they were read.
     TextEncoding encoding() const { return m_encoding; }
@@ -122,7 +131,8 @@ private:
 };
 
 // The temporary files a save leaves while it writes ("<folder>/.dmx.ini.XXXXXX"
-// for the show file): one left by a save that was killed is removed, and an
+// for the show file, ".dmx.ini.recovery.XXXXXX" for its recovery file): one
+// left by a save that was killed is removed, and an
 // effect file set aside by an effect save that was killed is put back.
 // Returns the number of files removed or restored.
 int removeSaveLeftovers(const std::string& folder);

@@ -299,6 +299,11 @@ void Checker::claimHotKey(HotKey key, int step, const std::string& owner) {
             subject + "hot key " + text + " is the fade-in key: one of them does nothing");
         return;
     }
+    if (isUndoRedoKey(key)) {
+        add(step, ProblemKind::HotKey,
+            subject + "hot key " + text + " undoes or redoes: the hot key does nothing");
+        return;
+    }
     auto [it, fresh] = m_hotKeys.try_emplace({key.keycode, key.modifiers}, owner);
     if (!fresh)
         add(step, ProblemKind::HotKey,

@@ -267,6 +267,7 @@ TEST_F(ShowFileFixture, WindowsTextsAreWrittenBackByteForByte) {
 
 TEST_F(ShowFileFixture, LeftoversOfAKilledSaveGoAtTheNextStart) {
     writeFile(dir.file(".dmx.ini.a1B2c3"), "half a show");
+    writeFile(dir.file(".dmx.ini.recovery.Q7w8E9"), "half a recovery file");
     writeFile(dir.file(".chase.EFE.Zz9Zz9"), "half an effect");
     writeFile(dir.file(".lost.efe.previous"), "an effect set aside");
     writeFile(dir.file(".kept.efe.previous"), "old effect");
@@ -275,8 +276,9 @@ TEST_F(ShowFileFixture, LeftoversOfAKilledSaveGoAtTheNextStart) {
     writeFile(dir.file(".dmx.ini.toolong7"), "x");
     writeFile(dir.file(".notes.txt.abcdef"), "x");
     writeFile(dir.file("dmx.ini"), "the show");
-    EXPECT_EQ(removeSaveLeftovers(dir.path()), 4);
+    EXPECT_EQ(removeSaveLeftovers(dir.path()), 5);
     EXPECT_NE(::access(dir.file(".dmx.ini.a1B2c3").c_str(), F_OK), 0);
+    EXPECT_NE(::access(dir.file(".dmx.ini.recovery.Q7w8E9").c_str(), F_OK), 0);
     EXPECT_NE(::access(dir.file(".chase.EFE.Zz9Zz9").c_str(), F_OK), 0);
     EXPECT_EQ(readFile(dir.file("lost.efe")), "an effect set aside");
     EXPECT_EQ(readFile(dir.file("kept.efe")), "new effect");
