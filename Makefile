@@ -80,7 +80,7 @@ asan: deps
 # $(FUZZ_BUILD)/fuzz-work/<target>.
 FUZZ_SECONDS ?= 60
 FUZZ_BUILD ?= build-fuzz
-FUZZ_TARGETS = fuzz_showfile fuzz_inifile fuzz_effectfile fuzz_wavfile fuzz_replay fuzz_extracommands
+FUZZ_TARGETS = fuzz_showfile fuzz_inifile fuzz_effectfile fuzz_wavfile fuzz_replay fuzz_extracommands fuzz_oscpacket
 fuzz: deps
 	@cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
 	    -DORVANE_FUZZ=ON -DBUILD_TESTING=OFF $(LAUNCHER) >/dev/null

@@ -30,7 +30,7 @@ namespace {
 constexpr int kRounds = 4;
 constexpr int kPhaseMs = 4000;
 constexpr int kTicks = 2 * kRounds * kPhaseMs / kTickPeriodMs;
-constexpr int64_t kPeriodNs = int64_t{kTickPeriodMs} * 1000000;
+constexpr Nanoseconds kFramePeriod = 2 * kTickPeriod;
 
 void sleepMs(int ms) {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
@@ -40,12 +40,14 @@ void sleepMs(int ms) {
 struct TimedSink : OutputSink {
     TimedSink(OutputSink& inner, int capacity) : inner(inner), us(std::size_t(capacity)) {}
     void beforeFrame() override { inner.beforeFrame(); }
-    void sendFrame(std::span<const uint8_t> frame, int64_t nowNs) override {
-        int64_t start = monotonicNs();
-        inner.sendFrame(frame, nowNs);
+    void endBreak() override { inner.endBreak(); }
+    void lineReopened() override { inner.lineReopened(); }
+    void sendFrame(std::span<const uint8_t> frame, Nanoseconds now) override {
+        Nanoseconds start = monotonicNow();
+        inner.sendFrame(frame, now);
         int i = count.load(std::memory_order_relaxed);
         if (i < int(us.size())) {
-            us[std::size_t(i)] = double(monotonicNs() - start) / 1e3;
+            us[std::size_t(i)] = bench::toUsDouble(monotonicNow() - start);
             count.store(i + 1, std::memory_order_release);
         }
     }
@@ -61,9 +63,9 @@ int skip(const std::string& why) {
 
 // Time windows of one kind of phase.
 struct Windows {
-    std::vector<std::pair<int64_t, int64_t>> spans;
+    std::vector<std::pair<Nanoseconds, Nanoseconds>> spans;
 
-    bool contains(int64_t t) const {
+    bool contains(Nanoseconds t) const {
         for (auto [from, to] : spans)
             if (t >= from && t < to)
                 return true;
@@ -72,21 +74,22 @@ struct Windows {
     double seconds() const {
         double s = 0;
         for (auto [from, to] : spans)
-            s += double(to - from) / 1e9;
+            s += std::chrono::duration<double>(to - from).count();
         return s;
     }
     // Deviations of the frame periods that lie wholly inside a window.
-    std::vector<double> framePeriodDeviationsMs(const std::vector<int64_t>& frames) const {
+    std::vector<double> framePeriodDeviationsMs(const std::vector<Nanoseconds>& frames) const {
         std::vector<double> out;
         for (std::size_t i = 1; i < frames.size(); ++i)
             if (contains(frames[i - 1]) && contains(frames[i]) &&
-                frames[i] - frames[i - 1] < 4 * kPeriodNs)
-                out.push_back(std::fabs(double(frames[i] - frames[i - 1] - 2 * kPeriodNs)) / 1e6);
+                frames[i] - frames[i - 1] < 2 * kFramePeriod)
+                out.push_back(
+                    std::fabs(bench::toMsDouble(frames[i] - frames[i - 1] - kFramePeriod)));
         return out;
     }
-    std::size_t framesIn(const std::vector<int64_t>& frames) const {
+    std::size_t framesIn(const std::vector<Nanoseconds>& frames) const {
         std::size_t n = 0;
-        for (int64_t t : frames)
+        for (Nanoseconds t : frames)
             n += contains(t);
         return n;
     }
@@ -94,7 +97,7 @@ struct Windows {
         std::vector<double> work;
         for (int i = 0; i < s.count.load(std::memory_order_acquire); ++i)
             if (contains(s.woke[i]))
-                work.push_back(double(s.done[i] - s.woke[i]) / 1e3);
+                work.push_back(bench::toUsDouble(s.done[i] - s.woke[i]));
         return work;
     }
 };
@@ -142,28 +145,28 @@ int main() {
         }
     });
     OutputThread thread;
-    thread.start(tick, &samples);
+    thread.start(shared, tick, &samples);
 
     ola.start(1);
     for (int i = 0; i < 500 && ola.state() != OlaState::Connected; ++i)
         sleepMs(10);
     test::OlaRecorder peer(dir.file("peer.txt"), 1);
     sleepMs(500); // the peer registers with olad
-    SinkReading olaBefore = ola.read(monotonicNs());
+    SinkReading olaBefore = ola.read(monotonicNow());
     Windows serialOnly, withOla;
     for (int round = 0; round < kRounds; ++round) {
-        int64_t start = monotonicNs();
+        Nanoseconds start = monotonicNow();
         sleepMs(kPhaseMs);
-        int64_t middle = monotonicNs();
+        Nanoseconds middle = monotonicNow();
         shared.routes.setEnabled(olaRoute, true);
         sleepMs(kPhaseMs);
         shared.routes.setEnabled(olaRoute, false);
-        int64_t end = monotonicNs();
+        Nanoseconds end = monotonicNow();
         serialOnly.spans.emplace_back(start, middle);
         withOla.spans.emplace_back(middle, end);
     }
     sleepMs(300); // the last frames handed over reach olad
-    SinkReading olaAfter = ola.read(monotonicNs());
+    SinkReading olaAfter = ola.read(monotonicNow());
     std::size_t peerFrames = peer.stop().size();
 
     thread.stop();

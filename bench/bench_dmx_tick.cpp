@@ -31,27 +31,26 @@ using bench::FrameReader;
 using bench::maxOf;
 using bench::periodDeviationsMs;
 
-constexpr int kRunMs = 30000;
-constexpr int kTicks = kRunMs / kTickPeriodMs;
-constexpr int64_t kPeriodNs = int64_t{kTickPeriodMs} * 1000000;
+constexpr Milliseconds kRun{30000};
+constexpr int kTicks = int(kRun / kTickPeriod);
 
 struct TickSamples : bench::TickSamples {
     TickSamples() : bench::TickSamples(kTicks + 100) {}
 };
 
 struct BareLoop {
-    std::vector<int64_t> woke = std::vector<int64_t>(kTicks);
+    std::vector<Nanoseconds> woke = std::vector<Nanoseconds>(kTicks);
     bool realtime = false;
 
     void run() {
         realtime = tryRealtime(20);
-        int64_t deadline = monotonicNs();
+        Nanoseconds deadline = monotonicNow();
         for (int i = 0; i < kTicks; ++i) {
-            deadline += kPeriodNs;
-            timespec ts{time_t(deadline / 1000000000), long(deadline % 1000000000)};
+            deadline += kTickPeriod;
+            timespec ts{time_t(deadline.count() / 1000000000), long(deadline.count() % 1000000000)};
             while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) == EINTR) {
             }
-            woke[i] = monotonicNs();
+            woke[i] = monotonicNow();
         }
     }
 };
@@ -68,7 +67,7 @@ std::vector<double> ownWork() {
     output.stopTick();
     std::vector<double> work;
     for (int i = 0; i < samples.count.load(std::memory_order_acquire); ++i)
-        work.push_back(double(samples.done[i] - samples.woke[i]) / 1e3);
+        work.push_back(bench::toUsDouble(samples.done[i] - samples.woke[i]));
     return work;
 }
 
@@ -118,8 +117,8 @@ int main() {
 
     BareLoop bare;
     std::thread bareThread([&] { bare.run(); });
-    std::this_thread::sleep_for(std::chrono::milliseconds(kRunMs / 2));
-    int64_t loadedFromNs = monotonicNs() + 2 * kPeriodNs;
+    std::this_thread::sleep_for(kRun / 2);
+    Nanoseconds loadedFrom = monotonicNow() + 2 * kTickPeriod;
     output.startReplay(dir.file("replay.bin"));
     output.startRecording(dir.file(kRecordingFileName));
     bareThread.join(); // the rest of the 30 s run
@@ -132,15 +131,15 @@ int main() {
     readerThread.join();
 
     int n = samples.count.load(std::memory_order_acquire);
-    std::vector<double> tickDev = periodDeviationsMs(samples.woke, n, kPeriodNs);
-    std::vector<double> bareDev = periodDeviationsMs(bare.woke, kTicks, kPeriodNs);
+    std::vector<double> tickDev = periodDeviationsMs(samples.woke, n, kTickPeriod);
+    std::vector<double> bareDev = periodDeviationsMs(bare.woke, kTicks, kTickPeriod);
     std::vector<double> frameDev =
-        periodDeviationsMs(reader.completed, int(reader.completed.size()), 2 * kPeriodNs);
+        periodDeviationsMs(reader.completed, int(reader.completed.size()), 2 * kTickPeriod);
     std::vector<double> late, work, loadedWork;
     for (int i = 0; i < n; ++i) {
-        late.push_back(double(samples.woke[i] - samples.deadline[i]) / 1e6);
-        double us = double(samples.done[i] - samples.woke[i]) / 1e3;
-        (samples.woke[i] < loadedFromNs ? work : loadedWork).push_back(us);
+        late.push_back(bench::toMsDouble(samples.woke[i] - samples.deadline[i]));
+        double us = bench::toUsDouble(samples.done[i] - samples.woke[i]);
+        (samples.woke[i] < loadedFrom ? work : loadedWork).push_back(us);
     }
 
     double tickP99 = bench::percentile(tickDev, 99);

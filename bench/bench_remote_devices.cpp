@@ -88,7 +88,7 @@ struct Window {
             timespec ts{time_t(next / 1000000000), long(next % 1000000000)};
             clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr);
             if (remote)
-                remote->poll(next / 1000000);
+                remote->poll(Milliseconds{next / 1000000});
             if (next < nextSecond)
                 continue;
             nextSecond += 1000000000;

@@ -127,9 +127,9 @@ std::vector<double> frameLatencies() {
 }
 
 struct Work : TickTrace {
-    void onTick(int64_t, int64_t woke, int64_t done) override {
+    void onSteps(uint8_t, Nanoseconds, Nanoseconds woke, Nanoseconds done) override {
         if (count < int(us.size()))
-            us[size_t(count++)] = double(done - woke) / 1e3;
+            us[size_t(count++)] = std::chrono::duration<double, std::micro>(done - woke).count();
     }
     std::vector<double> us = std::vector<double>(1000);
     int count = 0;

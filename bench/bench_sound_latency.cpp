@@ -45,6 +45,10 @@ int main() {
     SoundConsole sound(controls, list, options);
     sound.bind();
     sound.loadBank();
+    while (sound.loading()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        sound.takeArrivals();
+    }
     list.select(0);
 
     std::fprintf(stderr, "bench_sound_latency: SDL driver %s\n", std::getenv("SDL_AUDIODRIVER"));

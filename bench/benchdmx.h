@@ -4,8 +4,9 @@
 // period statistics over them.
 
 #include "benchutil.h"
-#include "dmx/clock.h"
+#include "core/clock.h"
 #include "dmx/outputtick.h"
+#include "dmx/threadsetup.h"
 
 #include <atomic>
 #include <chrono>
@@ -18,29 +19,41 @@
 
 namespace bench {
 
-// Deadline, wake-up and end of work of every tick, kept without allocation on
-// the output thread.
+using orvane::Nanoseconds;
+
+inline double toMsDouble(Nanoseconds t) {
+    return std::chrono::duration<double, std::milli>(t).count();
+}
+inline double toUsDouble(Nanoseconds t) {
+    return std::chrono::duration<double, std::micro>(t).count();
+}
+
+// Steps, deadline, wake-up and end of work of every deadline of the output
+// thread, kept without allocation on it.
 struct TickSamples : orvane::TickTrace {
-    explicit TickSamples(int capacity) : deadline(capacity), woke(capacity), done(capacity) {}
-    void onTick(int64_t d, int64_t w, int64_t e) override {
+    explicit TickSamples(int capacity)
+        : steps(capacity), deadline(capacity), woke(capacity), done(capacity) {}
+    void onSteps(uint8_t s, Nanoseconds d, Nanoseconds w, Nanoseconds e) override {
         int i = count.load(std::memory_order_relaxed);
         if (i >= int(deadline.size()))
             return;
+        steps[i] = s;
         deadline[i] = d;
         woke[i] = w;
         done[i] = e;
         count.store(i + 1, std::memory_order_release);
     }
-    std::vector<int64_t> deadline, woke, done;
+    std::vector<uint8_t> steps;
+    std::vector<Nanoseconds> deadline, woke, done;
     std::atomic<int> count{0};
 };
 
 // |period - nominal| in ms for consecutive times.
-inline std::vector<double> periodDeviationsMs(const std::vector<int64_t>& times, int n,
-                                              int64_t nominalNs) {
+inline std::vector<double> periodDeviationsMs(const std::vector<Nanoseconds>& times, int n,
+                                              Nanoseconds nominal) {
     std::vector<double> out;
     for (int i = 1; i < n; ++i)
-        out.push_back(std::fabs(double(times[i] - times[i - 1] - nominalNs)) / 1e6);
+        out.push_back(std::fabs(toMsDouble(times[i] - times[i - 1] - nominal)));
     return out;
 }
 
@@ -53,7 +66,7 @@ inline double maxOf(const std::vector<double>& v) {
 
 // Completion times of 513-byte frames read from the pty master.
 struct FrameReader {
-    std::vector<int64_t> completed;
+    std::vector<Nanoseconds> completed;
     std::atomic<bool> stop{false};
     long badStartCodes = 0;
 
@@ -74,7 +87,7 @@ struct FrameReader {
                 std::this_thread::sleep_for(std::chrono::milliseconds(5));
                 continue;
             }
-            int64_t now = orvane::monotonicNs();
+            Nanoseconds now = orvane::monotonicNow();
             for (ssize_t i = 0; i < n; ++i) {
                 if (inFrame == 0 && buffer[i] != 0)
                     ++badStartCodes;

@@ -20,6 +20,10 @@ packages=(
     locales
     # network DMX through OLA (olad is left stopped and disabled)
     libola-dev ola
+    # OSC show control: liblo, and oscsend/oscdump for the tests and by hand
+    liblo-dev liblo-tools
+    # the web remote, and the browser its end-to-end test drives headless
+    qt6-httpserver-dev qt6-websockets-dev chromium
 )
 
 missing=()

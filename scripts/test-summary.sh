@@ -16,8 +16,12 @@ if [ -n "$skipped" ]; then
     echo "$skipped"
 fi
 artefacts="$build/test-artefacts"
-if [ -d "$artefacts" ] && [ -n "$(ls -A "$artefacts" 2>/dev/null)" ]; then
+if [ -n "$(ls -A "$artefacts" 2>/dev/null | grep -vx screenshots)" ]; then
     echo
     echo "Files of the failed tests (program output, shows, profiles): $artefacts/<suite>.<test>/"
+fi
+if [ -d "$artefacts/screenshots" ]; then
+    echo
+    echo "Screenshots for a person to judge: $artefacts/screenshots/"
 fi
 exit 0

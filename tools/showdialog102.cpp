@@ -26,6 +26,7 @@ constexpr int kColourButtons[] = {2038, 2001, 2006, 2007, 2008, 2009, 2027,
 
 void fillSample(ControlModel& m, ListModel& sounds, ListModel& effects) {
     m.setPos(1005, 0);
+    m.setText(4091, "OSC: 192.168.10.1:9000  Web: 192.168.10.1:8080");
     for (int i = 0; i < 28; ++i)
         m.setPos(kFaders[i], (i * 37) % 256);
     m.setPos(1009, 80);

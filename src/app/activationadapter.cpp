@@ -19,6 +19,7 @@ ActivationHooks activationHooks(COrvaneDlg& main) {
     h.resumeSound = [&main] { main.sound().setPaused(false); };
     h.stopSound = [&main] { main.sound().stop(); };
     h.playSound = [&main] { main.sound().play(); };
+    h.playWhenLoaded = [&main](const std::string& name) { main.sound().playWhenLoaded(name); };
     h.mainTimerTick = [&main] { main.mainTimer().OnTimer(timers::kPlayback, main.now()); };
     h.soundList = &main.soundList();
     return h;

@@ -49,21 +49,21 @@ std::optional<int> runWithoutWindow(const CommandOptions& options) {
 
 int runShowCheck(const std::string& root, const std::string& show, std::FILE* out, std::FILE* err) {
     ShowCheckHooks hooks;
-    hooks.previewSounds = previewSoundBank;
+    hooks.previewSounds = [](const std::string& folder) { return previewSoundBank(folder); };
     ShowCheckResult result = checkShow(root, show, hooks);
     if (!result.showFound) {
         std::fprintf(err, "orvane: %s\n", result.missingReason.c_str());
         return kExitUsage;
     }
-    for (const ShowProblem& p : result.problems)
-        std::fprintf(out, "%s\n", problemLine(p).c_str());
+    for (const std::string& line : reportLines(result.problems))
+        std::fprintf(out, "%s\n", line.c_str());
     std::fflush(out);
     size_t n = result.problems.size();
     if (n == 0)
         std::fprintf(err, "orvane: show \"%s\": no problem found\n", show.c_str());
     else
-        std::fprintf(err, "orvane: show \"%s\": %zu problem%s\n", show.c_str(), n,
-                     n == 1 ? "" : "s");
+        std::fprintf(err, "orvane: show \"%s\": %s problem%s\n", show.c_str(),
+                     groupedCount(n).c_str(), n == 1 ? "" : "s");
     return n == 0 ? kExitOk : kExitProblems;
 }
 

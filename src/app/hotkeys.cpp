@@ -132,7 +132,7 @@ bool HotKeys::registerHotKey(uint32_t id, HotKey key) {
     unregisterHotKey(id);
     key = normalised(key);
     std::optional<QKeyCombination> combination = toKeyCombination(key);
-    if (!combination || !m_window)
+    if (!combination || !m_window || isUndoRedoKey(key))
         return false;
     // One key, one action: a second owner would make the key ambiguous.
     for (const auto& [other, e] : m_keys)

@@ -61,8 +61,8 @@ public:
     ~HotKeys() override;
 
     // Registers id for key, replacing what id had. Refused (false) when the key
-    // has no Qt counterpart, another id holds the same combination already (the
-    // other keeps working) or the window is gone.
+    // has no Qt counterpart, undoes or redoes, another id holds the same
+    // combination already (the other keeps working) or the window is gone.
     bool registerHotKey(uint32_t id, HotKey key);
     void unregisterHotKey(uint32_t id);
     std::optional<HotKey> registered(uint32_t id) const;

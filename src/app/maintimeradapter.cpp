@@ -3,6 +3,7 @@
 #include "app/consoledrawing.h"
 #include "app/orvanedlg.h"
 #include "app/remoteservices.h"
+#include "app/remotesurfaces.h"
 #include "app/toolwindows.h"
 #include "console/controlids.h"
 
@@ -57,7 +58,8 @@ bool showTimeVisible(const COrvaneDlg& main) {
 // keep ticking.
 bool busyOutside(COrvaneDlg& main) {
     return main.activation().effects().moving() || main.sound().deviceOpen() ||
-           main.remote().remote().busy() || main.joystickPresent() || showTimeVisible(main);
+           main.remote().remote().busy() || (main.surfaces() && main.surfaces()->busy()) ||
+           main.joystickPresent() || showTimeVisible(main);
 }
 
 void publish(COrvaneDlg& main, const Universe& output) {

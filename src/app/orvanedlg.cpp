@@ -6,13 +6,16 @@
 #include "app/consoleadapter.h"
 #include "app/consoledrawing.h"
 #include "app/fadeadapter.h"
+#include "app/editsadapter.h"
 #include "app/hotkeys.h"
 #include "app/keystatefilter.h"
 #include "app/maintimeradapter.h"
 #include "app/outputmonitorview.h"
 #include "app/remoteservices.h"
+#include "app/remotesurfaces.h"
 #include "app/soundadapter.h"
 #include "app/toolwindows.h"
+#include "app/undokeys.h"
 #include "console/consoletable.h"
 #include "console/stepspin.h"
 #include "dmx/prioritynotice.h"
@@ -30,6 +33,7 @@
 #include <QCloseEvent>
 #include <QLineEdit>
 #include <QLinearGradient>
+#include <QMetaObject>
 #include <QPainter>
 #include <QScreen>
 #include <QScrollArea>
@@ -96,13 +100,13 @@ public:
 
 COrvaneDlg::COrvaneDlg(ProfileFiles& profiles, Prompts& prompts, std::string root, std::string show,
                        StartOptions options, Joystick* joystick, QWidget* parent)
-    : QDialog(parent), m_profiles(profiles), m_prompts(prompts), m_root(std::move(root)),
-      m_show(std::move(show)), m_options(std::move(options)), m_session(profiles, m_controls),
-      m_saving(m_session, prompts), m_joystick(joystick) {
+    : QDialog(parent), m_profiles(profiles), m_notices(prompts), m_prompts(m_notices),
+      m_root(std::move(root)), m_show(std::move(show)), m_options(std::move(options)),
+      m_session(profiles, m_controls), m_saving(m_session, m_prompts), m_joystick(joystick) {
     auto message = [this](std::string_view title, std::string_view text) {
-        m_prompts.message(title.empty() ? kProgramTitle : title, text, PromptIcon::None);
+        m_notices.messageLater(title, text);
     };
-    m_remote = std::make_unique<RemoteServices>(profiles, prompts, [this] {
+    m_remote = std::make_unique<RemoteServices>(profiles, m_prompts, [this] {
         return m_mainTimer ? m_mainTimer->composer().currentColour() : CurrentColour{};
     });
     m_line = std::make_unique<SerialLine>(message);
@@ -112,6 +116,8 @@ COrvaneDlg::COrvaneDlg(ProfileFiles& profiles, Prompts& prompts, std::string roo
     o.dmxPortSetting = [this] { return setting(m_profiles, "dmxport", ""); };
     o.outputSetting = [this] { return setting(m_profiles, "output", ""); };
     o.olaUniverseSetting = [this] { return setting(m_profiles, "olauniverse", ""); };
+    o.frameRateSetting = [this] { return setting(m_profiles, "framerate", ""); };
+    o.breakSetting = [this] { return setting(m_profiles, "breakus", ""); };
     m_dmx = std::make_unique<DmxOutput>(*m_line, std::move(o));
     m_interface = std::make_unique<InterfaceWatch>(*m_line, *m_dmx);
     qApp->installEventFilter(new KeyStateFilter(m_dmx->keys(), m_input, this));
@@ -122,6 +128,7 @@ COrvaneDlg::COrvaneDlg(ProfileFiles& profiles, Prompts& prompts, std::string roo
                                                 extraServices(*this));
     m_steps = std::make_unique<StepControls>(m_controls, m_session, m_prompts, editHooks(*this));
     m_effects = std::make_unique<EffectControls>(m_controls, m_session, m_prompts, m_effectList);
+    m_undo = std::make_unique<UndoRedo>(m_controls, m_session, undoHooks(*this));
 }
 
 // A chained show takes over: this show is saved before it starts, as Quit
@@ -166,6 +173,10 @@ QWidget* COrvaneDlg::widget(int id) const {
 void COrvaneDlg::OnInitDialog() {
     m_remote->remote().createPipeServers(); // 2
     createControls();
+    m_notices.setWindow(this, [this](const std::string& text) {
+        m_controls.setText(console::kStatus, text);
+        logLine(text, kRefusalColour);
+    });
     m_remote->attachLog(widget(console::kLog));
     resetStartControls();           // 3
     showCaption();                  // 4
@@ -182,6 +193,8 @@ void COrvaneDlg::OnInitDialog() {
     m_tools->createShowTime();
     m_tools->bindEasyShowBuilder();
     m_tools->openRequestedWindows();
+    // OSC and the web remote: made now, opened with the DMX line.
+    m_surfaces = std::make_unique<RemoteSurfaces>(*this);
     setWindowIcon(applicationIcon()); // 10
     m_stepFont = QFont("arial", 50);
     if (QWidget* w = widget(console::kStepNumber))
@@ -199,6 +212,8 @@ void COrvaneDlg::OnInitDialog() {
     m_controls.setChecked(console::kVolumeLocked, true);
     m_session.loadShow(); // 17
     reportShowLoad();
+    m_recovery = std::make_unique<ShowRecovery>(m_session, recoveryHooks(*this));
+    m_recovery->recoverAtStart();
     m_session.ShowCurrentStep(false);
     startInterfaceWatch();
     startOutputs();              // 18
@@ -206,6 +221,9 @@ void COrvaneDlg::OnInitDialog() {
     startTimers();               // 20
     m_hotKeys->registerFadeIn(); // 21
     selectStartStep();           // 22
+    if (!m_options.chained())
+        m_notices.startupOver(); // a chained start's is over once its DMX output starts
+    startEditSafety();
     m_initialised = true;
     if (m_terminateRequested)
         terminate();
@@ -322,11 +340,15 @@ void COrvaneDlg::setInitialColours() {
 void COrvaneDlg::startOutputs() {
     if (m_options.chained()) {
         // A chained start leaves the line to the instance that started it for a while.
-        QTimer::singleShot(5000, this, [this] { onTimer(kTimerChainedStart); });
+        QTimer::singleShot(5000, this, [this] {
+            onTimer(kTimerChainedStart);
+            m_notices.startupOver();
+        });
         return;
     }
     startDmx();
     startIpServer();
+    m_surfaces->start();
 }
 
 // The IP device server, and with it timer 1235; string 8 when it cannot start.
@@ -339,7 +361,7 @@ void COrvaneDlg::startIpServer() {
 bool COrvaneDlg::startDmx() {
     int result = m_dmx->start();
     m_dmxStarted = true;
-    m_interface->started(now().count());
+    m_interface->started(now());
     showInterfaceState();
     showCaption();
     if (result == 0)
@@ -375,11 +397,10 @@ void COrvaneDlg::startInterfaceWatch() {
     showInterfaceState();
     auto priority = std::make_shared<PriorityNotice>();
     m_interfaceTick.start(kInterfacePollMs, this, [this, priority] {
-        if (m_interface->poll(now().count()))
+        if (m_interface->poll(now()))
             showInterfaceState();
         // Whether the output thread got real-time priority: status line and log.
-        if (auto text =
-                priority->poll(m_dmx->tickRunning(), m_dmx->tickRealtime(), now().count())) {
+        if (auto text = priority->poll(m_dmx->tickRunning(), m_dmx->tickRealtime(), now())) {
             m_controls.setText(console::kStatus, *text);
             appendLogLine(widget(console::kLog), *text, kPriorityColour);
         }
@@ -396,7 +417,7 @@ void COrvaneDlg::showInterfaceState() {
 void COrvaneDlg::bindDmxHandlers() {
     m_controls.on(ControlEvent::Clicked, console::kResetDmx, [this] {
         int result = m_dmx->reset();
-        m_interface->started(now().count());
+        m_interface->started(now());
         showInterfaceState();
         if (result != 0)
             m_prompts.message(kProgramTitle, dmxFailureText(), PromptIcon::Stop);
@@ -425,6 +446,11 @@ void COrvaneDlg::bindDmxHandlers() {
 void COrvaneDlg::pollDmxStatus() {
     if (auto text = m_dmx->pollStatus())
         m_controls.setText(console::kStatus, *text);
+    // Records the disk did not take in time, or a write that failed.
+    if (auto report = m_dmx->pollRecordingReport()) {
+        m_controls.setText(console::kStatus, *report);
+        logLine(*report, kRefusalColour);
+    }
 }
 
 // Before the window is shown, so that the window makes room for its line.
@@ -443,12 +469,27 @@ void COrvaneDlg::startTimers() {
     }
 }
 
+// Undo and redo keys in every window; the recovery file kept from now on.
+void COrvaneDlg::startEditSafety() {
+    qApp->installEventFilter(
+        new UndoKeys([this] { m_undo->undo(); }, [this] { m_undo->redo(); }, this));
+    m_saving.setAfterSave([this] { m_recovery->saved(); });
+    m_recovery->settle();
+    m_recoveryTick.start(int(ShowRecovery::kPeriod.count()), this, [this] { m_recovery->tick(); });
+    m_recoveryTick.restWhen([this] { return m_recovery->idle(); });
+}
+
 void COrvaneDlg::onTimer(int timer) {
     if (timer == kTimerPlayback) {
         pollDmxStatus();
-        m_remote->remote().poll(now().count());
+        m_remote->remote().poll(now());
+        m_surfaces->beforeTick(); // remote commands, composed in this round
     }
     m_mainTimer->OnTimer(timer, now());
+    if (timer == kTimerPlayback)
+        m_surfaces->afterTick(); // the state the remotes show
+    else if (timer == kTimerChainedStart)
+        m_surfaces->start(); // with the DMX line
     if (timer == kTimerPlayback && m_fadeView)
         m_fadeView->refresh();
 }
@@ -529,6 +570,12 @@ void COrvaneDlg::OnDestroy() {
         return;
     m_destroyed = true;
     rememberPlacement(m_profiles, kPlacementName, this);
+    if (m_surfaces)
+        m_surfaces->stop(); // no remote command from here on
+    // Changes no save took stay in the recovery file; a clean quit removed it.
+    m_recoveryTick.stop();
+    if (m_recovery)
+        m_recovery->finish();
     QThread::msleep(500);
     m_interfaceTick.stop(); // a closed line is not reopened any more
     m_dmx->closeLine();

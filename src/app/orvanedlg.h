@@ -4,6 +4,7 @@
 // initialisation order and the save and shutdown sequences.
 // User-interface thread only.
 
+#include "app/operatornotices.h"
 #include "console/controlmodel.h"
 #include "console/inputstate.h"
 #include "console/joystick.h"
@@ -16,7 +17,9 @@
 #include "playback/consolehandlers.h"
 #include "playback/effectcontrols.h"
 #include "playback/maintimer.h"
+#include "playback/showrecovery.h"
 #include "playback/showsaving.h"
+#include "playback/undoredo.h"
 #include "programs/processstart.h"
 #include "programs/videoplayerclient.h"
 #include "programs/windowlookup.h"
@@ -35,6 +38,7 @@ class ConsoleDrawing;
 class FadeView;
 class HotKeys;
 class RemoteServices;
+class RemoteSurfaces;
 class OutputMonitorView;
 class ToolWindows;
 } // namespace orvane
@@ -72,6 +76,11 @@ public:
     ListModel& soundList() { return m_soundList; }
     RemoteServices& remote() { return *m_remote; }
     ConsoleHandlers& consoleHandlers() { return *m_consoleHandlers; }
+    UndoRedo& undoRedo() { return *m_undo; }
+    // Null until the show was read.
+    ShowRecovery* recovery() const { return m_recovery.get(); }
+    // OSC and the web remote; null before the initialisation made them.
+    RemoteSurfaces* surfaces() { return m_surfaces.get(); }
     // Null until the console's controls exist.
     ConsoleDrawing* drawing() const { return m_drawing.get(); }
     HotKeys* hotKeys() const { return m_hotKeys.get(); }
@@ -91,6 +100,8 @@ public:
     void registerStepHotkeys();
     // A line of the coloured log (0x00BBGGRR).
     void logLine(const std::string& text, uint32_t colour);
+    // The log's colour for something refused or not done (a file, a record).
+    static constexpr uint32_t kRefusalColour = 0x0000A0;
     // CHAIN=: the save sequence before another show takes over; false when the
     // operator chose to stay.
     bool saveBeforeChain(const std::string& show);
@@ -140,9 +151,11 @@ private:
     void startInterfaceWatch();
     void showInterfaceState();
     void startIpServer();
+    void startEditSafety();
 
     ProfileFiles& m_profiles;
-    Prompts& m_prompts;
+    OperatorNotices m_notices; // no box holds the start-up (operatornotices.h)
+    Prompts& m_prompts;        // m_notices
     std::string m_root;
     std::string m_show;
     StartOptions m_options;
@@ -164,6 +177,9 @@ private:
     std::unique_ptr<Activation> m_activation;
     std::unique_ptr<StepControls> m_steps;
     std::unique_ptr<EffectControls> m_effects;
+    std::unique_ptr<UndoRedo> m_undo;
+    std::unique_ptr<ShowRecovery> m_recovery;
+    SharedTick m_recoveryTick;
     std::unique_ptr<ConsoleHandlers> m_consoleHandlers;
     std::unique_ptr<ConsoleDrawing> m_drawing;
     std::unique_ptr<HotKeys> m_hotKeys;
@@ -172,6 +188,7 @@ private:
     // Before the line and the DMX output: the output thread calls its tick
     // hooks until the DMX output is gone.
     std::unique_ptr<RemoteServices> m_remote;
+    std::unique_ptr<RemoteSurfaces> m_surfaces;
     std::unique_ptr<SerialLine> m_line;
     std::unique_ptr<DmxOutput> m_dmx;
     std::unique_ptr<OutputMonitorView> m_outputMonitor; // reads m_dmx: declared after it

@@ -1,6 +1,6 @@
 #include "app/outputmonitorview.h"
 
-#include "dmx/clock.h"
+#include "core/clock.h"
 
 #include <QLabel>
 #include <QLayout>
@@ -20,7 +20,7 @@ constexpr int kGap = 4;
 } // namespace
 
 OutputMonitorView::OutputMonitorView(QWidget& window, const DmxOutput& output, StatusFn status)
-    : m_monitor(output, monotonicNs()), m_status(std::move(status)) {
+    : m_monitor(output, monotonicNow()), m_status(std::move(status)) {
     m_label = new QLabel(&window);
     m_label->setObjectName("outputMonitor");
     m_label->setFixedHeight(kLineHeight);
@@ -41,7 +41,7 @@ OutputMonitorView::~OutputMonitorView() {
 }
 
 void OutputMonitorView::refresh() {
-    OutputMonitor::Sample s = m_monitor.sample(monotonicNs());
+    OutputMonitor::Sample s = m_monitor.sample(monotonicNow());
     m_label->setText(QString::fromStdString(s.text));
     if (s.olaUnreachable)
         say(kOlaNotReachableText, m_monitor.olaUnreachableDetail());

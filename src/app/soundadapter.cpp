@@ -4,12 +4,11 @@
 #include "app/orvanedlg.h"
 #include "console/controlids.h"
 
+#include <QMetaObject>
+
 namespace orvane {
 
 namespace {
-
-// Log lines about files left out, in dark red (0x00BBGGRR).
-constexpr uint32_t kRefusalColour = 0x0000A0;
 
 void setSoundHotKeys(COrvaneDlg& main, const std::vector<SoundHotkey>& keys) {
     std::vector<SoundHotKey> shortcuts;
@@ -33,7 +32,14 @@ SoundConsoleOptions soundOptions(COrvaneDlg& main, std::string folder) {
     o.hotkeysChanged = [&main](const std::vector<SoundHotkey>& keys) {
         setSoundHotKeys(main, keys);
     };
-    o.logLine = [&main](const std::string& line) { main.logLine(line, kRefusalColour); };
+    o.logLine = [&main](const std::string& line) {
+        main.logLine(line, COrvaneDlg::kRefusalColour);
+    };
+    // The bank is read off this thread; what it finds is taken here.
+    o.soundsArrived = [&main] {
+        QMetaObject::invokeMethod(
+            &main, [&main] { main.sound().takeArrivals(); }, Qt::QueuedConnection);
+    };
     return o;
 }
 

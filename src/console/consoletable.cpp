@@ -137,7 +137,7 @@ constexpr ControlDef kStep[] = {
     {1088,   Check,  "after fade goto :",                   124, 540,  140,  22, 0},
     {1092,   Edit,   "",                                    266, 540,   56,  22, 0},
     // Where a running fade leads: "fading to N caption".
-    {4091,   Label,  "",                                    330, 540,  228,  22, 0},
+    {4092,   Label,  "",                                    330, 540,  228,  22, 0},
     {kNoId,  Label,  "Hot key",                              18, 572,   60,  20, 0},
     {4081,   HotKey, "",                                     80, 570,  160,  24, 0},
     {4079,   Button, "Validate HK",                         246, 570,  110,  24, 0},
@@ -280,6 +280,9 @@ constexpr ControlDef kRight[] = {
 constexpr ControlDef kInterface[] = {
     // id    kind    caption                                  x    y     w    h  flags
     {4090,   Label,  "",                                   1324, 684,  342,  34, kMultiline},
+    // Which remote surfaces are on, and where ("OSC: 127.0.0.1:9000  Web: off"),
+    // beside the head buttons.
+    {4091,   Label,  "",                                   1560, 720,  322,  34, kMultiline},
 };
 
 // The next step's faders, colours and switches; hidden, kept where the stage
@@ -453,6 +456,7 @@ std::span<const ControlTip> consoleToolTips() {
         {1355, "Opens the easy show builder"},
         {1279, "Opens manual mode and its predefined entries"},
         {1333, "Closes the DMX interface and opens it again"},
+        {4091, "Show control from other tools: OSC (settings oscport, oscbind) and the web remote"},
         {4085, "Stores the console into the current step and writes the show file"},
         {4082, "Saves the show and ends orvane"},
         {1295, "The extra commands a step can run"},

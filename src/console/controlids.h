@@ -91,7 +91,9 @@ constexpr int kAutoFade = 4084;
 constexpr int kSave = 4085;
 // The DMX interface indicator: device, state and the time of its last change.
 constexpr int kDmxInterface = 4090;
+// Which remote surfaces (OSC, the web remote) are on, and where.
+constexpr int kRemoteSurfaces = 4091;
 // Where a running fade leads ("fading to N caption"); empty when none runs.
-constexpr int kFadeStatus = 4091;
+constexpr int kFadeStatus = 4092;
 
 } // namespace orvane::console

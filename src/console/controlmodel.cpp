@@ -99,16 +99,20 @@ void ControlModel::notify(int id, ControlField field) {
         o(id, field);
 }
 
+template <typename T>
+void ControlModel::assign(int id, T ControlState::*member, T value, ControlField field) {
+    ControlState* s = mut(id);
+    if (!s || s->*member == value)
+        return;
+    s->*member = value;
+    notify(id, field);
+}
+
 void ControlModel::setPos(int id, int pos) {
-    ControlState* found = mut(id);
-    if (!found)
-        return;
-    ControlState& s = *found;
-    pos = std::clamp(pos, std::min(s.min, s.max), std::max(s.min, s.max));
-    if (s.pos == pos)
-        return;
-    s.pos = pos;
-    notify(id, ControlField::Pos);
+    if (const ControlState* s = declared(id, "written"))
+        assign(id, &ControlState::pos,
+               std::clamp(pos, std::min(s->min, s->max), std::max(s->min, s->max)),
+               ControlField::Pos);
 }
 
 void ControlModel::setRange(int id, int min, int max) {
@@ -123,14 +127,7 @@ void ControlModel::setRange(int id, int min, int max) {
 }
 
 void ControlModel::setChecked(int id, bool on) {
-    ControlState* found = mut(id);
-    if (!found)
-        return;
-    ControlState& s = *found;
-    if (s.checked == on)
-        return;
-    s.checked = on;
-    notify(id, ControlField::Checked);
+    assign(id, &ControlState::checked, on, ControlField::Checked);
 }
 
 void ControlModel::setText(int id, std::string_view text) {
@@ -161,36 +158,15 @@ int ControlModel::textInt(int id) const {
 }
 
 void ControlModel::setEnabled(int id, bool on) {
-    ControlState* found = mut(id);
-    if (!found)
-        return;
-    ControlState& s = *found;
-    if (s.enabled == on)
-        return;
-    s.enabled = on;
-    notify(id, ControlField::Enabled);
+    assign(id, &ControlState::enabled, on, ControlField::Enabled);
 }
 
 void ControlModel::setVisible(int id, bool on) {
-    ControlState* found = mut(id);
-    if (!found)
-        return;
-    ControlState& s = *found;
-    if (s.visible == on)
-        return;
-    s.visible = on;
-    notify(id, ControlField::Visible);
+    assign(id, &ControlState::visible, on, ControlField::Visible);
 }
 
 void ControlModel::setColour(int id, uint32_t colour) {
-    ControlState* found = mut(id);
-    if (!found)
-        return;
-    ControlState& s = *found;
-    if (s.colour == colour)
-        return;
-    s.colour = colour;
-    notify(id, ControlField::Colour);
+    assign(id, &ControlState::colour, colour, ControlField::Colour);
 }
 
 void ControlModel::click(int id) {

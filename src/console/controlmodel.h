@@ -115,6 +115,7 @@ public:
 
 private:
     ControlState* mut(int id); // null (and reported) when undeclared
+    template <typename T> void assign(int id, T ControlState::*member, T value, ControlField field);
     const ControlState* find(int id) const;
     const ControlState* declared(int id, const char* use) const;
     void index(int id, ControlState* state);

@@ -10,17 +10,20 @@ namespace orvane {
 
 DmxOutput::DmxOutput(DmxLine& line, DmxOutputOptions options)
     : m_line(line), m_options(std::move(options)), m_serial(line), m_ola(m_options.ola),
-      m_tick(m_shared, m_options.hooks) {
+      m_tick(m_shared, m_options.hooks),
+      m_recorder(m_shared.recordRing, m_shared.record, m_shared.recordFailed) {
     m_serialRoute = m_shared.routes.add(kComposedUniverse, m_serial);
     m_olaRoute = m_shared.routes.add(kComposedUniverse, m_ola);
 }
 
 DmxOutput::~DmxOutput() {
     stopTick();
+    m_recorder.stop();
 }
 
 int DmxOutput::start() {
     m_choice = readOutputChoice();
+    readFrameTiming();
     bool ola = m_choice.ola && startOla();
     if (!ola)
         m_ola.pause();
@@ -87,6 +90,22 @@ OutputChoice DmxOutput::readOutputChoice() {
     return choice;
 }
 
+void DmxOutput::readFrameTiming() {
+    auto read = [](const std::function<std::string()>& setting) {
+        return setting ? setting() : std::string();
+    };
+    std::string problem;
+    FrameTiming timing =
+        chooseFrameTiming(read(m_options.frameRateSetting), read(m_options.breakSetting), &problem);
+    if (!problem.empty() && m_options.message)
+        m_options.message("", problem);
+    // Unchanged, the running schedule goes on undisturbed.
+    if (timing != m_timing) {
+        m_timing = timing;
+        m_shared.timing.set(timing);
+    }
+}
+
 // Built without OLA, its module missing or broken, or no sender thread.
 std::string DmxOutput::startFailureText(OlaSink::StartResult result) {
     if (result != OlaSink::StartResult::NoClient)
@@ -113,7 +132,8 @@ int DmxOutput::closeAfterFailedStart() {
 bool DmxOutput::startTickOnce() {
     if (m_tickStarted)
         return true;
-    if (m_options.runThread && !m_thread.start(m_tick, m_options.trace, m_options.realtime))
+    if (m_options.runThread &&
+        !m_thread.start(m_shared, m_tick, m_options.trace, m_options.realtime))
         return false;
     m_tickStarted = true;
     return true;
@@ -141,16 +161,25 @@ void DmxOutput::stopTick() {
     m_thread.stop();
 }
 
-void DmxOutput::runTick(int64_t nowMs) {
-    if (!m_options.runThread && m_tickStarted)
-        m_tick.run(nowMs);
+void DmxOutput::runSteps(uint8_t steps, Nanoseconds now) {
+    if (m_options.runThread || !m_tickStarted)
+        return;
+    m_tick.runSteps(steps, now);
+    m_recorder.drain();
 }
 
 bool DmxOutput::startRecording(const std::string& path) {
     int fd = openForRecording(path);
     if (fd < 0)
         return false;
+    m_recordingPath = path;
     m_shared.record.offer(fd);
+    // Without its thread the records would wait unwritten: the recording
+    // cannot go on.
+    if (m_options.runThread && !m_recorder.wake()) {
+        m_shared.record.requestStop();
+        return false;
+    }
     return true;
 }
 
@@ -168,6 +197,13 @@ uint8_t DmxOutput::startCodeUp() {
 
 uint8_t DmxOutput::startCodeDown() {
     return uint8_t(m_shared.startCode.fetch_sub(1) - 1);
+}
+
+std::optional<std::string> DmxOutput::pollRecordingReport() {
+    std::optional<RecordingReport> report = m_recorder.takeReport();
+    if (!report)
+        return std::nullopt;
+    return recordingReportText(m_recordingPath, *report);
 }
 
 std::optional<std::string> DmxOutput::pollStatus() {

@@ -1,7 +1,8 @@
 #pragma once
 // DMX output as the main window drives it: start and reset of the outputs (the
-// serial line, OLA), the output thread, recording and replay of "dmxraw.bin",
-// the start code, "All dmx to 0", the auto-fade-disable switch, the published
+// serial line, OLA) and of their frame timing, the output thread, recording
+// (through the recording writer's thread) and replay of "dmxraw.bin", the
+// start code, "All dmx to 0", the auto-fade-disable switch, the published
 // output universe, the status line the tick reports and the outputs' figures.
 //
 // Threads: every member is for the user-interface thread, except keys(),
@@ -9,9 +10,11 @@
 // output thread only ever sees the atomics of OutputShared.
 
 #include "dmx/dmxline.h"
+#include "dmx/frametiming.h"
 #include "dmx/olasink.h"
 #include "dmx/outputchoice.h"
 #include "dmx/outputtick.h"
+#include "dmx/recordingwriter.h"
 #include "dmx/serialsink.h"
 
 #include <functional>
@@ -39,11 +42,16 @@ struct DmxOutputOptions {
     // The profile settings "output" and "olauniverse" (read at every start).
     std::function<std::string()> outputSetting;
     std::function<std::string()> olaUniverseSetting;
+    // The profile settings "framerate" and "breakus" (read at every start).
+    std::function<std::string()> frameRateSetting;
+    std::function<std::string()> breakSetting;
     // How OLA is reached (tests put a client of their own here).
     OlaSinkOptions ola;
     TickHooks* hooks = nullptr;
     TickTrace* trace = nullptr;
-    // False: no thread; the owner calls runTick() itself (tests).
+    // False: no thread (neither the output thread nor the recording writer's);
+    // the owner calls runTick() or runSteps() itself, and each writes the
+    // records it made at once (tests).
     bool runThread = true;
     bool realtime = true;
 };
@@ -51,13 +59,17 @@ struct DmxOutputOptions {
 class DmxOutput {
 public:
     DmxOutput(DmxLine& line, DmxOutputOptions options);
-    // Stops the output thread and closes the record and replay files; the line
-    // is closed by closeLine() or by its owner.
+    // Stops the output thread, writes what the recording writer still holds
+    // and closes the record and replay files; the line is closed by
+    // closeLine() or by its owner.
     ~DmxOutput();
     DmxOutput(const DmxOutput&) = delete;
     DmxOutput& operator=(const DmxOutput&) = delete;
 
-    // Start DMX output: reads the output settings, then for the serial line
+    // Start DMX output: reads the output and frame timing settings (a setting
+    // not understood, or a frame rate the line cannot carry, is said and its
+    // default used; the output thread takes a new timing at its next
+    // deadline), then for the serial line
     // opens it at 250000 8N2; on failure shows "Cannot open the DMX interface"
     // with the device and the system's reason, and returns -1 (the caller then
     // shows string 7). Otherwise forces the DMX baud, starts the tick unless it
@@ -77,15 +89,21 @@ public:
     // why the last start failed (errno, 0 when it did not).
     std::string device() const;
     int openError() const { return m_openError; }
-    // Ends the output thread (at most one tick period).
+    // Ends the output thread (at most one 30 ms tick).
     void stopTick();
     bool tickRunning() const { return m_tickStarted; }
     // Whether the output thread got real-time priority.
     bool tickRealtime() const { return m_thread.realtime(); }
 
-    // One tick on the caller's thread; only with runThread false, and only once
-    // start() has succeeded (as the thread would).
-    void runTick(int64_t nowMs);
+    // One usual tick on the caller's thread; only with runThread false, and
+    // only once start() has succeeded (as the thread would).
+    void runTick(int64_t nowMs) { runSteps(kStepServe | kStepLine, Milliseconds{nowMs}); }
+    // The steps a FrameSchedule has due at now (a chosen frame rate), on the
+    // same terms.
+    void runSteps(uint8_t steps, Nanoseconds now);
+
+    // The frame timing of the last start.
+    const FrameTiming& frameTiming() const { return m_timing; }
 
     // "Play and record DMX": truncates path and records from the next tick.
     bool startRecording(const std::string& path);
@@ -114,6 +132,9 @@ public:
 
     // The text for control 1392 when the tick posted one since the last poll.
     std::optional<std::string> pollStatus();
+    // Once a recording that lost records or could not be written has ended:
+    // what happened, with the file, for the status line and the log.
+    std::optional<std::string> pollRecordingReport();
 
     // Fed by the application's event filter; read by the tick.
     KeyStates& keys() { return m_shared.keys; }
@@ -123,9 +144,9 @@ public:
     // The outputs the last start chose, and what each has done so far.
     const OutputChoice& outputs() const { return m_choice; }
     bool serialRunning() const { return m_shared.routes.enabled(m_serialRoute); }
-    SinkReading serialReading(int64_t nowNs) const { return m_serial.stats().read(nowNs); }
+    SinkReading serialReading(Nanoseconds now) const { return m_serial.stats().read(now); }
     const OlaSink& ola() const { return m_ola; }
-    int olaRetryMs() const { return m_options.ola.retryMs; }
+    Milliseconds olaRetry() const { return m_options.ola.retry; }
 
 private:
     int openLine();
@@ -133,6 +154,7 @@ private:
     bool startTickOnce();
     int closeAfterFailedStart();
     OutputChoice readOutputChoice();
+    void readFrameTiming();
     bool startOla();
     static std::string startFailureText(OlaSink::StartResult result);
 
@@ -144,8 +166,11 @@ private:
     int m_serialRoute = -1;
     int m_olaRoute = -1;
     OutputChoice m_choice;
+    FrameTiming m_timing;
     OutputTick m_tick;
     OutputThread m_thread;
+    RecordingWriter m_recorder;
+    std::string m_recordingPath;
     bool m_tickStarted = false;
     std::string m_device;
     int m_openError = 0;

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 
 namespace orvane {
 
@@ -52,10 +53,11 @@ std::string interfaceStateText(InterfaceState state, int error) {
                  : std::string("cannot be opened");
 }
 
-InterfaceWatch::InterfaceWatch(DmxLine& line, DmxOutput& output) : m_line(line), m_output(output) {}
+InterfaceWatch::InterfaceWatch(DmxLine& line, DmxOutput& output, const Clock& clock)
+    : m_line(line), m_output(output), m_clock(clock), m_since(clock.wall()) {}
 
-void InterfaceWatch::started(int64_t nowMs) {
-    m_nextTryMs = nowMs + kReopenPeriodMs;
+void InterfaceWatch::started(Milliseconds now) {
+    m_nextTry = now + kReopenPeriod;
     if (!m_output.outputs().serial)
         set(InterfaceState::NotUsed, 0);
     else if (m_output.portState() == 0)
@@ -64,22 +66,22 @@ void InterfaceWatch::started(int64_t nowMs) {
         set(stateOfOpenError(m_output.openError()), m_output.openError());
 }
 
-bool InterfaceWatch::poll(int64_t nowMs) {
+bool InterfaceWatch::poll(Milliseconds now) {
     if (m_state == InterfaceState::Open) {
         int error = m_line.lineError();
         if (error == 0)
             return false;
         m_output.closeLine();
-        m_nextTryMs = nowMs + kReopenPeriodMs;
+        m_nextTry = now + kReopenPeriod;
         return set(InterfaceState::Unplugged, error);
     }
-    if (!reopens(m_state) || nowMs < m_nextTryMs)
+    if (!reopens(m_state) || now < m_nextTry)
         return false;
-    return retry(nowMs);
+    return retry(now);
 }
 
-bool InterfaceWatch::retry(int64_t nowMs) {
-    m_nextTryMs = nowMs + kReopenPeriodMs;
+bool InterfaceWatch::retry(Milliseconds now) {
+    m_nextTry = now + kReopenPeriod;
     if (m_output.reopen() == 0)
         return set(InterfaceState::Open, 0);
     // Pulled out, it stays "unplugged" until it answers again.
@@ -93,14 +95,15 @@ bool InterfaceWatch::set(InterfaceState state, int error) {
         return false;
     m_state = state;
     m_error = error;
-    m_since = std::time(nullptr);
+    m_since = m_clock.wall();
     return true;
 }
 
 std::string InterfaceWatch::text() const {
     char since[16];
     std::tm local{};
-    localtime_r(&m_since, &local);
+    std::time_t seconds = std::chrono::system_clock::to_time_t(m_since);
+    localtime_r(&seconds, &local);
     std::strftime(since, sizeof since, "%H:%M:%S", &local);
     return m_output.device() + ": " + interfaceStateText(m_state, m_error) + "\nsince " + since;
 }

@@ -6,8 +6,9 @@
 // 2 s, on the thread that polls (the user-interface thread), never on the
 // output thread. User-interface thread only.
 
+#include "core/clock.h"
+
 #include <cstdint>
-#include <ctime>
 #include <string>
 
 namespace orvane {
@@ -25,7 +26,7 @@ enum class InterfaceState : uint8_t {
     NotUsed,      // the output setting sends to OLA alone
 };
 
-constexpr int64_t kReopenPeriodMs = 2000;
+constexpr Milliseconds kReopenPeriod{2000};
 
 // The state an open that failed with errno error leaves.
 InterfaceState stateOfOpenError(int error);
@@ -34,13 +35,14 @@ std::string interfaceStateText(InterfaceState state, int error);
 
 class InterfaceWatch {
 public:
-    InterfaceWatch(DmxLine& line, DmxOutput& output);
+    // clock: the time of day shown with "since".
+    InterfaceWatch(DmxLine& line, DmxOutput& output, const Clock& clock = systemClock());
 
     // After every start or reset of the output, whatever its result.
-    void started(int64_t nowMs);
+    void started(Milliseconds now);
     // Notices a line that failed since the last poll and reopens a lost
     // interface when its 2 s are up. True when the state or reason changed.
-    bool poll(int64_t nowMs);
+    bool poll(Milliseconds now);
 
     InterfaceState state() const { return m_state; }
     int error() const { return m_error; }
@@ -49,14 +51,15 @@ public:
 
 private:
     bool set(InterfaceState state, int error);
-    bool retry(int64_t nowMs);
+    bool retry(Milliseconds now);
 
     DmxLine& m_line;
     DmxOutput& m_output;
+    const Clock& m_clock;
     InterfaceState m_state = InterfaceState::NotStarted;
     int m_error = 0;
-    std::time_t m_since = std::time(nullptr);
-    int64_t m_nextTryMs = 0;
+    WallTime m_since;
+    Milliseconds m_nextTry{0};
 };
 
 } // namespace orvane

@@ -1,6 +1,6 @@
 #include "dmx/olasink.h"
 
-#include "dmx/clock.h"
+#include "dmx/threadsetup.h"
 #include "dmx/universemailbox.h"
 
 #include <algorithm>
@@ -20,16 +20,17 @@ namespace {
 
 // Below the output thread's priority: the serial line must never wait for OLA.
 constexpr int kSenderPriority = 10;
-constexpr int64_t kNsPerMs = 1000000;
 // The sender looks for a frame this long after the next one is due, then
-// every kPollNs until it is there; after kQuietNs without a frame it looks
-// every kQuietPollNs only.
-constexpr int64_t kLookAfterNs = 1 * kNsPerMs;
-constexpr int64_t kPollNs = 1 * kNsPerMs;
-constexpr int64_t kQuietNs = 500 * kNsPerMs;
-constexpr int64_t kQuietPollNs = 10 * kNsPerMs;
+// every kPoll until it is there; after kQuiet without a frame it looks every
+// kQuietPoll only.
+constexpr Nanoseconds kLookAfter = 1ms;
+constexpr Nanoseconds kPoll = 1ms;
+constexpr Nanoseconds kQuiet = 500ms;
+constexpr Nanoseconds kQuietPoll = 10ms;
 // Frame intervals outside this range say nothing about the next frame.
-constexpr int64_t kLongestPeriodNs = 1000 * kNsPerMs;
+constexpr Nanoseconds kLongestPeriod = 1000ms;
+// Waiting without a deadline (until woken).
+constexpr Nanoseconds kNoDeadline{-1};
 constexpr uint32_t kPublishMask = 0x7fffffff;
 
 } // namespace
@@ -44,7 +45,7 @@ struct OlaSenderShared {
     OlaSinkOptions options;
     int wakeFd = -1;                     // start, pause and stop wake the sender through it
     UniverseMailbox mailbox;             // output thread -> sender thread
-    std::atomic<int64_t> frameTickNs{0}; // the tick time of the newest frame
+    std::atomic<int64_t> frameTickNs{0}; // the tick time of the newest frame, in ns
     std::atomic<bool> stop{false};
     std::atomic<bool> wanted{false};
     std::atomic<unsigned> universe{1};
@@ -76,9 +77,9 @@ public:
                 idle();
                 continue;
             }
-            if (!m_connected && monotonicNs() >= m_nextAttemptNs)
+            if (!m_connected && monotonicNow() >= m_nextAttempt)
                 connect();
-            waitUntil(m_connected ? nextLook() : m_nextAttemptNs);
+            waitUntil(m_connected ? nextLook() : m_nextAttempt);
             if (m_connected && m_s.wanted.load() && !m_s.stop.load())
                 sendNewest();
         }
@@ -89,19 +90,19 @@ private:
     void idle() {
         disconnect();
         m_s.state.store(OlaState::Off);
-        m_nextAttemptNs = 0;
-        waitUntil(-1);
+        m_nextAttempt = Nanoseconds{0};
+        waitUntil(kNoDeadline);
     }
 
     void connect() {
         if (m_s.state.load() == OlaState::Off)
             m_s.state.store(OlaState::Connecting);
         m_connected = m_s.client->connect();
-        m_nextAttemptNs = monotonicNs() + int64_t{m_s.options.retryMs} * kNsPerMs;
+        m_nextAttempt = monotonicNow() + m_s.options.retry;
         if (m_connected) {
             // Only frames from now on: what waited in the mailbox is old.
             m_published = m_s.mailbox.publishes();
-            m_lastTakenNs = monotonicNs();
+            m_lastTaken = monotonicNow();
             m_s.stats.restartSeries();
             m_s.state.store(OlaState::Connected);
         } else {
@@ -119,13 +120,13 @@ private:
     }
 
     // When to look for the next frame: just after it is due, or soon.
-    int64_t nextLook() const {
-        int64_t now = monotonicNs();
-        int64_t soon = now + (now - m_lastTakenNs > kQuietNs ? kQuietPollNs : kPollNs);
-        int64_t due = m_lastTickNs + m_periodNs + kLookAfterNs;
+    Nanoseconds nextLook() const {
+        Nanoseconds now = monotonicNow();
+        Nanoseconds soon = now + (now - m_lastTaken > kQuiet ? kQuietPoll : kPoll);
+        Nanoseconds due = m_lastTick + m_period + kLookAfter;
         // Overdue, unknown, or ahead of any tick still to come (tick times
         // from another clock): look soon instead.
-        if (m_periodNs == 0 || due <= now || due > now + m_periodNs + kLookAfterNs)
+        if (m_period == Nanoseconds{0} || due <= now || due > now + m_period + kLookAfter)
             return soon;
         return due;
     }
@@ -141,13 +142,13 @@ private:
             m_s.stats.framesDropped(frames - 1);
         followCadence(frames);
         if (m_s.client->send(m_s.universe.load(), m_frame)) {
-            m_s.stats.frameSent(monotonicNs());
+            m_s.stats.frameSent(monotonicNow());
             return;
         }
         // Lost: try again at once; olad restarting is the usual cause.
         m_s.stats.writeError();
         disconnect();
-        m_nextAttemptNs = 0;
+        m_nextAttempt = Nanoseconds{0};
     }
 
     // The frame period from the tick times of the frames taken, spread over
@@ -157,21 +158,22 @@ private:
     // cadence: the period stays, since looking early costs a few looks while
     // looking late costs frames.
     void followCadence(uint32_t frames) {
-        int64_t tick = m_s.frameTickNs.load(std::memory_order_relaxed);
-        int64_t period = (tick - m_lastTickNs) / std::max<int64_t>(frames, 1);
-        bool pause = frames == 1 && m_periodNs > 0 && period > 2 * m_periodNs;
+        Nanoseconds tick{m_s.frameTickNs.load(std::memory_order_relaxed)};
+        Nanoseconds period = (tick - m_lastTick) / std::max<int64_t>(frames, 1);
+        bool pause = frames == 1 && m_period > Nanoseconds{0} && period > 2 * m_period;
         if (!pause)
-            m_periodNs = period > 0 && period < kLongestPeriodNs ? period : 0;
-        m_lastTickNs = tick;
-        m_lastTakenNs = monotonicNs();
+            m_period = period > Nanoseconds{0} && period < kLongestPeriod ? period : Nanoseconds{0};
+        m_lastTick = tick;
+        m_lastTaken = monotonicNow();
     }
 
-    // Sleeps until deadlineNs (-1: until woken); start, pause and stop wake it early.
-    void waitUntil(int64_t deadlineNs) {
+    // Sleeps until deadline (kNoDeadline: until woken); start, pause and stop
+    // wake it early.
+    void waitUntil(Nanoseconds deadline) {
         timespec timeout{};
         timespec* wait = nullptr;
-        if (deadlineNs >= 0) {
-            int64_t left = std::max<int64_t>(deadlineNs - monotonicNs(), 0);
+        if (deadline >= Nanoseconds{0}) {
+            int64_t left = std::max(deadline - monotonicNow(), Nanoseconds{0}).count();
             timeout = {time_t(left / 1000000000), long(left % 1000000000)};
             wait = &timeout;
         }
@@ -185,11 +187,11 @@ private:
     Shared& m_s;
     Universe m_frame{};
     bool m_connected = false;
-    int64_t m_nextAttemptNs = 0;
-    uint32_t m_published = 0;  // publishes seen
-    int64_t m_lastTickNs = 0;  // tick time of the last frame taken
-    int64_t m_periodNs = 0;    // between the last two frames, 0 if unknown
-    int64_t m_lastTakenNs = 0; // when the last frame was taken
+    Nanoseconds m_nextAttempt{0};
+    uint32_t m_published = 0;   // publishes seen
+    Nanoseconds m_lastTick{0};  // tick time of the last frame taken
+    Nanoseconds m_period{0};    // between the last two frames, 0 if unknown
+    Nanoseconds m_lastTaken{0}; // when the last frame was taken
 };
 
 void senderThread(std::shared_ptr<Shared> s) {
@@ -198,6 +200,7 @@ void senderThread(std::shared_ptr<Shared> s) {
     sigemptyset(&pipe);
     sigaddset(&pipe, SIGPIPE);
     pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
+    nameThisThread("orvane-ola");
     if (s->options.realtime)
         tryRealtime(kSenderPriority);
     Sender(*s).run();
@@ -219,9 +222,8 @@ OlaSink::~OlaSink() {
     m_shared->stop.store(true);
     wake();
     std::unique_lock lock(m_shared->doneMutex);
-    bool done = m_shared->doneChanged.wait_for(
-        lock, std::chrono::milliseconds(m_shared->options.stopWaitMs),
-        [this] { return m_shared->done; });
+    bool done = m_shared->doneChanged.wait_for(lock, m_shared->options.stopWait,
+                                               [this] { return m_shared->done; });
     lock.unlock();
     // A send blocked on a peer that stopped reading must not hold up the
     // program's end; the thread owns what it still uses.
@@ -269,15 +271,15 @@ unsigned OlaSink::universe() const {
     return m_shared->universe.load();
 }
 
-SinkReading OlaSink::read(int64_t nowNs) const {
-    return m_shared->stats.read(nowNs);
+SinkReading OlaSink::read(Nanoseconds now) const {
+    return m_shared->stats.read(now);
 }
 
-void OlaSink::sendFrame(std::span<const uint8_t> frame, int64_t nowNs) {
+void OlaSink::sendFrame(std::span<const uint8_t> frame, Nanoseconds now) {
     if (frame.size() != kUniverseSize + 1 || frame[0] != 0)
         return;
     // No system call and no wake-up here: the sender looks on its own.
-    m_shared->frameTickNs.store(nowNs, std::memory_order_relaxed);
+    m_shared->frameTickNs.store(now.count(), std::memory_order_relaxed);
     m_shared->mailbox.publish(frame.subspan<1, kUniverseSize>());
 }
 

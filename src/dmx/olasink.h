@@ -13,6 +13,7 @@
 // Threads: start, pause and the destructor on the user-interface thread;
 // sendFrame on the output thread; the readings from any thread.
 
+#include "core/clock.h"
 #include "dmx/olaclient.h"
 #include "dmx/outputsink.h"
 #include "dmx/sinkstats.h"
@@ -38,7 +39,7 @@ using OlaClientFactory = std::function<std::unique_ptr<OlaClient>()>;
 
 struct OlaSinkOptions {
     OlaClientFactory makeClient = [] { return makeStreamingOlaClient(); };
-    int retryMs = 3000;
+    Milliseconds retry{3000};
     // Real-time priority for the sender thread (below the output thread's),
     // when granted. Off by default: at real-time priority the sender competes
     // with the kernel's own work for the serial line (measured on two cores:
@@ -47,7 +48,7 @@ struct OlaSinkOptions {
     bool realtime = false;
     // How long the destructor waits for a send in progress before it leaves
     // the sender thread to end on its own.
-    int stopWaitMs = 2000;
+    Milliseconds stopWait{2000};
 };
 
 class OlaSink final : public OutputSink {
@@ -72,9 +73,9 @@ public:
     int lastError() const;
     unsigned universe() const;
     // Frames olad accepted, failed sends, frames dropped for a newer one.
-    SinkReading read(int64_t nowNs) const;
+    SinkReading read(Nanoseconds now) const;
 
-    void sendFrame(std::span<const uint8_t> frame, int64_t nowNs) override;
+    void sendFrame(std::span<const uint8_t> frame, Nanoseconds now) override;
 
 private:
     void wake() const;

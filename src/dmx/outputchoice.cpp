@@ -8,20 +8,12 @@ namespace orvane {
 
 namespace {
 
-std::string_view trimmed(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-        s.remove_suffix(1);
-    return s;
-}
-
 // "serial", "ola" or both joined by '+'; false for anything else.
 bool readOutputs(std::string_view text, OutputChoice& choice) {
     bool serial = false, ola = false;
     while (true) {
         std::size_t plus = text.find('+');
-        std::string_view word = trimmed(text.substr(0, plus));
+        std::string_view word = trimBlanks(text.substr(0, plus));
         if (equalsIgnoreCase(word, "serial") && !serial)
             serial = true;
         else if (equalsIgnoreCase(word, "ola") && !ola)
@@ -66,12 +58,12 @@ void addProblem(std::string* problem, const std::string& line) {
 OutputChoice chooseOutputs(std::string_view output, std::string_view olaUniverse,
                            std::string* problem) {
     OutputChoice choice;
-    output = trimmed(output);
+    output = trimBlanks(output);
     if (!output.empty() && !readOutputs(output, choice))
         addProblem(problem, format("Setting output=%.*s is not serial, ola or serial+ola: "
                                    "DMX goes to the serial line only",
                                    int(output.size()), output.data()));
-    olaUniverse = trimmed(olaUniverse);
+    olaUniverse = trimBlanks(olaUniverse);
     if (!olaUniverse.empty() && !readUniverse(olaUniverse, choice.olaUniverse))
         addProblem(problem, format("Setting olauniverse=%.*s is not a universe number "
                                    "(0 to 4294967295): OLA universe 1 is used",

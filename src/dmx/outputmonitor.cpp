@@ -23,24 +23,24 @@ std::string reasonText(int error, const char* prefix) {
 
 } // namespace
 
-OutputMonitor::OutputMonitor(const DmxOutput& output, int64_t nowNs) : m_output(output) {
-    m_serial = {output.serialReading(nowNs).frames, nowNs};
-    m_ola = {output.ola().read(nowNs).frames, nowNs};
+OutputMonitor::OutputMonitor(const DmxOutput& output, Nanoseconds now) : m_output(output) {
+    m_serial = {output.serialReading(now).frames, now};
+    m_ola = {output.ola().read(now).frames, now};
 }
 
-double OutputMonitor::Rate::perSecond(uint64_t framesNow, int64_t nowNs) {
-    double seconds = double(nowNs - atNs) / double(kNsPerSecond);
+double OutputMonitor::Rate::perSecond(uint64_t framesNow, Nanoseconds now) {
+    double seconds = std::chrono::duration<double>(now - at).count();
     double rate = seconds > 0 ? double(framesNow - frames) / seconds : 0.0;
     frames = framesNow;
-    atNs = nowNs;
+    at = now;
     return rate;
 }
 
-OutputMonitor::Sample OutputMonitor::sample(int64_t nowNs) {
+OutputMonitor::Sample OutputMonitor::sample(Nanoseconds now) {
     Sample s;
     const OutputChoice& choice = m_output.outputs();
-    std::string serial = serialText(nowNs);
-    std::string ola = olaText(nowNs);
+    std::string serial = serialText(now);
+    std::string ola = olaText(now);
     if (choice.serial)
         s.text = serial;
     if (choice.ola)
@@ -63,18 +63,18 @@ void OutputMonitor::followOutages(bool olaChosen, Sample& s) {
         m_outageSaid = false;
 }
 
-std::string OutputMonitor::serialText(int64_t nowNs) {
-    SinkReading r = m_output.serialReading(nowNs);
-    double rate = m_serial.perSecond(r.frames, nowNs);
+std::string OutputMonitor::serialText(Nanoseconds now) {
+    SinkReading r = m_output.serialReading(now);
+    double rate = m_serial.perSecond(r.frames, now);
     if (!m_output.serialRunning())
         return "Serial: not open";
-    return "Serial: " + figuresText(rate, r);
+    return "Serial: " + figuresText(rate, r, m_output.frameTiming());
 }
 
-std::string OutputMonitor::olaText(int64_t nowNs) {
+std::string OutputMonitor::olaText(Nanoseconds now) {
     const OlaSink& ola = m_output.ola();
-    SinkReading r = ola.read(nowNs);
-    double rate = m_ola.perSecond(r.frames, nowNs);
+    SinkReading r = ola.read(now);
+    double rate = m_ola.perSecond(r.frames, now);
     std::string name = format("OLA universe %u: ", ola.universe());
     switch (ola.state()) {
     case OlaState::Off:
@@ -87,7 +87,7 @@ std::string OutputMonitor::olaText(int64_t nowNs) {
     case OlaState::Connected:
         break;
     }
-    return name + figuresText(rate, r);
+    return name + figuresText(rate, r, m_output.frameTiming());
 }
 
 std::string OutputMonitor::olaUnreachableDetail() const {
@@ -95,17 +95,20 @@ std::string OutputMonitor::olaUnreachableDetail() const {
     if (!reason.empty())
         reason = " (" + reason + ")";
     return format("%s%s; retrying every %s s", olaBackDetail().c_str(), reason.c_str(),
-                  tenths(m_output.olaRetryMs() / 1000.0).c_str());
+                  tenths(std::chrono::duration<double>(m_output.olaRetry()).count()).c_str());
 }
 
 std::string OutputMonitor::olaBackDetail() const {
     return format("%s, universe %u", olaPeerText().c_str(), m_output.ola().universe());
 }
 
-std::string figuresText(double framesPerSecond, const SinkReading& reading) {
-    return format("%s frames/s, worst %s ms, %llu write error%s", tenths(framesPerSecond).c_str(),
-                  tenths(double(reading.worstPeriodNs) / 1e6).c_str(),
-                  (unsigned long long)reading.errors, reading.errors == 1 ? "" : "s");
+std::string figuresText(double framesPerSecond, const SinkReading& reading,
+                        const FrameTiming& timing) {
+    std::string asked = timing.chosen() ? " of " + rateText(timing.rate) : std::string();
+    double worstMs = std::chrono::duration<double, std::milli>(reading.worstPeriod).count();
+    return format("%s%s frames/s, worst %s ms, %llu write error%s", tenths(framesPerSecond).c_str(),
+                  asked.c_str(), tenths(worstMs).c_str(), (unsigned long long)reading.errors,
+                  reading.errors == 1 ? "" : "s");
 }
 
 } // namespace orvane

@@ -1,14 +1,18 @@
 #pragma once
-// Where the output tick's frames go. A sink receives one frame every two ticks
-// (the start code and 512 slots), and the tick in between is its chance to
-// prepare (the serial line holds its break there). The output layer keeps a
-// list of (universe, sink) routes, so that a further universe or a further
-// kind of output is a new line in that list.
+// Where the output tick's frames go. Before each frame (the start code and 512
+// slots) a sink gets its chance to prepare: at the usual cadence the tick
+// before the frame's (the serial line holds its break through it), at a chosen
+// frame rate the frame's deadline, followed by the end of the break a break
+// time later and the frame a mark-after-break after that. The output layer
+// keeps a list of (universe, sink) routes, so that a further universe or a
+// further kind of output is a new line in that list.
 //
 // Threads: beforeFrame and sendFrame run on the output thread and must never
 // block, allocate or touch a widget. Routes are added on the user-interface
 // thread before the output thread starts; switching one on or off is atomic and
 // allowed at any time.
+
+#include "core/clock.h"
 
 #include <array>
 #include <atomic>
@@ -24,11 +28,17 @@ constexpr int kComposedUniverse = 1;
 class OutputSink {
 public:
     virtual ~OutputSink() = default;
-    // The tick before each frame.
+    // Before each frame (the break goes on).
     virtual void beforeFrame() {}
-    // One frame: the start code, then the 512 slots, channel 1 first. nowNs is
+    // At a chosen frame rate, between beforeFrame and sendFrame: the break
+    // goes off (the mark-after-break begins).
+    virtual void endBreak() {}
+    // One frame: the start code, then the 512 slots, channel 1 first. now is
     // the tick's CLOCK_MONOTONIC time.
-    virtual void sendFrame(std::span<const uint8_t> frame, int64_t nowNs) = 0;
+    virtual void sendFrame(std::span<const uint8_t> frame, Nanoseconds now) = 0;
+    // At a chosen frame rate: the serial line was opened again since
+    // beforeFrame, so that the new line has had no break yet.
+    virtual void lineReopened() {}
 };
 
 class OutputRoutes {

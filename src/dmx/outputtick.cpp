@@ -1,6 +1,6 @@
 #include "dmx/outputtick.h"
 
-#include "dmx/clock.h"
+#include "dmx/threadsetup.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -14,22 +14,42 @@ namespace orvane {
 namespace {
 
 constexpr int kOutputPriority = 20;
-constexpr int64_t kNsPerMs = 1000000;
-constexpr int64_t kTickPeriodNs = kTickPeriodMs * kNsPerMs;
 
 TickHooks& noHooks() {
     static TickHooks hooks;
     return hooks;
 }
 
-timespec toTimespec(int64_t ns) {
-    return timespec{static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)};
+void sleepUntil(Nanoseconds deadline) {
+    timespec at{time_t(deadline.count() / 1000000000), long(deadline.count() % 1000000000)};
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr) == EINTR) {
+    }
 }
 
-void sleepUntil(int64_t deadlineNs) {
-    timespec deadline = toTimespec(deadlineNs);
-    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &deadline, nullptr) == EINTR) {
+// A mark-after-break is a few microseconds: a sleep would overshoot it by its
+// wake-up time many times over, so the thread watches the clock instead.
+void waitFor(const DueSteps& due) {
+    if (!due.spin) {
+        sleepUntil(due.at);
+        return;
     }
+    while (monotonicNow() < due.at) {
+    }
+}
+
+// Runs the due steps; returns when the line's step was through, which the
+// schedule counts the next break and mark from (the tick's own work, run
+// after a frame's write, does not count).
+Nanoseconds runDue(OutputTick& tick, uint8_t steps, Nanoseconds woke) {
+    bool serveAfterWrite = (steps & kStepWrite) && (steps & kStepServe);
+    if (!serveAfterWrite) {
+        tick.runSteps(steps, woke);
+        return monotonicNow();
+    }
+    tick.runSteps(kStepWrite, woke);
+    Nanoseconds written = monotonicNow();
+    tick.runSteps(kStepServe, written);
+    return written;
 }
 
 } // namespace
@@ -62,9 +82,32 @@ void FileHandover::replace(int value) {
 }
 
 OutputTick::OutputTick(OutputShared& shared, TickHooks* hooks)
-    : m_shared(shared), m_hooks(hooks ? *hooks : noHooks()) {}
+    : m_shared(shared), m_hooks(hooks ? *hooks : noHooks()),
+      m_recording(shared.recordRing, shared.recordFailed) {}
 
-void OutputTick::runAt(int64_t nowMs, int64_t nowNs) {
+void OutputTick::runAt(Nanoseconds now) {
+    serve(now, true);
+}
+
+void OutputTick::runSteps(uint8_t steps, Nanoseconds now) {
+    if (steps & kStepLine) {
+        serve(now, true);
+        return;
+    }
+    if (steps & kStepBreak)
+        makeBreak();
+    if (steps & kStepRelease)
+        endBreak();
+    // The frame first: the tick's own work never delays it.
+    if (steps & kStepWrite)
+        writeFrame(now);
+    if (steps & kStepServe)
+        serve(now, false);
+}
+
+// The tick's own work and, at the usual cadence, the line's step in its
+// place between the replay and the recording.
+void OutputTick::serve(Nanoseconds now, bool withLine) {
     // Stop keys are sampled once, so the replay and the recording of one tick
     // agree and a short tap is seen by both.
     KeyStates& keys = m_shared.keys;
@@ -72,13 +115,15 @@ void OutputTick::runAt(int64_t nowMs, int64_t nowNs) {
     bool escape = m_escapeWatch.held(keys.escape);
     bool stopKeys = shift || escape;
 
+    Milliseconds nowMs = toMs(now);
     toggleOnScrollLock();
     m_hooks.ipHeartbeat(nowMs);
     m_hooks.pollFramePipe(nowMs, m_pipe);
     m_hooks.pollSystemPipe(nowMs);
     serveReplay(stopKeys);
     takeOutputUniverse();
-    frameOutput(nowMs, nowNs);
+    if (withLine)
+        frameOutput(now);
     serveRecording(stopKeys);
 }
 
@@ -97,20 +142,15 @@ void OutputTick::toggleOnScrollLock() {
     m_shared.status.post(was ? StatusKind::Empty : StatusKind::AutoFadeDisable);
 }
 
-template <typename File>
-void OutputTick::takeHandover(FileHandover& handover, File& file, uint32_t& count) {
-    int taken = handover.take();
-    if (taken == FileHandover::kStop && file.isOpen()) {
-        file.close();
+void OutputTick::serveReplay(bool stopKeys) {
+    int taken = m_shared.replay.take();
+    if (taken == FileHandover::kStop && m_replay.isOpen()) {
+        m_replay.close();
         m_shared.status.post(StatusKind::Empty);
     } else if (taken >= 0) {
-        file.adopt(taken);
-        count = 0;
+        m_replay.adopt(taken);
+        m_replayCount = 0;
     }
-}
-
-void OutputTick::serveReplay(bool stopKeys) {
-    takeHandover(m_shared.replay, m_replay, m_replayCount);
     for (int i = 0; i < kReplayRecordsPerTick && m_replay.isOpen(); ++i) {
         // An overlong record is refused like the end of the file: nothing of
         // it is sent.
@@ -137,35 +177,65 @@ void OutputTick::takeOutputUniverse() {
         m_output.fill(0);
 }
 
-void OutputTick::frameOutput(int64_t nowMs, int64_t nowNs) {
+// Whether the serial line was opened again since the last look.
+bool OutputTick::lineReopened() {
+    uint32_t generation = m_shared.lineGeneration.load();
+    if (generation == m_lineGeneration)
+        return false;
+    m_lineGeneration = generation;
+    return true;
+}
+
+void OutputTick::frameOutput(Nanoseconds now) {
     const OutputRoutes& routes = m_shared.routes;
     if (!routes.anyEnabled())
         return;
     // A reopened line starts with a break, never with a frame.
-    uint32_t generation = m_shared.lineGeneration.load();
-    if (generation != m_lineGeneration) {
-        m_lineGeneration = generation;
+    if (lineReopened())
         m_linePhase = 0;
-    }
     if (m_linePhase == 0) {
         routes.forEachEnabled([](int, OutputSink& sink) { sink.beforeFrame(); });
         m_linePhase = 1;
         return;
     }
-    m_frame[0] = m_shared.startCode.load(std::memory_order_relaxed);
-    const Universe& source = frameSource(nowMs);
-    std::copy(source.begin(), source.end(), m_frame.begin() + 1);
-    routes.forEachEnabled([&](int universe, OutputSink& sink) {
-        // Every route carries the composed universe today; a second universe
-        // would build its own frame here.
-        if (universe == kComposedUniverse)
-            sink.sendFrame(m_frame, nowNs);
-    });
+    writeFrame(now);
     m_linePhase = 0;
 }
 
-const Universe& OutputTick::frameSource(int64_t nowMs) const {
-    if (m_pipe.activeAt(nowMs))
+void OutputTick::makeBreak() {
+    lineReopened();
+    m_shared.routes.forEachEnabled([](int, OutputSink& sink) { sink.beforeFrame(); });
+    m_frameStarted = true;
+}
+
+void OutputTick::endBreak() {
+    // A line opened again since the break has had none.
+    if (lineReopened())
+        m_shared.routes.forEachEnabled([](int, OutputSink& sink) { sink.lineReopened(); });
+    m_shared.routes.forEachEnabled([](int, OutputSink& sink) { sink.endBreak(); });
+}
+
+void OutputTick::writeFrame(Nanoseconds now) {
+    // The newest composition: at a chosen rate the frame is not the tick's.
+    if (m_frameStarted) {
+        takeOutputUniverse();
+        if (lineReopened())
+            m_shared.routes.forEachEnabled([](int, OutputSink& sink) { sink.lineReopened(); });
+        m_frameStarted = false;
+    }
+    m_frame[0] = m_shared.startCode.load(std::memory_order_relaxed);
+    const Universe& source = frameSource(now);
+    std::copy(source.begin(), source.end(), m_frame.begin() + 1);
+    m_shared.routes.forEachEnabled([&](int universe, OutputSink& sink) {
+        // Every route carries the composed universe today; a second universe
+        // would build its own frame here.
+        if (universe == kComposedUniverse)
+            sink.sendFrame(m_frame, now);
+    });
+}
+
+const Universe& OutputTick::frameSource(Nanoseconds now) const {
+    if (m_pipe.activeAt(toMs(now)))
         return m_pipe.frame;
     if (m_replay.isOpen())
         return m_replayFrame;
@@ -173,31 +243,35 @@ const Universe& OutputTick::frameSource(int64_t nowMs) const {
 }
 
 void OutputTick::serveRecording(bool stopKeys) {
-    takeHandover(m_shared.record, m_record, m_recordCount);
-    if (!m_record.isOpen())
+    if (m_recording.take(m_shared.record))
+        m_shared.status.post(StatusKind::Empty);
+    if (!m_recording.active())
         return;
-    // A record that cannot be written whole ends the recording, so the file
+    // A record the writer could not write ends the recording, so the file
     // stays valid record by record.
-    if (!m_record.write(m_output)) {
+    if (m_recording.failed()) {
         stopRecording();
         return;
     }
-    m_shared.status.post(StatusKind::Recording, ++m_recordCount);
+    // A record the ring had no room for is counted for the writer's report.
+    if (m_recording.record(m_output))
+        m_shared.status.post(StatusKind::Recording, m_recording.count());
     if (stopKeys || m_shared.autoFadeDisable.load())
         stopRecording();
 }
 
 void OutputTick::stopRecording() {
-    m_record.close();
+    m_recording.stop();
     m_shared.status.post(StatusKind::Empty);
 }
 
-bool OutputThread::start(OutputTick& tick, TickTrace* trace, bool realtime) {
+bool OutputThread::start(OutputShared& shared, OutputTick& tick, TickTrace* trace, bool realtime) {
     if (running())
         return false;
     m_stop.store(false);
     try {
-        m_thread = std::thread(&OutputThread::loop, this, std::ref(tick), trace, realtime);
+        m_thread = std::thread(&OutputThread::loop, this, std::ref(shared), std::ref(tick), trace,
+                               realtime);
     } catch (const std::system_error&) {
         return false;
     }
@@ -211,22 +285,26 @@ void OutputThread::stop() {
     m_thread.join();
 }
 
-void OutputThread::loop(OutputTick& tick, TickTrace* trace, bool realtime) {
+void OutputThread::loop(OutputShared& shared, OutputTick& tick, TickTrace* trace, bool realtime) {
+    nameThisThread("orvane-output");
     m_realtime.store(realtime && tryRealtime(kOutputPriority));
-    int64_t deadline = monotonicNs();
+    uint32_t generation = shared.timing.generation();
+    FrameSchedule schedule(shared.timing.get(), monotonicNow());
     while (!m_stop.load(std::memory_order_acquire)) {
-        deadline += kTickPeriodNs;
-        sleepUntil(deadline);
+        // A start of the output with other settings: a new schedule from now.
+        if (shared.timing.generation() != generation) {
+            generation = shared.timing.generation();
+            schedule = FrameSchedule(shared.timing.get(), monotonicNow());
+        }
+        DueSteps due = schedule.next();
+        waitFor(due);
         if (m_stop.load(std::memory_order_acquire))
             break;
-        int64_t woke = monotonicNs();
-        tick.runAt(woke / kNsPerMs, woke);
+        Nanoseconds woke = monotonicNow();
+        Nanoseconds after = runDue(tick, due.steps, woke);
         if (trace)
-            trace->onTick(deadline, woke, monotonicNs());
-        // After a stall (suspend, debugger) start a fresh schedule instead of
-        // firing the missed ticks back to back.
-        if (woke - deadline > kTickPeriodNs)
-            deadline = woke;
+            trace->onSteps(due.steps, due.at, woke, monotonicNow());
+        schedule.done(woke, after);
     }
 }
 

@@ -1,19 +1,29 @@
 #pragma once
 // The output tick: every 30 ms it serves Scroll Lock, the IP-link heartbeat and
-// the two pipe polls, replays and records "dmxraw.bin", and alternates between
+// the two pipe polls, replays "dmxraw.bin" and hands a record of it to the
+// recording writer. At the usual cadence the same tick alternates between
 // holding the DMX line in break and sending one frame (one frame every 60 ms)
-// to every output switched on (the serial line, OLA).
+// to every output switched on (the serial line, OLA); at a chosen frame rate
+// the break, its end and the frame are steps of their own on the frame's
+// deadlines (FrameSchedule), and each frame carries the newest composed
+// universe.
 //
-// OutputTick::run() is the whole work of one tick as a plain call: the output
-// thread (OutputThread) calls it on absolute deadlines, tests call it directly.
-// It never allocates, never blocks on the user-interface thread and never touches
-// a widget. Everything it shares with the user-interface thread lives in
-// OutputShared and is atomic.
+// OutputTick::runAt() is the whole work of one usual tick as a plain call and
+// runSteps() that of any deadline: the output thread (OutputThread) calls them
+// on absolute deadlines, tests call them directly. The tick never allocates,
+// never makes a system call of its own (the line's break and write, and the
+// pipes' one poll, are those of the outputs and pipes it serves), never blocks
+// and never touches a widget. Everything it shares with the user-interface
+// thread lives in OutputShared and is atomic.
 
+#include "core/clock.h"
 #include "dmx/dmxline.h"
 #include "dmx/dmxrecording.h"
+#include "dmx/frameschedule.h"
 #include "dmx/keystates.h"
 #include "dmx/outputsink.h"
+#include "dmx/recordingfeed.h"
+#include "dmx/recordring.h"
 #include "dmx/uiwake.h"
 #include "dmx/universe.h"
 #include "dmx/universemailbox.h"
@@ -27,9 +37,10 @@
 
 namespace orvane {
 
-constexpr int kTickPeriodMs = 30;
+// The tick in whole milliseconds, as the remote layer counts.
+constexpr int kTickPeriodMs = int(kTickPeriod.count());
 constexpr int kReplayRecordsPerTick = kTickPeriodMs / 10;
-constexpr int64_t kPipeFrameHoldMs = 1000;
+constexpr Milliseconds kPipeFrameHold{1000};
 
 // Status line texts of the tick (control 1392), posted as a kind and a counter
 // so the output thread never formats or allocates.
@@ -84,6 +95,8 @@ public:
     void offer(int fd) { replace(fd); }
     void requestStop() { replace(kStop); }
 
+    // Any thread: a file or a stop waits to be taken.
+    bool pending() const { return m_slot.load() != kNothing; }
     // Output thread: a descriptor to adopt, kStop or kNothing.
     int take() {
         if (m_slot.load(std::memory_order_relaxed) == kNothing)
@@ -101,25 +114,48 @@ private:
 // output. Output thread only (the pipe poll hook fills it).
 struct PipeFrame {
     Universe frame{};
-    int64_t deadlineMs = 0;
+    Milliseconds deadline{0};
 
-    void hold(int64_t nowMs) { deadlineMs = nowMs + kPipeFrameHoldMs; }
-    bool activeAt(int64_t nowMs) const { return nowMs < deadlineMs; }
+    void hold(Milliseconds now) { deadline = now + kPipeFrameHold; }
+    bool activeAt(Milliseconds now) const { return now < deadline; }
 };
 
 // The steps of the tick that belong to the remote-control layer. All run on the
-// output thread, once per tick, and must not block or allocate. They do nothing
+// output thread, once per 30 ms tick, and must not block or allocate. Times
+// are the tick's monotonic time, in whole milliseconds. They do nothing
 // until that layer overrides them.
 class TickHooks {
 public:
     virtual ~TickHooks() = default;
     // "!COL:..." / "!ALIVE" on the IP link while it is on.
-    virtual void ipHeartbeat(int64_t /*nowMs*/) {}
+    virtual void ipHeartbeat(Milliseconds /*now*/) {}
     // Frame pipe: read every complete 512-byte frame waiting into pipe.frame;
-    // on a complete one call pipe.hold(nowMs).
-    virtual void pollFramePipe(int64_t /*nowMs*/, PipeFrame& /*pipe*/) {}
+    // on a complete one call pipe.hold(now).
+    virtual void pollFramePipe(Milliseconds /*now*/, PipeFrame& /*pipe*/) {}
     // System pipe: moving-head position commands.
-    virtual void pollSystemPipe(int64_t /*nowMs*/) {}
+    virtual void pollSystemPipe(Milliseconds /*now*/) {}
+};
+
+// The frame timing the output thread follows, set by the user-interface
+// thread at every start of the output. The thread looks at the generation
+// before each deadline and starts a new schedule when it moved.
+class TimingSlot {
+public:
+    void set(const FrameTiming& timing) {
+        m_rate.store(timing.rate, std::memory_order_relaxed);
+        m_breakUs.store(timing.breakTime.count(), std::memory_order_relaxed);
+        m_generation.fetch_add(1, std::memory_order_release);
+    }
+    uint32_t generation() const { return m_generation.load(std::memory_order_acquire); }
+    FrameTiming get() const {
+        return {m_rate.load(std::memory_order_relaxed),
+                Microseconds{m_breakUs.load(std::memory_order_relaxed)}};
+    }
+
+private:
+    std::atomic<uint32_t> m_generation{0};
+    std::atomic<double> m_rate{0};
+    std::atomic<int64_t> m_breakUs{kDefaultBreak.count()};
 };
 
 // What the user-interface thread and the output thread share. All atomic.
@@ -135,27 +171,38 @@ struct OutputShared {
     FileHandover replay;
     StatusSlot status;
     OutputRoutes routes; // where frames go
+    TimingSlot timing;
+    RecordRing recordRing; // output thread -> recording writer
+    // A recording the writer could not write (its session), 0 for none.
+    std::atomic<uint32_t> recordFailed{0};
 };
 
 class OutputTick {
 public:
     explicit OutputTick(OutputShared& shared, TickHooks* hooks = nullptr);
 
-    // One tick at monotonic time nowMs. Output thread (or a test) only.
-    void run(int64_t nowMs) { runAt(nowMs, nowMs * 1000000); }
-    // The same, with the finer time the outputs' frame periods are measured in.
-    void runAt(int64_t nowMs, int64_t nowNs);
+    // Output thread (or a test) only. One usual tick at monotonic time now:
+    // the tick's own work, then the break or the frame by turns.
+    void runAt(Nanoseconds now);
+    // The same at a time in whole milliseconds (the remote layer's tests).
+    void run(int64_t nowMs) { runAt(Milliseconds{nowMs}); }
+    // The steps a FrameSchedule says are due (a set of TickStep bits).
+    void runSteps(uint8_t steps, Nanoseconds now);
 
 private:
+    void serve(Nanoseconds now, bool withLine);
     void toggleOnScrollLock();
     void serveReplay(bool stopKeys);
     void stopReplay();
     void takeOutputUniverse();
-    void frameOutput(int64_t nowMs, int64_t nowNs);
-    const Universe& frameSource(int64_t nowMs) const;
+    bool lineReopened();
+    void frameOutput(Nanoseconds now);
+    void makeBreak();
+    void endBreak();
+    void writeFrame(Nanoseconds now);
+    const Universe& frameSource(Nanoseconds now) const;
     void serveRecording(bool stopKeys);
     void stopRecording();
-    template <typename File> void takeHandover(FileHandover& handover, File& file, uint32_t& count);
 
     OutputShared& m_shared;
     TickHooks& m_hooks;
@@ -165,30 +212,33 @@ private:
     KeyWatch m_escapeWatch;
     bool m_scrollLockLatch = false;
 
-    int m_linePhase = 0; // 0: the next tick prepares (break); 1: it sends a frame
+    int m_linePhase = 0; // usual cadence; 0: the next tick makes the break; 1: the frame
     uint32_t m_lineGeneration = 0;
+    bool m_frameStarted = false; // chosen rate: this frame's break was made
     Universe m_output{};
     Universe m_replayFrame{};
     PipeFrame m_pipe;
     std::array<uint8_t, kFrameBytes> m_frame{};
 
     DmxReplayReader m_replay;
-    DmxRecordWriter m_record;
+    RecordingFeed m_recording;
     uint32_t m_replayCount = 0;
-    uint32_t m_recordCount = 0;
 };
 
-// Optional observer of the output thread's timing (benchmarks). Called on the
-// output thread after each tick with CLOCK_MONOTONIC nanoseconds: the deadline,
-// the wake-up and the end of the tick's work.
+// Optional observer of the output thread's timing (benchmarks, traces).
+// Called on the output thread after the steps of each deadline with
+// CLOCK_MONOTONIC times: the deadline, the wake-up and the end of the steps'
+// work. It must neither block nor allocate.
 class TickTrace {
 public:
     virtual ~TickTrace() = default;
-    virtual void onTick(int64_t deadlineNs, int64_t wokeNs, int64_t doneNs) = 0;
+    virtual void onSteps(uint8_t steps, Nanoseconds deadline, Nanoseconds woke,
+                         Nanoseconds done) = 0;
 };
 
-// Runs an OutputTick every 30 ms on absolute CLOCK_MONOTONIC deadlines, at
-// real-time priority when the system grants it.
+// Runs an OutputTick on absolute CLOCK_MONOTONIC deadlines, as the frame
+// timing in OutputShared has them (FrameSchedule), at real-time priority when
+// the system grants it.
 class OutputThread {
 public:
     OutputThread() = default;
@@ -197,15 +247,16 @@ public:
     OutputThread& operator=(const OutputThread&) = delete;
 
     // False when already running or when no thread could be created.
-    bool start(OutputTick& tick, TickTrace* trace = nullptr, bool realtime = true);
-    // Waits for the tick in progress (at most one period).
+    bool start(OutputShared& shared, OutputTick& tick, TickTrace* trace = nullptr,
+               bool realtime = true);
+    // Waits for the steps in progress (at most one 30 ms tick).
     void stop();
     bool running() const { return m_thread.joinable(); }
     // Whether the thread got SCHED_FIFO.
     bool realtime() const { return m_realtime.load(); }
 
 private:
-    void loop(OutputTick& tick, TickTrace* trace, bool realtime);
+    void loop(OutputShared& shared, OutputTick& tick, TickTrace* trace, bool realtime);
 
     std::thread m_thread;
     std::atomic<bool> m_stop{false};

@@ -9,12 +9,12 @@ std::string priorityText(bool realtime) {
            "/etc/security/limits.conf or give orvane CAP_SYS_NICE, see README)";
 }
 
-std::optional<std::string> PriorityNotice::poll(bool running, bool realtime, int64_t nowMs) {
+std::optional<std::string> PriorityNotice::poll(bool running, bool realtime, Milliseconds now) {
     if (!running)
         return std::nullopt;
-    if (m_runningSince < 0)
-        m_runningSince = nowMs;
-    if (nowMs - m_runningSince < kPrioritySettleMs || m_told == realtime)
+    if (!m_runningSince)
+        m_runningSince = now;
+    if (now - *m_runningSince < kPrioritySettle || m_told == realtime)
         return std::nullopt;
     m_told = realtime;
     return priorityText(realtime);

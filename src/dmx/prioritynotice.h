@@ -3,7 +3,8 @@
 // thread has run for a moment, whether it got real-time priority (SCHED_FIFO),
 // and again should that ever change. Polled on the user-interface thread.
 
-#include <cstdint>
+#include "core/clock.h"
+
 #include <optional>
 #include <string>
 
@@ -11,7 +12,7 @@ namespace orvane {
 
 // The thread sets its priority as its first act; a poll this long after it
 // started sees the outcome.
-constexpr int64_t kPrioritySettleMs = 200;
+constexpr Milliseconds kPrioritySettle{200};
 
 std::string priorityText(bool realtime);
 
@@ -19,10 +20,10 @@ class PriorityNotice {
 public:
     // running: the output thread was started; realtime: it has SCHED_FIFO.
     // The text to show, when there is something new to say.
-    std::optional<std::string> poll(bool running, bool realtime, int64_t nowMs);
+    std::optional<std::string> poll(bool running, bool realtime, Milliseconds now);
 
 private:
-    int64_t m_runningSince = -1;
+    std::optional<Milliseconds> m_runningSince;
     std::optional<bool> m_told;
 };
 

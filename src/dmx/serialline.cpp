@@ -2,6 +2,8 @@
 // only file of the program that includes it.
 #include "dmx/serialline.h"
 
+#include "dmx/threadsetup.h"
+
 #include <asm/termbits.h>
 #include <cerrno>
 #include <cstdio>
@@ -65,7 +67,8 @@ struct termios2 makeTermios(const LineSettings& s) {
 // Edge-triggered, like the character-received event of a serial driver: one
 // wake-up per arrival, so bytes nobody reads do not make it spin. A hung-up line
 // is dropped from the wait set for the same reason.
-void readerLoop(int epollFd, int lineFd, int wakeFd, const SerialLine::ReceiveHook& hook) {
+void readerLoop(int epollFd, int lineFd, int wakeFd) {
+    nameThisThread("orvane-line-rx");
     epoll_event events[2];
     for (;;) {
         int n = epoll_wait(epollFd, events, 2, -1);
@@ -76,13 +79,8 @@ void readerLoop(int epollFd, int lineFd, int wakeFd, const SerialLine::ReceiveHo
         for (int i = 0; i < n; ++i) {
             if (events[i].data.fd == wakeFd)
                 return;
-            if (events[i].events & (EPOLLHUP | EPOLLERR)) {
+            if (events[i].events & (EPOLLHUP | EPOLLERR))
                 epoll_ctl(epollFd, EPOLL_CTL_DEL, lineFd, nullptr);
-                continue;
-            }
-            int waiting = 0;
-            if (ioctl(lineFd, FIONREAD, &waiting) == 0 && waiting > 0 && hook)
-                hook(static_cast<std::size_t>(waiting));
         }
     }
 }
@@ -167,7 +165,7 @@ bool SerialLine::startReader(int fd, int& error) {
         return false;
     }
     try {
-        m_reader = std::thread(readerLoop, m_epollFd, fd, m_wakeFd, m_hook);
+        m_reader = std::thread(readerLoop, m_epollFd, fd, m_wakeFd);
     } catch (const std::system_error& e) {
         error = e.code().value();
         stopReader();

@@ -1,7 +1,8 @@
 #pragma once
 // The serial DMX line on Linux: termios2 with a free baud rate (BOTHER), break by
 // TIOCSBRK/TIOCCBRK, a non-blocking descriptor so a frame write never waits, and a
-// reader thread that sleeps until the line reports received bytes.
+// reader thread that sleeps until the line reports received bytes. Nothing in
+// the program reads them: the interface sends nothing the program needs.
 //
 // Threads: see DmxLine. The descriptor is published atomically and close() waits
 // for a line operation in flight on the output thread (a single syscall) before
@@ -10,8 +11,6 @@
 #include "dmx/dmxline.h"
 
 #include <atomic>
-#include <cstddef>
-#include <functional>
 #include <string>
 #include <thread>
 
@@ -25,10 +24,6 @@ std::string dmxDevicePath(const std::string& profileSetting);
 
 class SerialLine final : public DmxLine {
 public:
-    // Called on the reader thread with the number of bytes waiting. Nothing in
-    // the program installs one, so received bytes are left unread.
-    using ReceiveHook = std::function<void(std::size_t waiting)>;
-
     explicit SerialLine(MessageFn message);
     ~SerialLine() override;
     SerialLine(const SerialLine&) = delete;
@@ -45,8 +40,6 @@ public:
     int openError() const override { return m_openError; }
     int lineError() const override { return m_lineError.load(std::memory_order_relaxed); }
 
-    // User-interface thread; takes effect at the next open.
-    void setReceiveHook(ReceiveHook hook) { m_hook = std::move(hook); }
     bool isOpen() const { return m_fd.load() >= 0; }
     const LineSettings& settings() const { return m_settings; }
 
@@ -59,7 +52,6 @@ private:
     template <typename Op> int withLine(Op op);
 
     MessageFn m_message;
-    ReceiveHook m_hook;
     LineSettings m_settings;
     Rts m_rts = Rts::NotDriven;
     std::atomic<int> m_fd{-1};

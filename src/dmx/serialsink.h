@@ -1,7 +1,9 @@
 #pragma once
-// The serial DMX line as an output sink: break on the tick before a frame,
-// break off and the frame itself on the next. A write counts as sent only when
-// the line took all 513 bytes. Output thread only, apart from stats().
+// The serial DMX line as an output sink: the break goes on before a frame and
+// off before the frame is written (at the usual cadence in the frame's own
+// tick, at a chosen rate a mark-after-break before it). A frame is only ever
+// written after a break on the same line. A write counts as sent only when the
+// line took all 513 bytes. Output thread only, apart from stats().
 
 #include "dmx/dmxline.h"
 #include "dmx/outputsink.h"
@@ -15,18 +17,22 @@ public:
 
     void beforeFrame() override {
         m_line.breakOn();
-        m_breakMade = true;
+        m_state = State::Break;
     }
-    void sendFrame(std::span<const uint8_t> frame, int64_t nowNs) override;
+    void endBreak() override;
+    void sendFrame(std::span<const uint8_t> frame, Nanoseconds now) override;
+    void lineReopened() override { m_state = State::Idle; }
 
     const SinkStats& stats() const { return m_stats; }
 
 private:
+    // Idle: no break since the last frame (a line switched on between the
+    // break and its frame waits for the next break).
+    enum class State : uint8_t { Idle, Break, Mark };
+
     DmxLine& m_line;
     SinkStats m_stats;
-    // A frame only ever follows a break: a line switched on between the two
-    // ticks of a frame waits for the next break.
-    bool m_breakMade = false;
+    State m_state = State::Idle;
 };
 
 } // namespace orvane

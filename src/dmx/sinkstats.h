@@ -6,6 +6,8 @@
 // of the output monitor. Writing never blocks and never allocates; every field
 // is an atomic of its own, so a reading may combine two successive updates.
 
+#include "core/clock.h"
+
 #include <array>
 #include <atomic>
 #include <cstdint>
@@ -13,7 +15,6 @@
 namespace orvane {
 
 constexpr int kStatsWindowSeconds = 10;
-constexpr int64_t kNsPerSecond = 1000000000;
 
 struct SinkReading {
     uint64_t frames = 0;
@@ -21,21 +22,21 @@ struct SinkReading {
     uint64_t dropped = 0;
     // Longest interval between frames that ended within the last ten seconds,
     // or the time since the last frame when that is longer; 0 without a frame.
-    int64_t worstPeriodNs = 0;
+    Nanoseconds worstPeriod{0};
 };
 
 class SinkStats {
 public:
-    // Writer thread only. nowNs is CLOCK_MONOTONIC time.
-    void frameSent(int64_t nowNs);
+    // Writer thread only. now is CLOCK_MONOTONIC time.
+    void frameSent(Nanoseconds now);
     void writeError() { m_errors.fetch_add(1, std::memory_order_relaxed); }
     void framesDropped(uint64_t count) { m_dropped.fetch_add(count, std::memory_order_relaxed); }
     // The next frame starts a new series: the gap before it is no frame period
     // (a connection that was down, a sink that was switched off).
-    void restartSeries() { m_previousNs = 0; }
+    void restartSeries() { m_previous = Nanoseconds{0}; }
 
     // Any thread.
-    SinkReading read(int64_t nowNs) const;
+    SinkReading read(Nanoseconds now) const;
 
 private:
     // One slot per second of the window: (second << 32) | worst period in µs.
@@ -44,9 +45,9 @@ private:
     std::atomic<uint64_t> m_frames{0};
     std::atomic<uint64_t> m_errors{0};
     std::atomic<uint64_t> m_dropped{0};
-    std::atomic<int64_t> m_lastFrameNs{0};
+    std::atomic<int64_t> m_lastFrameNs{0}; // nanoseconds, an atomic of its own
     std::array<Slot, kStatsWindowSeconds> m_worst{};
-    int64_t m_previousNs = 0; // writer only
+    Nanoseconds m_previous{0}; // writer only
 };
 
 } // namespace orvane

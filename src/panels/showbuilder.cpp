@@ -51,6 +51,32 @@ double durationOf(const std::string& text) {
     return std::isfinite(seconds) && seconds > 0 ? seconds : 0.0;
 }
 
+// What an icon dropped on a step does, as the edit's name says it.
+const char* iconAction(int code) {
+    switch (code) {
+    case -1:
+        return "stop sound";
+    case -2:
+        return "manual transition";
+    case -3:
+        return "timed transition";
+    case -4:
+        return "end-of-sound transition";
+    case -5:
+        return "no sound level";
+    case -6:
+        return "sound level";
+    case -7:
+        return "rude light fade";
+    case -8:
+        return "soft light fade";
+    case -9:
+        return "toggle pause";
+    default:
+        return "icon";
+    }
+}
+
 int mainButtonOf(int command) {
     switch (command) {
     case kMenuDelete:
@@ -134,6 +160,11 @@ void ShowBuilder::tick() {
     }
     if (m_controls.pos(kFirstStep) != m_first) {
         m_first = m_controls.pos(kFirstStep);
+        repaint = true;
+    }
+    // An undo or a redo changed steps under the strip.
+    if (m_session.edits().restores() != m_restoresSeen) {
+        m_restoresSeen = m_session.edits().restores();
         repaint = true;
     }
     if (repaint)
@@ -226,6 +257,9 @@ void ShowBuilder::captionChanged(int cell) {
     if (stored == r.name)
         return;
     r.name = stored;
+    // A caption typed letter by letter is one edit.
+    ShowEdits::Scope edit(m_session.edits(), format("caption of step %d", step),
+                          ShowEdits::Naming::Action, format("caption %d", step));
     m_session.store().SaveStep(step, r);
     // The console holds the current step's caption too: keep it in line, so that
     // the next commit of the current step does not put the old caption back.
@@ -329,6 +363,7 @@ void ShowBuilder::afterChange() {
 }
 
 void ShowBuilder::iconDrop(int step, int code) {
+    ShowEdits::Scope edit(m_session.edits(), format("%s on step %d", iconAction(code), step));
     StepRecord r;
     m_session.store().LoadStep(step, r);
     applyIcon(r, code);
@@ -339,6 +374,8 @@ void ShowBuilder::iconDrop(int step, int code) {
 void ShowBuilder::soundDrop(int step, int item) {
     if (item < 0 || item >= m_sounds.count())
         return;
+    ShowEdits::Scope edit(m_session.edits(),
+                          format("sound %s on step %d", m_sounds.item(item).text.c_str(), step));
     StepRecord r;
     m_session.store().LoadStep(step, r);
     r.soundnameatbegin = encodeStored(m_sounds.item(item).text, m_session.store().encoding());
@@ -365,6 +402,8 @@ void ShowBuilder::effectDrop(int step, int item) {
     if (item < 0 || item >= m_effects.count())
         return;
     const std::string name = m_effects.item(item).text;
+    // The step change on the way (and what it stores) belongs to the drop.
+    ShowEdits::Scope edit(m_session.edits(), format("effect %s from step %d", name.c_str(), step));
     ShowStore& store = m_session.store();
     auto setPle = [&] {
         StepRecord r;
@@ -405,6 +444,8 @@ void ShowBuilder::menuCommand(int command, int x, int y) {
     int button = mainButtonOf(command);
     if (!step || !button)
         return;
+    // One edit with the main window's button it presses, which names it.
+    ShowEdits::Scope edit(m_session.edits(), {}, ShowEdits::Naming::Store);
     goToStep(*step, button);
     repaintStrip();
 }

@@ -191,6 +191,7 @@ private:
     bool m_iconDrag = false;
     int m_dragItem = 0;
     std::optional<int> m_lastSeenCurrent;
+    uint64_t m_restoresSeen = 0;
 };
 
 } // namespace orvane

@@ -16,15 +16,6 @@ constexpr uint16_t kEscapeKey = 0x1B; // virtual-key code
 // The keys the tick reads; a press between two ticks counts as held once.
 constexpr uint16_t kTickKeys[] = {kEscapeKey, vk::kPageUp, vk::kPageDown, vk::kDelete};
 
-std::string withoutCarriageReturns(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text)
-        if (c != '\r')
-            out += c;
-    return out;
-}
-
 } // namespace
 
 ShowTimePanel::ShowTimePanel(ControlModel& main, ShowStore& store, InputState& input,
@@ -102,16 +93,17 @@ void ShowTimePanel::close() {
         m_hooks.unlockMain();
 }
 
-void ShowTimePanel::nextStep(bool acknowledge) {
+bool ShowTimePanel::nextStep(bool acknowledge) {
     Milliseconds now = m_clock.nowMs();
     if (now - m_lastNext < kNextStepGap) {
         if (acknowledge && m_hooks.pressIgnored)
             m_hooks.pressIgnored();
-        return;
+        return false;
     }
     m_lastNext = now;
     m_main.setChecked(console::kFadeIn, true);
     m_main.raise(ControlEvent::Clicked, console::kFadeIn);
+    return true;
 }
 
 bool ShowTimePanel::held(uint16_t key, bool* fresh) {
@@ -149,18 +141,19 @@ void ShowTimePanel::tick() {
     refreshShowInfo();
 }
 
-void ShowTimePanel::stepBack() {
+bool ShowTimePanel::stepBack() {
     Milliseconds now = m_clock.nowMs();
     if (m_stepBackBefore && now - m_lastBack < kStepBackGap)
-        return;
+        return false;
     m_stepBackBefore = true;
     m_lastBack = now;
     int step = m_main.textInt(console::kStepNumber);
     if (step <= 0)
-        return;
+        return false;
     if (m_hooks.skipAutomationOnce)
         m_hooks.skipAutomationOnce();
     m_main.setText(console::kStepNumber, format("%d", step - 1));
+    return true;
 }
 
 void ShowTimePanel::moveLeftVolume(int delta) {

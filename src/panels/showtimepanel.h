@@ -83,8 +83,11 @@ public:
     // "Next step" (button, Enter, Space, Escape, Page Down): presses the main
     // window's "Fade in", unless the last press was less than 500 ms ago (that
     // press is acknowledged through the hook pressIgnored when `acknowledge`:
-    // a key held down repeats without it).
-    void nextStep(bool acknowledge = true);
+    // a key held down repeats without it). True when it pressed.
+    bool nextStep(bool acknowledge = true);
+    // Page Up: the step before, without its automation, at most once per
+    // 200 ms and never below step 0. True when it wrote the step field.
+    bool stepBack();
     // The 10 ms tick: the keys, and what the panel shows of the show.
     void tick();
     // Brings step number and captions up to date with the main window.
@@ -95,7 +98,6 @@ public:
 private:
     void bind();
     void onVolumeMoved(int id);
-    void stepBack();
     void moveLeftVolume(int delta);
     // Down now or pressed since the last tick; *fresh: pressed since then.
     bool held(uint16_t key, bool* fresh = nullptr);

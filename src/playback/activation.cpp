@@ -124,6 +124,8 @@ void Activation::playAtBegin() {
             return;
         }
     }
+    if (m_hooks.playWhenLoaded)
+        m_hooks.playWhenLoaded(name);
 }
 
 } // namespace orvane

@@ -48,7 +48,10 @@ struct ActivationHooks {
     std::function<void()> pauseSound;
     std::function<void()> resumeSound;
     std::function<void()> stopSound;
-    std::function<void()> playSound;     // the selected entry of the sound list
+    std::function<void()> playSound; // the selected entry of the sound list
+    // The step's sound is not in the list (yet): while the bank is still being
+    // read, it plays once it arrives.
+    std::function<void(const std::string& name)> playWhenLoaded;
     std::function<void()> mainTimerTick; // one tick of timer 1
     ListModel* soundList = nullptr;      // 1003
 };

@@ -31,6 +31,10 @@ std::optional<uint32_t> parseUnsigned(std::string_view text) {
 }
 
 // The save dialog's default extension: a name typed without one gets ".EFE".
+std::string fileNameOf(const std::string& path) {
+    return std::filesystem::path(path).filename().string();
+}
+
 std::string withEffectExtension(std::string path) {
     if (std::filesystem::path(path).extension().empty())
         path += ".EFE";
@@ -102,6 +106,9 @@ void EffectControls::LoadEffect() {
         m_prompts.askOpenFile(kLoadEffectTitle, showFolder(), kEffectFilter);
     if (!file)
         return;
+    ShowEdits::Scope edit(
+        m_session.edits(),
+        format("load effect %s at step %d", fileNameOf(*file).c_str(), m_session.currentStep()));
     // No commit first: edits not yet stored in the current step are replaced.
     applyEffectFile(m_session.store(), *file, m_session.currentStep(), false);
     m_session.ShowCurrentStep(false);
@@ -158,6 +165,8 @@ void EffectControls::ApplyPredefinedEffect() {
     if (found->caseFolded)
         std::fprintf(stderr, "orvane: effect \"%s\" read from %s\n", name.c_str(),
                      found->path.c_str());
+    ShowEdits::Scope edit(m_session.edits(),
+                          format("effect %s at step %d", name.c_str(), m_session.currentStep()));
     applyEffectFile(m_session.store(), found->path, m_session.currentStep(), lightOnly);
     m_session.ShowCurrentStep(lightOnly);
 }

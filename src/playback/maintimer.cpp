@@ -67,6 +67,7 @@ void MainTimer::countRound() {
     m_publishedThisRound = false;
     m_changesSeen = ControlModel::changes();
     m_quietRounds = changed ? 0 : std::min(m_quietRounds + 1, kQuietRounds);
+    m_changedRounds += changed ? 1 : 0;
 }
 
 bool MainTimer::idle() const {

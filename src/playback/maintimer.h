@@ -78,6 +78,9 @@ public:
     // through the fixture windows and back).
     bool idle() const;
     static constexpr int kQuietRounds = 15;
+    // Rounds that published something new or saw a control change: the
+    // console moved, maybe where no control shows it.
+    uint64_t changedRounds() const { return m_changedRounds; }
 
     // "Fade in" (1083, Alt+Space): the cross-fade to the next step starts now.
     void startFadeIn(Milliseconds now);
@@ -125,6 +128,7 @@ private:
     bool m_sent = false;
     bool m_publishedThisRound = false;
     int m_quietRounds = 0;
+    uint64_t m_changedRounds = 0;
     uint64_t m_changesSeen = 0; // control changes up to the end of the last round
     Milliseconds m_fadeStart{0};
     int m_fadeStartPos = 0;

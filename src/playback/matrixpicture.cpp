@@ -8,11 +8,25 @@
 
 #include <cmath>
 #include <cstring>
+#include <sys/stat.h>
 
 namespace orvane {
 
+namespace {
+
+// A 4096 x 4096 bitmap of 32 bits a pixel, and its headers.
+constexpr off_t kMaxFileBytes = off_t(64) * 1024 * 1024 + 4096;
+
+} // namespace
+
 bool MatrixPicture::load(const std::string& path) {
     clear();
+    // Only a regular file of a picture's size: opening a FIFO under the name
+    // would wait for a writer on the user-interface thread, and a file of
+    // gigabytes would hold it while it is read.
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxFileBytes)
+        return false;
     QFile file(QString::fromStdString(path));
     if (!file.open(QIODevice::ReadOnly) || file.peek(2) != "BM")
         return false;

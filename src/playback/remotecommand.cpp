@@ -2,7 +2,23 @@
 
 #include "dmx/uiwake.h"
 
+#include <sys/eventfd.h>
+#include <unistd.h>
+
 namespace orvane {
+
+RemoteCommandRing::RemoteCommandRing() : m_wake(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
+
+RemoteCommandRing::~RemoteCommandRing() {
+    if (m_wake >= 0)
+        ::close(m_wake);
+}
+
+void RemoteCommandRing::clearWake() {
+    uint64_t count = 0;
+    while (m_wake >= 0 && ::read(m_wake, &count, sizeof count) == sizeof count) {
+    }
+}
 
 bool RemoteCommandRing::push(const RemoteCommand& command) {
     {
@@ -15,6 +31,9 @@ bool RemoteCommandRing::push(const RemoteCommand& command) {
         ++m_size;
     }
     uiwake::poke();
+    uint64_t one = 1;
+    if (m_wake >= 0) [[maybe_unused]]
+        ssize_t n = ::write(m_wake, &one, sizeof one);
     return true;
 }
 
@@ -26,6 +45,11 @@ std::optional<RemoteCommand> RemoteCommandRing::pop() {
     m_head = (m_head + 1) % kCapacity;
     --m_size;
     return command;
+}
+
+bool RemoteCommandRing::empty() const {
+    std::lock_guard lock(m_mutex);
+    return m_size == 0;
 }
 
 bool RemoteStateBoard::publish(const RemoteState& state) {

@@ -61,15 +61,28 @@ struct RemoteState {
 // Commands from the servers' threads to the user-interface thread. Fixed
 // capacity: a command that finds the ring full is dropped and counted, so a
 // flood costs the console nothing. push() pokes the user-interface thread's
-// wake; it never allocates and holds the lock only to copy one command.
+// wake and makes the ring's own descriptor readable, so that the commands can
+// be acted on as they come; it never allocates and holds the lock only to
+// copy one command.
 class RemoteCommandRing {
 public:
     static constexpr size_t kCapacity = 256;
+
+    RemoteCommandRing();
+    ~RemoteCommandRing();
+    RemoteCommandRing(const RemoteCommandRing&) = delete;
+    RemoteCommandRing& operator=(const RemoteCommandRing&) = delete;
 
     // Any thread. False (and counted) when the ring is full.
     bool push(const RemoteCommand& command);
     // User-interface thread: the oldest command, if any.
     std::optional<RemoteCommand> pop();
+    // Any thread: whether a command waits.
+    bool empty() const;
+    // An event descriptor that is readable after a push; -1 when none could
+    // be made. clearWake() (user-interface thread) reads it empty.
+    int descriptor() const { return m_wake; }
+    void clearWake();
     // Any thread: commands dropped since the start.
     uint64_t dropped() const { return m_dropped.load(std::memory_order_relaxed); }
 
@@ -79,6 +92,7 @@ private:
     size_t m_head = 0; // next to pop
     size_t m_size = 0;
     std::atomic<uint64_t> m_dropped{0};
+    int m_wake = -1;
 };
 
 // The latest RemoteState. The user-interface thread publishes; the servers'

@@ -15,6 +15,7 @@ std::optional<ShowSaving::Notice> ShowSaving::afterLoad() {
         return std::nullopt; // a new show: the first save creates the file
     if (!report.readWhole) {
         m_guard = Guard::Unread;
+        m_unreadReason = report.reason;
         std::string text = format("Impossible de lire le fichier de spectacle %s : %s",
                                   path.c_str(), report.reason.c_str());
         m_prompts.message(kProgramTitle,
@@ -30,11 +31,18 @@ std::optional<ShowSaving::Notice> ShowSaving::afterLoad() {
                              path.c_str(), report.lines),
                       true};
     }
+    std::string text;
+    if (report.loneCrLineEnds)
+        text = format("%s : ses lignes finissent par un CR seul ; elles ont été lues ainsi et "
+                      "seront enregistrées en CR LF",
+                      path.c_str());
     if (report.unreadLines > 0)
-        return Notice{format("%s : %zu ligne(s) sur %zu n'ont pas pu être lues", path.c_str(),
-                             report.unreadLines, report.lines),
-                      false};
-    return std::nullopt;
+        text +=
+            (text.empty() ? path + " : " : std::string(" ; ")) +
+            format("%zu ligne(s) sur %zu n'ont pas pu être lues", report.unreadLines, report.lines);
+    if (text.empty())
+        return std::nullopt;
+    return Notice{text, false};
 }
 
 void ShowSaving::tell(Mode mode, const std::string& text) {
@@ -46,10 +54,9 @@ bool ShowSaving::mayReplace(Mode mode) {
     if (m_guard == Guard::None)
         return true;
     const std::string& path = m_session.showFilePath();
-    const ShowFileReport& report = m_session.store().lastLoad();
     std::string why =
         m_guard == Guard::Unread
-            ? format("%s n'a pas pu être lu (%s)", path.c_str(), report.reason.c_str())
+            ? format("%s n'a pas pu être lu (%s)", path.c_str(), m_unreadReason.c_str())
             : format("%s ne ressemble pas à un fichier de spectacle", path.c_str());
     if (mode == Mode::Terminating) {
         tell(mode, why + " : il n'est pas remplacé.");
@@ -64,8 +71,17 @@ bool ShowSaving::mayReplace(Mode mode) {
 bool ShowSaving::save(Mode mode) {
     if (!mayReplace(mode))
         return false;
-    if (m_session.save() == 0)
+    if (m_session.save() == 0) {
+        const std::string& backupReason = m_session.store().lastBackupReason();
+        if (!backupReason.empty())
+            tell(mode, format("Le spectacle est enregistré dans %s, mais le fichier précédent "
+                              "n'a pas pu être gardé dans %s.bak : %s",
+                              m_session.showFilePath().c_str(), m_session.showFilePath().c_str(),
+                              backupReason.c_str()));
+        if (m_afterSave)
+            m_afterSave();
         return true;
+    }
     tell(mode,
          format("Impossible d'enregistrer le spectacle dans %s : %s",
                 m_session.showFilePath().c_str(), m_session.store().lastWriteReason().c_str()));

@@ -8,6 +8,7 @@
 
 #include "show/prompts.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -47,6 +48,9 @@ public:
     // The file will not be replaced without the operator's consent.
     bool isProtected() const { return m_guard != Guard::None; }
 
+    // Told after each save that wrote the show file.
+    void setAfterSave(std::function<void()> f) { m_afterSave = std::move(f); }
+
 private:
     enum class Guard { None, Unread, NotAShow };
     bool mayReplace(Mode mode);
@@ -56,6 +60,10 @@ private:
     Prompts& m_prompts;
     NonInteractivePrompts m_stderr;
     Guard m_guard = Guard::None;
+    // Why the show file could not be read: a recovery file read after it
+    // takes the store's report.
+    std::string m_unreadReason;
+    std::function<void()> m_afterSave;
 };
 
 } // namespace orvane

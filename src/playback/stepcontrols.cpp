@@ -2,6 +2,7 @@
 
 #include "console/controlids.h"
 #include "show/stepediting.h"
+#include "show/textutil.h"
 
 namespace orvane {
 
@@ -34,18 +35,22 @@ void StepControls::bind() {
     m_controls.on(ControlEvent::Clicked, console::kDuplicateStep, [this] { DuplicateStep(); });
 }
 
+// Each button is one edit, the commit before the move included.
 void StepControls::InsertStep() {
     StepEditContext ctx = editContext(m_session, m_controls, m_prompts, m_hooks);
+    ShowEdits::Scope edit(m_session.edits(), format("insert step %d", ctx.current));
     orvane::InsertStep(ctx);
 }
 
 void StepControls::DeleteStep() {
     StepEditContext ctx = editContext(m_session, m_controls, m_prompts, m_hooks);
+    ShowEdits::Scope edit(m_session.edits(), format("delete step %d", ctx.current));
     orvane::DeleteStep(ctx);
 }
 
 void StepControls::DuplicateStep() {
     StepEditContext ctx = editContext(m_session, m_controls, m_prompts, m_hooks);
+    ShowEdits::Scope edit(m_session.edits(), format("duplicate step %d", ctx.current));
     orvane::DuplicateStep(ctx);
 }
 

@@ -7,13 +7,13 @@
 
 namespace orvane {
 
-bool LogLimiter::take(int64_t nowMs) {
+bool LogLimiter::take(Milliseconds now) {
     if (!m_started) {
         m_started = true;
-        m_last = nowMs;
+        m_last = now;
     }
-    int64_t elapsed = std::max<int64_t>(0, nowMs - m_last);
-    m_last = nowMs;
+    int64_t elapsed = std::max<int64_t>(0, (now - m_last).count());
+    m_last = now;
     m_tokensMilli = std::min(int64_t(m_burst) * 1000, m_tokensMilli + elapsed * m_perSecond);
     if (m_tokensMilli < 1000)
         return false;
@@ -28,8 +28,8 @@ void LogLimiter::reportHeld(std::vector<LogLine>& out) {
     m_held = 0;
 }
 
-void LogLimiter::add(LogLine line, int64_t nowMs, std::vector<LogLine>& out) {
-    if (!take(nowMs)) {
+void LogLimiter::add(LogLine line, Milliseconds now, std::vector<LogLine>& out) {
+    if (!take(now)) {
         ++m_held;
         ++m_heldTotal;
         return;
@@ -39,8 +39,8 @@ void LogLimiter::add(LogLine line, int64_t nowMs, std::vector<LogLine>& out) {
     out.push_back(std::move(line));
 }
 
-void LogLimiter::flush(int64_t nowMs, std::vector<LogLine>& out) {
-    if (m_held > 0 && take(nowMs))
+void LogLimiter::flush(Milliseconds now, std::vector<LogLine>& out) {
+    if (m_held > 0 && take(now))
         reportHeld(out);
 }
 

@@ -4,6 +4,8 @@
 // lines held back are counted and the count is logged once lines flow again
 // (at most one count line beside each line that passes).
 
+#include "core/clock.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -25,19 +27,19 @@ public:
 
     // Appends line to out when it may go now, preceded by the count of the
     // lines held back before it.
-    void add(LogLine line, int64_t nowMs, std::vector<LogLine>& out);
+    void add(LogLine line, Milliseconds now, std::vector<LogLine>& out);
     // Logs the count of held-back lines once lines may flow again.
-    void flush(int64_t nowMs, std::vector<LogLine>& out);
+    void flush(Milliseconds now, std::vector<LogLine>& out);
     uint64_t heldBack() const { return m_heldTotal; }
 
 private:
-    bool take(int64_t nowMs);
+    bool take(Milliseconds now);
     void reportHeld(std::vector<LogLine>& out);
 
     int m_burst;
     int m_perSecond;
     int64_t m_tokensMilli;
-    int64_t m_last = 0;
+    Milliseconds m_last{0};
     bool m_started = false;
     uint32_t m_held = 0;
     uint64_t m_heldTotal = 0;

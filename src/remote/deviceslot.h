@@ -2,6 +2,8 @@
 // One place of the device table and what waits to be sent to it. Server
 // thread only.
 
+#include "core/clock.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -46,7 +48,7 @@ struct DeviceSlot {
     int number = -2;
     bool sleeping = false;
     bool awaitingAnswer = false;
-    int64_t nextKeepAlive = 0;
+    Milliseconds nextKeepAlive{0};
 
     std::deque<Chunk> out;
     size_t textQueued = 0; // bytes of messages (not files) waiting
@@ -54,7 +56,7 @@ struct DeviceSlot {
     bool writeWatched = false;
 
     // Reading at a bounded rate.
-    int64_t readWindowStart = 0;
+    Milliseconds readWindowStart{0};
     size_t readInWindow = 0;
     bool readPaused = false;
     bool floodLogged = false;
@@ -62,7 +64,7 @@ struct DeviceSlot {
     // The last "says" line and how often it came again since it was logged.
     std::string lastSaid;
     uint32_t repeats = 0;
-    int64_t repeatsSince = 0;
+    Milliseconds repeatsSince{0};
 
     bool open() const { return fd >= 0; }
 };

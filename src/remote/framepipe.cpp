@@ -5,7 +5,7 @@
 
 namespace orvane {
 
-bool FramePipeReader::read(int fd, int64_t nowMs) {
+bool FramePipeReader::read(int fd, Milliseconds now) {
     if (!m_target)
         return false;
     constexpr int kFrame = int(kUniverseSize);
@@ -24,7 +24,7 @@ bool FramePipeReader::read(int fd, int64_t nowMs) {
         if (n <= 0)
             return false;
         if (n == kFrame)
-            m_target->hold(nowMs);
+            m_target->hold(now);
         waiting -= int(n);
     }
     return waiting >= kFrame;

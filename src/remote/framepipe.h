@@ -22,7 +22,7 @@ public:
     // The tick's pipe frame, for the duration of one read() (set by the hooks).
     void setTarget(PipeFrame* frame) { m_target = frame; }
 
-    bool read(int fd, int64_t nowMs) override;
+    bool read(int fd, Milliseconds now) override;
     void newClient() override {}
 
 private:

@@ -32,15 +32,16 @@ namespace orvane {
 namespace {
 
 constexpr int kBacklog = 8;
-constexpr int64_t kKeepAliveMs = 1000;
-constexpr int64_t kAfterFileMs = 2000;
+constexpr Milliseconds kKeepAlive{1000};
+constexpr Milliseconds kAfterFile{2000};
 // Timer 1235 may fire a little early; a keep-alive due within this margin goes
 // out now rather than one period later.
-constexpr int64_t kKeepAliveSlackMs = 100;
+constexpr Milliseconds kKeepAliveSlack{100};
 constexpr size_t kReceiveBytes = 4096;
 constexpr size_t kTextQueueLimit = 64 * 1024;
 constexpr int kFilesQueuedLimit = 4;
-constexpr int64_t kSummaryMs = 10000;
+constexpr Milliseconds kSummary{10000};
+constexpr Milliseconds kOneSecond{1000};
 constexpr size_t kPendingLogLimit = 2000;
 constexpr size_t kSaidChars = 200;
 constexpr int kEventsPerWait = 64;
@@ -172,7 +173,7 @@ private:
     uint64_t m_barrierPosted = 0; // owner thread only
 
     // Server thread only.
-    int64_t m_now = 0;
+    Milliseconds m_now{0};
     std::array<DeviceSlot, kDeviceSlots> m_slots;
     size_t m_fileBytes = 0;
     LogLimiter m_events; // the server's own lines
@@ -180,9 +181,9 @@ private:
     std::vector<LogLine> m_batch;
     bool m_deviceOneSleeping = false;
     uint32_t m_refused = 0;
-    int64_t m_refusedLogged = INT64_MIN / 2;
-    int64_t m_acceptPausedUntil = 0;
-    int64_t m_lastHousekeeping = 0;
+    Milliseconds m_refusedLogged{INT64_MIN / 2};
+    Milliseconds m_acceptPausedUntil{0};
+    Milliseconds m_lastHousekeeping{0};
     std::array<char, kReceiveBytes> m_receive{};
 };
 
@@ -273,7 +274,7 @@ void IpDeviceServer::Loop::run() {
     std::array<epoll_event, kEventsPerWait> events;
     while (!m_stop.load()) {
         int n = ::epoll_wait(m_epoll, events.data(), kEventsPerWait, kWaitMs);
-        m_now = m_options.clock->nowMs().count();
+        m_now = m_options.clock->nowMs();
         for (int i = 0; i < n; ++i)
             dispatch(events[size_t(i)]);
         housekeeping();
@@ -341,7 +342,7 @@ void IpDeviceServer::Loop::acceptAll() {
             // Out of descriptors: pending connections wait a second instead of
             // waking the loop over and over.
             log(format("ovi: cannot accept a connection: %s", std::strerror(errno)), kLogDarkRed);
-            m_acceptPausedUntil = m_now + 1000;
+            m_acceptPausedUntil = m_now + kOneSecond;
             watch(m_listen, kListenKey, 0, EPOLL_CTL_MOD);
         }
         return;
@@ -379,7 +380,7 @@ void IpDeviceServer::Loop::takeConnection(int fd, const sockaddr_in& peer) {
 
 void IpDeviceServer::Loop::refuse(const sockaddr_in& peer) {
     ++m_refused;
-    if (m_now - m_refusedLogged < kSummaryMs)
+    if (m_now - m_refusedLogged < kSummary)
         return;
     char text[INET_ADDRSTRLEN] = "";
     ::inet_ntop(AF_INET, &peer.sin_addr, text, sizeof text);
@@ -409,7 +410,7 @@ void IpDeviceServer::Loop::readFrom(int index, uint32_t events) {
 // until the second is over, and the peer's own TCP window slows it down.
 void IpDeviceServer::Loop::accountRead(int index, size_t bytes) {
     DeviceSlot& slot = m_slots[size_t(index)];
-    if (m_now - slot.readWindowStart >= 1000) {
+    if (m_now - slot.readWindowStart >= kOneSecond) {
         slot.readWindowStart = m_now;
         slot.readInWindow = 0;
     }
@@ -633,7 +634,7 @@ void IpDeviceServer::Loop::chunkDone(DeviceSlot& slot, const Chunk& chunk) {
     }
     --slot.filesQueued;
     log(format("ovi[%d] sent %zu bytes", slot.number, chunk.size()), kLogTeal);
-    slot.nextKeepAlive = m_now + kAfterFileMs;
+    slot.nextKeepAlive = m_now + kAfterFile;
 }
 
 void IpDeviceServer::Loop::watchWrite(int index, bool on) {
@@ -655,22 +656,22 @@ void IpDeviceServer::Loop::watch(int fd, uint64_t key, uint32_t events, int op) 
 void IpDeviceServer::Loop::keepAliveAll() {
     for (int i = 0; i < kDeviceSlots; ++i) {
         DeviceSlot& slot = m_slots[size_t(i)];
-        if (m_now + kKeepAliveSlackMs < slot.nextKeepAlive || slot.awaitingAnswer || slot.sleeping)
+        if (m_now + kKeepAliveSlack < slot.nextKeepAlive || slot.awaitingAnswer || slot.sleeping)
             continue;
-        slot.nextKeepAlive = m_now + kKeepAliveMs;
+        slot.nextKeepAlive = m_now + kKeepAlive;
         if (slot.open() && !queue(i, Chunk{std::string(kKeepAliveText), nullptr, 0}))
             closeSlot(i);
     }
 }
 
 void IpDeviceServer::Loop::housekeeping() {
-    if (m_acceptPausedUntil != 0 && m_now >= m_acceptPausedUntil) {
-        m_acceptPausedUntil = 0;
+    if (m_acceptPausedUntil != Milliseconds{0} && m_now >= m_acceptPausedUntil) {
+        m_acceptPausedUntil = Milliseconds{0};
         watch(m_listen, kListenKey, EPOLLIN, EPOLL_CTL_MOD);
     }
     for (int i = 0; i < kDeviceSlots; ++i) {
         DeviceSlot& slot = m_slots[size_t(i)];
-        if (slot.open() && slot.readPaused && m_now - slot.readWindowStart >= 1000) {
+        if (slot.open() && slot.readPaused && m_now - slot.readWindowStart >= kOneSecond) {
             slot.readPaused = false;
             slot.readWindowStart = m_now;
             slot.readInWindow = 0;
@@ -678,13 +679,13 @@ void IpDeviceServer::Loop::housekeeping() {
             watch(slot.fd, uint64_t(i), events, EPOLL_CTL_MOD);
         }
     }
-    if (m_now - m_lastHousekeeping < 1000)
+    if (m_now - m_lastHousekeeping < kOneSecond)
         return;
     m_lastHousekeeping = m_now;
     for (DeviceSlot& slot : m_slots)
-        if (slot.open() && slot.repeats > 0 && m_now - slot.repeatsSince >= kSummaryMs)
+        if (slot.open() && slot.repeats > 0 && m_now - slot.repeatsSince >= kSummary)
             logRepeats(slot);
-    if (m_refused > 0 && m_now - m_refusedLogged >= kSummaryMs) {
+    if (m_refused > 0 && m_now - m_refusedLogged >= kSummary) {
         log(format("ovi: %u more connection(s) refused, all %d places taken", m_refused,
                    kDeviceSlots),
             kLogDarkRed);

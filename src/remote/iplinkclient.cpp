@@ -111,7 +111,7 @@ void IpLinkClient::setCurrentColour(CurrentColour c) {
     m_colour.store(uint32_t(c.red) | uint32_t(c.green) << 8 | uint32_t(c.blue) << 16);
 }
 
-void IpLinkClient::heartbeat(int64_t nowMs) {
+void IpLinkClient::heartbeat(Milliseconds now) {
     TickGate::Pass pass(m_gate);
     if (!pass)
         return;
@@ -122,18 +122,18 @@ void IpLinkClient::heartbeat(int64_t nowMs) {
     bool force = m_reportNow.exchange(false);
     if (m_colourReport.load()) {
         uint32_t colour = m_colour.load();
-        if (force || nowMs - m_lastReport > kColourReportMs || colour != m_lastColour) {
+        if (force || now - m_lastReport > kColourReport || colour != m_lastColour) {
             char text[] = "!COL:BBGGRR";
             hexByte(text + 5, colour >> 16);
             hexByte(text + 7, colour >> 8);
             hexByte(text + 9, colour);
             sendNow(fd, text, sizeof text - 1);
-            m_lastReport = nowMs;
+            m_lastReport = now;
             m_lastColour = colour;
         }
-    } else if (force || nowMs - m_lastReport > kLinkAliveMs) {
+    } else if (force || now - m_lastReport > kLinkAlive) {
         sendNow(fd, kAlive, sizeof kAlive - 1);
-        m_lastReport = nowMs;
+        m_lastReport = now;
     }
 }
 

@@ -24,8 +24,8 @@ namespace orvane {
 
 constexpr uint16_t kLinkPort = 9876;
 constexpr int kLinkWaitMs = 500;
-constexpr int64_t kColourReportMs = 1000;
-constexpr int64_t kLinkAliveMs = 10000;
+constexpr Milliseconds kColourReport{1000};
+constexpr Milliseconds kLinkAlive{10000};
 
 class IpLinkClient : public IpLink {
 public:
@@ -60,7 +60,7 @@ public:
     bool takeLost() { return m_lost.exchange(false); }
 
     // Output thread, once per tick.
-    void heartbeat(int64_t nowMs);
+    void heartbeat(Milliseconds now);
 
 private:
     void sendNow(int fd, const char* text, size_t size);
@@ -76,7 +76,7 @@ private:
     std::atomic<uint32_t> m_opening{0}; // counts successful openings
     std::string m_reply;
     // Output thread only.
-    int64_t m_lastReport = 0;
+    Milliseconds m_lastReport{0};
     uint32_t m_lastColour = 0;
     uint32_t m_lostOpening = 0; // the opening whose loss was reported
 };

@@ -154,15 +154,15 @@ void PipeServer::close() {
         ::unlink(m_path.c_str());
 }
 
-void PipeServer::handle(const uint32_t* events, PipeReader& reader, int64_t nowMs) {
+void PipeServer::handle(const uint32_t* events, PipeReader& reader, Milliseconds now) {
     if (m_client >= 0 && events[1]) {
-        bool more = (events[1] & EPOLLIN) && reader.read(m_client, nowMs);
+        bool more = (events[1] & EPOLLIN) && reader.read(m_client, now);
         if ((events[1] & (EPOLLHUP | EPOLLRDHUP | EPOLLERR)) && !more)
             dropClient();
     }
     // A client that connected and wrote between two ticks is read at once.
     if ((events[0] & EPOLLIN) && acceptPending(reader))
-        reader.read(m_client, nowMs);
+        reader.read(m_client, now);
 }
 
 void PipeServer::adoptListener() {
@@ -222,7 +222,7 @@ void PipeSet::add(PipeServer& server, PipeReader& reader) {
     m_pipes[m_count++] = {&server, &reader};
 }
 
-void PipeSet::serve(int64_t nowMs) {
+void PipeSet::serve(Milliseconds now) {
     bool in[kMaxPipes] = {};
     bool any = false;
     for (size_t i = 0; i < m_count; ++i) {
@@ -249,7 +249,7 @@ void PipeSet::serve(int64_t nowMs) {
         if (!in[i])
             continue;
         if (n > 0)
-            m_pipes[i].server->handle(&events[2 * i], *m_pipes[i].reader, nowMs);
+            m_pipes[i].server->handle(&events[2 * i], *m_pipes[i].reader, now);
         m_pipes[i].server->m_gate.leave();
     }
 }

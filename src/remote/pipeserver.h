@@ -8,6 +8,7 @@
 //
 // The tick side makes non-blocking system calls only and never allocates.
 
+#include "core/clock.h"
 #include "remote/tickgate.h"
 
 #include <array>
@@ -37,7 +38,7 @@ public:
     // Reads from the client; true when usable bytes are still waiting because
     // this tick's share ran out (a client that left is then kept until they
     // are read).
-    virtual bool read(int fd, int64_t nowMs) = 0;
+    virtual bool read(int fd, Milliseconds now) = 0;
     // A new client: nothing of the last one's half-read data carries over.
     virtual void newClient() = 0;
 };
@@ -70,7 +71,7 @@ public:
 private:
     friend class PipeSet;
 
-    void handle(const uint32_t* events, PipeReader& reader, int64_t nowMs);
+    void handle(const uint32_t* events, PipeReader& reader, Milliseconds now);
     void adoptListener();
     bool acceptPending(PipeReader& reader); // true when a new client was taken
     void dropClient();
@@ -108,7 +109,7 @@ public:
     void add(PipeServer& server, PipeReader& reader);
 
     // Output thread, once per tick.
-    void serve(int64_t nowMs);
+    void serve(Milliseconds now);
 
 private:
     struct Pipe {

@@ -7,8 +7,8 @@ namespace orvane {
 
 namespace {
 
-constexpr int64_t kPipeRetryMs = 1000;
-constexpr int64_t kTroubleLogMs = 1000;
+constexpr Milliseconds kPipeRetry{1000};
+constexpr Milliseconds kTroubleLog{1000};
 constexpr size_t kShownTextChars = 80;
 
 // "" or " (n times)" for a count of events seen in one poll.
@@ -23,14 +23,14 @@ class RemoteControl::Hooks : public TickHooks {
 public:
     explicit Hooks(RemoteControl& remote) : m_remote(remote) {}
 
-    void ipHeartbeat(int64_t nowMs) override { m_remote.m_link.heartbeat(nowMs); }
+    void ipHeartbeat(Milliseconds now) override { m_remote.m_link.heartbeat(now); }
     // Both pipes, the frame pipe first, with one system call; nothing runs
     // between the two polls of the tick.
-    void pollFramePipe(int64_t nowMs, PipeFrame& pipe) override {
+    void pollFramePipe(Milliseconds now, PipeFrame& pipe) override {
         m_remote.m_frameReader.setTarget(&pipe);
-        m_remote.m_pipes.serve(nowMs);
+        m_remote.m_pipes.serve(now);
     }
-    void pollSystemPipe(int64_t) override {}
+    void pollSystemPipe(Milliseconds) override {}
 
 private:
     RemoteControl& m_remote;
@@ -172,17 +172,17 @@ void RemoteControl::closeIpLink() {
         log(format("ip link to %s closed", m_options.linkHost.c_str()), kLogTeal);
 }
 
-void RemoteControl::poll(int64_t nowMs) {
+void RemoteControl::poll(Milliseconds now) {
     for (const LogLine& line : m_devices.takeLog())
         log(line.text, line.colour);
-    if (pipesMissing() && nowMs >= m_nextPipeTry) {
-        m_nextPipeTry = nowMs + kPipeRetryMs;
+    if (pipesMissing() && now >= m_nextPipeTry) {
+        m_nextPipeTry = now + kPipeRetry;
         tryCreatePipes();
     }
     logPipeEvents(m_framePipe, m_frameSeen);
     logPipeEvents(m_systemPipe, m_systemSeen);
     moveHeads();
-    logSystemPipeTrouble(nowMs);
+    logSystemPipeTrouble(now);
     if (m_link.takeLost())
         log(format("ip link to %s lost: the host ended the connection or does not answer",
                    m_options.linkHost.c_str()),
@@ -229,12 +229,12 @@ void RemoteControl::moveHeads() {
     }
 }
 
-void RemoteControl::logSystemPipeTrouble(int64_t nowMs) {
-    if (nowMs < m_nextTroubleLog || !troubleUnlogged())
+void RemoteControl::logSystemPipeTrouble(Milliseconds now) {
+    if (now < m_nextTroubleLog || !troubleUnlogged())
         return;
     uint32_t unknown = m_systemReader.unknownCodes();
     uint32_t lost = m_headQueue.lost();
-    m_nextTroubleLog = nowMs + kTroubleLogMs;
+    m_nextTroubleLog = now + kTroubleLog;
     if (unknown != m_unknownSeen)
         log(format("pipe %s: %u unknown command code(s) skipped", kSystemPipeName,
                    unknown - m_unknownSeen),

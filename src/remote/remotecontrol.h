@@ -86,7 +86,7 @@ public:
     // Every 20 ms (the main window's playback timer): head commands to their
     // windows, the current colour to the link, pipe and device events to the
     // log, pipe creation retries.
-    void poll(int64_t nowMs);
+    void poll(Milliseconds now);
     // Work a later poll has even if nothing new comes in: a pipe to create
     // again, trouble to log (one line a second at most). Whatever comes in from
     // the pipes, the link or the devices wakes the resting ticks by itself.
@@ -102,7 +102,7 @@ private:
     void tryCreatePipes();
     void logPipeEvents(PipeServer& pipe, uint32_t (&seen)[3]);
     void moveHeads();
-    void logSystemPipeTrouble(int64_t nowMs);
+    void logSystemPipeTrouble(Milliseconds now);
 
     RemoteOptions m_options;
     LogSink m_sink;
@@ -121,13 +121,13 @@ private:
 
     bool m_pipesWanted[2] = {false, false}; // frame pipe, system pipe
     std::string m_pipeFolder;
-    int64_t m_nextPipeTry = 0;
+    Milliseconds m_nextPipeTry{0};
     bool m_pipeFailureLogged[2] = {false, false};
     uint32_t m_frameSeen[3] = {0, 0, 0};  // connects, departures, refused
     uint32_t m_systemSeen[3] = {0, 0, 0}; // connects, departures, refused
     uint32_t m_unknownSeen = 0;
     uint32_t m_lostSeen = 0;
-    int64_t m_nextTroubleLog = 0;
+    Milliseconds m_nextTroubleLog{0};
     bool m_noMoverLogged = false;
 };
 

@@ -37,7 +37,7 @@ std::optional<HeadCommand> HeadCommandQueue::pop() {
     return command;
 }
 
-bool SystemPipeReader::read(int fd, int64_t) {
+bool SystemPipeReader::read(int fd, Milliseconds) {
     for (int i = 0; i < kReadsPerTick; ++i) {
         std::span<uint8_t> space = m_decoder.space();
         ssize_t n = ::recv(fd, space.data(), space.size(), MSG_DONTWAIT);

@@ -140,7 +140,7 @@ class SystemPipeReader : public PipeReader {
 public:
     explicit SystemPipeReader(HeadCommandQueue& queue) : m_queue(queue) {}
 
-    bool read(int fd, int64_t nowMs) override;
+    bool read(int fd, Milliseconds now) override;
     void newClient() override { m_decoder.reset(); }
 
     // Safe from any thread.

@@ -98,4 +98,10 @@ std::optional<HotKey> parseHotKey(std::string_view text) {
     return key;
 }
 
+bool isUndoRedoKey(HotKey key) {
+    uint16_t mods = key.modifiers & (kModShift | kModCtrl | kModAlt);
+    return (key.keycode == 'Z' && (mods == kModCtrl || mods == (kModCtrl | kModShift))) ||
+           (key.keycode == 'Y' && mods == kModCtrl);
+}
+
 } // namespace orvane

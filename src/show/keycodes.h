@@ -22,6 +22,10 @@ struct HotKey {
     bool operator==(const HotKey&) const = default;
 };
 
+// Ctrl+Z, Ctrl+Shift+Z and Ctrl+Y undo and redo in every window: a step's hot
+// key on one of them never fires.
+bool isUndoRedoKey(HotKey key);
+
 // "" for keycode 0 or a code without a name.
 std::string hotKeyText(HotKey key);
 // Nothing for text that names no known key; "" is the empty hot key.

@@ -28,7 +28,7 @@ std::string_view savedNameOfTemp(std::string_view entry) {
 }
 
 bool savedByThisProgram(std::string_view name) {
-    return name == "dmx.ini" || endsWithIgnoreCase(name, ".efe");
+    return name == "dmx.ini" || name == "dmx.ini.recovery" || endsWithIgnoreCase(name, ".efe");
 }
 
 bool isRegular(const std::string& path) {

@@ -91,16 +91,19 @@ int ShowStore::LoadShowFile(const std::string& path) {
         return -1;
     m_lastLoad.readWhole = true;
     m_encoding = detectEncoding(data);
+    const LineEnds ends = showFileLineEnds(data);
+    m_lastLoad.loneCrLineEnds = ends == LineEnds::LoneCr;
     bool manualSeen = false;
     std::string section;
     std::string qualified;
     std::string_view rest(data);
     while (!rest.empty()) {
-        std::string_view line = takeShowFileLine(rest);
+        std::string_view line = takeShowFileLine(rest, ends);
         if (line.empty())
             continue;
         ++m_lastLoad.lines;
         if (line.front() == '[') {
+            ++m_lastLoad.headers;
             line.remove_prefix(1);
             if (!line.empty())
                 line.remove_suffix(1); // the closing bracket
@@ -139,22 +142,17 @@ namespace {
 // Buffered writer on a file descriptor that remembers the first failure.
 class LineWriter {
 public:
-    LineWriter(int fd, TextEncoding encoding) : m_fd(fd), m_encoding(encoding) {
-        m_buf.reserve(kChunk + 2 * kShowLineMax);
-    }
+    explicit LineWriter(int fd) : m_fd(fd) { m_buf.reserve(2 * kChunk); }
 
-    // Writes "key=value" (or the bare text when value is null) and CR LF, cut so
-    // that the whole line fits a written line's limit. A line end inside the
-    // text would split the entry, so the text stops there; a lone CR is kept.
+    // Writes "key=value" (or the bare text when value is null) and CR LF, whole.
+    // A line end inside the text would split the entry, so the text stops
+    // there (no text the program makes holds one); a lone CR is kept.
     bool line(std::string_view key, const std::string_view* value) {
-        size_t start = m_buf.size();
         m_buf.append(untilLineEnd(key));
         if (value) {
             m_buf.push_back('=');
             m_buf.append(untilLineEnd(*value));
         }
-        std::string_view body(m_buf.data() + start, m_buf.size() - start);
-        m_buf.resize(start + cutStored(body, kShowLineMax - 2, m_encoding).size());
         m_buf.append("\r\n");
         return m_buf.size() < kChunk || flush();
     }
@@ -164,6 +162,8 @@ public:
         return line(header, nullptr) && line(key, &value);
     }
     bool flush() {
+        if (m_fd < 0)
+            return true; // writing into memory: the buffer is the text
         const char* p = m_buf.data();
         size_t left = m_buf.size();
         while (left > 0) {
@@ -181,6 +181,7 @@ public:
         return true;
     }
     int error() const { return m_error; }
+    std::string take() { return std::move(m_buf); }
 
 private:
     static constexpr size_t kChunk = 1 << 16;
@@ -194,7 +195,6 @@ private:
         return s;
     }
     int m_fd;
-    TextEncoding m_encoding;
     std::string m_buf;
     int m_error = 0;
 };
@@ -217,7 +217,7 @@ bool entry(LineWriter& w, std::string_view key, std::string_view value) {
     return w.headerAndKey(key.substr(0, dollar), key.substr(dollar + 1), value);
 }
 
-int writeLines(LineWriter& w, const ShowTable& table, uint32_t manualStep,
+int writeLines(LineWriter& w, const ShowStore::SectionSource& table, uint32_t manualStep,
                const ShowStore::Progress& progress) {
     if (!w.line("[GLOBAL]", nullptr))
         return -2;
@@ -228,7 +228,7 @@ int writeLines(LineWriter& w, const ShowTable& table, uint32_t manualStep,
     for (int s = 0; s < kStepCount; ++s) {
         if (progress)
             progress(unsigned(s), unsigned(kStepCount));
-        for (const ShowTable::Entry& e : table.entries(s))
+        for (const ShowTable::Entry& e : table(s))
             if (!entry(w, e.key(), e.value))
                 return -5;
     }
@@ -242,14 +242,23 @@ bool isRegularFile(const std::string& path) {
 
 // Puts the new file in place, the previous one kept as "<path>.bak". The old
 // file's name is linked to ".bak" first, so a show file exists at every moment;
-// where the file system has no links it is renamed. 0, or the errno.
-int replaceKeepingBackup(const std::string& tmp, const std::string& path) {
+// where the file system has no links it is renamed. 0, or the errno. When the
+// previous file could not be kept (".bak" is a folder, or cannot be written),
+// the new file goes in place all the same and backupError says why.
+int replaceKeepingBackup(const std::string& tmp, const std::string& path, int& backupError) {
     std::string backup = path + ".bak";
     bool movedAside = false;
+    backupError = 0;
     if (isRegularFile(path)) {
-        if ((::unlink(backup.c_str()) != 0 && errno != ENOENT) ||
-            ::link(path.c_str(), backup.c_str()) != 0)
+        if (::unlink(backup.c_str()) != 0 && errno != ENOENT)
+            backupError = errno;
+        else if (::link(path.c_str(), backup.c_str()) != 0)
+            backupError = errno;
+        if (backupError != 0) {
             movedAside = ::rename(path.c_str(), backup.c_str()) == 0;
+            if (movedAside)
+                backupError = 0;
+        }
     }
     if (::rename(tmp.c_str(), path.c_str()) == 0)
         return 0;
@@ -263,6 +272,7 @@ int replaceKeepingBackup(const std::string& tmp, const std::string& path) {
 
 int ShowStore::WriteShowFile(const std::string& path, const Progress& progress) {
     m_lastWriteReason.clear();
+    m_lastBackupReason.clear();
     std::string tmp = tempNameFor(path);
     int fd = ::mkstemp(tmp.data());
     if (fd < 0) {
@@ -270,8 +280,9 @@ int ShowStore::WriteShowFile(const std::string& path, const Progress& progress) 
         return -1;
     }
     ::fchmod(fd, 0644);
-    LineWriter w(fd, m_encoding);
-    int result = writeLines(w, m_table, m_manualStep, progress);
+    LineWriter w(fd);
+    int result = writeLines(
+        w, [this](int s) -> const auto& { return m_table.entries(s); }, m_manualStep, progress);
     int error = w.error();
     if (result == 0 && ::fsync(fd) != 0) {
         result = -5;
@@ -281,8 +292,11 @@ int ShowStore::WriteShowFile(const std::string& path, const Progress& progress) 
         result = -5;
         error = errno;
     }
-    if (result == 0 && (error = replaceKeepingBackup(tmp, path)) != 0)
+    int backupError = 0;
+    if (result == 0 && (error = replaceKeepingBackup(tmp, path, backupError)) != 0)
         result = -1;
+    if (result == 0 && backupError != 0)
+        m_lastBackupReason = systemReason(backupError);
     if (result != 0) {
         ::unlink(tmp.c_str());
         m_lastWriteReason = systemReason(error ? error : EIO);
@@ -290,6 +304,31 @@ int ShowStore::WriteShowFile(const std::string& path, const Progress& progress) 
     if (progress)
         progress(unsigned(kStepCount), unsigned(kStepCount));
     return result;
+}
+
+std::string ShowStore::HeadText() const {
+    LineWriter w(-1);
+    w.line("[GLOBAL]", nullptr);
+    std::string manual = std::to_string(m_manualStep);
+    std::string_view manualView(manual);
+    w.line("manualstep", &manualView);
+    return w.take();
+}
+
+std::string ShowStore::SectionText(const std::vector<ShowTable::Entry>& entries) const {
+    LineWriter w(-1);
+    for (const ShowTable::Entry& e : entries)
+        entry(w, e.key(), e.value);
+    return w.take();
+}
+
+std::string ShowStore::ShowFileText(const SectionSource& sections) const {
+    LineWriter w(-1);
+    SectionSource own = [this](int s) -> const std::vector<ShowTable::Entry>& {
+        return m_table.entries(s);
+    };
+    writeLines(w, sections ? sections : own, m_manualStep, {});
+    return w.take();
 }
 
 } // namespace orvane

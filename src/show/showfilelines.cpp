@@ -18,17 +18,26 @@ bool inSteps(int section) {
 
 } // namespace
 
-std::string_view takeShowFileLine(std::string_view& rest) {
-    size_t lf = rest.find('\n');
-    size_t take = lf == std::string_view::npos ? rest.size() : lf + 1;
-    bool crlf = lf != std::string_view::npos && lf > 0 && rest[lf - 1] == '\r';
-    size_t budget = kShowReadLineMax + (crlf ? 1 : 0);
-    take = std::min(take, budget);
+LineEnds showFileLineEnds(std::string_view fileText) {
+    size_t lf = 0, loneCr = 0;
+    for (size_t i = 0; i < fileText.size(); ++i) {
+        if (fileText[i] == '\n')
+            ++lf;
+        else if (fileText[i] == '\r' && (i + 1 == fileText.size() || fileText[i + 1] != '\n'))
+            ++loneCr;
+    }
+    return loneCr > 2 * lf ? LineEnds::LoneCr : LineEnds::Lf;
+}
+
+std::string_view takeShowFileLine(std::string_view& rest, LineEnds ends) {
+    const char end = ends == LineEnds::LoneCr ? '\r' : '\n';
+    size_t at = rest.find(end);
+    size_t take = at == std::string_view::npos ? rest.size() : at + 1;
     std::string_view line = rest.substr(0, take);
     rest.remove_prefix(take);
-    if (!line.empty() && line.back() == '\n') {
+    if (!line.empty() && line.back() == end) {
         line.remove_suffix(1);
-        if (!line.empty() && line.back() == '\r')
+        if (end == '\n' && !line.empty() && line.back() == '\r')
             line.remove_suffix(1);
     } else if (!line.empty()) {
         line.remove_suffix(1);
@@ -38,16 +47,13 @@ std::string_view takeShowFileLine(std::string_view& rest) {
 
 std::vector<UnreadShowLine> unreadShowLines(std::string_view fileText) {
     std::vector<UnreadShowLine> unread;
+    const LineEnds ends = showFileLineEnds(fileText);
     std::string section;
-    size_t lineNumber = 1;
+    size_t lineNumber = 0;
     std::string_view rest = fileText;
     while (!rest.empty()) {
-        std::string_view line = takeShowFileLine(rest);
-        size_t at = lineNumber;
-        // A chunk that does not end at a line feed is the first part of an
-        // overlong line: the rest of it keeps the line's number.
-        if (fileText[fileText.size() - rest.size() - 1] == '\n')
-            ++lineNumber;
+        std::string_view line = takeShowFileLine(rest, ends);
+        size_t at = ++lineNumber;
         if (line.empty())
             continue;
         if (line.front() == '[') {
@@ -57,8 +63,8 @@ std::vector<UnreadShowLine> unreadShowLines(std::string_view fileText) {
             section.assign(line);
             continue;
         }
-        UnreadShowLine u{at, ShowLineFault::NoEquals, -1,
-                         std::string(cutUtf8(line, kShownTextMax))};
+        UnreadShowLine u{
+            at, ShowLineFault::NoEquals, -1, {}, std::string(cutUtf8(line, kShownTextMax))};
         int current = section.empty() ? -1 : ShowTable::sectionNumber(section);
         size_t eq = line.find('=');
         if (section.empty()) {
@@ -70,13 +76,14 @@ std::vector<UnreadShowLine> unreadShowLines(std::string_view fileText) {
         } else {
             std::string_view key = line.substr(0, eq);
             size_t dollar = key.find('$');
-            int number = dollar == std::string_view::npos
-                             ? current
-                             : ShowTable::sectionNumber(key.substr(0, dollar));
+            std::string_view written = dollar == std::string_view::npos ? std::string_view(section)
+                                                                        : key.substr(0, dollar);
+            int number = ShowTable::sectionNumber(written);
             if (inSteps(number))
                 continue;
             u.fault = ShowLineFault::OutsideSteps;
             u.step = number;
+            u.section = std::string(cutUtf8(written, kShownTextMax));
         }
         unread.push_back(std::move(u));
     }

@@ -77,11 +77,11 @@ public:
     uint8_t getByte(std::string_view name) { return static_cast<uint8_t>(getInt(name)); }
     std::string getText(std::string_view name) {
         auto v = get(name);
-        return v ? std::string(cutStored(*v, kTextFieldMax, m_store.encoding())) : std::string();
+        return v ? std::string(*v) : std::string();
     }
     double getSeconds(std::string_view name) {
         auto v = get(name);
-        return v ? clampSeconds(leadingDouble(cutUtf8(*v, kTextFieldMax))) : 0.0;
+        return v ? clampSeconds(leadingDouble(*v)) : 0.0;
     }
 
     void put(std::string_view name, std::string_view value, bool shared = false) {

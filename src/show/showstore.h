@@ -18,13 +18,8 @@
 
 namespace orvane {
 
-// Longest text a text field carries (read through a 1024-byte buffer).
-constexpr size_t kTextFieldMax = 1023;
-// Longest line the show file reader takes whole, without its line end.
-constexpr size_t kShowReadLineMax = 2047;
-// Longest line of a written show file, CR LF included: every line the reader
-// takes whole, so that a save gives back exactly what was read.
-constexpr size_t kShowLineMax = kShowReadLineMax + 2;
+// Texts (a caption, an Extra) keep every byte they have: no line or field of a
+// show file has a length limit of its own, only the file as a whole has.
 // Times are kept within what the playback counts in milliseconds.
 constexpr double kMaxSeconds = 2147483.0;
 // A show file larger than this is not a show file (a full show is ~5 MB).
@@ -32,13 +27,15 @@ constexpr size_t kShowFileMaxBytes = size_t(64) << 20;
 
 // What the last LoadShowFile met.
 struct ShowFileReport {
-    bool exists = false;    // false: no such file (a new show)
-    bool readWhole = false; // the whole file was read into the table
-    std::string reason;     // why it could not be read, when it could not
-    size_t lines = 0;       // non-empty lines
-    size_t unreadLines = 0; // lines that gave no entry: no "=", before any
-                            // section, or a section outside 0..499
-    size_t entries() const { return lines - unreadLines; }
+    bool exists = false;         // false: no such file (a new show)
+    bool readWhole = false;      // the whole file was read into the table
+    std::string reason;          // why it could not be read, when it could not
+    size_t lines = 0;            // non-empty lines
+    size_t headers = 0;          // section header lines among them
+    size_t unreadLines = 0;      // lines that gave no entry: no "=", before any
+                                 // section, or a section outside 0..499
+    bool loneCrLineEnds = false; // its lines end in a lone CR (read as lines)
+    size_t entries() const { return lines - headers - unreadLines; }
     // A file that has lines but not one of them a show could use.
     bool looksLikeShow() const { return lines == 0 || entries() > 0; }
 };
@@ -87,6 +84,18 @@ public:
     // lastWriteReason() is the system's reason for the last failure.
     int WriteShowFile(const std::string& path, const Progress& progress = {});
     const std::string& lastWriteReason() const { return m_lastWriteReason; }
+    // After a success: why the previous file could not be kept as "<file>.bak"
+    // (a folder of that name, a file that cannot be replaced), empty when it was.
+    const std::string& lastBackupReason() const { return m_lastBackupReason; }
+
+    // The text WriteShowFile writes, in memory, each section's entries taken
+    // from sections (by default the table's own).
+    using SectionSource = std::function<const std::vector<ShowTable::Entry>&(int section)>;
+    std::string ShowFileText(const SectionSource& sections = {}) const;
+    // The same text in parts: the head (the global section) and each section's
+    // lines, which the show file's text is the concatenation of.
+    std::string HeadText() const;
+    std::string SectionText(const std::vector<ShowTable::Entry>& entries) const;
 
     // The encoding of the show's texts: the one the file came in (a new show
     // is UTF-8). Texts are kept and written back as they were read.
@@ -106,6 +115,7 @@ private:
     uint32_t m_manualStep = 1;
     ShowFileReport m_lastLoad;
     std::string m_lastWriteReason;
+    std::string m_lastBackupReason;
     TextEncoding m_encoding = TextEncoding::Utf8;
     struct StoredStepSlot {
         bool valid = false;
@@ -121,7 +131,8 @@ private:
 };
 
 // The temporary files a save leaves while it writes ("<folder>/.dmx.ini.XXXXXX"
-// for the show file): one left by a save that was killed is removed, and an
+// for the show file, ".dmx.ini.recovery.XXXXXX" for its recovery file): one
+// left by a save that was killed is removed, and an
 // effect file set aside by an effect save that was killed is put back.
 // Returns the number of files removed or restored.
 int removeSaveLeftovers(const std::string& folder);

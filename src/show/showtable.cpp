@@ -38,6 +38,12 @@ std::atomic<uint64_t> g_generations{0};
 
 void ShowTable::changed(Section& s) {
     s.generation = g_generations.fetch_add(1, std::memory_order_relaxed) + 1;
+    ++m_changeCount;
+}
+
+void ShowTable::changing(int section) {
+    if (m_changeHook.hook)
+        m_changeHook.hook(section);
 }
 
 uint64_t ShowTable::generation(int section) const {
@@ -101,6 +107,13 @@ void ShowTable::markHeld(Section& s, size_t keyHash) {
     s.keyBits[b / 64] |= uint64_t{1} << (b % 64);
 }
 
+void ShowTable::rebuildIndex(const Section& s) {
+    s.index.clear();
+    for (size_t i = 0; i < s.entries.size(); ++i)
+        s.index.emplace(toLower(s.entries[i].key()), int(i)); // the first one stays
+    s.indexStale = false;
+}
+
 int ShowTable::lookup(const Section& s, std::string_view qualifiedKey, size_t* cursor) {
     int found = -1;
     if (cursor && *cursor < s.entries.size() &&
@@ -109,6 +122,8 @@ int ShowTable::lookup(const Section& s, std::string_view qualifiedKey, size_t* c
     } else {
         // Most keys a step load asks a sparse section for are not there.
         if (mayHold(s, LowerHash{}(qualifiedKey))) {
+            if (s.indexStale)
+                rebuildIndex(s);
             LowerKey lower(qualifiedKey);
             auto it = s.index.find(lower.view());
             if (it != s.index.end())
@@ -137,13 +152,16 @@ void ShowTable::write(int section, std::string_view qualifiedKey, std::string_vi
     int i = lookup(s, qualifiedKey, cursor);
     if (i >= 0) {
         if (s.entries[i].value != value) {
+            changing(section);
             s.entries[i].value.assign(value);
             changed(s);
         }
         return;
     }
+    changing(section);
     markHeld(s, LowerHash{}(qualifiedKey));
-    s.index.emplace(toLower(qualifiedKey), int(s.entries.size()));
+    if (!s.indexStale)
+        s.index.emplace(toLower(qualifiedKey), int(s.entries.size()));
     s.entries.emplace_back(qualifiedKey, value);
     changed(s);
     if (cursor)
@@ -156,12 +174,55 @@ const std::vector<ShowTable::Entry>& ShowTable::entries(int section) const {
 }
 
 void ShowTable::clear() {
-    for (Section& s : m_sections) {
+    for (int section = 0; section < kStepCount; ++section) {
+        Section& s = m_sections[size_t(section)];
+        if (!s.entries.empty())
+            changing(section);
         s.keyBits = {};
         s.entries.clear();
         s.index.clear();
+        s.indexStale = false;
         changed(s);
     }
+}
+
+ShowTable::Contents ShowTable::Contents::of(std::vector<Entry> entries, uint64_t generation) {
+    Contents c;
+    Section s;
+    for (const Entry& e : entries)
+        markHeld(s, LowerHash{}(e.key()));
+    c.m_entries = std::move(entries);
+    c.m_keyBits = s.keyBits;
+    c.m_generation = generation;
+    return c;
+}
+
+ShowTable::Contents ShowTable::contents(int section) const {
+    Contents c;
+    if (section < 0 || section >= kStepCount)
+        return c;
+    const Section& s = m_sections[size_t(section)];
+    c.m_entries = s.entries;
+    c.m_keyBits = s.keyBits;
+    c.m_generation = s.generation;
+    return c;
+}
+
+ShowTable::Contents ShowTable::replace(int section, Contents contents) {
+    if (section < 0 || section >= kStepCount)
+        return {};
+    Section& s = m_sections[size_t(section)];
+    Contents old;
+    old.m_entries = std::move(s.entries);
+    old.m_keyBits = s.keyBits;
+    old.m_generation = s.generation;
+    s.entries = std::move(contents.m_entries);
+    s.keyBits = contents.m_keyBits;
+    // The contents are those the generation named when it was handed out.
+    s.generation = contents.m_generation;
+    s.indexStale = true;
+    ++m_changeCount;
+    return old;
 }
 
 size_t ShowTable::entryCount() const {

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -59,6 +60,38 @@ public:
     // Caches of what a step shows compare it to know they are still right.
     uint64_t generation(int section) const;
 
+    // What one section holds at one moment, taken whole and put back whole:
+    // the edits of a show keep them to give back the exact entries (keys,
+    // values and their order) a change replaced.
+    class Contents {
+    public:
+        Contents() = default;
+        const std::vector<Entry>& entries() const { return m_entries; }
+        uint64_t generation() const { return m_generation; }
+        // The entries of a section written back in this order (the filter of
+        // their keys is worked out again).
+        static Contents of(std::vector<Entry> entries, uint64_t generation);
+
+    private:
+        friend class ShowTable;
+        std::vector<Entry> m_entries;
+        std::array<uint64_t, 8> m_keyBits{};
+        uint64_t m_generation = 0;
+    };
+    // A copy of the section (empty outside 0..499).
+    Contents contents(int section) const;
+    // Puts contents in place of the section's, with the generation they had,
+    // and returns what the section held. Nothing is copied: undoing a change
+    // that moved every step costs a few pointers per step.
+    Contents replace(int section, Contents contents);
+
+    // Told before the first change of a section's contents by write() or
+    // clear() (never by replace()), while its entries are still as they were.
+    using ChangeHook = std::function<void(int section)>;
+    void setChangeHook(ChangeHook hook) { m_changeHook.hook = std::move(hook); }
+    // Counts every change of the table's contents, replace() included.
+    uint64_t changeCount() const { return m_changeCount; }
+
 private:
     struct LowerHash {
         using is_transparent = void;
@@ -74,15 +107,28 @@ private:
         // for hundreds of keys it does not hold; this answers them at once.
         std::array<uint64_t, 8> keyBits{};
         std::vector<Entry> entries;
-        // lower-case key -> position of its first entry
-        std::unordered_map<std::string, int, LowerHash, LowerEq> index;
+        // lower-case key -> position of its first entry; built again on the
+        // first lookup that needs it after replace() (stale until then)
+        mutable std::unordered_map<std::string, int, LowerHash, LowerEq> index;
+        mutable bool indexStale = false;
         uint64_t generation = 0; // 0: empty since the table was made
     };
-    static void changed(Section& s);
+    void changed(Section& s);
+    void changing(int section);
+    static void rebuildIndex(const Section& s);
     static int lookup(const Section& s, std::string_view qualifiedKey, size_t* cursor);
     static bool mayHold(const Section& s, size_t keyHash);
     static void markHeld(Section& s, size_t keyHash);
+    // A copy of the table is a table of its own: nobody watches it yet.
+    struct HookSlot {
+        HookSlot() = default;
+        HookSlot(const HookSlot&) {}
+        HookSlot& operator=(const HookSlot&) { return *this; }
+        ChangeHook hook;
+    };
     std::array<Section, kStepCount> m_sections;
+    HookSlot m_changeHook;
+    uint64_t m_changeCount = 0;
 };
 
 } // namespace orvane

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <climits>
 #include <clocale>
 #include <cmath>
 #include <cstdarg>
@@ -10,6 +11,23 @@
 #include <locale.h>
 
 namespace orvane {
+
+std::string_view trimBlanks(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
+        s.remove_suffix(1);
+    return s;
+}
+
+std::string withoutCarriageReturns(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text)
+        if (c != '\r')
+            out += c;
+    return out;
+}
 
 std::string toLower(std::string_view s) {
     std::string out(s);
@@ -41,25 +59,33 @@ size_t skipBlanksAndSign(std::string_view s, bool& negative) {
 
 } // namespace
 
-int32_t leadingInt(std::string_view s) {
-    bool negative = false;
-    size_t i = skipBlanksAndSign(s, negative);
-    uint32_t value = 0;
-    for (; i < s.size() && isDigit(s[i]); ++i)
-        value = value * 10u + uint32_t(s[i] - '0');
-    return static_cast<int32_t>(negative ? 0u - value : value);
-}
+namespace {
 
-int32_t leadingIntClamped(std::string_view s, int32_t lo, int32_t hi) {
+// The leading integer, held at a magnitude past any 32-bit bound once its
+// digits go beyond one.
+int64_t leadingWide(std::string_view s) {
     bool negative = false;
     size_t i = skipBlanksAndSign(s, negative);
     int64_t value = 0;
-    constexpr int64_t kBeyond = int64_t(1) << 40; // past any 32-bit bound
+    constexpr int64_t kBeyond = int64_t(1) << 40;
     for (; i < s.size() && isDigit(s[i]); ++i)
         value = std::min(value * 10 + (s[i] - '0'), kBeyond);
-    if (negative)
-        value = -value;
-    return int32_t(std::clamp<int64_t>(value, lo, hi));
+    return negative ? -value : value;
+}
+
+} // namespace
+
+int32_t leadingInt(std::string_view s) {
+    return leadingIntClamped(s, INT32_MIN, INT32_MAX);
+}
+
+int32_t leadingIntClamped(std::string_view s, int32_t lo, int32_t hi) {
+    return int32_t(std::clamp<int64_t>(leadingWide(s), lo, hi));
+}
+
+bool leadingIntPast32Bits(std::string_view s) {
+    int64_t v = leadingWide(s);
+    return v < INT32_MIN || v > INT32_MAX;
 }
 
 namespace {

@@ -28,9 +28,19 @@ inline bool equalsIgnoreCase(std::string_view a, std::string_view b) {
 }
 std::string toLower(std::string_view s);
 
+// The text without the blanks and tabs at either end.
+std::string_view trimBlanks(std::string_view s);
+
+// The text without its carriage returns (a caption shown on one line).
+std::string withoutCarriageReturns(std::string_view text);
+
 // The leading decimal integer of a text (optional blanks, optional sign), as the
-// C library's atoi would read it but without overflow: the low 32 bits are kept.
+// C library's atoi reads it, without overflow: a number past 32 bits gives the
+// nearer 32-bit bound, never its low bits (4294967296 is not 0).
 int32_t leadingInt(std::string_view s);
+
+// Whether that number lies past 32 bits (the check reports it).
+bool leadingIntPast32Bits(std::string_view s);
 
 // The same reading, but a value outside lo..hi (however many digits it has)
 // gives the nearer bound.

@@ -10,7 +10,10 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <mutex>
+#include <set>
 #include <sys/stat.h>
+#include <tuple>
 #include <unistd.h>
 
 namespace orvane {
@@ -94,15 +97,97 @@ std::optional<HotKey> soundHotkeyKey(std::string_view name) {
     return HotKey{uint8_t(name[at + 4]), kModAlt};
 }
 
-std::optional<Sound> readSound(const std::string& path, std::string name, std::string& error) {
+namespace {
+
+constexpr const char* kBankFullReason = "the bank holds at most 500 sounds";
+
+// The decoder runs on a thread of its own and owns the bytes it reads: if it
+// never returns, the bytes stay with it.
+std::optional<DecodedSound> decodeBounded(std::shared_ptr<const std::vector<uint8_t>> bytes,
+                                          const DecodeOptions& options, std::string& error,
+                                          bool& overran) {
+    SoundDecoder decoder = options.decoder ? options.decoder : decodeWavFromMemory;
+    using Outcome = std::pair<std::optional<DecodedSound>, std::string>;
+    Bounded<Outcome> run = runBounded<Outcome>(
+        options.bound,
+        [bytes, decoder] {
+            Outcome out;
+            out.first = decoder(*bytes, out.second);
+            return out;
+        },
+        options.cancel);
+    switch (run.end) {
+    case BoundedEnd::Done:
+        error = std::move(run.value->second);
+        return std::move(run.value->first);
+    case BoundedEnd::NoThread:
+        error = "no thread could be started to decode it";
+        return std::nullopt;
+    case BoundedEnd::Cancelled:
+        error = "its decoding was stopped";
+        return std::nullopt;
+    case BoundedEnd::Overran:
+        break;
+    }
+    overran = true;
+    error = overrunText("decoded", options.bound);
+    return std::nullopt;
+}
+
+// Files whose decoder was abandoned in this run: another try would leave one
+// more thread spinning, so they are left out at once until they change.
+class OverranFiles {
+public:
+    using Identity = std::tuple<std::string, int64_t, int64_t>; // path, size, change time
+    static std::optional<Identity> identify(const std::string& path) {
+        struct stat st {};
+        if (::stat(path.c_str(), &st) != 0)
+            return std::nullopt;
+        return Identity{path, int64_t(st.st_size),
+                        int64_t(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec};
+    }
+    bool contains(const std::optional<Identity>& file) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return file && m_files.count(*file);
+    }
+    void add(const std::optional<Identity>& file) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (file)
+            m_files.insert(*file);
+    }
+
+private:
+    std::mutex m_mutex;
+    std::set<Identity> m_files;
+};
+
+OverranFiles& overranFiles() {
+    static OverranFiles files;
+    return files;
+}
+
+} // namespace
+
+std::optional<Sound> readSound(const std::string& path, std::string name, std::string& error,
+                               const DecodeOptions& options) {
+    std::optional<OverranFiles::Identity> identity = OverranFiles::identify(path);
+    if (overranFiles().contains(identity)) {
+        error = overrunText("decoded", options.bound) + "; not tried again until it changes";
+        return std::nullopt;
+    }
     auto bytes = readWhole(path, error);
     if (!bytes)
         return std::nullopt;
-    auto decoded = decodeWavFromMemory(*bytes, error);
+    uint32_t size = uint32_t(bytes->size());
+    auto shared = std::make_shared<const std::vector<uint8_t>>(std::move(*bytes));
+    bool overran = false;
+    auto decoded = decodeBounded(std::move(shared), options, error, overran);
+    if (overran)
+        overranFiles().add(identity);
     if (!decoded)
         return std::nullopt;
     Sound s;
-    s.size = uint32_t(bytes->size());
+    s.size = size;
     s.loops = loopCount(name);
     s.name = std::move(name);
     s.format = decoded->format;
@@ -110,17 +195,15 @@ std::optional<Sound> readSound(const std::string& path, std::string name, std::s
     return s;
 }
 
-namespace {
-
-constexpr const char* kBankFullReason = "the bank holds at most 500 sounds";
-
-// The files of a folder as the bank takes them: each one read and decoded in
-// turn, the sound handed to keep until 500 were kept, every other file to
-// refused with the reason.
-void walkSoundFolder(const std::string& folder, const SoundBank::Progress& progress,
-                     const std::function<void(Sound&&)>& keep, const SoundBank::Refusal& refused) {
+void walkSoundFolder(const std::string& folder,
+                     const std::function<void(const std::string&)>& progress,
+                     const std::function<void(Sound&&)>& keep,
+                     const std::function<void(const std::string&, const std::string&)>& refused,
+                     const DecodeOptions& options) {
     int kept = 0;
     for (const std::string& name : wavFiles(folder)) {
+        if (options.cancel && options.cancel->load())
+            return;
         std::string path = folder + "/" + name;
         if (kept == kSoundSlots) {
             refused(path, kBankFullReason);
@@ -129,14 +212,16 @@ void walkSoundFolder(const std::string& folder, const SoundBank::Progress& progr
         if (progress)
             progress(name);
         std::string error;
-        if (auto sound = readSound(path, name, error)) {
+        if (auto sound = readSound(path, name, error, options)) {
             keep(std::move(*sound));
             ++kept;
-        } else {
+        } else if (!(options.cancel && options.cancel->load())) {
             refused(path, error);
         }
     }
 }
+
+namespace {
 
 // Sound files of kinds the bank does not read, by their usual extensions.
 bool isOtherSoundFile(const std::string& name) {
@@ -171,7 +256,7 @@ std::string soundListText(const Sound& sound) {
     return sound.name + " " + durationText(sound.durationMs());
 }
 
-SoundBankPreview previewSoundBank(const std::string& folder) {
+SoundBankPreview previewSoundBank(const std::string& folder, const DecodeOptions& options) {
     SoundBankPreview preview;
     walkSoundFolder(
         folder, {},
@@ -180,12 +265,14 @@ SoundBankPreview previewSoundBank(const std::string& folder) {
         },
         [&](const std::string& path, const std::string& reason) {
             preview.leftOut.push_back({path, reason});
-        });
+        },
+        options);
     addOtherSoundFiles(folder, preview);
     return preview;
 }
 
-int SoundBank::load(const std::string& folder, const Progress& progress, const Refusal& refused) {
+int SoundBank::load(const std::string& folder, const Progress& progress, const Refusal& refused,
+                    const DecodeOptions& options) {
     m_sounds.clear();
     walkSoundFolder(
         folder, progress, [this](Sound&& s) { m_sounds.push_back(std::move(s)); },
@@ -194,8 +281,14 @@ int SoundBank::load(const std::string& folder, const Progress& progress, const R
                          reason.c_str());
             if (refused)
                 refused(path, reason);
-        });
+        },
+        options);
     return count();
+}
+
+int SoundBank::add(Sound&& sound) {
+    m_sounds.push_back(std::move(sound));
+    return count() - 1;
 }
 
 const Sound* SoundBank::slot(int64_t slot) const {

@@ -2,14 +2,19 @@
 // The sound bank: the show's "step0/*.wav" files read into memory and decoded,
 // up to 500 slots in load order, and the sound list built from it. The decoded
 // samples are shared with the output device, so a sound that plays stays valid
-// while the bank is freed or reloaded. User-interface thread only.
+// while the bank is freed or reloaded. Each file is decoded on a thread of its
+// own within a bound, so a damaged file never holds the caller for longer.
+// The bank is for one thread at a time; the free functions for any thread.
 
+#include "core/boundedcall.h"
 #include "show/keycodes.h"
 #include "sound/wavfile.h"
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -63,10 +68,24 @@ uint32_t loopCount(std::string_view name);
 // The hot key named by "(SC=" in a sound name, if any.
 std::optional<HotKey> soundHotkeyKey(std::string_view name);
 
-// Reads one regular file and decodes it. Nothing, with the reason in error, when
-// it is not a regular file (a FIFO would block the reader), cannot be read or
-// cannot be decoded.
-std::optional<Sound> readSound(const std::string& path, std::string name, std::string& error);
+// Decodes a whole file held in memory; decodeWavFromMemory, or a test's own.
+using SoundDecoder =
+    std::function<std::optional<DecodedSound>(std::span<const uint8_t> file, std::string& error)>;
+
+// How a file is decoded: on a thread of its own, given at most `bound`; a
+// decoder that has not returned by then is abandoned and the file left out.
+struct DecodeOptions {
+    Milliseconds bound = kOutsideFileBound;
+    SoundDecoder decoder; // empty: decodeWavFromMemory
+    // Raised to stop a walk of a folder and the wait for the file in hand.
+    const std::atomic<bool>* cancel = nullptr;
+};
+
+// Reads one regular file and decodes it within the bound. Nothing, with the
+// reason in error, when it is not a regular file (a FIFO would block the
+// reader), cannot be read, cannot be decoded or is not decoded in time.
+std::optional<Sound> readSound(const std::string& path, std::string name, std::string& error,
+                               const DecodeOptions& options = {});
 
 // The list entry of a sound: its name, a blank and its duration.
 std::string soundListText(const Sound& sound);
@@ -75,7 +94,19 @@ std::string soundListText(const Sound& sound);
 // the sounds in slot order with their list entries and hot keys, and every file
 // left out with the reason. Sound files of other kinds (".mp3", ".flac", ...),
 // which the bank never reads, are among those left out.
-SoundBankPreview previewSoundBank(const std::string& folder);
+SoundBankPreview previewSoundBank(const std::string& folder, const DecodeOptions& options = {});
+
+// The bank's walk of a folder: the "*.wav" files in slot order (any case of
+// the extension, sorted by name ignoring case, as the shows' home platform
+// lists them; folders are passed over), each read and decoded in turn, the
+// sound handed to keep until 500 were kept, every other file to refused with
+// the reason. progress is told each name before its file is read. The walk
+// stops early when options.cancel is raised.
+void walkSoundFolder(
+    const std::string& folder, const std::function<void(const std::string&)>& progress,
+    const std::function<void(Sound&&)>& keep,
+    const std::function<void(const std::string& path, const std::string& reason)>& refused,
+    const DecodeOptions& options = {});
 
 class SoundBank {
 public:
@@ -84,13 +115,15 @@ public:
     // Told the path and the reason of every file left out.
     using Refusal = std::function<void(const std::string& path, const std::string& reason)>;
 
-    // Frees every slot, then reads the "*.wav" files of folder (any case of the
-    // extension, sorted by name ignoring case, as the shows' home platform lists
-    // them; folders are passed over). A file that is refused, and every file
-    // past the 500th sound, is left out with a line on stderr and a call of
-    // refused. Returns the number of sounds loaded (at most 500).
-    int load(const std::string& folder, const Progress& progress = {}, const Refusal& refused = {});
+    // Frees every slot, then reads the folder as walkSoundFolder does, on the
+    // caller's thread. A file that is refused, and every file past the 500th
+    // sound, is left out with a line on stderr and a call of refused. Returns
+    // the number of sounds loaded (at most 500).
+    int load(const std::string& folder, const Progress& progress = {}, const Refusal& refused = {},
+             const DecodeOptions& options = {});
     void clear() { m_sounds.clear(); }
+    // One more sound in the next slot; its slot number.
+    int add(Sound&& sound);
 
     int count() const { return int(m_sounds.size()); }
     // The sound in a slot, nullptr for an empty slot.

@@ -1,9 +1,11 @@
 #include "sound/soundconsole.h"
 
+#include "playback/activation.h"
 #include "show/textutil.h"
 #include "sound/samples.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace orvane {
 
@@ -38,9 +40,12 @@ int toDevice(int volume) {
 } // namespace
 
 SoundConsole::SoundConsole(ControlModel& controls, ListModel& list, SoundConsoleOptions options)
-    : m_controls(controls), m_list(list), m_options(std::move(options)) {}
+    : m_controls(controls), m_list(list), m_options(std::move(options)),
+      m_loader(m_options.soundsArrived) {}
 
-SoundConsole::~SoundConsole() = default;
+SoundConsole::~SoundConsole() {
+    m_loader.stop();
+}
 
 void SoundConsole::bind() {
     m_controls.on(ControlEvent::Clicked, console::kPlay, [this] { play(); });
@@ -56,18 +61,65 @@ void SoundConsole::bind() {
 }
 
 void SoundConsole::loadBank() {
-    auto progress = [this](const std::string& name) {
-        m_controls.setText(console::kStepInfo, format(kLoadingText, name.c_str()));
-        if (m_options.repaintNow)
-            m_options.repaintNow();
-    };
-    auto refused = [this](const std::string& path, const std::string& reason) {
-        if (m_options.logLine)
-            m_options.logLine(format(kRefusedText, path.c_str(), reason.c_str()));
-    };
-    m_bank.load(m_options.folder, progress, refused);
-    m_controls.setText(console::kStepInfo, "");
+    m_loader.stop();
+    m_bank.clear();
+    m_pendingPlay.reset();
+    m_loading = true;
     buildList();
+    m_loader.start(m_options.folder, m_options.decoding);
+}
+
+void SoundConsole::takeArrivals() {
+    using Kind = SoundLoadEvent::Kind;
+    for (SoundLoadEvent& e : m_loader.take()) {
+        switch (e.kind) {
+        case Kind::Reading:
+            m_controls.setText(console::kStepInfo, format(kLoadingText, e.name.c_str()));
+            if (m_options.repaintNow)
+                m_options.repaintNow();
+            break;
+        case Kind::Loaded:
+            arrived(std::move(*e.sound));
+            break;
+        case Kind::LeftOut:
+            std::fprintf(stderr, "orvane: sound file %s left out: %s\n", e.name.c_str(),
+                         e.reason.c_str());
+            if (m_options.logLine)
+                m_options.logLine(format(kRefusedText, e.name.c_str(), e.reason.c_str()));
+            break;
+        case Kind::Finished:
+            m_loading = false;
+            m_pendingPlay.reset();
+            m_controls.setText(console::kStepInfo, "");
+            break;
+        }
+    }
+}
+
+// The sound takes the next slot and list entry; the list is not rebuilt, so
+// the operator's selection stays where it is.
+void SoundConsole::arrived(Sound&& sound) {
+    std::string text = soundListText(sound);
+    std::optional<HotKey> key = soundHotkeyKey(sound.name);
+    int slot = m_bank.add(std::move(sound));
+    int position = m_list.add(text, slot);
+    if (key) {
+        m_hotkeys.push_back({kSoundHotkeyBase + uint32_t(position), *key});
+        if (m_options.hotkeysChanged)
+            m_options.hotkeysChanged(m_hotkeys);
+    }
+    if (m_pendingPlay && soundEntryMatches(text, *m_pendingPlay)) {
+        m_pendingPlay.reset();
+        m_list.select(position);
+        play();
+    }
+}
+
+bool SoundConsole::playWhenLoaded(const std::string& name) {
+    if (!m_loading)
+        return false;
+    m_pendingPlay = name;
+    return true;
 }
 
 void SoundConsole::buildList() {
@@ -101,6 +153,7 @@ void SoundConsole::play() {
 }
 
 void SoundConsole::stop() {
+    m_pendingPlay.reset();
     if (m_options.stopRecording)
         m_options.stopRecording();
     if (!m_controls.enabled(console::kStop))
@@ -282,6 +335,8 @@ void SoundConsole::applyStartupVolume() {
 }
 
 void SoundConsole::shutdown() {
+    m_loader.stop();
+    m_loading = false;
     setMeters(0, 0);
     m_out.close();
     m_playing = {};

@@ -10,6 +10,7 @@
 #include "show/steprecord.h"
 #include "sound/samples.h"
 #include "sound/soundbank.h"
+#include "sound/soundloader.h"
 #include "sound/waveout.h"
 
 #include <functional>
@@ -32,6 +33,11 @@ struct SoundConsoleOptions {
     std::function<void(const std::vector<SoundHotkey>&)> hotkeysChanged;
     // A line for the operator's log: a sound file left out, with its path and why.
     std::function<void(const std::string& line)> logLine;
+    // Called on the loader's thread when sounds or refusals wait: the owner
+    // has takeArrivals() called on the user-interface thread soon after.
+    std::function<void()> soundsArrived;
+    // How each file is decoded (the bound; tests hand in a decoder of their own).
+    DecodeOptions decoding;
 };
 
 // What one tick of the main timer learns from the sound.
@@ -54,9 +60,19 @@ public:
     // "locked" volume pairs.
     void bind();
 
-    // Start-up and "Reload": frees the bank, reads the sound folder with the
-    // progress in label 1002, rebuilds the list.
+    // Start-up and "Reload": frees the bank and empties the list, then has the
+    // sound folder read off this thread; nothing waits for it. The list fills
+    // as the sounds arrive, label 1002 naming the file being read.
     void loadBank();
+    // What the loader has queued: each sound takes the next slot and list
+    // entry (with its hot key), each refusal a log line, the end clears 1002.
+    void takeArrivals();
+    // The bank is still being read.
+    bool loading() const { return m_loading; }
+    // A step asked for a sound the bank does not hold yet while it is read:
+    // it plays once it arrives, unless Stop (or the next step) came first.
+    // False when the bank is complete (the sound will not come).
+    bool playWhenLoaded(const std::string& name);
     // Refills list 1003 and reports the sound hot keys.
     void buildList();
     const std::vector<SoundHotkey>& hotkeys() const { return m_hotkeys; }
@@ -80,7 +96,8 @@ public:
     void crossFadeVolume(const StepRecord& next);
     // Start-up: the step-sound sliders and volume bars from the device volume.
     void applyStartupVolume();
-    // Shutdown: meters to 0, the device closed, the bank freed (in that order).
+    // Shutdown: the loader stopped, meters to 0, the device closed, the bank
+    // freed (in that order).
     void shutdown();
 
     bool deviceOpen() const { return m_out.isOpen(); }
@@ -114,7 +131,12 @@ private:
     ControlModel& m_controls;
     ListModel& m_list;
     SoundConsoleOptions m_options;
+    void arrived(Sound&& sound);
+
     SoundBank m_bank;
+    SoundLoader m_loader;
+    bool m_loading = false;
+    std::optional<std::string> m_pendingPlay;
     WaveOut m_out;
     Playing m_playing;
     std::vector<SoundHotkey> m_hotkeys;

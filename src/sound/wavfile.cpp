@@ -18,12 +18,56 @@ constexpr int kMaxRate = 384000;
 constexpr uint64_t kMaxDecodedBytes = INT32_MAX;
 constexpr sf_count_t kChunkFrames = 65536;
 
-// The file in memory as libsndfile's virtual I/O reads it.
+// The file in memory as libsndfile's virtual I/O reads it. The chunk ids at
+// the masked offsets read as "JUNK".
 struct MemoryFile {
     std::span<const uint8_t> bytes;
+    std::vector<size_t> masked; // ascending
     sf_count_t at = 0;
     sf_count_t size() const { return sf_count_t(bytes.size()); }
 };
+
+void maskIds(const MemoryFile& m, uint8_t* out, size_t from, size_t count) {
+    static constexpr char kJunk[4] = {'J', 'U', 'N', 'K'};
+    auto it = std::lower_bound(m.masked.begin(), m.masked.end(), from < 3 ? 0 : from - 3);
+    for (; it != m.masked.end() && *it < from + count; ++it)
+        for (size_t k = 0; k < 4; ++k)
+            if (*it + k >= from && *it + k < from + count)
+                out[*it + k - from] = uint8_t(kJunk[k]);
+}
+
+uint32_t chunkSize(std::span<const uint8_t> b, size_t at, bool bigEndian) {
+    uint32_t v = 0;
+    for (size_t k = 0; k < 4; ++k)
+        v |= uint32_t(b[at + (bigEndian ? 3 - k : k)]) << (8 * k);
+    return v;
+}
+
+bool idIs(std::span<const uint8_t> b, size_t at, const char* id) {
+    return std::memcmp(b.data() + at, id, 4) == 0;
+}
+
+// libsndfile 1.2.0 reads a LIST (or top-level INFO) chunk as a run of
+// sub-chunks and adds each one's 32-bit size to its count without guarding
+// against wrap-around. A size of 0xFFFFFFF8 (after the id of a sub-chunk, or
+// after a list type it does not know, which it takes for one) sends its jump
+// back onto that same sub-chunk and its count with it; the bytes sit in its
+// header cache, so no read ever comes back to us, and the open loops for ever.
+// The bank has no use for metadata: such chunks are never shown to it, their
+// ids read as "JUNK", which it skips by their size. Files that are not RIFF or
+// RIFX WAVE go to the decoder as they are.
+void maskMetadataLists(MemoryFile& m) {
+    std::span<const uint8_t> b = m.bytes;
+    if (b.size() < 12 || !(idIs(b, 0, "RIFF") || idIs(b, 0, "RIFX")) || !idIs(b, 8, "WAVE"))
+        return;
+    const bool bigEndian = idIs(b, 0, "RIFX");
+    for (size_t at = 12; at + 8 <= b.size();) {
+        uint32_t size = chunkSize(b, at + 4, bigEndian);
+        if (idIs(b, at, "LIST") || idIs(b, at, "INFO"))
+            m.masked.push_back(at);
+        at += 8 + uint64_t(size) + (size & 1);
+    }
+}
 
 sf_count_t memLength(void* user) {
     return static_cast<MemoryFile*>(user)->size();
@@ -43,8 +87,11 @@ sf_count_t memSeek(sf_count_t offset, int whence, void* user) {
 sf_count_t memRead(void* ptr, sf_count_t count, void* user) {
     auto& m = *static_cast<MemoryFile*>(user);
     sf_count_t n = std::clamp<sf_count_t>(m.size() - m.at, 0, std::max<sf_count_t>(count, 0));
-    if (n > 0)
+    if (n > 0) {
         std::memcpy(ptr, m.bytes.data() + m.at, size_t(n));
+        if (!m.masked.empty())
+            maskIds(m, static_cast<uint8_t*>(ptr), size_t(m.at), size_t(n));
+    }
     m.at += n;
     return n;
 }
@@ -121,7 +168,8 @@ uint32_t playLength(uint32_t dataBytes, const SampleFormat& format) {
 }
 
 std::optional<DecodedSound> decodeWavFromMemory(std::span<const uint8_t> file, std::string& error) {
-    MemoryFile memory{file};
+    MemoryFile memory{file, {}};
+    maskMetadataLists(memory);
     SF_VIRTUAL_IO io{memLength, memSeek, memRead, memWrite, memTell};
     SF_INFO info{};
     SNDFILE* f = sf_open_virtual(&io, SFM_READ, &info, &memory);

@@ -1,6 +1,7 @@
 #include "startup/showcheck.h"
 
 #include "console/console.h"
+#include "core/boundedcall.h"
 #include "dmx/dmxrecording.h"
 #include "playback/activation.h"
 #include "playback/effectplayback.h"
@@ -11,6 +12,7 @@
 #include "show/showfilelines.h"
 #include "show/showfolders.h"
 #include "show/showstore.h"
+#include "show/showtable.h"
 #include "show/textutil.h"
 
 #include <cerrno>
@@ -18,6 +20,7 @@
 #include <cmath>
 #include <cstring>
 #include <fcntl.h>
+#include <functional>
 #include <map>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -98,7 +101,7 @@ std::string unreadLineText(const UnreadShowLine& u) {
     case ShowLineFault::BeforeSection:
         return where + quoted(u.text) + " stands before any section: the line is skipped";
     case ShowLineFault::OutsideSteps:
-        return where + quoted(u.text) + " is in section " + std::to_string(u.step) +
+        return where + quoted(u.text) + " is in section " + u.section +
                ", outside steps 0-499: the entry is dropped";
     }
     return where;
@@ -124,6 +127,63 @@ std::optional<std::string> effectProblem(ShowStore& store, const std::string& pa
     return std::nullopt;
 }
 
+ProblemKind unreadLineKind(ShowLineFault fault) {
+    switch (fault) {
+    case ShowLineFault::NoEquals:
+        return ProblemKind::LineWithoutEquals;
+    case ShowLineFault::BeforeSection:
+        return ProblemKind::LineBeforeSection;
+    case ShowLineFault::OutsideSteps:
+        break;
+    }
+    return ProblemKind::LineOutsideSteps;
+}
+
+bool isTextOrTimeKey(std::string_view key) {
+    for (const char* k :
+         {"name", "ple", "extra", "soundnameatbegin", "masteront", "masterofft", "fadet"})
+        if (equalsIgnoreCase(key, k))
+            return true;
+    return false;
+}
+
+// A file the check reads is read on a thread of its own within the bound.
+std::optional<std::string> bounded(std::function<std::optional<std::string>()> read,
+                                   const char* what) {
+    Bounded<std::optional<std::string>> run = runBounded(kOutsideFileBound, std::move(read));
+    if (run.end == BoundedEnd::Done)
+        return *run.value;
+    if (run.end == BoundedEnd::NoThread)
+        return std::string("cannot be read: no thread could be started to read it");
+    return std::string("is left out: ") + overrunText(what, kOutsideFileBound);
+}
+
+// Each read uses a store and profile files of its own: an abandoned read keeps them.
+std::optional<std::string> boundedEffectProblem(const std::string& path) {
+    return bounded(
+        [path]() -> std::optional<std::string> {
+            ProfileFiles profiles;
+            ShowStore store(profiles);
+            return effectProblem(store, path);
+        },
+        "read");
+}
+
+std::optional<std::string> boundedReplayProblem(const std::string& path) {
+    return bounded([path] { return replayFileProblem(path); }, "read");
+}
+
+std::optional<std::string> pictureProblem(const std::string& path) {
+    return bounded(
+        [path]() -> std::optional<std::string> {
+            MatrixPicture picture;
+            if (picture.load(path))
+                return std::nullopt;
+            return std::string("is not a Windows bitmap that can be read");
+        },
+        "decoded");
+}
+
 class Checker {
 public:
     Checker(const std::string& root, const std::string& show, const ShowCheckHooks& hooks)
@@ -146,7 +206,10 @@ private:
     void checkReplay(int step, std::string_view text);
     void claimHotKey(HotKey key, int step, const std::string& owner);
     std::optional<std::string_view> stored(int step, std::string_view key) const;
-    void add(int step, std::string text) { m_result.problems.push_back({step, std::move(text)}); }
+    void add(int step, ProblemKind kind, std::string text) {
+        m_result.problems.push_back({step, std::move(text), kind});
+    }
+    void checkNumbers(int step);
 
     const std::string& m_root;
     const std::string& m_show;
@@ -178,7 +241,8 @@ ShowCheckResult Checker::run() {
             checkStep(step);
     if (m_sounds)
         for (const LeftOutSound& s : m_sounds->leftOut)
-            add(-1, "sound file " + s.path + " is left out of the bank: " + s.reason);
+            add(-1, ProblemKind::SoundLeftOut,
+                "sound file " + s.path + " is left out of the bank: " + s.reason);
     return m_result;
 }
 
@@ -188,16 +252,21 @@ bool Checker::readShowFile() {
     FileRead file = readRegularFile(path);
     if (!file.data) {
         if (file.error == ENOENT)
-            add(-1, "no show file " + path + ": every step is empty");
+            add(-1, ProblemKind::ShowFile, "no show file " + path + ": every step is empty");
         else
-            add(-1, "show file " + path + " cannot be read: " + file.reason);
+            add(-1, ProblemKind::ShowFile, "show file " + path + " cannot be read: " + file.reason);
         return false;
     }
+    if (showFileLineEnds(*file.data) == LineEnds::LoneCr)
+        add(-1, ProblemKind::LineEnds,
+            "show file " + path +
+                ": its lines end in a lone CR: they are read as lines, and a save writes CR LF");
     // A line of a section outside the steps belongs to no step.
     for (const UnreadShowLine& u : unreadShowLines(*file.data))
-        add(u.fault == ShowLineFault::OutsideSteps ? -1 : u.step, unreadLineText(u));
+        add(u.fault == ShowLineFault::OutsideSteps ? -1 : u.step, unreadLineKind(u.fault),
+            unreadLineText(u));
     if (m_store.LoadShowFile(path) != 0) {
-        add(-1, "show file " + path + " cannot be read");
+        add(-1, ProblemKind::ShowFile, "show file " + path + " cannot be read");
         return false;
     }
     return true;
@@ -220,18 +289,26 @@ void Checker::claimHotKey(HotKey key, int step, const std::string& owner) {
     std::string subject = step >= 0 ? std::string() : owner + ": ";
     std::string text = hotKeyText(key);
     if (text.empty()) {
-        add(step, subject + "hot key code " + std::to_string(key.keycode) +
-                      " names no key: the hot key does nothing");
+        add(step, ProblemKind::HotKey,
+            subject + "hot key code " + std::to_string(key.keycode) +
+                " names no key: the hot key does nothing");
         return;
     }
     if (key == kFadeInKey) {
-        add(step, subject + "hot key " + text + " is the fade-in key: one of them does nothing");
+        add(step, ProblemKind::HotKey,
+            subject + "hot key " + text + " is the fade-in key: one of them does nothing");
+        return;
+    }
+    if (isUndoRedoKey(key)) {
+        add(step, ProblemKind::HotKey,
+            subject + "hot key " + text + " undoes or redoes: the hot key does nothing");
         return;
     }
     auto [it, fresh] = m_hotKeys.try_emplace({key.keycode, key.modifiers}, owner);
     if (!fresh)
-        add(step, subject + "hot key " + text + " is also the hot key of " + it->second +
-                      ": only one of them works");
+        add(step, ProblemKind::HotKey,
+            subject + "hot key " + text + " is also the hot key of " + it->second +
+                ": only one of them works");
 }
 
 std::optional<std::string_view> Checker::stored(int step, std::string_view key) const {
@@ -243,11 +320,29 @@ std::optional<std::string_view> Checker::stored(int step, std::string_view key) 
 void Checker::checkStep(int step) {
     StepRecord r;
     m_store.LoadStep(step, r);
+    checkNumbers(step);
     checkFadeTime(step);
     checkGoto(step, r);
     checkHotKey(step);
     checkStepSound(step, r);
     checkExtra(step, storedToConsole(r.extra));
+}
+
+// Every stored integer of the step: one past 32 bits is an error, never read
+// as its low bits. Texts and times are not integers.
+void Checker::checkNumbers(int step) {
+    for (const ShowTable::Entry& e : m_store.table().entries(step)) {
+        std::string_view key = e.key();
+        size_t dollar = key.find('$');
+        if (dollar == std::string_view::npos || key.substr(0, dollar) != std::to_string(step))
+            continue;
+        key.remove_prefix(dollar + 1);
+        if (isTextOrTimeKey(key) || !leadingIntPast32Bits(e.value))
+            continue;
+        add(step, ProblemKind::NumberPast32Bits,
+            std::string(key) + " " + quoted(cutUtf8(e.value, 40)) +
+                " is past 32 bits: it is read as " + std::to_string(leadingInt(e.value)));
+    }
 }
 
 void Checker::checkFadeTime(int step) {
@@ -256,26 +351,29 @@ void Checker::checkFadeTime(int step) {
         return;
     std::optional<double> seconds = storedSeconds(*text);
     if (!seconds)
-        add(step, "fade time " + quoted(*text) + " is not a number");
+        add(step, ProblemKind::FadeTime, "fade time " + quoted(*text) + " is not a number");
     else if (*seconds < 0)
-        add(step, "fade time " + std::string(*text) + " is negative");
+        add(step, ProblemKind::FadeTime, "fade time " + std::string(*text) + " is negative");
 }
 
 void Checker::checkGoto(int step, const StepRecord& r) {
-    if (r.gotoFlag == 0)
-        return;
-    int32_t target = leadingInt(stored(step, "gotostep").value_or(""));
+    std::string_view written = stored(step, "gotostep").value_or("");
+    if (r.gotoFlag == 0 || leadingIntPast32Bits(written))
+        return; // past 32 bits: said with the other numbers
+    int32_t target = leadingInt(written);
     if (target < 0 || target >= kStepCount)
-        add(step, format("\"after fade goto\" step %d is outside 0-499", target));
+        add(step, ProblemKind::Goto,
+            format("\"after fade goto\" step %d is outside 0-499", target));
 }
 
 void Checker::checkHotKey(int step) {
     // As "Validate HK" registers them: straight from the show table.
-    int32_t code = leadingInt(stored(step, "keycode").value_or(""));
-    if (code == 0)
+    std::string_view written = stored(step, "keycode").value_or("");
+    int32_t code = leadingInt(written);
+    if (code == 0 || leadingIntPast32Bits(written))
         return;
     if (code < 0 || code > 0xFF) {
-        add(step,
+        add(step, ProblemKind::HotKey,
             "hot key code " + std::to_string(code) + " names no key: the hot key does nothing");
         return;
     }
@@ -290,9 +388,10 @@ void Checker::checkStepSound(int step, const StepRecord& r) {
         if (soundEntryMatches(s.listText, r.soundnameatbegin))
             return;
     size_t n = m_sounds->sounds.size();
-    add(step, "sound " + quoted(r.soundnameatbegin) + " matches no sound of the bank (" +
-                  std::to_string(n) + (n == 1 ? " sound in " : " sounds in ") +
-                  soundFolder(m_root, m_show) + ")");
+    add(step, ProblemKind::StepSound,
+        "sound " + quoted(r.soundnameatbegin) + " matches no sound of the bank (" +
+            std::to_string(n) + (n == 1 ? " sound in " : " sounds in ") +
+            soundFolder(m_root, m_show) + ")");
 }
 
 void Checker::checkExtra(int step, std::string_view text) {
@@ -308,26 +407,33 @@ void Checker::checkChain(int step, std::string_view& text) {
         return;
     std::optional<ChainCommand> chain = chainCommand(text);
     if (!chain) {
-        add(step, "CHAIN= without \",step\" does nothing");
+        add(step, ProblemKind::Chain, "CHAIN= without \",step\" does nothing");
         return;
     }
+    std::string_view written = text.substr(chain->comma + 1);
+    std::string stepText =
+        leadingIntPast32Bits(written)
+            ? std::string(written.substr(0, written.find_first_not_of("+-0123456789 \t")))
+            : std::to_string(chain->step);
     text = text.substr(0, chain->comma);
     if (chain->step < 0)
         return; // a negative step only cuts the text
     if (text.substr(0, 6) != "CHAIN=") {
-        add(step, "CHAIN= does not begin the Extra text: the show name is read as " +
-                      quoted(chain->show));
+        add(step, ProblemKind::Chain,
+            "CHAIN= does not begin the Extra text: the show name is read as " +
+                quoted(chain->show));
         return;
     }
     std::string_view name = chain->show;
     if (name.empty() || name == "." || name == ".." || name.find('/') != std::string_view::npos)
-        add(step, "CHAIN= show " + quoted(name) + " is not a show name");
+        add(step, ProblemKind::Chain, "CHAIN= show " + quoted(name) + " is not a show name");
     else if (struct stat st{};
              ::stat(showFolder(m_root, name).c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
-        add(step, "CHAIN= show " + quoted(name) + " does not exist in " + m_root);
+        add(step, ProblemKind::Chain,
+            "CHAIN= show " + quoted(name) + " does not exist in " + m_root);
     else if (chain->step >= kStepCount)
-        add(step,
-            format("CHAIN= step %d is outside 0-499: the show would start at step 0", chain->step));
+        add(step, ProblemKind::Chain,
+            "CHAIN= step " + stepText + " is outside 0-499: the show would start at step 0");
 }
 
 void Checker::checkMatrix(int step, std::string_view text) {
@@ -336,13 +442,13 @@ void Checker::checkMatrix(int step, std::string_view text) {
         return;
     std::optional<std::string> path = findMatrixPicture(m_root, matrix->name);
     if (!path) {
-        add(step, "MATRIX= picture " + quoted(matrix->name) +
-                      " is not in the working folder nor in " + m_root);
+        add(step, ProblemKind::Matrix,
+            "MATRIX= picture " + quoted(matrix->name) + " is not in the working folder nor in " +
+                m_root);
         return;
     }
-    MatrixPicture picture;
-    if (!picture.load(*path))
-        add(step, "MATRIX= picture " + *path + " is not a Windows bitmap that can be read");
+    if (std::optional<std::string> problem = pictureProblem(*path))
+        add(step, ProblemKind::Matrix, "MATRIX= picture " + *path + " " + *problem);
 }
 
 void Checker::checkLoad(int step, std::string_view text) {
@@ -352,11 +458,12 @@ void Checker::checkLoad(int step, std::string_view text) {
     std::string keyword = load->options.loop ? "LOADLOOP=" : "LOAD=";
     std::optional<std::string> path = findRootDataFile(m_root, load->name);
     if (!path) {
-        add(step, keyword + " effect file " + quoted(load->name) + " is not in " + m_root);
+        add(step, ProblemKind::Effect,
+            keyword + " effect file " + quoted(load->name) + " is not in " + m_root);
         return;
     }
-    if (std::optional<std::string> problem = effectProblem(m_store, *path))
-        add(step, keyword + " effect file " + *path + " " + *problem);
+    if (std::optional<std::string> problem = boundedEffectProblem(*path))
+        add(step, ProblemKind::Effect, keyword + " effect file " + *path + " " + *problem);
 }
 
 void Checker::checkReplay(int step, std::string_view text) {
@@ -365,19 +472,84 @@ void Checker::checkReplay(int step, std::string_view text) {
         return;
     std::optional<std::string> path = findRootDataFile(m_root, *name);
     if (!path) {
-        add(step, "REPLAYDMX= file " + quoted(*name) + " is not in " + m_root);
+        add(step, ProblemKind::Replay, "REPLAYDMX= file " + quoted(*name) + " is not in " + m_root);
         return;
     }
-    if (std::optional<std::string> problem = replayFileProblem(*path))
-        add(step, "REPLAYDMX= file " + *path + " " + *problem);
+    if (std::optional<std::string> problem = boundedReplayProblem(*path))
+        add(step, ProblemKind::Replay, "REPLAYDMX= file " + *path + " " + *problem);
+}
+
+} // namespace
+
+namespace {
+
+// The length of the UTF-8 character at s[i] that a terminal shows as it is,
+// or 0: a control character (C0, DEL, C1) or a byte that starts no character.
+size_t printableLength(std::string_view s, size_t i) {
+    auto byte = [&](size_t k) { return uint8_t(s[k]); };
+    uint8_t b = byte(i);
+    if (b < 0x80)
+        return b >= 0x20 && b != 0x7F ? 1 : 0;
+    size_t n = b >= 0xF0 && b <= 0xF4 ? 4 : b >= 0xE0 ? 3 : b >= 0xC2 && b < 0xE0 ? 2 : 0;
+    if (n == 0 || i + n > s.size())
+        return 0;
+    for (size_t k = 1; k < n; ++k)
+        if ((byte(i + k) & 0xC0) != 0x80)
+            return 0;
+    uint32_t cp = n == 2 ? (b & 0x1Fu) << 6 | (byte(i + 1) & 0x3Fu) : 0x800;
+    if (n == 3)
+        cp = (b & 0x0Fu) << 12 | (byte(i + 1) & 0x3Fu) << 6 | (byte(i + 2) & 0x3Fu);
+    if ((n == 3 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) ||
+        (n == 4 && ((b == 0xF0 && byte(i + 1) < 0x90) || (b == 0xF4 && byte(i + 1) > 0x8F))))
+        return 0;
+    return cp >= 0x80 && cp <= 0x9F ? 0 : n;
+}
+
+std::string escaped(std::string_view s) {
+    std::string out;
+    out.reserve(s.size());
+    for (size_t i = 0; i < s.size();) {
+        if (size_t n = printableLength(s, i)) {
+            out.append(s.substr(i, n));
+            i += n;
+            continue;
+        }
+        out += format("\\x%02X", unsigned(uint8_t(s[i])));
+        ++i;
+    }
+    return out;
 }
 
 } // namespace
 
 std::string problemLine(const ShowProblem& problem) {
     if (problem.step < 0)
-        return problem.text;
-    return "step " + std::to_string(problem.step) + ": " + problem.text;
+        return escaped(problem.text);
+    return "step " + std::to_string(problem.step) + ": " + escaped(problem.text);
+}
+
+std::string groupedCount(size_t n) {
+    std::string digits = std::to_string(n);
+    for (size_t at = digits.size(); at > 3; at -= 3)
+        digits.insert(at - 3, " ");
+    return digits;
+}
+
+std::vector<std::string> reportLines(const std::vector<ShowProblem>& problems, size_t perKind) {
+    std::map<ProblemKind, size_t> total, shown;
+    for (const ShowProblem& p : problems)
+        ++total[p.kind];
+    std::vector<std::string> lines;
+    for (const ShowProblem& p : problems) {
+        size_t& n = shown[p.kind];
+        if (n++ >= perKind)
+            continue;
+        lines.push_back(problemLine(p));
+        if (n == perKind && total[p.kind] > perKind)
+            lines.push_back("\u2026 and " + groupedCount(total[p.kind] - perKind) +
+                            " more like it");
+    }
+    return lines;
 }
 
 ShowCheckResult checkShow(const std::string& root, const std::string& show,

@@ -38,7 +38,9 @@ GlobalColor::GlobalColor(QWidget* owner, Console& console, Hooks hooks)
     }
     m_controller.init(client.width(), client.height());
     m_timer.start(kTickMs, this, [this] { OnTimer(); });
-    m_timer.restWhen([this] { return !m_controller.fading(); });
+    // A click already over still waits for this tick: the ticks may not rest
+    // before it came round (a shorter tick may run first after the press).
+    m_timer.restWhen([this] { return !m_controller.fading() && !m_pressedSinceTick; });
 }
 
 GlobalColor::~GlobalColor() {

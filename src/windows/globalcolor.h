@@ -1,6 +1,6 @@
 #pragma once
 // "Global Color" (dialog 120): the three colour zones of the global colour window
-// over the logic in fixtures/globalcolour.h. The pads are painted from the colour
+// over the logic in fixtures/globalcolourcontroller.h. The pads are painted from the colour
 // field, pixel by pixel once per pad size and then copied; a pick is the left
 // button held on a pad, read by the window's own 50 ms timer, which runs whether
 // the window is shown or hidden. The window has no close box: the main window's

@@ -130,6 +130,6 @@ TEST(OutputPriority, TheStatusLineSaysWhetherTheOutputThreadGotRealTimePriority)
     COrvaneDlg main(profiles, prompts, env.root.path(), "show", options);
     main.OnInitDialog();
     ASSERT_TRUE(main.dmx().tickRunning());
-    runFor(int(kPrioritySettleMs) + 600);
+    runFor(int(kPrioritySettle.count()) + 600);
     EXPECT_EQ(main.controls().text(console::kStatus), priorityText(main.dmx().tickRealtime()));
 }

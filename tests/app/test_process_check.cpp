@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <regex>
 #include <sys/stat.h>
 
@@ -133,4 +134,30 @@ TEST(CheckCommand, PicturesAreDecodedWithoutADisplay) {
     EXPECT_EQ(run.status, 1) << run.err;
     EXPECT_EQ(run.out, "step 2: MATRIX= picture " + root.file("fake.bmp") +
                            " is not a Windows bitmap that can be read\n");
+}
+
+TEST(CheckCommand, TheReproducersGiveAShortSafeReportAndTheCheckEnds) {
+    TempDir root, config;
+    std::string show = root.file("s");
+    ::mkdir(show.c_str(), 0755);
+    std::string lines = "[GLOBAL]\r\nmanualstep=1\r\nhello\x1b]0;pwned\x07\x1b[2J world\r\n";
+    for (int i = 0; i < 2000; ++i)
+        lines += "stray " + std::to_string(i) + "\r\n";
+    writeFile(show + "/dmx.ini", lines);
+    ProgramRun run = runOrvane({"--root", root.path(), "--check", "s"}, serverEnvironment(config));
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_EQ(run.out.find('\x1b'), std::string::npos);
+    EXPECT_EQ(run.out.find('\x07'), std::string::npos);
+    EXPECT_NE(run.out.find("hello\\x1B]0;pwned\\x07\\x1B[2J world"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\u2026 and 1 991 more like it\n"), std::string::npos) << run.out;
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 11);
+    EXPECT_NE(run.err.find("orvane: show \"s\": 2 001 problems"), std::string::npos) << run.err;
+
+    // A show saved with lone CR line ends is read, and said so.
+    writeFile(show + "/dmx.ini", readFile(std::string(ORVANE_SOURCE_DIR) +
+                                          "/tests/data/fuzz-repro/show_cr_line_ends.ini"));
+    run = runOrvane({"--root", root.path(), "--check", "s"}, serverEnvironment(config));
+    EXPECT_EQ(run.out, "show file " + show +
+                           "/dmx.ini: its lines end in a lone CR: they are read as lines, and a "
+                           "save writes CR LF\n");
 }

@@ -85,10 +85,11 @@ private:
 };
 
 // Sink options with a fake client and a quick retry.
-inline OlaSinkOptions fakeOlaOptions(const std::shared_ptr<FakeOla>& ola, int retryMs = 20) {
+inline OlaSinkOptions fakeOlaOptions(const std::shared_ptr<FakeOla>& ola,
+                                     Milliseconds retry = Milliseconds{20}) {
     OlaSinkOptions o;
     o.makeClient = [ola] { return std::make_unique<FakeOlaClient>(ola); };
-    o.retryMs = retryMs;
+    o.retry = retry;
     o.realtime = false;
     return o;
 }

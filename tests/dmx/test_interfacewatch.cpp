@@ -79,20 +79,20 @@ TEST_F(InterfaceWatchTest, UnpluggedThenReopenedEveryTwoSecondsUntilItAnswers) {
     ASSERT_TRUE(first->ok());
     plugIn(*first);
     ASSERT_EQ(output->start(), 0);
-    watch.started(now);
+    watch.started(Milliseconds{now});
     EXPECT_EQ(stateLine(), device + ": open");
     EXPECT_TRUE(
         std::regex_match(watch.text(), std::regex(".*\nsince [0-2][0-9]:[0-5][0-9]:[0-5][0-9]")))
         << watch.text();
     ticks(4);
     EXPECT_EQ(first->read(2 * 513, 1000).size(), 2u * 513);
-    EXPECT_FALSE(watch.poll(now));
+    EXPECT_FALSE(watch.poll(Milliseconds{now}));
 
     // Pulled out: the next frame fails, the output thread leaves the errno in the
     // line, the watch closes the line and says so.
     first->closeMaster();
     ticks(2);
-    EXPECT_TRUE(watch.poll(now));
+    EXPECT_TRUE(watch.poll(Milliseconds{now}));
     const int64_t lost = now;
     EXPECT_EQ(stateLine(), device + ": unplugged");
     EXPECT_EQ(output->portState(), -1);
@@ -100,16 +100,16 @@ TEST_F(InterfaceWatchTest, UnpluggedThenReopenedEveryTwoSecondsUntilItAnswers) {
 
     // Still away: it stays "unplugged", one attempt every 2 s.
     fs::remove(device);
-    EXPECT_FALSE(watch.poll(lost + 1999));
-    EXPECT_FALSE(watch.poll(lost + 2000));
+    EXPECT_FALSE(watch.poll(Milliseconds{lost + 1999}));
+    EXPECT_FALSE(watch.poll(Milliseconds{lost + 2000}));
     EXPECT_EQ(stateLine(), device + ": unplugged");
 
     // Plugged in again: the next attempt opens it and frames flow, break first.
     test::PtyPair second;
     ASSERT_TRUE(second.ok());
     plugIn(second);
-    EXPECT_FALSE(watch.poll(lost + 3999));
-    EXPECT_TRUE(watch.poll(lost + 4000));
+    EXPECT_FALSE(watch.poll(Milliseconds{lost + 3999}));
+    EXPECT_TRUE(watch.poll(Milliseconds{lost + 4000}));
     EXPECT_EQ(stateLine(), device + ": open");
     now += 4000;
     ticks(4);
@@ -121,18 +121,18 @@ TEST_F(InterfaceWatchTest, UnpluggedThenReopenedEveryTwoSecondsUntilItAnswers) {
 
 TEST_F(InterfaceWatchTest, MissingAtTheStartItIsOpenedWhenItAppears) {
     EXPECT_EQ(stateLine(), device + ": not opened yet");
-    EXPECT_FALSE(watch.poll(now + 10000)); // nothing is tried before the first start
+    EXPECT_FALSE(watch.poll(Milliseconds{now + 10000})); // nothing is tried before the first start
     EXPECT_EQ(output->start(), -1);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0],
               "Cannot open the DMX interface " + device + ": No such file or directory");
-    watch.started(now);
+    watch.started(Milliseconds{now});
     EXPECT_EQ(stateLine(), device + ": not found");
-    EXPECT_FALSE(watch.poll(now + 2000)); // still missing: unchanged
+    EXPECT_FALSE(watch.poll(Milliseconds{now + 2000})); // still missing: unchanged
     test::PtyPair pty;
     ASSERT_TRUE(pty.ok());
     plugIn(pty);
-    EXPECT_TRUE(watch.poll(now + 4000));
+    EXPECT_TRUE(watch.poll(Milliseconds{now + 4000}));
     EXPECT_EQ(stateLine(), device + ": open");
     EXPECT_EQ(messages.size(), 1u);
 
@@ -141,9 +141,9 @@ TEST_F(InterfaceWatchTest, MissingAtTheStartItIsOpenedWhenItAppears) {
     test::writeFile(device, "not a tty");
     output->closeLine();
     EXPECT_EQ(output->reset(), -1);
-    watch.started(now);
+    watch.started(Milliseconds{now});
     EXPECT_EQ(watch.state(), InterfaceState::Failed);
-    EXPECT_FALSE(watch.poll(now + 60000));
+    EXPECT_FALSE(watch.poll(Milliseconds{now + 60000}));
 }
 
 } // namespace

@@ -1,10 +1,21 @@
 // The output thread's share of OLA is a copy into the sender's mailbox. A tick
 // with OLA switched on makes no system call and no allocation, even while the
-// sender is stuck in a send to a peer that stopped reading.
+// sender is stuck in a send to a peer that stopped reading. With the serial
+// line and a recording as well, at the usual cadence and at a chosen rate, the
+// only system calls are the line's own break and frame writes, as many as the
+// frames sent, and the wake of a resting window for the status line.
 
 #include "dmx/olasink.h"
 #include "dmx/outputtick.h"
+#include "dmx/recordingwriter.h"
+#include "dmx/serialline.h"
+#include "dmx/serialsink.h"
+#include "dmx/uiwake.h"
 #include "fakeolaclient.h"
+#include "support/allocationcount.h"
+#include "support/pty.h"
+#include "support/syscallcount.h"
+#include "support/tempdir.h"
 #include "test_outputtick_util.h"
 
 #include <gtest/gtest.h>
@@ -14,30 +25,11 @@
 #include <linux/filter.h>
 #include <linux/seccomp.h>
 #include <new>
+#include <sys/ioctl.h>
 #include <sys/prctl.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-namespace {
-
-// Allocations made by the calling thread, counted by the replaced operator new.
-thread_local uint64_t t_allocations = 0;
-
-} // namespace
-
-void* operator new(std::size_t size) {
-    ++t_allocations;
-    if (void* p = std::malloc(size ? size : 1))
-        return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
 
 namespace orvane {
 namespace {
@@ -70,7 +62,7 @@ public:
     void run(int count) {
         for (int i = 0; i < count; ++i) {
             m_nowMs += kTickPeriodMs;
-            m_tick.runAt(m_nowMs, m_nowMs * 1000000);
+            m_tick.runAt(Milliseconds{m_nowMs});
         }
     }
 
@@ -90,9 +82,9 @@ TEST(OlaOnTheOutputThread, TicksNeitherCallTheSystemNorAllocate) {
     ticks.run(2);
     ASSERT_TRUE(ola->waitFor([&] { return ola->sendsInProgress == 1; }));
 
-    uint64_t before = t_allocations;
+    uint64_t before = allocationsOnThisThread();
     ticks.run(100);
-    EXPECT_EQ(t_allocations - before, 0u);
+    EXPECT_EQ(allocationsOnThisThread() - before, 0u);
 
     pid_t child = fork();
     ASSERT_GE(child, 0);
@@ -112,6 +104,113 @@ TEST(OlaOnTheOutputThread, TicksNeitherCallTheSystemNorAllocate) {
                                 : "exit " + std::to_string(WEXITSTATUS(status)));
     // The frames went nowhere but the mailbox: the sender got the newest.
     EXPECT_TRUE(ola->waitFor([&] { return ola->sent.size() >= 2; }));
+}
+
+// Every output the tick serves, switched on: the serial line on a
+// pseudo-terminal, OLA (connected), and a recording with its writer thread.
+class BusyTicks {
+public:
+    BusyTicks(OlaSink& ola, const FrameTiming& timing)
+        : m_serial(m_line), m_tick(m_shared), m_schedule(timing, 1000s) {
+        LineSettings settings;
+        settings.device = m_pty.slavePath();
+        m_lineOpen = m_pty.ok() && m_line.open(settings) == 0;
+        m_shared.routes.setEnabled(m_shared.routes.add(kComposedUniverse, m_serial), true);
+        m_shared.routes.setEnabled(m_shared.routes.add(kComposedUniverse, ola), true);
+        m_shared.output.publish(numbered(5));
+        m_shared.record.offer(openForRecording(m_dir.file(kRecordingFileName)));
+        m_writer.wake();
+    }
+    bool ready() const { return m_lineOpen; }
+
+    // The next deadlines of the schedule, on times given (the steps
+    // themselves read no clock).
+    void run(int deadlines) {
+        for (int i = 0; i < deadlines; ++i) {
+            DueSteps due = m_schedule.next();
+            m_tick.runSteps(due.steps, due.at);
+            m_schedule.done(due.at, due.at + 1us);
+        }
+    }
+    // How many of the next deadlines have the tick's own work, and frames
+    // (at the usual cadence every other tick, from an even number run).
+    std::pair<uint64_t, uint64_t> ahead(int deadlines) const {
+        FrameSchedule copy = m_schedule;
+        uint64_t serves = 0, writes = 0, lineTicks = 0;
+        for (int i = 0; i < deadlines; ++i) {
+            DueSteps due = copy.next();
+            serves += (due.steps & kStepServe) != 0;
+            writes += (due.steps & kStepWrite) != 0;
+            lineTicks += (due.steps & kStepLine) != 0;
+            copy.done(due.at, due.at + 1us);
+        }
+        return {serves, writes + lineTicks / 2};
+    }
+    // What the line took (the pty must not fill up).
+    void drainLine() { m_pty.drain(); }
+
+private:
+    TempDir m_dir;
+    PtyPair m_pty;
+    SerialLine m_line{nullptr};
+    bool m_lineOpen = false;
+    OutputShared m_shared;
+    SerialSink m_serial;
+    RecordingWriter m_writer{m_shared.recordRing, m_shared.record, m_shared.recordFailed};
+    OutputTick m_tick;
+    FrameSchedule m_schedule;
+};
+
+struct CadenceCase {
+    const char* name;
+    FrameTiming timing;
+    int deadlines; // a second's worth
+};
+
+TEST(OutputTickCalls, OnlyTheLinesBreaksAndFramesWithOlaAndARecording) {
+    const CadenceCase cases[] = {
+        {"usual cadence", {}, 34},
+        {"40 frames a second", {40, 200us}, 3 * 40},
+    };
+    // The window rests: the recording's count in the status line wakes it.
+    int wakeFd = uiwake::descriptor();
+    ASSERT_GE(wakeFd, 0);
+    uiwake::setResting(true);
+    auto ola = std::make_shared<FakeOla>();
+    OlaSink sink(fakeOlaOptions(ola));
+    ASSERT_EQ(sink.start(1), OlaSink::StartResult::Started);
+    ASSERT_TRUE(eventually([&] { return sink.state() == OlaState::Connected; }));
+    for (const CadenceCase& c : cases) {
+        BusyTicks ticks(sink, c.timing);
+        ASSERT_TRUE(ticks.ready());
+        ticks.run(10); // the recording has started
+
+        uint64_t before = allocationsOnThisThread();
+        ticks.run(c.deadlines);
+        EXPECT_EQ(allocationsOnThisThread() - before, 0u) << c.name;
+        ticks.drainLine();
+
+        const std::vector<ExpectedCall> expected = {
+            {"break on", __NR_ioctl, 1, TIOCSBRK},
+            {"break off", __NR_ioctl, 1, TIOCCBRK},
+            {"frame write", __NR_write, 2, kFrameBytes, 2},
+            {"window wake", __NR_write, 0, uint64_t(wakeFd), 2},
+        };
+        auto [serves, frames] = ticks.ahead(c.deadlines);
+        CallCounts calls = countSystemCalls(expected, [&] { ticks.run(c.deadlines); });
+        if (!calls.checked) {
+            uiwake::setResting(false);
+            GTEST_SKIP() << calls.why;
+        }
+        EXPECT_TRUE(calls.completed) << c.name << ": " << calls.ending;
+        ASSERT_EQ(calls.counts.size(), expected.size());
+        EXPECT_EQ((std::vector<uint64_t>{calls.counts.begin(), calls.counts.begin() + 3}),
+                  (std::vector<uint64_t>{frames, frames, frames}))
+            << c.name;
+        EXPECT_GT(calls.counts[3], 0u) << c.name;
+        EXPECT_LE(calls.counts[3], serves) << c.name << ": at most one wake a tick";
+    }
+    uiwake::setResting(false);
 }
 
 } // namespace

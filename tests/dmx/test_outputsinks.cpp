@@ -22,7 +22,7 @@ using Op = RecordingLine::Op;
 // a frame, and the frames themselves.
 struct LoggingSink : OutputSink {
     void beforeFrame() override { calls += "B"; }
-    void sendFrame(std::span<const uint8_t> f, int64_t) override {
+    void sendFrame(std::span<const uint8_t> f, Nanoseconds) override {
         calls += "F";
         frames.emplace_back(f.begin(), f.end());
     }
@@ -65,16 +65,16 @@ TEST(SerialSink, AFrameAlwaysFollowsABreakAndOnlyWholeWritesCount) {
     line.isOpen = true;
     SerialSink sink(line);
     Frame f = frameOf(0, filled(1));
-    sink.sendFrame(f, 1'000'000'000); // switched on between break and frame
+    sink.sendFrame(f, 1000ms); // switched on between break and frame
     EXPECT_TRUE(line.events.empty());
     sink.beforeFrame();
-    sink.sendFrame(f, 1'060'000'000);
+    sink.sendFrame(f, 1060ms);
     line.isOpen = false; // the interface is unplugged
     sink.beforeFrame();
-    sink.sendFrame(f, 1'120'000'000);
+    sink.sendFrame(f, 1120ms);
     EXPECT_EQ(line.ops(), (std::vector{Op::BreakOn, Op::BreakOff, Op::Write, Op::BreakOn,
                                        Op::BreakOff, Op::Write}));
-    SinkReading r = sink.stats().read(1'120'000'000);
+    SinkReading r = sink.stats().read(1120ms);
     EXPECT_EQ(r.frames, 1u);
     EXPECT_EQ(r.errors, 1u);
 }
@@ -279,23 +279,23 @@ TEST(SinkStats, WorstPeriodOfTheLastTenSeconds) {
     for (const PeriodCase& c : cases) {
         SinkStats stats;
         for (int64_t t : c.framesMs)
-            stats.frameSent(t * 1000000);
-        SinkReading r = stats.read(c.readMs * 1000000);
-        EXPECT_EQ(r.worstPeriodNs / 1000000, c.worstMs) << c.name;
+            stats.frameSent(Milliseconds{t});
+        SinkReading r = stats.read(Milliseconds{c.readMs});
+        EXPECT_EQ(toMs(r.worstPeriod).count(), c.worstMs) << c.name;
         EXPECT_EQ(r.frames, c.framesMs.size()) << c.name;
     }
 }
 
 TEST(SinkStats, ANewSeriesDoesNotCountTheGapBeforeIt) {
     SinkStats stats;
-    stats.frameSent(1'000'000'000);
+    stats.frameSent(1000ms);
     stats.restartSeries();
-    stats.frameSent(4'000'000'000);
-    stats.frameSent(4'060'000'000);
+    stats.frameSent(4000ms);
+    stats.frameSent(4060ms);
     stats.writeError();
     stats.framesDropped(3);
-    SinkReading r = stats.read(4'070'000'000);
-    EXPECT_EQ(r.worstPeriodNs, 60'000'000);
+    SinkReading r = stats.read(4070ms);
+    EXPECT_EQ(r.worstPeriod, 60ms);
     EXPECT_EQ((std::tuple{r.frames, r.errors, r.dropped}), (std::tuple{3u, 1u, 3u}));
 }
 
@@ -303,10 +303,10 @@ TEST_F(OutputChoiceTest, MonitorShowsEachOutputsFiguresAndOneAlertPerOutage) {
     DmxOutput& out = make("serial+ola");
     ola->set(&FakeOla::reachable, false);
     ASSERT_EQ(out.start(), 0);
-    OutputMonitor monitor(out, now * 1000000);
+    OutputMonitor monitor(out, Milliseconds{now});
     ASSERT_TRUE(eventually([&] { return out.ola().outages() == 1; }));
     ticks(34); // about a second: 17 frames, one every 60 ms
-    OutputMonitor::Sample s = monitor.sample(now * 1000000);
+    OutputMonitor::Sample s = monitor.sample(Milliseconds{now});
     EXPECT_EQ(s.text, "Serial: 16.7 frames/s, worst 60.0 ms, 0 write errors    OLA universe 1: "
                       "not reachable (olad at 127.0.0.1:9010: Connection refused), retrying");
     EXPECT_TRUE(s.olaUnreachable);
@@ -314,13 +314,13 @@ TEST_F(OutputChoiceTest, MonitorShowsEachOutputsFiguresAndOneAlertPerOutage) {
     EXPECT_EQ(monitor.olaUnreachableDetail(),
               "olad at 127.0.0.1:9010, universe 1 (Connection refused); retrying every 0.0 s");
     ticks(34);
-    EXPECT_FALSE(monitor.sample(now * 1000000).olaUnreachable); // said once
+    EXPECT_FALSE(monitor.sample(Milliseconds{now}).olaUnreachable); // said once
 
     ola->set(&FakeOla::reachable, true);
     ASSERT_TRUE(eventually([&] { return out.ola().state() == OlaState::Connected; }));
     line.isOpen = false; // the interface is unplugged: every write fails
     olaFrames(17);
-    s = monitor.sample(now * 1000000);
+    s = monitor.sample(Milliseconds{now});
     EXPECT_EQ(s.text.substr(0, s.text.find("    ")),
               "Serial: 0.0 frames/s, worst 1020.0 ms, 17 write errors");
     std::string olaPart = s.text.substr(std::min(s.text.find("OLA universe 1: "), s.text.size()));
@@ -329,7 +329,7 @@ TEST_F(OutputChoiceTest, MonitorShowsEachOutputsFiguresAndOneAlertPerOutage) {
     EXPECT_FALSE(s.olaUnreachable);
     EXPECT_TRUE(s.olaBack);
     EXPECT_EQ(monitor.olaBackDetail(), "olad at 127.0.0.1:9010, universe 1");
-    EXPECT_FALSE(monitor.sample(now * 1000000).olaBack); // said once
+    EXPECT_FALSE(monitor.sample(Milliseconds{now}).olaBack); // said once
 }
 
 } // namespace

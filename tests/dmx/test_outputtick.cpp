@@ -286,8 +286,8 @@ TEST_F(OutputTickPty, StopKeysEndReplayAndRecording) {
 // Logs the hook calls and feeds one frame-pipe frame when asked.
 class PipeHooks : public TickHooks {
 public:
-    void ipHeartbeat(int64_t) override { calls += "H"; }
-    void pollFramePipe(int64_t nowMs, PipeFrame& pipe) override {
+    void ipHeartbeat(Milliseconds) override { calls += "H"; }
+    void pollFramePipe(Milliseconds nowMs, PipeFrame& pipe) override {
         calls += "F";
         if (feed) {
             pipe.frame = filled(0xAB);
@@ -295,7 +295,7 @@ public:
             feed = false;
         }
     }
-    void pollSystemPipe(int64_t) override { calls += "S"; }
+    void pollSystemPipe(Milliseconds) override { calls += "S"; }
 
     bool feed = false;
     std::string calls;

@@ -23,7 +23,7 @@ TEST(PriorityNotice, TellsOnceTheThreadHasSettledAndAgainOnlyOnAChange) {
     };
     PriorityNotice notice;
     for (const Poll& p : polls) {
-        std::optional<std::string> text = notice.poll(p.running, p.realtime, p.nowMs);
+        std::optional<std::string> text = notice.poll(p.running, p.realtime, Milliseconds{p.nowMs});
         if (p.told)
             EXPECT_EQ(text, std::optional<std::string>(p.told)) << p.nowMs;
         else

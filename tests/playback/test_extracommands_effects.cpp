@@ -21,11 +21,12 @@
 #include <filesystem>
 #include <set>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <thread>
 #include <unistd.h>
 
-using namespace orvane;
+    using namespace orvane;
 using namespace orvane::test;
 
 namespace {
@@ -361,6 +362,11 @@ TEST(MatrixPicture, RefusesWhatIsNotABitmap) {
     EXPECT_FALSE(picture.load(dir.file("missing.bmp")));
     writeFile(dir.file("short.bmp"), "B");
     EXPECT_FALSE(picture.load(dir.file("short.bmp")));
+    // Neither a FIFO (its open would wait for a writer) nor a folder.
+    ASSERT_EQ(::mkfifo(dir.file("fifo.bmp").c_str(), 0600), 0);
+    EXPECT_FALSE(picture.load(dir.file("fifo.bmp")));
+    std::filesystem::create_directory(dir.file("folder.bmp"));
+    EXPECT_FALSE(picture.load(dir.file("folder.bmp")));
 }
 
 struct Matrix : ExtraFixture {

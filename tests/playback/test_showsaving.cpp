@@ -134,6 +134,18 @@ TEST_F(SavingFixture, AFailedSaveNamesTheFileAndTheReasonAndLeavingIsAsked) {
     EXPECT_NE(err.find(std::strerror(ENOENT)), std::string::npos);
 }
 
+TEST_F(SavingFixture, ABackupFolderInTheWayIsSaidWithItsPathAndReason) {
+    writeFile(showFile, "[GLOBAL]\r\nmanualstep=1\r\n");
+    load();
+    ASSERT_EQ(::mkdir((showFile + ".bak").c_str(), 0755), 0);
+    EXPECT_TRUE(saving.save(ShowSaving::Mode::Asking));
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_NE(prompts.shown[0].text.find(showFile + ".bak : " + std::strerror(EISDIR)),
+              std::string::npos)
+        << prompts.shown[0].text;
+    EXPECT_NE(readFile(showFile).find("0$check1=0"), std::string::npos);
+}
+
 TEST_F(SavingFixture, ChainGoesOnlyToAnExistingShowAfterSaving) {
     ::mkdir(root.file("Show2").c_str(), 0755);
     load();

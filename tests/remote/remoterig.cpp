@@ -31,7 +31,7 @@ RemoteRig::RemoteRig(RemoteOptions options, std::string pipes)
 void RemoteRig::tick(int count) {
     for (int i = 0; i < count; ++i) {
         outputTick.run(now);
-        remote.poll(now);
+        remote.poll(Milliseconds{now});
         now += kTickPeriodMs;
     }
 }

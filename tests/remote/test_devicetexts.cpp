@@ -95,21 +95,21 @@ TEST(DeviceLog, ABurstPassesThenLinesAreCountedAndTheCountLogged) {
     LogLimiter limiter(3, 2); // 3 at once, then 2 a second
     std::vector<LogLine> out;
     for (int i = 0; i < 10; ++i)
-        limiter.add({"line " + std::to_string(i), 1}, 1000, out);
+        limiter.add({"line " + std::to_string(i), 1}, Milliseconds{1000}, out);
     ASSERT_EQ(out.size(), 3u);
     EXPECT_EQ(out[2].text, "line 2");
     EXPECT_EQ(limiter.heldBack(), 7u);
 
     // Half a second brings one line back: the count of what was left out.
     out.clear();
-    limiter.flush(1500, out);
+    limiter.flush(Milliseconds{1500}, out);
     ASSERT_EQ(out.size(), 1u);
     EXPECT_EQ(out[0].text, "ovi: 7 log lines left out");
     EXPECT_EQ(out[0].colour, kLogDarkRed);
 
     // Then lines flow at the rate again.
     out.clear();
-    limiter.add({"late", 1}, 2000, out);
+    limiter.add({"late", 1}, Milliseconds{2000}, out);
     ASSERT_EQ(out.size(), 1u);
     EXPECT_EQ(out[0].text, "late");
 }
@@ -118,10 +118,10 @@ TEST(DeviceLog, UnderSteadyPressureLinesStillPassWithTheirCount) {
     LogLimiter limiter(1, 1);
     std::vector<LogLine> out;
     for (const char* text : {"a", "b", "c"})
-        limiter.add({text, 1}, 0, out);
-    limiter.add({"d", 1}, 1000, out);
-    limiter.add({"e", 1}, 1500, out);
-    limiter.add({"f", 1}, 2000, out);
+        limiter.add({text, 1}, Milliseconds{0}, out);
+    limiter.add({"d", 1}, Milliseconds{1000}, out);
+    limiter.add({"e", 1}, Milliseconds{1500}, out);
+    limiter.add({"f", 1}, Milliseconds{2000}, out);
     std::vector<std::string> texts;
     for (const LogLine& l : out)
         texts.push_back(l.text);

@@ -92,10 +92,10 @@ TEST(ExtraTexts, SuperscanTextsGoOverTheLink) {
     steps.run("SUPERSCAN1=MODE=3,rest\r\nSUPERSCAN1COLOR=OFF");
     EXPECT_EQ(readQuiet(peer), "MODE=3");
     for (int64_t t = 0; t < 12000; t += kTickPeriodMs)
-        remote.tickHooks().ipHeartbeat(t + 50000);
+        remote.tickHooks().ipHeartbeat(Milliseconds{t + 50000});
     EXPECT_EQ(readQuiet(peer), "!ALIVE!ALIVE");
     steps.run("SUPERSCAN1COLOR=ON");
-    remote.tickHooks().ipHeartbeat(70000);
+    remote.tickHooks().ipHeartbeat(Milliseconds{70000});
     EXPECT_EQ(readQuiet(peer), "!COL:000000");
 }
 
@@ -137,13 +137,13 @@ TEST(ExtraTexts, TextsThatCannotGoOutAreLoggedWithTheReason) {
          {"ovi[23] sleeping, [HELLO] not sent to it or the devices after it"},
          "HELLO               "},
     };
-    remote.poll(0);
+    remote.poll(Milliseconds{0});
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         size_t before = log.size();
         steps.run(c.text);
         remote.deviceServer().flush();
-        remote.poll(0);
+        remote.poll(Milliseconds{0});
         std::vector<std::string> added;
         for (size_t i = before; i < log.size(); ++i)
             added.push_back(log[i].text);

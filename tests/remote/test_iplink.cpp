@@ -42,8 +42,8 @@ struct LinkRig {
     // Output ticks every 30 ms from `from` for `ms`, with the window's poll.
     void ticks(int64_t from, int64_t ms) {
         for (int64_t t = from; t < from + ms; t += kTickPeriodMs) {
-            remote->poll(t);
-            remote->tickHooks().ipHeartbeat(t);
+            remote->poll(Milliseconds{t});
+            remote->tickHooks().ipHeartbeat(Milliseconds{t});
         }
     }
 

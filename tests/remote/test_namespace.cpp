@@ -1,10 +1,13 @@
 // The IP device server as it runs in a venue: TCP port 5555 on all addresses,
-// or on the one address the setting "ipdevbind" names. These tests run in a
+// or on the one address the setting "ipdevbind" names; OSC on the address
+// "oscbind" names. These tests run in a
 // network namespace of their own (a child process that leaves the machine's
 // network), so nothing listens on the machine's real network.
 
+#include "remote/oscserver.h"
 #include "remote/remotecontrol.h"
 #include "sockets.h"
+#include "support/oscclient.h"
 
 #include <gtest/gtest.h>
 
@@ -60,7 +63,7 @@ std::string check(bool ok, const std::string& what) {
 std::string collect(RemoteControl& remote) {
     std::string log;
     remote.setLog([&](std::string_view line, uint32_t) { log += std::string(line) + "\n"; });
-    remote.poll(0);
+    remote.poll(Milliseconds{0});
     remote.setLog(nullptr);
     return log;
 }
@@ -131,6 +134,36 @@ TEST(IpDeviceServerPort, AServerThatCannotListenSaysWhy) {
                 failures += check(log == "ip ovi server cannot listen on port 5555: ipdevbind "
                                          "[venue-lan] is not an IPv4 address",
                                   log);
+        }
+        return failures;
+    });
+    if (status == 77)
+        GTEST_SKIP() << "no network namespace here";
+    EXPECT_EQ(status, 0);
+}
+
+// OSC opened to the stage network (oscbind=0.0.0.0) answers on every address;
+// by default it keeps to loopback's 127.0.0.1.
+TEST(OscServerAddress, OpenToEveryAddressOnlyWhenTheSettingSaysSo) {
+    int status = inNamespace([] {
+        std::string failures;
+        for (const char* bind : {"0.0.0.0", "127.0.0.1"}) {
+            RemoteCommandRing ring;
+            RemoteStateBoard board;
+            OscServerOptions options;
+            options.port = 9000;
+            options.bindAddress = bind;
+            OscServer server(options, ring, board);
+            std::string error;
+            if (!server.start(&error))
+                return std::string(bind) + ": " + error;
+            OscClient stage("127.0.0.9");
+            stage.send(encodeOscMessage("/orvane/go", "", {}), 9000, "127.0.0.2");
+            bool served = waitUntil([&] { return !ring.empty(); }, 500);
+            bool everywhere = std::string(bind) == "0.0.0.0";
+            failures +=
+                check(served == everywhere,
+                      std::string(bind) + (served ? ": served" : ": not served") + " on 127.0.0.2");
         }
         return failures;
     });

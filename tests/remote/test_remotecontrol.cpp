@@ -47,11 +47,11 @@ TEST(RemoteControl, LinesBeforeTheLogExistsAreHandedOverWhenItComes) {
         EXPECT_EQ(l.colour, kLogDarkRed);
 
     // Retried every second, logged once.
-    remote.poll(1000);
-    remote.poll(2000);
+    remote.poll(Milliseconds{1000});
+    remote.poll(Milliseconds{2000});
     EXPECT_EQ(log.size(), 3u);
     ::chmod(dir.file("pipes").c_str(), 0700);
-    remote.poll(3000);
+    remote.poll(Milliseconds{3000});
     ASSERT_EQ(log.size(), 5u);
     EXPECT_EQ(log[3].text, "pipe orvanepipeserver ready at " + dir.file("pipes/orvanepipeserver"));
     EXPECT_GE(Fd(connectLocal(dir.file("pipes/orvanesystemserver"))), 0);

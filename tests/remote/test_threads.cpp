@@ -52,7 +52,7 @@ TEST(RemoteThreads, PipesAndTheLinkOpenAndCloseUnderTheRunningTick) {
         });
         EXPECT_TRUE(remote.openIpLink());
         std::this_thread::sleep_for(std::chrono::milliseconds(35));
-        remote.poll(round * 100);
+        remote.poll(Milliseconds{round * 100});
         remote.closeIpLink();
         accept.join();
         remote.closeFramePipe();

@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <memory>
+
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -63,11 +66,14 @@ struct ShowFileFixture : ::testing::Test {
 } // namespace
 
 TEST_F(ShowFileFixture, ASaveWithoutEditsNeverChangesWhatAStepLoads) {
-    // The first 2048 characters make a line (its last one lost), the rest another.
+    // A line is read whole, however long: the key line after "=" is the name's.
     std::string longName(2041, 'n');
     const std::pair<std::string, std::string> files[] = {
         {"section header holding a key", repro("show_eq_in_section_header.ini")},
         {"lone CR inside values", repro("show_lone_cr_value.ini")},
+        {"lone CR line ends", repro("show_cr_line_ends.ini")},
+        {"texts longer than 1023 bytes", repro("show_long_extra.ini")},
+        {"numbers past 32 bits", repro("check_numbers_past_32_bits.ini")},
         {"extreme stored values", repro("dmx_ini_master_intmin.ini")},
         {"a line longer than a read line, its rest a key line",
          "[GLOBAL]\r\n3$master=10\r\n5$name=" + longName + "3$master=99\r\n"},
@@ -104,6 +110,40 @@ TEST_F(ShowFileFixture, ReproducersKeepTheirValues) {
               std::string::npos);
 }
 
+TEST_F(ShowFileFixture, LaterReproducersLoseNothing) {
+    auto loaded = [&](const char* name) {
+        writeFile(path, repro(name));
+        auto fresh = std::make_unique<ShowStore>(profiles);
+        fresh->setShowFilePath(path);
+        EXPECT_EQ(fresh->LoadShowFile(path), 0) << name;
+        return fresh;
+    };
+    StepRecord r;
+    std::unique_ptr<ShowStore> s = loaded("show_long_extra.ini");
+    s->LoadStep(5, r);
+    const std::string text = repro("show_long_extra.ini");
+    size_t from = text.find("5$extra=") + 8;
+    EXPECT_EQ(r.extra, text.substr(from, text.find("\r\n", from) - from));
+    EXPECT_GT(r.extra.size(), 1023u);
+    EXPECT_EQ(r.name.size(), 1500u);
+
+    s = loaded("show_cr_line_ends.ini");
+    EXPECT_TRUE(s->lastLoad().loneCrLineEnds);
+    EXPECT_EQ(s->lastLoad().unreadLines, 0u);
+    s->LoadStep(4, r);
+    EXPECT_EQ(r.name, "Blackout");
+    EXPECT_DOUBLE_EQ(r.fadet, 4.0);
+    ASSERT_EQ(s->WriteShowFile(path), 0);
+    EXPECT_NE(readFile(path).find("\r\n4$name=Blackout\r\n"), std::string::npos);
+
+    // A section past 32 bits is not step 1; a goto past 32 bits is not step 0.
+    s = loaded("check_numbers_past_32_bits.ini");
+    s->LoadStep(1, r);
+    EXPECT_DOUBLE_EQ(r.fadet, 0.0);
+    s->LoadStep(4, r);
+    EXPECT_EQ(r.gotostep, INT32_MAX);
+}
+
 TEST_F(ShowFileFixture, ValuesOutsideTheirRangeLoadClamped) {
     writeFile(path, "[1]\r\nmaster=-2147483648\r\n1=2147483648\r\n2=-7\r\n3=300\r\n"
                     "fadet=1e300\r\nmasteront=-2.5\r\nmasterofft=nan\r\nsound1=99999\r\n"
@@ -138,7 +178,8 @@ TEST_F(ShowFileFixture, TheLoadCountsWhatItCouldNotRead) {
          3, true},
         {"empty", "", 0, 0, true},
         {"not a show", "\x89PNG\r\n\x1a\n", 2, 2, false},
-        {"headers alone", "[a]\r\n[b]\r\n", 2, 0, true},
+        // Headers alone hold nothing a show could use: a save asks first.
+        {"headers alone", "[a]\r\n[b]\r\n", 2, 0, false},
     };
     for (const Case& c : cases) {
         writeFile(path, c.text);
@@ -186,10 +227,25 @@ TEST_F(ShowFileFixture, EachSaveKeepsThePreviousFileAsBackup) {
     ASSERT_EQ(store.WriteShowFile(path), 0);
     EXPECT_EQ(readFile(path + ".bak"), first);
     EXPECT_NE(readFile(path).find("1$master=3\r\n"), std::string::npos);
+    EXPECT_EQ(store.lastBackupReason(), "");
     // A new show has nothing to keep.
     TempDir other;
     ASSERT_EQ(store.WriteShowFile(other.file("dmx.ini")), 0);
     EXPECT_NE(::access(other.file("dmx.ini.bak").c_str(), F_OK), 0);
+}
+
+TEST_F(ShowFileFixture, ABackupThatCannotBeKeptIsSaidAndTheShowIsWrittenAllTheSame) {
+    writeFile(path, "[GLOBAL]\r\nmanualstep=1\r\n1$master=1\r\n");
+    ASSERT_EQ(store.LoadShowFile(path), 0);
+    ASSERT_EQ(::mkdir((path + ".bak").c_str(), 0755), 0);
+    writeFile(path + ".bak/inside", "mine");
+    store.WriteStoreValue("1", "master", "2", path);
+    ASSERT_EQ(store.WriteShowFile(path), 0);
+    EXPECT_EQ(store.lastBackupReason(), std::strerror(EISDIR));
+    EXPECT_NE(readFile(path).find("1$master=2\r\n"), std::string::npos);
+    EXPECT_EQ(readFile(path + ".bak/inside"), "mine");
+    // No temporary file stays behind.
+    EXPECT_EQ(system(("test $(ls -A " + dir.path() + " | wc -l) -eq 2").c_str()), 0);
 }
 
 TEST_F(ShowFileFixture, WindowsTextsAreWrittenBackByteForByte) {
@@ -211,6 +267,7 @@ TEST_F(ShowFileFixture, WindowsTextsAreWrittenBackByteForByte) {
 
 TEST_F(ShowFileFixture, LeftoversOfAKilledSaveGoAtTheNextStart) {
     writeFile(dir.file(".dmx.ini.a1B2c3"), "half a show");
+    writeFile(dir.file(".dmx.ini.recovery.Q7w8E9"), "half a recovery file");
     writeFile(dir.file(".chase.EFE.Zz9Zz9"), "half an effect");
     writeFile(dir.file(".lost.efe.previous"), "an effect set aside");
     writeFile(dir.file(".kept.efe.previous"), "old effect");
@@ -219,8 +276,9 @@ TEST_F(ShowFileFixture, LeftoversOfAKilledSaveGoAtTheNextStart) {
     writeFile(dir.file(".dmx.ini.toolong7"), "x");
     writeFile(dir.file(".notes.txt.abcdef"), "x");
     writeFile(dir.file("dmx.ini"), "the show");
-    EXPECT_EQ(removeSaveLeftovers(dir.path()), 4);
+    EXPECT_EQ(removeSaveLeftovers(dir.path()), 5);
     EXPECT_NE(::access(dir.file(".dmx.ini.a1B2c3").c_str(), F_OK), 0);
+    EXPECT_NE(::access(dir.file(".dmx.ini.recovery.Q7w8E9").c_str(), F_OK), 0);
     EXPECT_NE(::access(dir.file(".chase.EFE.Zz9Zz9").c_str(), F_OK), 0);
     EXPECT_EQ(readFile(dir.file("lost.efe")), "an effect set aside");
     EXPECT_EQ(readFile(dir.file("kept.efe")), "new effect");

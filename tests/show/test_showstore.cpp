@@ -292,19 +292,20 @@ TEST_F(StoreFixture, ShowFileGainsGlobalManualStepAndKeepsForeignLines) {
         ASSERT_EQ(text[i - 1], '\r');
 }
 
-TEST_F(StoreFixture, OverlongValuesAndLineEndsNeverBreakTheFile) {
-    std::string huge(5000, 'x');
-    store.WriteStoreValue("8", "name", huge, path);
+TEST_F(StoreFixture, LongTextsKeepEveryByteAndLineEndsNeverBreakTheFile) {
+    std::string huge;
+    for (int i = 0; i < 2000; ++i)
+        huge += "VEDA=[" + std::to_string(i) + "]HELLO\\n";
+    store.WriteStoreValue("8", "extra", huge, path);
+    store.WriteStoreValue("8", "name", "\xE9t\xE9" + std::string(5000, 'x'), path);
     store.WriteStoreValue("8", "ple", "one\r\ntwo", path);
     ASSERT_EQ(store.WriteShowFile(path), 0);
     std::string text = readFile(path);
-    size_t start = text.find("8$name=");
-    size_t end = text.find("\r\n", start);
-    EXPECT_EQ(end - start + 2, kShowLineMax);
     EXPECT_NE(text.find("8$ple=one\r\n"), std::string::npos);
     EXPECT_EQ(text.find("\r\ntwo"), std::string::npos);
-    // The text field reads at most 1023 characters back.
-    EXPECT_EQ(load(8).name.size(), kTextFieldMax);
+    loadText(text);
+    EXPECT_EQ(load(8).extra, huge);
+    EXPECT_EQ(load(8).name, "\xE9t\xE9" + std::string(5000, 'x'));
 }
 
 TEST_F(StoreFixture, FailedWriteLeavesThePreviousShowFileIntact) {

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <locale.h>
+#include <tuple>
 
 using namespace orvane;
 
@@ -92,6 +93,13 @@ TEST(TextUtil, ClampedIntegersSaturateInsteadOfWrapping) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(leadingIntClamped(c.text, 0, 255), c.expected) << c.text;
-    // The plain reading keeps the low 32 bits, as it always did.
-    EXPECT_EQ(leadingInt("2147483648"), INT32_MIN);
+    // The plain reading saturates too: a number past 32 bits never wraps.
+    for (auto [text, value, past] :
+         {std::tuple{"2147483647", INT32_MAX, false}, std::tuple{"2147483648", INT32_MAX, true},
+          std::tuple{"4294967296", INT32_MAX, true}, std::tuple{"4294967297", INT32_MAX, true},
+          std::tuple{"-2147483648", INT32_MIN, false}, std::tuple{"-4294967296", INT32_MIN, true},
+          std::tuple{"12x", 12, false}}) {
+        EXPECT_EQ(leadingInt(text), value) << text;
+        EXPECT_EQ(leadingIntPast32Bits(text), past) << text;
+    }
 }

@@ -8,6 +8,7 @@
 #include "support/tempdir.h"
 #include "wavmaker.h"
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <memory>
@@ -19,7 +20,7 @@ enum class Driver { Dummy, Disk, DiskFlatOut, Missing };
 
 class SoundRig {
 public:
-    explicit SoundRig(Driver driver = Driver::Dummy) {
+    explicit SoundRig(Driver driver = Driver::Dummy, DecodeOptions decoding = {}) {
         const char* name = driver == Driver::Dummy     ? "dummy"
                            : driver == Driver::Missing ? "no-such-driver"
                                                        : "disk";
@@ -35,12 +36,24 @@ public:
         o.stopRecording = [this] { ++recordingStops; };
         o.hotkeysChanged = [this](const std::vector<SoundHotkey>& k) { hotkeys = k; };
         o.logLine = [this](const std::string& line) { log.push_back(line); };
+        o.soundsArrived = [this] { ++arrivals; };
+        o.decoding = std::move(decoding);
         sound = std::make_unique<SoundConsole>(controls, list, std::move(o));
         sound->bind();
     }
 
     void addWav(const std::string& name, const std::vector<uint8_t>& file) {
         writeFile(dir.file(name), asText(file));
+    }
+
+    // Starts the bank's reading (through "Reload" when asked) and takes what
+    // arrives until the whole folder is read. False on timeout.
+    bool loadBank(bool byReload = false) {
+        byReload ? controls.click(1349) : sound->loadBank();
+        return waitFor([this] {
+            sound->takeArrivals();
+            return !sound->loading();
+        });
     }
 
     // Selects the list entry that starts with text and presses Play.
@@ -73,6 +86,7 @@ public:
     int recordingStops = 0;
     std::vector<SoundHotkey> hotkeys;
     std::vector<std::string> log;
+    std::atomic<int> arrivals{0}; // calls of soundsArrived, on the loader's thread
     std::unique_ptr<SoundConsole> sound;
 };
 

@@ -43,7 +43,7 @@ TEST(SoundConsole, LoopedSoundPlaysItsCountThenAdvancesWhenAsked) {
     for (bool nextOnStop : {true, false}) {
         SoundRig rig;
         rig.addWav("intro LOOP=3.wav", makeWavMs(WavParams{}, 200));
-        rig.sound->loadBank();
+        ASSERT_TRUE(rig.loadBank());
         rig.controls.setChecked(1108, nextOnStop);
         rig.play("intro");
         std::vector<std::string> loops;
@@ -84,7 +84,7 @@ TEST(SoundConsole, SeekSnapsToTheNearerBlockAndStaysPaused) {
     for (const Case& c : cases) {
         SoundRig rig;
         rig.addWav("a.wav", makeWavMs(c.params, 1000));
-        rig.sound->loadBank();
+        ASSERT_TRUE(rig.loadBank());
         rig.play("a.wav");
         ASSERT_TRUE(rig.waitFor([&] { return rig.sound->playingPosition() > 0; }));
         rig.sound->tick();
@@ -113,7 +113,7 @@ TEST(SoundConsole, PauseKeepsThePositionAndResumePlaysOnWithoutAGap) {
     WavParams s;
     std::vector<uint8_t> data = toneData(s, 22050);
     rig.addWav("a.wav", makeWav(s, data));
-    rig.sound->loadBank();
+    ASSERT_TRUE(rig.loadBank());
     rig.play("a.wav");
     ASSERT_TRUE(rig.waitFor([&] { return rig.sound->playingPosition() >= 16384; }));
     rig.sound->tick();
@@ -146,7 +146,7 @@ TEST(SoundConsole, VolumeSlidersReachTheDeviceSamples) {
         WavParams s;
         std::vector<uint8_t> data = toneData(s, 8820);
         rig.addWav("a.wav", makeWav(s, data));
-        rig.sound->loadBank();
+        ASSERT_TRUE(rig.loadBank());
         rig.controls.setPos(1010, c.stepLeft);
         rig.controls.setPos(1011, c.stepRight);
         rig.controls.setPos(1397, c.masterLeft);
@@ -181,7 +181,7 @@ TEST(SoundConsole, ButtonsMetersHotkeysAndStopFollowThePlayback) {
     }
     rig.addWav("level.wav", makeWav(s, level));
     rig.addWav("other.wav", makeWavMs(s, 300));
-    rig.sound->loadBank();
+    ASSERT_TRUE(rig.loadBank());
     auto playing = [&](bool on) {
         for (int id : {kPlay, kPlayRecord, kPlayReplay})
             EXPECT_EQ(rig.controls.enabled(id), !on) << id;
@@ -298,7 +298,7 @@ TEST(SoundConsole, WithoutASoundDeviceNothingPlaysAndTheControlsStayIdle) {
     testing::internal::CaptureStderr();
     SoundRig rig(Driver::Missing);
     rig.addWav("a.wav", makeWavMs(WavParams{}, 300));
-    rig.sound->loadBank();
+    ASSERT_TRUE(rig.loadBank());
     rig.play("a.wav");
     rig.sound->tick();
     std::string log = testing::internal::GetCapturedStderr();
@@ -313,7 +313,7 @@ TEST(SoundConsole, ASoundInAnotherFormatGetsItsOwnDevice) {
     WavParams mono8{1, 8000, 8};
     rig.addWav("a.wav", makeWavMs(WavParams{}, 1000));
     rig.addWav("b.wav", makeWavMs(mono8, 1000));
-    rig.sound->loadBank();
+    ASSERT_TRUE(rig.loadBank());
     for (const char* name : {"a.wav", "b.wav", "a.wav"}) {
         rig.list.select(name[0] - 'a');
         rig.controls.doubleClick(1003); // replaces the sound that plays
@@ -329,7 +329,7 @@ TEST(SoundConsole, TwentyFourBitAndFloatSoundsReachTheDeviceAsFloatSamples) {
         SoundRig rig(Driver::DiskFlatOut);
         const uint32_t frames = 4800;
         rig.addWav("a.wav", makeWav(s, toneData(s, frames)));
-        rig.sound->loadBank();
+        ASSERT_TRUE(rig.loadBank());
         rig.play("a.wav");
         // Positions count bytes of the decoded float frames (8 bytes each).
         EXPECT_EQ(rig.controls.state(kPosition).max, int(frames * 8 - 256)) << s.bits;

@@ -1,9 +1,11 @@
 // WAV headers: what is accepted, where the data starts, what is refused and
 // why; the samples' volume and level arithmetic.
 
+#include "core/boundedcall.h"
 #include "sound/samples.h"
 #include "sound/soundbank.h"
 #include "sound/wavfile.h"
+#include "support/tempdir.h"
 #include "wavmaker.h"
 
 #include <gtest/gtest.h>
@@ -159,6 +161,48 @@ TEST(WavFile, WhatCannotBeDecodedIsRefusedWithAReason) {
         EXPECT_FALSE(decodeWavFromMemory(c.file, error)) << c.name;
         EXPECT_FALSE(error.empty()) << c.name;
         EXPECT_NE(error.find(c.reason), std::string::npos) << c.name << ": " << error;
+    }
+}
+
+// libsndfile loops for ever on some damaged LIST chunks: each case runs with
+// a deadline, so a loop fails the test instead of hanging it.
+TEST(WavFile, MetadataListsNeverReachTheDecoder) {
+    WavParams s;
+    std::vector<uint8_t> info = {'I', 'N', 'F', 'O', 'I', 'S', 'F', 'T', 7, 0,
+                                 0,   0,   'o', 'r', 'v', 'a', 'n', 'e', 0, 0};
+    std::vector<uint8_t> looping = {'I', 'N', 'F', 'O', 'z', 'z', 'z', 'z', 0xF8, 0xFF, 0xFF, 0xFF};
+    struct Case {
+        const char* name;
+        std::vector<uint8_t> file;
+        const char* refusal; // part of the reason; nullptr: the tone decodes whole
+    } cases[] = {
+        {"a tag list before the data",
+         riff({{"fmt ", fmtBody(s)}, {"LIST", info}, {"data", toneData(s, 500)}}), nullptr},
+        {"a tag list after the data",
+         riff({{"fmt ", fmtBody(s)}, {"data", toneData(s, 500)}, {"LIST", info}}), nullptr},
+        {"a sub-chunk of 0xFFFFFFF8 bytes",
+         riff({{"fmt ", fmtBody(s)}, {"LIST", looping}, {"data", toneData(s, 500)}}), nullptr},
+        {"the reproducer: a list type taken for a sub-chunk of 0xFFFFFFF8 bytes",
+         [] {
+             std::string f = readFile(std::string(ORVANE_SOURCE_DIR) +
+                                      "/tests/data/fuzz-repro/wav_list_chunk_hang.wav");
+             return std::vector<uint8_t>(f.begin(), f.end());
+         }(),
+         "No 'data' chunk"},
+    };
+    for (const Case& c : cases) {
+        auto file = std::make_shared<std::vector<uint8_t>>(c.file);
+        auto run = runBounded<std::pair<bool, std::string>>(kOutsideFileBound, [file] {
+            std::string error;
+            auto sound = decodeWavFromMemory(*file, error);
+            return std::pair{sound && sound->samples == toneData(WavParams{}, 500), error};
+        });
+        ASSERT_EQ(run.end, BoundedEnd::Done) << c.name << ": the decoder did not return";
+        if (!c.refusal)
+            EXPECT_TRUE(run.value->first) << c.name << ": " << run.value->second;
+        else
+            EXPECT_NE(run.value->second.find(c.refusal), std::string::npos)
+                << c.name << ": " << run.value->second;
     }
 }
 

@@ -285,3 +285,55 @@ TEST(ShowCheck, ShowsThatCannotBeCheckedOrHaveNoFile) {
     EXPECT_EQ(r.problems(), (Problems{{-1, "show file " + r.root.file("s/dmx.ini") +
                                                " cannot be read: it is a folder"}}));
 }
+
+TEST(ShowCheck, NumbersPast32BitsAreErrorsNeverWrapped) {
+    CheckRoot r;
+    r.show(readFile(std::string(ORVANE_SOURCE_DIR) +
+                    "/tests/data/fuzz-repro/check_numbers_past_32_bits.ini") +
+           "7$keycode=4294967361\r\n7$master=4294967297\r\n7$fadet=4294967297\r\n");
+    std::vector<std::string> lines;
+    for (const ShowProblem& p : r.problems())
+        lines.push_back(problemLine(p));
+    EXPECT_EQ(lines, (std::vector<std::string>{
+                         "dmx.ini line 7: \"4294967297$fadet=-3\" is in section 4294967297, "
+                         "outside steps 0-499: the entry is dropped",
+                         "step 4: gotostep \"4294967296\" is past 32 bits: it is read as "
+                         "2147483647",
+                         "step 5: gotostep \"4294967796\" is past 32 bits: it is read as "
+                         "2147483647",
+                         "step 6: CHAIN= step 99999999999 is outside 0-499: the show would start "
+                         "at step 0",
+                         "step 7: keycode \"4294967361\" is past 32 bits: it is read as 2147483647",
+                         "step 7: master \"4294967297\" is past 32 bits: it is read as 2147483647",
+                     }));
+}
+
+TEST(ShowCheck, WhatTheReportPrintsIsSafeAndShort) {
+    CheckRoot r;
+    // Control bytes of a file (an escape sequence would drive the terminal),
+    // C1 controls and bytes that are not UTF-8 are written as \xNN.
+    r.show(readFile(std::string(ORVANE_SOURCE_DIR) +
+                    "/tests/data/fuzz-repro/check_control_bytes.ini") +
+           "[3]\r\nnote \xC2\x9B caf\xC3\xA9 \xE9t\xE9\r\n");
+    std::vector<std::string> lines = reportLines(r.problems());
+    EXPECT_EQ(lines,
+              (std::vector<std::string>{
+                  "dmx.ini line 2: no \"=\" in \"hello\\x1B]0;pwned\\x07\\x1B[2J world\": the "
+                  "line is skipped",
+                  "step 3: dmx.ini line 4: no \"=\" in \"note \\xC2\\x9B caf\xC3\xA9 "
+                  "\\xE9t\\xE9\": the line is skipped",
+              }));
+
+    // Ten of a kind, then how many more; other kinds keep their own ten.
+    std::string junk = "[GLOBAL]\r\nmanualstep=1\r\n";
+    for (int i = 0; i < 9774; ++i)
+        junk += "junk " + std::to_string(i) + "\r\n";
+    junk += "1$fadet=soon\r\n";
+    r.show(junk);
+    lines = reportLines(r.problems());
+    ASSERT_EQ(lines.size(), 12u);
+    EXPECT_EQ(lines[9], "dmx.ini line 12: no \"=\" in \"junk 9\": the line is skipped");
+    EXPECT_EQ(lines[10], "\u2026 and 9 764 more like it");
+    EXPECT_EQ(lines[11], "step 1: fade time \"soon\" is not a number");
+    EXPECT_EQ(groupedCount(1234567), "1 234 567");
+}

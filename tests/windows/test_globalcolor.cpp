@@ -6,6 +6,7 @@
 #include "support/manualclock.h"
 #include "support/qtapp.h"
 #include "windows/globalcolor.h"
+#include "windows/sharedtick.h"
 
 #include <QCheckBox>
 #include <QElapsedTimer>
@@ -132,6 +133,27 @@ TEST_F(GlobalColorWindow, AClickShorterThanATickStillPicks) {
     EXPECT_EQ(rig.colour(1), makeColour(0, 0, 255));
     tick();
     EXPECT_EQ(window->controller().zone(0).point, (PadPoint{219, 199})); // no further pick
+}
+
+// With the ticks resting, a press wakes them on their grids: the 20 ms tick
+// comes first, and once it has run everything may rest again. The window's
+// tick must still come round for a click that is already over.
+TEST_F(GlobalColorWindow, AClickShorterThanATickIsAppliedWhenTheTicksRest) {
+    QObject owner;
+    SharedTick fast;
+    fast.start(20, &owner, [] {});
+    fast.restWhen([] { return true; });
+    QElapsedTimer waited;
+    waited.start();
+    while (!SharedTick::resting() && waited.elapsed() < 2000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    ASSERT_TRUE(SharedTick::resting());
+    mouse(QEvent::MouseButtonPress, 0, inPad(0, {219, 199}));
+    mouse(QEvent::MouseButtonRelease, 0, inPad(0, {219, 199}));
+    waited.restart();
+    while (rig.colour(1) != makeColour(0, 0, 255) && waited.elapsed() < 1000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_EQ(rig.colour(1), makeColour(0, 0, 255));
 }
 
 TEST_F(GlobalColorWindow, ADragPicksInThePadUnderTheCursor) {
