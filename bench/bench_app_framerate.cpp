@@ -142,7 +142,7 @@ int keyToFrame(const LineTiming& timing, int presses) {
     setup.args = {"STEP=0"};
     setup.env = {"QT_QPA_PLATFORM=xcb", "DISPLAY=" + x.display()};
     Program program(line.slavePath(), setup);
-    std::optional<std::string> window = x.waitForWindow("Eurolite USB PRO Mk2", 20000);
+    std::optional<std::string> window = x.waitForWindow("orvane 2022.001 - OV - DMX on", 20000);
     TestKeys keys(x.display());
     if (!program.ok() || !window || !keys.ok() || !waitForFrames(frames, 20))
         return 1;

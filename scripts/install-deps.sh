@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
     build-essential cmake make pkg-config git
     qt6-base-dev qt6-base-dev-tools libgl-dev
+    # whether a window manager runs on the X display (kiosk sessions have none)
+    libxcb1-dev
     libsdl2-dev libsndfile1-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     clang-format

@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     QWidget window;
-    window.setWindowTitle(QString::fromStdString(mainCaption("demo")));
+    window.setWindowTitle(QString::fromStdString(mainCaption("demo", "/dev/ttyUSB0")));
     window.resize(kConsoleWidth, kConsoleHeight);
     QPalette pal = window.palette();
     pal.setColor(QPalette::Window, QColor(0, 196, 255));

@@ -6,18 +6,23 @@
 #include "app/sdljoystick.h"
 #include "app/showlist.h"
 #include "app/signalbridge.h"
+#include "console/controlids.h"
 #include "show/firstroot.h"
 #include "show/showfolders.h"
 #include "show/textutil.h"
 #include "startup/showchooser.h"
+#include "windows/theme.h"
 
 #include <QApplication>
 #include <QMetaObject>
 #include <clocale>
+#include <cstdio>
 
 namespace orvane {
 
 namespace {
+
+constexpr uint32_t kThemeProblemColour = 0x0080FF; // orange, as the show file's notices
 
 // First start of an installed program: ~/orvane with the demo show in it.
 void prepareDefaultRoot(ProfileFiles& profiles, Prompts& prompts, const std::string& root) {
@@ -59,6 +64,7 @@ int COrvaneApp::InitInstance() {
     SignalBridge bridge;
     QObject::connect(&bridge, &SignalBridge::terminationRequested, &bridge,
                      [this] { terminate(); });
+    applyThemeFromSettings();
     StartOptions options = parseCommandLine(m_commandLine);
     std::string root = rootFolder(m_profiles);
     prepareDefaultRoot(m_profiles, *m_prompts, root);
@@ -73,6 +79,15 @@ int COrvaneApp::InitInstance() {
     if (!show)
         return nonInteractiveRequested() && !m_terminating ? kExitNoShow : kExitOk;
     return runMainWindow(root, *show, options);
+}
+
+// The setting "theme", before the first window: every window follows it.
+void COrvaneApp::applyThemeFromSettings() {
+    std::optional<std::string> problem = applyThemeSetting(setting(m_profiles, "theme", ""));
+    if (!problem)
+        return;
+    m_themeProblem = *problem;
+    std::fprintf(stderr, "orvane: %s\n", problem->c_str());
 }
 
 std::optional<std::string> COrvaneApp::commandLineShow(const StartOptions& options,
@@ -113,6 +128,10 @@ int COrvaneApp::runMainWindow(const std::string& root, const std::string& show,
     dlg.setJoystickPresent(m_joystickPresent);
     dlg.setJoystickRest(m_joystickRest);
     dlg.OnInitDialog();
+    if (!m_themeProblem.empty()) {
+        dlg.controls().setText(console::kStatus, m_themeProblem);
+        dlg.logLine(m_themeProblem, kThemeProblemColour);
+    }
     // The start step may already have ended the window (CHAIN= in it).
     if (!dlg.ended())
         dlg.exec();

@@ -37,6 +37,7 @@ public:
     Joystick& joystick() { return *m_joystick; }
 
 private:
+    void applyThemeFromSettings();
     // The show named by "SHOW=", when it is a show of the root; else the
     // operator is told why.
     std::optional<std::string> commandLineShow(const StartOptions& options,
@@ -58,6 +59,7 @@ private:
     JoystickPosition m_joystickRest;
     COrvaneDlg* m_dlg = nullptr;
     bool m_terminating = false;
+    std::string m_themeProblem; // an unknown "theme" setting, said again in the window
 };
 
 } // namespace orvane

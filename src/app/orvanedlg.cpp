@@ -5,6 +5,7 @@
 #include "app/appicon.h"
 #include "app/consoleadapter.h"
 #include "app/consoledrawing.h"
+#include "app/fadeadapter.h"
 #include "app/editsadapter.h"
 #include "app/hotkeys.h"
 #include "app/keystatefilter.h"
@@ -23,7 +24,10 @@
 #include "show/textutil.h"
 #include "startup/showchooser.h"
 #include "windows/dialogbuilder.h"
+#include "windows/dialogscale.h"
 #include "windows/extrahelp.h"
+#include "windows/theme.h"
+#include "windows/windowmemory.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -59,8 +63,16 @@ constexpr int kTimerPlayback = timers::kPlayback;
 constexpr int kTimerJoystick = timers::kJoystick;
 constexpr int kTimerChainedStart = timers::kChainedStart;
 
-// String 7 of the program's messages.
-constexpr const char* kDmxStartFailed = "Impossible d'initialiser l'interface DMX";
+// String 7 of the program's messages, followed by the device and its state.
+constexpr const char* kDmxStartFailed = "No DMX output for now";
+constexpr const char* kDmxRetried = "the interface is tried again every 2 seconds";
+
+// The console scales down to this share of its layout before it scrolls: its
+// texts stay readable there. The output monitor's line below it needs this room.
+constexpr double kConsoleFloorScale = 0.6;
+constexpr int kMonitorLineRoom = 24;
+// The main window's size in the profile.
+constexpr const char* kPlacementName = "main";
 
 // How often the DMX interface indicator looks at the line.
 constexpr int kInterfacePollMs = 250;
@@ -138,6 +150,8 @@ void COrvaneDlg::createConsole() {
                                                           m_clock, consoleHooks(*this));
     m_consoleHandlers->bind();
     m_hotKeys = std::make_unique<HotKeys>(this, m_controls, hotKeyActions(*this));
+    m_fadeView = std::make_unique<FadeView>(m_controls, m_mainTimer->fadeFeedback(),
+                                            widget(console::kFadeProgress));
 }
 
 COrvaneDlg::~COrvaneDlg() {
@@ -146,6 +160,7 @@ COrvaneDlg::~COrvaneDlg() {
         unbindDialog(m_console);
     OnDestroy();
     m_hotKeys.reset();
+    m_fadeView.reset();
     m_drawing.reset();
     m_tools.reset();
 }
@@ -163,15 +178,15 @@ void COrvaneDlg::OnInitDialog() {
         logLine(text, kRefusalColour);
     });
     m_remote->attachLog(widget(console::kLog));
-    resetStartControls();                                        // 3
-    setWindowTitle(QString::fromStdString(mainCaption(m_show))); // 4
-    m_session.open(m_root, m_show);                              // 5
-    bindHandlers();                                              // 6
+    resetStartControls();           // 3
+    showCaption();                  // 4
+    m_session.open(m_root, m_show); // 5
+    bindHandlers();                 // 6
     bindDmxHandlers();
     createConsole();
     m_nameFont = QFont("Arial", 24); // 7
     if (QWidget* w = widget(console::kStepName))
-        w->setFont(m_nameFont);
+        setDesignFont(w, m_nameFont);
     m_tools = std::make_unique<ToolWindows>(*this); // 8, 9
     m_tools->createFixtureWindows();
     m_remote->connectHeads(m_tools->fixtures());
@@ -183,7 +198,7 @@ void COrvaneDlg::OnInitDialog() {
     setWindowIcon(applicationIcon()); // 10
     m_stepFont = QFont("arial", 50);
     if (QWidget* w = widget(console::kStepNumber))
-        w->setFont(m_stepFont);
+        setDesignFont(w, m_stepFont);
     // 11: the ranges come with the control table.
     setInitialColours();           // 12
     m_sound->applyStartupVolume(); // 13
@@ -228,24 +243,33 @@ void COrvaneDlg::logLine(const std::string& text, uint32_t colour) {
         appendLogLine(log, text, colour);
 }
 
-// The console keeps its 1900 x 1000 layout inside a scroll area, so that every
-// control can be reached on a smaller screen; the window can be resized and
-// maximised.
+// The console's 1900 x 1000 layout scales with the window, fonts with it,
+// down to a floor that keeps every text readable; below it the scroll area
+// scrolls. The window opens at the size it had when it last closed, else as
+// large as the screen allows up to the layout's own size.
 QWidget* COrvaneDlg::createScrolledConsole() {
     auto* area = new QScrollArea(this);
     area->setFrameShape(QFrame::NoFrame);
     area->setBackgroundRole(QPalette::Window);
+    area->setWidgetResizable(true);
     auto* content = new QWidget;
-    content->setFixedSize(kConsoleWidth, kConsoleHeight);
+    const QSize design(kConsoleWidth, kConsoleHeight);
+    content->setMinimumSize(design * kConsoleFloorScale);
     content->setAutoFillBackground(true);
+    new DialogScale(content, design);
     area->setWidget(content);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
     layout->addWidget(area);
     setWindowFlag(Qt::WindowMinMaxButtonsHint, true);
     setSizeGripEnabled(true);
-    QRect room = screen() ? screen()->availableGeometry() : QRect(0, 0, 1920, 1080);
-    resize(std::min(kConsoleWidth, room.width()), std::min(kConsoleHeight, room.height()));
+    std::optional<WindowPlacement> remembered = rememberedPlacement(m_profiles, kPlacementName);
+    const QSize withMonitor(kConsoleWidth, kConsoleHeight + kMonitorLineRoom);
+    placeCentred(this,
+                 openingSize(remembered, withMonitor, clientRoom(this).size(), kConsoleFloorScale));
+    if (remembered && remembered->maximised)
+        setWindowState(windowState() | Qt::WindowMaximized);
     return content;
 }
 
@@ -259,9 +283,9 @@ void COrvaneDlg::createControls() {
     // The step field takes a step number and nothing else.
     if (auto* step = qobject_cast<QLineEdit*>(widget(console::kStepNumber)))
         step->setValidator(new StepNumberValidator(step));
-    // The whole console sits on the same solid background.
+    // The whole console sits on the same solid ground, the theme's.
     QPalette p = palette();
-    p.setColor(QPalette::Window, QColor(0, 196, 255));
+    p.setColor(QPalette::Window, theme().colours().console);
     setPalette(p);
     setAutoFillBackground(true);
     // The picture the operator picks colours from: every hue across, from white
@@ -336,12 +360,25 @@ void COrvaneDlg::startIpServer() {
 
 bool COrvaneDlg::startDmx() {
     int result = m_dmx->start();
+    m_dmxStarted = true;
     m_interface->started(now());
     showInterfaceState();
+    showCaption();
     if (result == 0)
         return true;
     m_prompts.message(kProgramTitle, dmxFailureText(), PromptIcon::Error);
     return false;
+}
+
+// The caption names where DMX goes: before the output starts, where the
+// settings send it; then where the last start sent it.
+void COrvaneDlg::showCaption() {
+    OutputChoice outputs = m_dmxStarted
+                               ? m_dmx->outputs()
+                               : chooseOutputs(setting(m_profiles, "output", ""),
+                                               setting(m_profiles, "olauniverse", ""), nullptr);
+    setWindowTitle(
+        QString::fromStdString(mainCaption(m_show, describeOutputs(outputs, m_dmx->device()))));
 }
 
 // String 7 with the device and the reason.
@@ -350,7 +387,8 @@ std::string COrvaneDlg::dmxFailureText() const {
     std::string reason = interfaceStateText(state, m_dmx->openError());
     if (state != InterfaceState::Failed && m_dmx->openError())
         reason += format(" (%s)", std::strerror(m_dmx->openError()));
-    return format("%s\n%s: %s", kDmxStartFailed, m_dmx->device().c_str(), reason.c_str());
+    return format("%s: %s %s; %s", kDmxStartFailed, m_dmx->device().c_str(), reason.c_str(),
+                  kDmxRetried);
 }
 
 // The indicator follows the line's state off the output thread, and reopens
@@ -452,6 +490,8 @@ void COrvaneDlg::onTimer(int timer) {
         m_surfaces->afterTick(); // the state the remotes show
     else if (timer == kTimerChainedStart)
         m_surfaces->start(); // with the DMX line
+    if (timer == kTimerPlayback && m_fadeView)
+        m_fadeView->refresh();
 }
 
 void COrvaneDlg::selectStartStep() {
@@ -529,6 +569,7 @@ void COrvaneDlg::OnDestroy() {
     if (m_destroyed)
         return;
     m_destroyed = true;
+    rememberPlacement(m_profiles, kPlacementName, this);
     if (m_surfaces)
         m_surfaces->stop(); // no remote command from here on
     // Changes no save took stay in the recovery file; a clean quit removed it.

@@ -35,6 +35,7 @@
 
 namespace orvane {
 class ConsoleDrawing;
+class FadeView;
 class HotKeys;
 class RemoteServices;
 class RemoteSurfaces;
@@ -146,6 +147,7 @@ private:
     void createOutputMonitor();
     QWidget* createScrolledConsole();
     std::string dmxFailureText() const;
+    void showCaption();
     void startInterfaceWatch();
     void showInterfaceState();
     void startIpServer();
@@ -181,6 +183,7 @@ private:
     std::unique_ptr<ConsoleHandlers> m_consoleHandlers;
     std::unique_ptr<ConsoleDrawing> m_drawing;
     std::unique_ptr<HotKeys> m_hotKeys;
+    std::unique_ptr<FadeView> m_fadeView; // the fade's label and flash
     std::unique_ptr<ToolWindows> m_tools;
     // Before the line and the DMX output: the output thread calls its tick
     // hooks until the DMX output is gone.
@@ -199,6 +202,7 @@ private:
     bool m_destroyed = false;
     bool m_closing = false;
     bool m_initialised = false;
+    bool m_dmxStarted = false; // the caption then names the outputs the start chose
     bool m_terminateRequested = false;
     int m_exitStatus = 0;
 };

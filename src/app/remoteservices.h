@@ -32,7 +32,8 @@ private:
 };
 
 // String 8 of the program's messages.
-constexpr const char* kDeviceServerFailed = "Impossible d'initialiser le serveur VEDA";
+constexpr const char* kDeviceServerFailed =
+    "Cannot start the IP device server: IP devices cannot connect (the log says why)";
 // The most lines the log keeps; older ones go first.
 constexpr int kLogLinesKept = 1000;
 

@@ -1,15 +1,18 @@
 #include "app/toolwindows.h"
 
 #include "app/orvanedlg.h"
+#include "app/windowmanager.h"
 #include "console/controlids.h"
 #include "fixtures/fixturerig.h"
 #include "fixtures/manualmodecontroller.h"
 #include "show/textutil.h"
 #include "windows/covscandlg.h"
+#include "windows/dialogscale.h"
 #include "windows/easyshowbuilder.h"
 #include "windows/globalcolor.h"
 #include "windows/manualmode.h"
 #include "windows/ovmovinghead.h"
+#include "windows/pressflash.h"
 #include "windows/showtime2.h"
 #include "windows/timeline.h"
 
@@ -66,9 +69,15 @@ void ToolWindows::createFixtureWindows() {
                                          JoystickCentre{rest.x, rest.y});
     for (int n = 1; n <= 3; ++n)
         m_scanners[size_t(n - 1)] = new CovscanDlg(m_rig->createScanner(n), &m_main);
+    // Where nothing can minimise a window it would open over the console:
+    // the heads then wait hidden, still minimised, for their buttons.
+    const bool minimisable = windowManagerRunning();
     for (int n = 1; n <= 5; ++n) {
         auto* w = new ovmovinghead(m_rig->createHead(n), &m_main);
-        w->showMinimized();
+        if (minimisable)
+            w->showMinimized();
+        else
+            w->setWindowState(Qt::WindowMinimized);
         m_heads[size_t(n - 1)] = w;
     }
     createHeadButtons();
@@ -80,8 +89,9 @@ void ToolWindows::createHeadButtons() {
         b->setObjectName(QString("head%1").arg(n));
         b->setAutoDefault(false); // Enter in a field presses nothing
         b->setToolTip(QString("Moving head %1").arg(n));
-        b->setGeometry(kHeadButtonX + (n - 1) * kHeadButtonStep, kHeadButtonY, kHeadButtonW,
-                       kHeadButtonH);
+        setDesignGeometry(b, QRect(kHeadButtonX + (n - 1) * kHeadButtonStep, kHeadButtonY,
+                                   kHeadButtonW, kHeadButtonH));
+        setDesignFont(b, b->font());
         b->show();
         QObject::connect(b, &QPushButton::clicked, b, [this, n] { showHead(n); });
         m_headButtons[size_t(n - 1)] = b;
@@ -110,6 +120,13 @@ void ToolWindows::createShowTime() {
     m_showTime =
         new showtime2(&main, main.controls(), main.session().store(), main.input(), main.clock(),
                       [&main] { main.activation().requestSkipAutomationOnce(); });
+    // A press the fade does not act on flashes both windows' bars, wherever it came from.
+    FadeFeedback& feedback = main.mainTimer().fadeFeedback();
+    m_showTime->setPressIgnored([&feedback] { feedback.pressIgnored(); });
+    feedback.onPressIgnored([window = m_showTime] {
+        if (window)
+            window->fadeFlash()->flash();
+    });
 }
 
 void ToolWindows::openShowTime(int volumeLeft, int volumeRight) {

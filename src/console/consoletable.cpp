@@ -117,9 +117,9 @@ constexpr ControlDef kTop[] = {
 constexpr ControlDef kStep[] = {
     // id    kind    caption                                  x    y     w    h  flags
     {kNoId,  Group,  "Step",                                  8, 332,  560, 300, 0},
-    {kNoId,  Label,  "Step number (+ and - for navigating)",   18, 346,  172,  30, kMultiline},
-    {1000,   Edit,   "",                                     18, 378,  150,  82, kHugeFont},
-    {1001,   Spin,   "",                                    170, 378,   20,  82, 0},
+    {kNoId,  Label,  "Step number (+ and - for navigating)",   18, 344,  172,  36, kMultiline},
+    {1000,   Edit,   "",                                     18, 382,  150,  78, kHugeFont},
+    {1001,   Spin,   "",                                    170, 382,   20,  78, 0},
     {kNoId,  Label,  "Step name",                           200, 360,  120,  16, 0},
     {1052,   Text,   "",                                    200, 378,  358,  82, kNameBox},
     {1002,   Label,  "",                                     18, 462,  540,  18, 0},
@@ -136,6 +136,8 @@ constexpr ControlDef kStep[] = {
     {1101,   Check,  "rude fade",                           386, 514,  100,  22, 0},
     {1088,   Check,  "after fade goto :",                   124, 540,  140,  22, 0},
     {1092,   Edit,   "",                                    266, 540,   56,  22, 0},
+    // Where a running fade leads: "fading to N caption".
+    {4092,   Label,  "",                                    330, 540,  228,  22, 0},
     {kNoId,  Label,  "Hot key",                              18, 572,   60,  20, 0},
     {4081,   HotKey, "",                                     80, 570,  160,  24, 0},
     {4079,   Button, "Validate HK",                         246, 570,  110,  24, 0},
@@ -233,7 +235,7 @@ constexpr ControlDef kRight[] = {
     {1424,   Edit,   "",                                   1626, 342,   48,  22, 0},
     {kNoId,  Label,  "0-50 regular\n51-100 Jump change\n101-150 Gradual change\n"
                      "151-200 Pulse change\n201-250 Auto mode\n251-255 Sound mode",
-                                                       1684, 340,  196,  96, kMultiline},
+                                                       1684, 338,  196, 128, kMultiline},
 
     // Output switches and protections; test1/test2 set the DMX start code.
     {kNoId,  Group,  "Switches",                           1144, 476,  748, 150, 0},

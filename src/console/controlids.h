@@ -93,5 +93,7 @@ constexpr int kSave = 4085;
 constexpr int kDmxInterface = 4090;
 // Which remote surfaces (OSC, the web remote) are on, and where.
 constexpr int kRemoteSurfaces = 4091;
+// Where a running fade leads ("fading to N caption"); empty when none runs.
+constexpr int kFadeStatus = 4092;
 
 } // namespace orvane::console

@@ -32,7 +32,7 @@ int DmxOutput::start() {
     m_shared.routes.setEnabled(m_olaRoute, olaTicking);
     if (m_choice.serial && serial != 0) {
         if (m_options.message) {
-            std::string text = std::string(kComPortFailureText) + "\n" + m_device;
+            std::string text = std::string(kComPortFailureText) + " " + m_device;
             if (m_openError)
                 text += std::string(": ") + std::strerror(m_openError);
             m_options.message("", text);

@@ -23,7 +23,8 @@
 
 namespace orvane {
 
-constexpr const char* kComPortFailureText = "Can't initialize COM port";
+// Followed by the device and the system's reason.
+constexpr const char* kComPortFailureText = "Cannot open the DMX interface";
 constexpr const char* kOlaMissingText =
     "The setting output asks for OLA, but this orvane was built without OLA's library "
     "(libola-dev): nothing is sent to OLA";
@@ -69,7 +70,7 @@ public:
     // not understood, or a frame rate the line cannot carry, is said and its
     // default used; the output thread takes a new timing at its next
     // deadline), then for the serial line
-    // opens it at 250000 8N2; on failure shows "Can't initialize COM port"
+    // opens it at 250000 8N2; on failure shows "Cannot open the DMX interface"
     // with the device and the system's reason, and returns -1 (the caller then
     // shows string 7). Otherwise forces the DMX baud, starts the tick unless it
     // runs already, clears RTS and returns 0. With OLA among the outputs the

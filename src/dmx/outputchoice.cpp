@@ -71,4 +71,16 @@ OutputChoice chooseOutputs(std::string_view output, std::string_view olaUniverse
     return choice;
 }
 
+std::string describeOutputs(const OutputChoice& choice, std::string_view serialDevice) {
+    std::string text;
+    if (choice.serial)
+        text = std::string(serialDevice);
+    if (choice.ola) {
+        if (!text.empty())
+            text += " and ";
+        text += format("OLA universe %u", choice.olaUniverse);
+    }
+    return text;
+}
+
 } // namespace orvane

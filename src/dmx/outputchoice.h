@@ -21,4 +21,8 @@ struct OutputChoice {
 OutputChoice chooseOutputs(std::string_view output, std::string_view olaUniverse,
                            std::string* problem);
 
+// Where DMX goes, for the main window's caption: "/dev/ttyUSB0",
+// "OLA universe 1", or both joined by " and ".
+std::string describeOutputs(const OutputChoice& choice, std::string_view serialDevice);
+
 } // namespace orvane

@@ -20,7 +20,8 @@ constexpr uint16_t kTickKeys[] = {kEscapeKey, vk::kPageUp, vk::kPageDown, vk::kD
 
 ShowTimePanel::ShowTimePanel(ControlModel& main, ShowStore& store, InputState& input,
                              const Clock& clock, ShowTimeHooks hooks)
-    : m_main(main), m_store(store), m_input(input), m_clock(clock), m_hooks(std::move(hooks)) {
+    : m_main(main), m_store(store), m_input(input), m_clock(clock), m_hooks(std::move(hooks)),
+      m_fade(main, store) {
     declareControls(m_controls, showTimeControls());
     bind();
 }
@@ -52,6 +53,7 @@ void ShowTimePanel::bind() {
 
 void ShowTimePanel::init() {
     m_lastNext = m_clock.nowMs();
+    m_controls.setRange(kFadeBar, 0, 100);
     m_controls.setChecked(kLocked, true);
     m_copyingVolumes = true;
     for (int id : {kVolumeLeft, kVolumeRight}) {
@@ -91,18 +93,23 @@ void ShowTimePanel::close() {
         m_hooks.unlockMain();
 }
 
-bool ShowTimePanel::nextStep() {
+bool ShowTimePanel::nextStep(bool acknowledge) {
     Milliseconds now = m_clock.nowMs();
-    if (now - m_lastNext < kNextStepGap)
+    if (now - m_lastNext < kNextStepGap) {
+        if (acknowledge && m_hooks.pressIgnored)
+            m_hooks.pressIgnored();
         return false;
+    }
     m_lastNext = now;
     m_main.setChecked(console::kFadeIn, true);
     m_main.raise(ControlEvent::Clicked, console::kFadeIn);
     return true;
 }
 
-bool ShowTimePanel::held(uint16_t key) {
+bool ShowTimePanel::held(uint16_t key, bool* fresh) {
     bool pressed = m_input.pressedSinceLastQuery(key);
+    if (fresh)
+        *fresh = pressed;
     return m_input.down(key) || pressed;
 }
 
@@ -110,19 +117,22 @@ void ShowTimePanel::tick() {
     if (!m_open)
         return;
     const bool shift = m_input.down(vk::kShift);
-    if (held(kEscapeKey))
-        nextStep();
+    // A key held down repeats "Next step" by itself: only a new press inside
+    // the guard is acknowledged.
+    bool fresh = false;
+    if (held(kEscapeKey, &fresh))
+        nextStep(fresh);
     if (held(vk::kPageUp)) {
         if (shift)
             moveLeftVolume(-kSlowVolumeStep);
         else
             stepBack();
     }
-    if (held(vk::kPageDown)) {
+    if (held(vk::kPageDown, &fresh)) {
         if (shift)
             moveLeftVolume(kSlowVolumeStep);
         else
-            nextStep();
+            nextStep(fresh);
     }
     if (held(vk::kDelete)) {
         m_controls.setPos(kVolumeLeft, kVolumeTop);
@@ -161,18 +171,20 @@ void ShowTimePanel::onVolumeMoved(int id) {
     m_main.setPos(id, m_controls.pos(id));
 }
 
-// The step the show goes to when this one's fade ends.
-int ShowTimePanel::nextStepNumber() const {
-    if (m_main.checked(console::kGoto))
-        return m_main.textInt(console::kGotoStep);
-    return m_main.textInt(console::kStepNumber) + 1;
+void ShowTimePanel::refreshFade() {
+    const FadeStatus fade = m_fade.status();
+    const std::string text = fadeStatusText(fade);
+    if (m_controls.text(kFadeLine) != text)
+        m_controls.setText(kFadeLine, text);
+    m_controls.setPos(kFadeBar, fade.fading ? fade.percent : 0);
 }
 
 void ShowTimePanel::refreshShowInfo() {
+    refreshFade();
     const std::string& step = m_main.text(console::kStepNumber);
     const std::string& caption = m_main.text(console::kStepName);
-    int next = nextStepNumber();
-    uint64_t generation = m_store.table().generation(next);
+    int next = stepAfterFade(m_main);
+    uint64_t generation = next >= 0 ? m_store.table().generation(next) : 0;
     if (m_shown.valid && m_shown.step == step && m_shown.caption == caption &&
         m_shown.next == next && m_shown.nextGeneration == generation)
         return;

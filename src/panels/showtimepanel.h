@@ -14,6 +14,7 @@
 #include "console/controlmodel.h"
 #include "console/inputstate.h"
 #include "core/clock.h"
+#include "playback/fadefeedback.h"
 #include "show/showstore.h"
 
 #include <cstdint>
@@ -38,6 +39,9 @@ constexpr int kNextCaption = 1603;
 // Static texts: the help line and the caption under the volume sliders.
 constexpr int kHelp = 1604;
 constexpr int kVolumeCaption = 1605;
+// Where a running fade leads ("fading to N caption") and how far it has come.
+constexpr int kFadeLine = 1606;
+constexpr int kFadeBar = 1607;
 
 constexpr int kVolumeTop = 10000; // slider range 0..10000, 10000 silent
 constexpr Milliseconds kNextStepGap = 500ms;
@@ -52,6 +56,8 @@ struct ShowTimeHooks {
     std::function<void()> unlockMain; // and has it back
     std::function<void()> focusNextStep;
     std::function<void()> skipAutomationOnce; // step activation's request, before stepping back
+    // "Next step" pressed inside its 500 ms guard: not acted on, acknowledged.
+    std::function<void()> pressIgnored;
 };
 
 class ShowTimePanel {
@@ -75,9 +81,10 @@ public:
     bool isOpen() const { return m_open; }
 
     // "Next step" (button, Enter, Space, Escape, Page Down): presses the main
-    // window's "Fade in", unless the last press was less than 500 ms ago.
-    // True when it pressed.
-    bool nextStep();
+    // window's "Fade in", unless the last press was less than 500 ms ago (that
+    // press is acknowledged through the hook pressIgnored when `acknowledge`:
+    // a key held down repeats without it). True when it pressed.
+    bool nextStep(bool acknowledge = true);
     // Page Up: the step before, without its automation, at most once per
     // 200 ms and never below step 0. True when it wrote the step field.
     bool stepBack();
@@ -85,13 +92,16 @@ public:
     void tick();
     // Brings step number and captions up to date with the main window.
     void refreshShowInfo();
+    // Hooks the window sets once it exists.
+    void setPressIgnored(std::function<void()> hook) { m_hooks.pressIgnored = std::move(hook); }
 
 private:
     void bind();
     void onVolumeMoved(int id);
     void moveLeftVolume(int delta);
-    bool held(uint16_t key);
-    int nextStepNumber() const;
+    // Down now or pressed since the last tick; *fresh: pressed since then.
+    bool held(uint16_t key, bool* fresh = nullptr);
+    void refreshFade();
 
     ControlModel& m_main;
     ShowStore& m_store;
@@ -99,6 +109,7 @@ private:
     const Clock& m_clock;
     ShowTimeHooks m_hooks;
     ControlModel m_controls;
+    FadeFeedback m_fade;
     bool m_open = false;
     bool m_copyingVolumes = false;
     Milliseconds m_lastNext{0};

@@ -129,9 +129,11 @@ TimelineLayout TimelineState::layout(int height) const {
     if (count <= 0 || height <= 0)
         return out;
     out.unit = height / count;
-    out.numberTenths = height * 8 / count;
-    out.smallTenths = height * 3 / (2 * count);
-    out.textLeft = height / 10;
+    constexpr int kLargestNumber = 48, kLargestText = 24;
+    if (out.unit > kTimelineSmallestText)
+        out.numberPixels = std::clamp(out.unit / 2, kTimelineSmallestText, kLargestNumber);
+    if (out.unit >= kTimelineSmallestText + 3)
+        out.textPixels = std::clamp(out.unit * 3 / 10, kTimelineSmallestText, kLargestText);
     auto y = [&](int i) { return int(int64_t(i) * height / count); };
     out.rows.reserve(size_t(count));
     // One row fewer than the view is wide: the last slot stays free.

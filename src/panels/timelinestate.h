@@ -38,11 +38,14 @@ struct TimelineRow {
     bool current = false;
 };
 
+// Text on the timeline is never smaller than this (8 points on a 96 dpi
+// screen); rows too low for it show their number and picture alone.
+constexpr int kTimelineSmallestText = 11;
+
 struct TimelineLayout {
     int unit = 0;         // row height h / count; the preview is 2 units by 1
-    int numberTenths = 0; // step number font, tenths of a point
-    int smallTenths = 0;  // name, sound and fade font, tenths of a point
-    int textLeft = 0;     // h / 10
+    int numberPixels = 0; // step number font, pixels; 0: rows too low for numbers
+    int textPixels = 0;   // name, sound and fade font, pixels; 0: rows too low for them
     std::vector<TimelineRow> rows;
 };
 
@@ -75,7 +78,9 @@ public:
     // Makes that step the main window's step.
     void doubleClick(int y, int height);
 
-    // Rows of a client area `height` high; each row a step of the show.
+    // Rows of a client area `height` high; each row a step of the show. The
+    // fonts follow the row height: numbers half of it, texts three tenths,
+    // within readable bounds.
     TimelineLayout layout(int height) const;
 
     // The bars' positions from the view, as the painting leaves them.

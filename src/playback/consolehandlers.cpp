@@ -152,8 +152,10 @@ void ConsoleHandlers::bindRampsAndFade() {
 }
 
 void ConsoleHandlers::fadeInHotKey() {
-    if (m_controls.checked(console::kFadeIn))
+    if (m_controls.checked(console::kFadeIn)) {
+        m_timer.fadeFeedback().pressIgnored(); // the fade runs on as it was
         return;
+    }
     m_timer.startFadeIn(m_clock.nowMs());
     m_controls.setChecked(console::kFadeIn, true);
 }

@@ -25,7 +25,7 @@ int levelOfPos(int pos) {
 
 MainTimer::MainTimer(ShowSession& session, InputState& input, MainTimerHooks hooks)
     : m_session(session), m_controls(session.console().controls()), m_input(input),
-      m_hooks(std::move(hooks)) {}
+      m_hooks(std::move(hooks)), m_fadeFeedback(m_controls, session.store()) {}
 
 void MainTimer::OnTimer(int id, Milliseconds now) {
     if (id == timers::kIpService && m_hooks.ipService)
@@ -127,6 +127,8 @@ void MainTimer::fadeTrigger(int id, Milliseconds now) {
         if (!m_controls.checked(console::kFadeIn)) {
             startFadeIn(now);
             m_controls.setChecked(console::kFadeIn, true);
+        } else {
+            m_fadeFeedback.pressIgnored(); // the fade runs on as it was
         }
         m_triggerLatch = true;
     } else if (m_fire && now - m_triggerTime > kRetrigger) {

@@ -14,6 +14,7 @@
 #include "core/clock.h"
 #include "dmx/composer.h"
 #include "dmx/universe.h"
+#include "playback/fadefeedback.h"
 
 #include <array>
 #include <functional>
@@ -86,6 +87,10 @@ public:
     // "100% en" (1059) and "0% en" (1061): the master moves to full or to zero.
     void startMasterRamp(bool up, Milliseconds now);
 
+    // What the windows tell the operator about the fade, and the presses a
+    // running fade did not act on.
+    FadeFeedback& fadeFeedback() { return m_fadeFeedback; }
+
     ComposerOptions& options() { return m_options; }
     Composer& composer() { return m_composer; }
     const StepRecord& live() const { return m_live; }
@@ -137,6 +142,7 @@ private:
     bool m_previousFire = false;
     bool m_triggerLatch = false;
     Milliseconds m_triggerTime{0};
+    FadeFeedback m_fadeFeedback;
 };
 
 } // namespace orvane

@@ -40,6 +40,10 @@ bool ShowChooser::newShow() {
         return false;
     }
     fill();
+    // The show just made is the one the operator means to open.
+    for (int i = 0; i < m_list.count(); ++i)
+        if (m_list.item(i).text == *typed)
+            m_list.select(i);
     return true;
 }
 

@@ -29,9 +29,10 @@ public:
     // Open or a double-click: the selected name becomes the chosen show and is
     // remembered. Returns the chosen name; nothing when none is selected.
     std::optional<std::string> open();
-    // New: asks for a name and creates its folders; false when cancelled, when
-    // the name is not a single folder name or when the folders could not be
-    // made (the operator is told why).
+    // New: asks for a name and creates its folders, then lists the shows again
+    // with the new one selected; false when cancelled, when the name is not a
+    // single folder name or when the folders could not be made (the operator is
+    // told why).
     bool newShow();
     const std::string& name() const { return m_name; }
 

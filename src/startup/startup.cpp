@@ -45,8 +45,11 @@ int chooseStartStep(const StartOptions& options, int remembered) {
     return step > 499 || step < 0 ? 0 : step;
 }
 
-std::string mainCaption(std::string_view show) {
-    return std::string(kDialogCaption) + " " + std::string(show);
+std::string mainCaption(std::string_view show, std::string_view outputs) {
+    std::string caption = kDialogCaption;
+    if (!outputs.empty())
+        caption += " - DMX on " + std::string(outputs);
+    return caption + " " + std::string(show);
 }
 
 } // namespace orvane

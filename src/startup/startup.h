@@ -25,8 +25,10 @@ StartOptions parseCommandLine(std::string_view text);
 // above 499 (or below 0) becomes 0.
 int chooseStartStep(const StartOptions& options, int remembered);
 
-// The main window's caption: the fixed dialog caption, a blank and the show.
-std::string mainCaption(std::string_view show);
-constexpr const char* kDialogCaption = "orvane 2022.001 - OV - Eurolite USB PRO Mk2 on COM10";
+// The main window's caption: the program, where DMX goes (the outputs in use:
+// "/dev/ttyUSB0", "OLA universe 1"), and the show:
+// "orvane 2022.001 - OV - DMX on /dev/ttyUSB0 My show".
+std::string mainCaption(std::string_view show, std::string_view outputs);
+constexpr const char* kDialogCaption = "orvane 2022.001 - OV";
 
 } // namespace orvane

@@ -1,5 +1,8 @@
 #include "windows/dialogbuilder.h"
 
+#include "windows/dialogscale.h"
+#include "windows/theme.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -124,7 +127,8 @@ protected:
         if (e->type() != QEvent::ToolTip || !m_tip)
             return QFrame::event(e);
         auto* help = static_cast<QHelpEvent*>(e);
-        std::string text = m_tip(help->pos(), contentsRect());
+        const QRect client = designClient();
+        std::string text = m_tip(client.topLeft() + designPoint(this, help->pos()), client);
         if (text.empty())
             QToolTip::hideText();
         else
@@ -136,16 +140,33 @@ protected:
         QPainter p(this);
         QRect inner = contentsRect();
         p.fillRect(inner, Qt::black);
-        if (m_hook) {
+        if (m_hook && !inner.isEmpty()) {
+            // The hook paints in design units; the painter takes them to the
+            // area's present size.
+            const QRect client = designClient();
             p.save();
             p.setClipRect(inner);
-            m_hook(p, inner);
+            if (client.size() != inner.size()) {
+                p.setRenderHint(QPainter::SmoothPixmapTransform);
+                p.translate(inner.topLeft());
+                p.scale(double(inner.width()) / client.width(),
+                        double(inner.height()) / client.height());
+                p.translate(-client.topLeft());
+            }
+            m_hook(p, client);
             p.restore();
         }
         drawFrame(&p);
     }
 
 private:
+    QRect designClient() const {
+        QSize size = designClientSize(this);
+        if (size.width() <= 0 || size.height() <= 0)
+            return contentsRect();
+        return QRect(contentsRect().topLeft(), size);
+    }
+
     PaintHook m_hook;
     ToolTipHook m_tip;
 };
@@ -697,8 +718,8 @@ std::map<int, QWidget*> buildDialog(QWidget* parent, std::span<const ControlDef>
     std::vector<QWidget*> frames;
     for (const ControlDef& c : table) {
         QWidget* w = makeWidget(c, parent);
-        w->setGeometry(c.x, c.y, c.w, c.h);
-        w->setFont(fontFor(c, w->font()));
+        setDesignGeometry(w, QRect(c.x, c.y, c.w, c.h));
+        setDesignFont(w, fontFor(c, w->font()));
         if (c.kind == ControlKind::GroupBox)
             frames.push_back(w);
         if (c.id == kNoId)
@@ -752,7 +773,7 @@ void appendLogLine(QWidget* w, std::string_view line, uint32_t colour) {
     if (!log->document()->isEmpty())
         cursor.insertBlock();
     QTextCharFormat format;
-    format.setForeground(toQColor(colour));
+    format.setForeground(theme().readable(toQColor(colour)));
     cursor.insertText(qs(line), format);
     log->moveCursor(QTextCursor::End);
     log->ensureCursorVisible();

@@ -47,7 +47,8 @@ QColor toQColor(uint32_t colour);
 // id to the model, and lists and combo boxes to their ListModel in lists. Controls
 // missing from the model are added with their kind and caption. Returns the widgets
 // by id. The binding lives as long as parent; it is cut when parent starts being
-// destroyed (before its children go) or by unbindDialog.
+// destroyed (before its children go) or by unbindDialog. Each widget's table place
+// and font are its design ones: a DialogScale on parent scales them (dialogscale.h).
 std::map<int, QWidget*> buildDialog(QWidget* parent, std::span<const ControlDef> table,
                                     ControlModel& model,
                                     const std::map<int, ListModel*>& lists = {});
@@ -56,13 +57,15 @@ std::map<int, QWidget*> buildDialog(QWidget* parent, std::span<const ControlDef>
 // longer reach each other. For a dialog whose model dies before its widgets.
 void unbindDialog(QWidget* parent);
 
-// Owner-drawn areas (Custom) paint through this hook instead of plain black.
-// Returns false when the widget is not such an area.
+// Owner-drawn areas (Custom) paint through this hook instead of plain black. The
+// hook paints in design units: it gets the client rectangle at scale 1 and a
+// painter that takes it to the area's present size. Returns false when the widget
+// is not such an area.
 bool setPaintHook(QWidget* area, PaintHook hook);
 
-// The tool tip of an owner-drawn area at a point of its client rect (the DMX
-// monitor names the cell under the mouse); empty for none. Returns false when
-// the widget is not such an area.
+// The tool tip of an owner-drawn area at a point of its client rect, both in
+// design units as the paint hook sees them (the DMX monitor names the cell under
+// the mouse); empty for none. Returns false when the widget is not such an area.
 using ToolTipHook = std::function<std::string(QPoint at, QRect area)>;
 bool setToolTipHook(QWidget* area, ToolTipHook hook);
 

@@ -3,6 +3,8 @@
 #include "panels/buildertable.h"
 #include "windows/builderart.h"
 #include "windows/dialogbuilder.h"
+#include "windows/dialogscale.h"
+#include "windows/theme.h"
 
 #include <QApplication>
 #include <QListWidget>
@@ -82,15 +84,16 @@ void paintLevelBar(QPainter& p, int x, int top, int redHeight) {
 void paintCell(QPainter& p, QRect cell, const CellPicture& c) {
     const int left = cell.left(), right = cell.left() + cell.width(), top = cell.top();
     p.setClipRect(cell);
-    p.fillRect(cell, QColor(192, 192, 192));
-    p.setPen(Qt::black);
+    const ViewColours& look = theme().colours();
+    p.fillRect(cell, look.builderCell);
+    p.setPen(look.builderFrame);
     p.drawRect(cell.adjusted(0, 0, -1, -1));
     paintBand(p, cell, c);
     shadowText(p, left + 5, top + 5, cell.width(), QString::fromStdString(c.number));
     shadowText(p, left + 5, top + 25, cell.width(), QString::fromStdString(c.ple));
     drawPicture(p, c.transitionArt, right - 50, top + 102);
     if (!c.fadeText.empty()) {
-        p.setPen(Qt::black);
+        p.setPen(look.builderText);
         p.drawText(QRect(right - 50, top + 150, 50, 20), Qt::AlignLeft | Qt::AlignTop,
                    QString::fromStdString(c.fadeText));
     }
@@ -103,7 +106,7 @@ void paintCell(QPainter& p, QRect cell, const CellPicture& c) {
         drawPicture(p, kArtPause, left + 10, top + 52);
     if (c.playArt) {
         drawPicture(p, c.playArt, left + 10, top + 52);
-        p.setPen(Qt::black);
+        p.setPen(look.builderText);
         p.drawText(QRect(left + 10, top + 100, cell.width() - 70, 20),
                    Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
                    QString::fromStdString(c.playName));
@@ -152,13 +155,15 @@ easyshowbuilder::~easyshowbuilder() {
 }
 
 void easyshowbuilder::setUpWidgets() {
-    setFixedSize(kWindowWidth, kWindowHeight);
     m_widgets =
         buildDialog(this, builderControls(), m_model->controls(),
                     {{kSoundList, &m_model->soundList()}, {kEffectList, &m_model->effectList()}});
+    scaleWindow(this, QSize(kWindowWidth, kWindowHeight));
     QWidget* strip = widget(kStrip);
     strip->setAttribute(Qt::WA_TransparentForMouseEvents);
-    m_model->setStripSize(strip->contentsRect().width(), strip->contentsRect().height());
+    // The cells are laid out in the strip's pixels at scale 1, whatever the window's size.
+    const QSize stripClient = designClientSize(strip);
+    m_model->setStripSize(stripClient.width(), stripClient.height());
     setPaintHook(strip,
                  [this](QPainter& p, QRect r) { paintBuilderStrip(p, r, m_model->cells()); });
     for (int id : pressedIcons()) {
@@ -166,7 +171,7 @@ void easyshowbuilder::setUpWidgets() {
         icon->setProperty(kIconProperty, id);
         icon->installEventFilter(this);
         setPaintHook(icon, [id](QPainter& p, QRect r) {
-            p.fillRect(r, QColor(236, 236, 236));
+            p.fillRect(r, theme().colours().builderIconFace);
             drawPicture(p, pictureOf(id), r.left(), r.top());
         });
     }
@@ -179,7 +184,7 @@ void easyshowbuilder::setUpWidgets() {
     for (int i = 0; i < kZoomMax; ++i) {
         // Two lines fit the box as they stand: no scroll bars, thin margins.
         auto* box = static_cast<QPlainTextEdit*>(widget(kFirstCaption + i));
-        box->setFont(captionFont);
+        setDesignFont(box, captionFont);
         box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         box->document()->setDocumentMargin(1);
@@ -198,18 +203,22 @@ QWidget* easyshowbuilder::widget(int id) const {
 
 QPoint easyshowbuilder::toStrip(QPoint windowPoint) const {
     QWidget* strip = widget(kStrip);
-    return strip->mapFrom(this, windowPoint) - strip->contentsRect().topLeft();
+    return designPoint(strip, strip->mapFrom(this, windowPoint));
 }
 
+// The caption boxes lie over the cells, in design units like the strip.
 void easyshowbuilder::layoutCaptions() {
     QWidget* strip = widget(kStrip);
-    const QPoint origin = strip->mapTo(this, strip->contentsRect().topLeft());
+    const QRect stripPlace = designGeometry(strip);
+    const QPoint frame = strip->contentsRect().topLeft();
+    const QPoint origin = stripPlace.topLeft() + frame;
     const int height = m_model->stripHeight();
     for (int i = 0; i < m_model->captionCount(); ++i) {
         CellSpan span = m_model->cellSpan(i);
         QWidget* box = widget(kFirstCaption + i);
-        box->setGeometry(origin.x() + span.left + 20, origin.y() + height - kCaptionLift,
-                         std::max(span.width() - 20, 1), kCaptionLift - 2);
+        setDesignGeometry(box,
+                          QRect(origin.x() + span.left + 20, origin.y() + height - kCaptionLift,
+                                std::max(span.width() - 20, 1), kCaptionLift - 2));
         box->raise();
     }
 }

@@ -2,6 +2,7 @@
 
 #include "fixtures/fixturecontrols.h"
 #include "windows/dialogbuilder.h"
+#include "windows/dialogscale.h"
 #include "windows/fixturepad.h"
 
 #include <QCloseEvent>
@@ -33,10 +34,12 @@ FixtureDialog::FixtureDialog(QWidget* parent, const QString& title, std::vector<
                              QSize size, const QImage& room, Binding binding)
     : QDialog(parent), m_table(std::move(table)), m_room(room), m_binding(std::move(binding)) {
     setWindowTitle(title);
-    setFixedSize(size);
     m_widgets = buildDialog(this, m_table, *m_binding.controls);
+    scaleWindow(this, size);
+    // The controller counts in the pad's pixels at scale 1, whatever the window's size.
     if (QWidget* p = pad()) {
-        m_binding.setPadSize(p->contentsRect().width(), p->contentsRect().height());
+        const QSize client = designClientSize(p);
+        m_binding.setPadSize(client.width(), client.height());
         setPaintHook(p, [this](QPainter& painter, QRect r) {
             paintPad(painter, r, m_room, m_binding.picture());
         });
@@ -65,7 +68,7 @@ FixtureView FixtureDialog::view() {
         QWidget* p = pad();
         if (!p)
             return std::nullopt;
-        QPoint at = p->mapFromGlobal(QCursor::pos()) - p->contentsRect().topLeft();
+        QPoint at = designPoint(p, p->mapFromGlobal(QCursor::pos()));
         return PadPoint{at.x(), at.y()};
     };
     v.repaintPad = [this] {
@@ -83,7 +86,7 @@ QWidget* FixtureDialog::widget(int id) const {
 
 QImage FixtureDialog::renderPad() const {
     QWidget* p = pad();
-    QRect r = p ? p->contentsRect() : QRect(0, 0, kPadWidth, kPadHeight);
+    QRect r = p ? QRect(QPoint(0, 0), designClientSize(p)) : QRect(0, 0, kPadWidth, kPadHeight);
     QImage image(r.size(), QImage::Format_RGB32);
     QPainter painter(&image);
     paintPad(painter, QRect(QPoint(0, 0), r.size()), m_room, m_binding.picture());

@@ -2,6 +2,7 @@
 
 #include "fixtures/globalcolourtable.h"
 #include "windows/dialogbuilder.h"
+#include "windows/dialogscale.h"
 
 #include <QEvent>
 #include <QMouseEvent>
@@ -25,9 +26,10 @@ GlobalColor::GlobalColor(QWidget* owner, Console& console, Hooks hooks)
       m_controller(m_controls, console), m_hooks(std::move(hooks)) {
     setWindowTitle(QStringLiteral("Global Color"));
     setObjectName(QString::number(kDialogId));
-    setFixedSize(kWindowWidth, kWindowHeight);
     m_widgets = buildDialog(this, globalColourControls(), m_controls);
-    QSize client = widget(kZones[0].pad)->contentsRect().size();
+    scaleWindow(this, QSize(kWindowWidth, kWindowHeight));
+    // The controller picks in the pads' pixels at scale 1, whatever the window's size.
+    QSize client = designClientSize(widget(kZones[0].pad));
     for (int k = 0; k < kZoneCount; ++k) {
         QWidget* pad = widget(kZones[size_t(k)].pad);
         pad->installEventFilter(this);
@@ -53,10 +55,6 @@ QWidget* GlobalColor::widget(int id) const {
 }
 
 void GlobalColor::reject() {}
-
-QPoint GlobalColor::padClientOrigin(int zone) const {
-    return widget(kZones[size_t(zone)].pad)->contentsRect().topLeft();
-}
 
 bool GlobalColor::eventFilter(QObject* watched, QEvent* event) {
     auto* mouse = dynamic_cast<QMouseEvent*>(event);
@@ -92,7 +90,7 @@ TickInput GlobalColor::tickInput() {
     for (int k = 0; k < kZoneCount; ++k) {
         in.keypadHeld[size_t(k)] = m_hooks.keypadHeld && m_hooks.keypadHeld(k);
         QWidget* pad = widget(kZones[size_t(k)].pad);
-        QPoint p = pad->mapFromGlobal(m_cursor) - padClientOrigin(k);
+        QPoint p = designPoint(pad, pad->mapFromGlobal(m_cursor));
         in.cursor[size_t(k)] = {p.x(), p.y()};
     }
     return in;

@@ -52,7 +52,6 @@ protected:
 
 private:
     void paintPad(int zone, QPainter& p, QRect r);
-    QPoint padClientOrigin(int zone) const;
     globalcolour::TickInput tickInput();
 
     ControlModel m_controls;

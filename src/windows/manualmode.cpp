@@ -2,6 +2,7 @@
 
 #include "fixtures/manualmodetable.h"
 #include "windows/dialogbuilder.h"
+#include "windows/dialogscale.h"
 
 #include <QLineEdit>
 #include <QPainter>
@@ -49,8 +50,8 @@ manualmode::manualmode(QWidget* owner, ManualModeController& mode)
       m_panel(m_controls, mode) {
     setWindowTitle(QStringLiteral("Manual mode"));
     setObjectName(QString::number(kDialogId));
-    setFixedSize(kWindowWidth, kWindowHeight);
     m_widgets = buildDialog(this, manualModeControls(), m_controls);
+    scaleWindow(this, QSize(kWindowWidth, kWindowHeight));
     // A number edit: digits only.
     if (auto* edit = qobject_cast<QLineEdit*>(widget(kFirstStep)))
         edit->setValidator(new QRegularExpressionValidator(

@@ -2,13 +2,17 @@
 
 #include "panels/showtimetable.h"
 #include "windows/dialogbuilder.h"
+#include "windows/dialogscale.h"
+#include "windows/pressflash.h"
 #include "windows/windowlock.h"
 
 #include <QAbstractSlider>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 
 #include <algorithm>
@@ -27,9 +31,9 @@ struct FontSpec {
     bool bold;
 };
 constexpr FontSpec kFonts[] = {
-    {kStepShown, 30, true},   {kCaption, 13, true}, {kNextCaption, 11, false},
-    {kNextStep, 30, true},    {kStop, 13, true},    {kPause, 13, true},
-    {kFullScreen, 11, false}, {kClose, 11, false},  {kLocked, 10, false},
+    {kStepShown, 30, true}, {kCaption, 13, true},  {kNextCaption, 11, false}, {kNextStep, 30, true},
+    {kStop, 13, true},      {kPause, 13, true},    {kFullScreen, 11, false},  {kClose, 11, false},
+    {kLocked, 10, false},   {kFadeLine, 10, true},
 };
 constexpr double kStaticPoints = 8;
 
@@ -40,6 +44,7 @@ QLabel { color: #a9a9b0; }
 QLabel#step { color: #f2c14e; }
 QLabel#caption { color: #e4e4e8; }
 QLabel#next { color: #8fb3d9; }
+QLabel#fade { color: #f2c14e; }
 QCheckBox { color: #a9a9b0; }
 QPushButton { background: #1c1c21; color: #d4d4da; border: 1px solid #3a3a42; border-radius: 6px; }
 QPushButton:pressed { background: #34343c; }
@@ -52,7 +57,7 @@ QPushButton#stop { background: #3a1010; color: #ffd9d9; border-color: #7a2d2d; }
 
 const std::pair<int, const char*> kObjectNames[] = {
     {kStepShown, "step"},    {kCaption, "caption"}, {kNextCaption, "next"},
-    {kNextStep, "nextstep"}, {kStop, "stop"},
+    {kNextStep, "nextstep"}, {kStop, "stop"},       {kFadeLine, "fade"},
 };
 
 // The parts of the look measured in pixels, at scale f: faders and the check
@@ -66,12 +71,6 @@ QString scaledStyle(double f) {
                           " margin: 0 -%4px; border-radius: %2px; }"
                           "QCheckBox::indicator { width: %5px; height: %5px; }")
                .arg(px(8), px(4), px(20), px(9), px(14));
-}
-
-QRect scaled(const ControlDef& c, double sx, double sy) {
-    int x0 = int(std::lround(c.x * sx)), y0 = int(std::lround(c.y * sy));
-    int x1 = int(std::lround((c.x + c.w) * sx)), y1 = int(std::lround((c.y + c.h) * sy));
-    return QRect(x0, y0, std::max(1, x1 - x0), std::max(1, y1 - y0));
 }
 
 } // namespace
@@ -96,8 +95,12 @@ showtime2::showtime2(QWidget* owner, ControlModel& main, ShowStore& store, Input
     for (int id : {kVolumeLeft, kVolumeRight})
         widget(id)->setFocusPolicy(Qt::NoFocus); // Page keys are the tick's, not a slider's
     applyLook();
+    setDesignFonts();
+    auto* scale = new DialogScale(this, QSize(kBaseWidth, kBaseHeight));
+    scale->onScaled([this](ScaleFactors f) { restyle(f.font()); });
     resize(kBaseWidth, kBaseHeight);
-    scaleControls(); // a hidden window gets no resize event yet
+    m_flash = new PressFlash(widget(kFadeBar));
+    m_panel->setPressIgnored([this] { m_flash->flash(); });
     m_panel->init();
     m_savedGeometry = geometry();
     m_panel->controls().on(ControlEvent::Clicked, kFullScreen, [this] { toggleFullScreen(); });
@@ -174,43 +177,45 @@ void showtime2::applyLook() {
         caption->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 }
 
-void showtime2::scaleControls() {
-    const double sx = double(width()) / kBaseWidth;
-    const double sy = double(height()) / kBaseHeight;
-    const double f = std::max(0.25, std::min(sx, sy));
-    if (f != m_styleScale) {
-        m_styleScale = f;
-        setStyleSheet(scaledStyle(f));
-    }
+// Every text's size at scale 1; the scale sizes them with the window.
+void showtime2::setDesignFonts() {
     for (const ControlDef& c : showTimeControls()) {
         QWidget* w = widget(c.id);
         if (!w)
             continue;
-        w->setGeometry(scaled(c, sx, sy));
-        double points = kStaticPoints;
-        bool bold = false;
-        for (const FontSpec& s : kFonts)
-            if (s.id == c.id) {
-                points = s.points;
-                bold = s.bold;
-            }
         QFont font = w->font();
-        font.setPointSizeF(points * f);
-        font.setBold(bold);
-        w->setFont(font);
+        font.setPointSizeF(kStaticPoints);
+        font.setBold(false);
+        for (const FontSpec& spec : kFonts)
+            if (spec.id == c.id) {
+                font.setPointSizeF(spec.points);
+                font.setBold(spec.bold);
+            }
+        setDesignFont(w, font);
     }
 }
 
-void showtime2::resizeEvent(QResizeEvent* e) {
-    QDialog::resizeEvent(e);
-    scaleControls();
+// The parts of the style measured in pixels follow the scale.
+void showtime2::restyle(double f) {
+    f = std::max(0.25, f);
+    if (f == m_styleScale)
+        return;
+    m_styleScale = f;
+    setStyleSheet(scaledStyle(f));
 }
 
+// The window also takes the screen's whole area itself: without a window
+// manager (a kiosk session) nothing else would.
 void showtime2::toggleFullScreen() {
     if (!m_fullScreen) {
         m_savedGeometry = geometry();
         m_fullScreen = true;
+        QScreen* shown = screen() ? screen() : QGuiApplication::primaryScreen();
         showFullScreen();
+        if (shown)
+            setGeometry(shown->geometry());
+        raise();
+        activateWindow();
     } else {
         m_fullScreen = false;
         showNormal();

@@ -21,6 +21,7 @@ class QTimer;
 
 namespace orvane {
 
+class PressFlash;
 class WindowLock;
 
 class showtime2 : public QDialog {
@@ -40,24 +41,30 @@ public:
     ShowTimePanel& panel() { return *m_panel; }
     QWidget* widget(int id) const;
     bool fullScreenOn() const { return m_fullScreen; }
+    // The fade's bar acknowledges a press the running fade did not act on.
+    PressFlash* fadeFlash() const { return m_flash; }
+    // Who hears of a "Next step" pressed inside its guard (the window's own
+    // bar flashes until another listener is set).
+    void setPressIgnored(std::function<void()> hook) { m_panel->setPressIgnored(std::move(hook)); }
     bool mainLocked() const;
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
     void reject() override;
     void closeEvent(QCloseEvent* e) override;
-    void resizeEvent(QResizeEvent* e) override;
 
 private:
     ShowTimeHooks hooks(std::function<void()> skipAutomationOnce);
     void applyLook();
-    void scaleControls();
+    void setDesignFonts();
+    void restyle(double f);
     void toggleFullScreen();
 
     std::unique_ptr<ShowTimePanel> m_panel;
     WindowLock* m_lock = nullptr;
     std::map<int, QWidget*> m_widgets;
     QTimer* m_timer = nullptr;
+    PressFlash* m_flash = nullptr;
     double m_styleScale = 0; // the scale the style sheet was made for
     bool m_fullScreen = false;
     QRect m_savedGeometry;

@@ -3,9 +3,12 @@
 #include "panels/timelinetable.h"
 #include "show/textutil.h"
 #include "windows/dialogbuilder.h"
+#include "windows/dialogscale.h"
 #include "windows/stagepreview.h"
+#include "windows/theme.h"
 
 #include <QAbstractSlider>
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -16,15 +19,16 @@ using namespace timelinewindow;
 namespace {
 
 constexpr int kBar = kBarWidth;
-constexpr int kNumberLeft = 18;
+constexpr int kGap = 8;
+// Opening, the window keeps at least this share of its size on a small screen.
+constexpr double kOpenFloor = 0.5;
 
-const QColor kBackground(192, 255, 255);
-const QColor kCurrentNumber(255, 0, 0);
-const QColor kNumber(128, 128, 128);
-const QColor kName(0, 0, 128);
-const QColor kSound(64, 64, 64);
-const QColor kFade(0, 128, 0);
-const QColor kEmpty(128, 150, 150);
+QFont pixelFont(int pixels, bool bold = false) {
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(std::max(1, pixels));
+    font.setBold(bold);
+    return font;
+}
 
 ScrollAction actionOf(int sliderAction) {
     switch (sliderAction) {
@@ -41,19 +45,6 @@ ScrollAction actionOf(int sliderAction) {
     default:
         return ScrollAction::Other;
     }
-}
-
-// A font of `tenths` tenths of a point, or none when it would be empty.
-bool pointFont(QFont& font, int tenths) {
-    if (tenths <= 0)
-        return false;
-    font.setPointSizeF(tenths / 10.0);
-    return true;
-}
-
-// Text with its top-left corner at (x, y), as the platform's text output places it.
-void textAt(QPainter& p, int x, int y, const QString& text) {
-    p.drawText(QRect(x, y, 0, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, text);
 }
 
 } // namespace
@@ -76,8 +67,9 @@ timeline::timeline(QWidget* owner, ShowStore& store, const ComposerOptions* opti
         connect(bar, &QAbstractSlider::actionTriggered, this,
                 [this, id](int action) { onBarAction(id, action); });
     }
-    move(10, 10);
-    resize(kOpenWidth, kOpenHeight);
+    const QRect room = clientRoom(this);
+    resize(fittedSize(QSize(kOpenWidth, kOpenHeight), room.size() - QSize(10, 10), kOpenFloor));
+    move(room.topLeft() + QPoint(10, 10));
 }
 
 timeline::~timeline() {
@@ -133,54 +125,90 @@ const QImage& timeline::picture(int step, const StepPreview& preview, QSize size
     return pic.image;
 }
 
+TimelineColumns timeline::columns(int width, const TimelineLayout& layout) {
+    TimelineColumns c;
+    const int u = layout.unit;
+    c.numberLeft = kBar + 4;
+    c.nameLeft = c.numberLeft;
+    if (layout.numberPixels > 0)
+        c.nameLeft += QFontMetrics(pixelFont(layout.numberPixels, true))
+                          .horizontalAdvance(QStringLiteral("499 >")) +
+                      kGap;
+    c.pictureLeft = std::max(c.nameLeft, width - 2 * u);
+    const int room = std::max(0, c.pictureLeft - kGap - c.nameLeft);
+    // The fade time takes what its longest text needs, the sound two fifths
+    // of the rest, the name the remainder.
+    const int fadeNeeds =
+        layout.textPixels > 0
+            ? QFontMetrics(pixelFont(layout.textPixels)).horizontalAdvance("000.00 sec") + kGap
+            : 0;
+    c.fadeWidth = std::min(fadeNeeds, room / 3);
+    c.soundWidth = (room - c.fadeWidth) * 2 / 5;
+    c.nameWidth = room - c.fadeWidth - c.soundWidth;
+    c.soundLeft = c.nameLeft + c.nameWidth;
+    c.fadeLeft = c.soundLeft + c.soundWidth;
+    return c;
+}
+
 void timeline::paintRows(QPainter& p, QSize client) {
+    const ViewColours& look = theme().colours();
     const int w = client.width(), h = client.height();
-    p.fillRect(QRect(QPoint(0, 0), client), kBackground);
+    p.fillRect(QRect(QPoint(0, 0), client), look.timelineGround);
     const TimelineLayout layout = m_state->layout(h);
     m_state->syncBars();
     if (layout.rows.empty())
         return;
-    QFont numberFont(QStringLiteral("Arial")), smallFont(QStringLiteral("Arial"));
-    const bool numbers = pointFont(numberFont, layout.numberTenths);
-    const bool texts = pointFont(smallFont, layout.smallTenths);
     const int u = layout.unit;
+    const TimelineColumns c = columns(w, layout);
+    const QFont numberFont = pixelFont(layout.numberPixels, true);
+    const QFont textFont = pixelFont(layout.textPixels);
+    const QFontMetrics textMetrics(textFont);
     const QSize pictureSize(2 * u, u);
+    auto cell = [](int left, int width, const TimelineRow& row) {
+        return QRect(left, row.top, std::max(0, width - kGap), row.bottom - row.top);
+    };
+    auto line = [&](int left, int width, const TimelineRow& row, const std::string& text) {
+        const QRect box = cell(left, width, row);
+        p.drawText(
+            box, Qt::AlignLeft | Qt::AlignVCenter,
+            textMetrics.elidedText(QString::fromStdString(text), Qt::ElideRight, box.width()));
+    };
     for (const TimelineRow& row : layout.rows) {
         const StepPreview& preview = m_previews.get(row.step);
-        p.setPen(Qt::black);
+        p.setPen(look.timelineLine);
         p.drawLine(0, row.top, w, row.top);
-        if (numbers) {
+        if (layout.numberPixels > 0) {
             p.setFont(numberFont);
-            p.setPen(row.current ? kCurrentNumber : kNumber);
-            textAt(p, kNumberLeft, row.top,
-                   QString::number(row.step) + (row.current ? QStringLiteral(" >") : QString()));
+            p.setPen(row.current ? look.timelineCurrent : look.timelineNumber);
+            p.drawText(cell(c.numberLeft, c.nameLeft - c.numberLeft, row),
+                       Qt::AlignLeft | Qt::AlignVCenter,
+                       QString::number(row.step) +
+                           (row.current ? QStringLiteral(" >") : QString()));
         }
-        const QRect nameBox(QPoint(layout.textLeft, row.top), QPoint(w - 2 * u, row.bottom));
-        if (texts) {
-            p.setFont(smallFont);
+        if (layout.textPixels > 0) {
+            p.setFont(textFont);
             if (!preview.hasData) {
-                p.setPen(kEmpty);
-                p.drawText(nameBox, Qt::AlignLeft | Qt::AlignTop, QStringLiteral("(empty)"));
+                p.setPen(look.timelineEmpty);
+                line(c.nameLeft, c.nameWidth, row, "(empty)");
                 continue;
             }
-            p.setPen(kName);
-            p.drawText(nameBox, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
+            p.setPen(look.timelineName);
+            p.drawText(cell(c.nameLeft, c.nameWidth, row),
+                       Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap,
                        QString::fromStdString(preview.name));
             if (preview.playAtBegin) {
-                p.setPen(kSound);
-                textAt(p, layout.textLeft, row.bottom - 20,
-                       QString::fromStdString(preview.soundName));
+                p.setPen(look.timelineSound);
+                line(c.soundLeft, c.soundWidth, row, preview.soundName);
             }
             if (preview.autoFade) {
-                p.setPen(kFade);
-                textAt(p, layout.textLeft, row.bottom - 40,
-                       QString::fromStdString(fadeTimeText(preview.fadeSeconds)));
+                p.setPen(look.timelineFade);
+                line(c.fadeLeft, c.fadeWidth, row, fadeTimeText(preview.fadeSeconds));
             }
         } else if (!preview.hasData) {
             continue;
         }
         if (u > 0)
-            p.drawImage(w - 2 * u, row.top, picture(row.step, preview, pictureSize));
+            p.drawImage(c.pictureLeft, row.top, picture(row.step, preview, pictureSize));
     }
 }
 

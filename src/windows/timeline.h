@@ -1,7 +1,9 @@
 #pragma once
 // "Timeline" (dialog 117): a vertical strip of consecutive steps, one row each
-// with its number (the current one red and marked " >"), name, sound, fade time
-// and a small picture of its light drawn by the frame preview painter. A scroll
+// with its number (the current one red and marked " >"), and in columns its
+// name, its sound and its fade time, then a small picture of its light drawn
+// by the frame preview painter. Rows, texts and pictures follow the window's
+// size; colours come from the theme. A scroll
 // bar on the left moves through the show, a zoom bar at the bottom widens or
 // narrows the view, a double-click makes a step current. The view logic is
 // TimelineState's; the rows come from StepPreviews, so a repaint composes only
@@ -24,6 +26,15 @@ class QPainter;
 
 namespace orvane {
 
+// Where a row's parts go across a client area of a given width.
+struct TimelineColumns {
+    int numberLeft = 0;
+    int nameLeft = 0, nameWidth = 0;
+    int soundLeft = 0, soundWidth = 0;
+    int fadeLeft = 0, fadeWidth = 0;
+    int pictureLeft = 0; // the picture is 2 units wide, 1 high
+};
+
 class timeline : public QDialog {
     Q_OBJECT
 public:
@@ -41,6 +52,8 @@ public:
 
     // Paints the client area as the window shows it (also off-screen).
     void paintRows(QPainter& p, QSize client);
+    // The columns of a client area `width` wide with rows of this layout.
+    static TimelineColumns columns(int width, const TimelineLayout& layout);
 
 protected:
     void paintEvent(QPaintEvent* e) override;

@@ -7,6 +7,7 @@
 #include "support/qtapp.h"
 #include "support/scriptedprompts.h"
 #include "support/tempdir.h"
+#include "windows/dialogscale.h"
 
 #include <QPointer>
 #include <QPushButton>
@@ -59,7 +60,7 @@ TEST(ToolWindows, FixtureWindowsLiveAndDieWithTheMainWindow) {
         EXPECT_EQ(button->text(), QStringLiteral("Head 3"));
         // The buttons sit where no control of the console is, inside the "Windows" frame.
         for (int n = 1; n <= 5; ++n) {
-            QRect place = dlg.findChild<QPushButton*>(QString("head%1").arg(n))->geometry();
+            QRect place = designGeometry(dlg.findChild<QPushButton*>(QString("head%1").arg(n)));
             for (const ControlDef& c : consoleControls()) {
                 QRect other(c.x, c.y, c.w, c.h);
                 if (c.kind == ControlKind::GroupBox || c.has(kHidden))

@@ -48,10 +48,10 @@ TEST(ProcessBoxes, NoBoxHoldsTheLineAtTheStartNorOnceOpen) {
                      "DISPLAY=" + x.display(), "SDL_AUDIODRIVER=dummy", "LC_ALL=C.UTF-8"});
     // A box waiting for OK would stop the start before the start step.
     ASSERT_TRUE(p.waitForProfile("stepnum=0")) << readFile(p.stderrPath());
-    std::optional<std::string> main = x.waitForWindow("Eurolite USB PRO Mk2");
+    std::optional<std::string> main = x.waitForWindow("orvane 2022.001 - OV - DMX on");
     ASSERT_TRUE(main);
     EXPECT_FALSE(x.visible("^orvane$"));
-    ASSERT_TRUE(p.waitForStderr("Can't initialize COM port\n" + device));
+    ASSERT_TRUE(p.waitForStderr("Cannot open the DMX interface " + device));
     EXPECT_FALSE(x.visible("^orvane$"));
 
     fs::create_symlink(pty.slavePath(), device);

@@ -76,7 +76,7 @@ TEST(ProcessColour, AGlobalColourPickAndAManualFaderReachTheLine) {
                     {"ORVANE_DMX_PORT=" + pty.slavePath(), "QT_QPA_PLATFORM=xcb",
                      "DISPLAY=" + x.display(), "SDL_AUDIODRIVER=dummy"});
     ASSERT_TRUE(p.waitForProfile("stepnum=0")) << readFile(p.stderrPath());
-    std::optional<std::string> main = x.waitForWindow("Eurolite USB PRO Mk2");
+    std::optional<std::string> main = x.waitForWindow("orvane 2022.001 - OV - DMX on");
     ASSERT_TRUE(main);
     ASSERT_TRUE(lineCarries(pty, frame(dark())));
 

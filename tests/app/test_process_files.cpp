@@ -234,7 +234,7 @@ TEST(ProcessFiles, ASignalEndsTheProgramWhileAMessageBoxIsOpen) {
     OrvaneProcess p(root, config, {"STEP=4", "SHOW=Gala"}, env);
     // The missing DMX port is said during the start, with no box waiting there
     // (test_process_boxes.cpp has a signal while real boxes are open).
-    ASSERT_TRUE(p.waitForStderr("Can't initialize COM port")) << readFile(p.stderrPath());
+    ASSERT_TRUE(p.waitForStderr("Cannot open the DMX interface")) << readFile(p.stderrPath());
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_EQ(p.terminate(SIGTERM), 0) << readFile(p.stderrPath());
     EXPECT_TRUE(contains(readFile(folder + "/dmx.ini"), "[GLOBAL]\r\nmanualstep=1\r\n"));

@@ -117,7 +117,7 @@ TEST(ProcessIdle, AFaderMovedAfterAnIdleMinuteReachesTheLineWithinAFrameAndATick
                     {"ORVANE_DMX_PORT=" + pty.slavePath(), "QT_QPA_PLATFORM=xcb",
                      "DISPLAY=" + x.display(), "SDL_AUDIODRIVER=dummy"});
     ASSERT_TRUE(p.waitForProfile("stepnum=0")) << readFile(p.stderrPath());
-    std::optional<std::string> main = x.waitForWindow("Eurolite USB PRO Mk2");
+    std::optional<std::string> main = x.waitForWindow("orvane 2022.001 - OV - DMX on");
     ASSERT_TRUE(main);
     ASSERT_TRUE(x.click(*main, kFader1Handle[0], kFader1Handle[1])); // focus, no move
     ASSERT_TRUE(line.firstFrame(Clock::now(), 1, 0, std::chrono::seconds(5)));

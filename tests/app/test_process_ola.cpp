@@ -139,7 +139,7 @@ TEST_F(OlaProcess, TheStepReachesOlaAndTheSerialLineOutlivesOladUntilItIsBack) {
     std::string err = readFile(p->stderrPath());
     EXPECT_EQ(occurrences(err, "OLA not reachable"), 1) << err; // said once, retried quietly
     EXPECT_EQ(occurrences(err, "OLA reachable again"), 1) << err;
-    EXPECT_EQ(err.find("Can't initialize COM port"), std::string::npos) << err;
+    EXPECT_EQ(err.find("Cannot open the DMX interface"), std::string::npos) << err;
 }
 
 TEST_F(OlaProcess, OlaAloneNeedsNoSerialInterface) {
@@ -148,7 +148,7 @@ TEST_F(OlaProcess, OlaAloneNeedsNoSerialInterface) {
     EXPECT_TRUE(olaCarriesTheStep(7)) << readFile(p->stderrPath());
     EXPECT_EQ(p->terminate(SIGTERM), 0);
     std::string err = readFile(p->stderrPath());
-    EXPECT_EQ(err.find("Can't initialize COM port"), std::string::npos) << err;
+    EXPECT_EQ(err.find("Cannot open the DMX interface"), std::string::npos) << err;
     EXPECT_EQ(err.find("OLA not reachable"), std::string::npos) << err;
 }
 

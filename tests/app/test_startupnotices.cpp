@@ -37,14 +37,16 @@ TEST(StartupNotices, AMissingInterfaceOpensNoBoxAndIsTakenUpWhenItAppears) {
     dlg->OnInitDialog();
 
     EXPECT_TRUE(prompts.shown.empty()) << prompts.shown.front().text;
-    const std::string failed = "Impossible d'initialiser l'interface DMX - " + device +
-                               ": not found (No such file or directory)";
+    const std::string failed = "No DMX output for now: " + device +
+                               " not found (No such file or directory); the interface is tried "
+                               "again every 2 seconds";
     EXPECT_EQ(dlg->controls().text(console::kStatus), failed);
     auto* log = qobject_cast<QTextEdit*>(dlg->widget(console::kLog));
     ASSERT_NE(log, nullptr);
     std::string logText = log->toPlainText().toStdString();
-    EXPECT_NE(logText.find("Can't initialize COM port - " + device + ": No such file or directory"),
-              std::string::npos)
+    EXPECT_NE(
+        logText.find("Cannot open the DMX interface " + device + ": No such file or directory"),
+        std::string::npos)
         << logText;
     EXPECT_NE(logText.find(failed), std::string::npos) << logText;
 

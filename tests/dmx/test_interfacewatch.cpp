@@ -124,7 +124,8 @@ TEST_F(InterfaceWatchTest, MissingAtTheStartItIsOpenedWhenItAppears) {
     EXPECT_FALSE(watch.poll(Milliseconds{now + 10000})); // nothing is tried before the first start
     EXPECT_EQ(output->start(), -1);
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0], "Can't initialize COM port\n" + device + ": No such file or directory");
+    EXPECT_EQ(messages[0],
+              "Cannot open the DMX interface " + device + ": No such file or directory");
     watch.started(Milliseconds{now});
     EXPECT_EQ(stateLine(), device + ": not found");
     EXPECT_FALSE(watch.poll(Milliseconds{now + 2000})); // still missing: unchanged

@@ -154,7 +154,7 @@ TEST_F(OutputChoiceTest, AMissingSerialInterfaceLeavesOlaRunning) {
     line.openResult = -1;
     EXPECT_EQ(out.start(), -1);
     EXPECT_EQ(messages,
-              std::vector<std::string>{std::string(kComPortFailureText) + "\n/dev/ttyDMX"});
+              std::vector<std::string>{std::string(kComPortFailureText) + " /dev/ttyDMX"});
     ASSERT_TRUE(eventually([&] { return out.ola().state() == OlaState::Connected; }));
     olaFrames(2);
     EXPECT_TRUE(line.frames().empty());

@@ -123,7 +123,7 @@ TEST_F(OutputTickLine, BreakTickThenFrameTickAndABreakAfterReset) {
 TEST_F(OutputTickLine, FailedStartShowsMessageAndRunsNoTick) {
     line.openResult = -1;
     EXPECT_EQ(output.start(), -1);
-    EXPECT_EQ(messages, std::vector<std::string>{"Can't initialize COM port\n/dev/ttyDMX"});
+    EXPECT_EQ(messages, std::vector<std::string>{"Cannot open the DMX interface /dev/ttyDMX"});
     EXPECT_EQ(output.portState(), -1);
     line.clear();
     output.keys().scrollLock.press();

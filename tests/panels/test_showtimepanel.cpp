@@ -27,6 +27,7 @@ struct PanelFixture : ::testing::Test {
     InputState input;
     test::ManualClock clock{100000ms};
     int fadeIns = 0;
+    int ignored = 0;        // presses inside the guard, acknowledged
     std::vector<int> steps; // every write of the main step field
     std::vector<std::string> calls;
     std::unique_ptr<ShowTimePanel> panel;
@@ -50,6 +51,7 @@ struct PanelFixture : ::testing::Test {
         h.unlockMain = [this] { calls.push_back("unlock"); };
         h.focusNextStep = [this] { calls.push_back("focus"); };
         h.skipAutomationOnce = [this] { calls.push_back("skip"); };
+        h.pressIgnored = [this] { ++ignored; };
         panel = std::make_unique<ShowTimePanel>(main, store, input, clock, h);
         panel->init();
         clock.advance(1000ms);
@@ -85,6 +87,7 @@ TEST_F(PanelFixture, NextStepKeysPressFadeInOnceEvery500Ms) {
         clock.advance(1000ms);
         hold({key}, 2000); // presses at 10, 510, 1010, 1510 ms
         EXPECT_EQ(fadeIns, 4) << key;
+        EXPECT_EQ(ignored, 0) << "a held key's repeats are no presses";
     }
     // The button follows the same rule as the keys.
     fadeIns = 0;
@@ -97,6 +100,27 @@ TEST_F(PanelFixture, NextStepKeysPressFadeInOnceEvery500Ms) {
     st().click(showtime::kNextStep);
     st().click(showtime::kNextStep);
     EXPECT_EQ(fadeIns, 2);
+    EXPECT_EQ(ignored, 2) << "each press inside the guard is acknowledged";
+}
+
+// While a fade runs the panel says where it leads and how far it has come.
+TEST_F(PanelFixture, ARunningFadeShowsItsTargetAndProgress) {
+    StepRecord r;
+    r.name = "Finale";
+    store.SaveStep(6, r);
+    open();
+    panel->tick();
+    EXPECT_EQ(st().text(showtime::kFadeLine), "");
+    EXPECT_EQ(st().pos(showtime::kFadeBar), 0);
+    main.setChecked(console::kFadeIn, true);
+    main.setPos(console::kFadeProgress, 30);
+    panel->tick();
+    EXPECT_EQ(st().text(showtime::kFadeLine), "fading to 6 Finale");
+    EXPECT_EQ(st().pos(showtime::kFadeBar), 30);
+    main.setChecked(console::kFadeIn, false);
+    panel->tick();
+    EXPECT_EQ(st().text(showtime::kFadeLine), "");
+    EXPECT_EQ(st().pos(showtime::kFadeBar), 0);
 }
 
 TEST_F(PanelFixture, PageUpStepsBackEvery200MsAndStopsAtZero) {

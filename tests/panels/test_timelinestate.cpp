@@ -138,9 +138,8 @@ TEST_F(TimelineFixture, RowsAndFontsFollowTheHeight) {
     show(10, 25);
     TimelineLayout l = state.layout(600);
     EXPECT_EQ(l.unit, 40);
-    EXPECT_EQ(l.numberTenths, 320);
-    EXPECT_EQ(l.smallTenths, 60);
-    EXPECT_EQ(l.textLeft, 60);
+    EXPECT_EQ(l.numberPixels, 20);
+    EXPECT_EQ(l.textPixels, 12);
     ASSERT_EQ(l.rows.size(), 14u); // one row fewer than the span
     EXPECT_EQ(l.rows.front().step, 10);
     EXPECT_EQ(l.rows.front().top, 0);
@@ -154,6 +153,15 @@ TEST_F(TimelineFixture, RowsAndFontsFollowTheHeight) {
     EXPECT_EQ(l.rows[1].top, 14);
     EXPECT_EQ(l.rows[2].top, 28);
     EXPECT_EQ(l.rows[3].top, 42);
+    // Rows too low for readable text show none; tall rows stop growing it.
+    show(0, 100);
+    l = state.layout(1000);
+    EXPECT_EQ(l.numberPixels, 0);
+    EXPECT_EQ(l.textPixels, 0);
+    show(0, 3);
+    l = state.layout(900);
+    EXPECT_EQ(l.numberPixels, 48);
+    EXPECT_EQ(l.textPixels, 24);
     // Rows past the show's last step are no steps.
     show(495, 510);
     l = state.layout(600);

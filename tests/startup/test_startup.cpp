@@ -51,8 +51,9 @@ TEST(CommandLine, StartStepFallsBackAndStaysInRange) {
     EXPECT_EQ(chooseStartStep(none, 499), 499);
     EXPECT_EQ(chooseStartStep(parseCommandLine("STEP=7"), 42), 7);
     EXPECT_EQ(chooseStartStep(parseCommandLine("STEP=500"), 42), 0);
-    EXPECT_EQ(mainCaption("My show"),
-              "orvane 2022.001 - OV - Eurolite USB PRO Mk2 on COM10 My show");
+    EXPECT_EQ(mainCaption("My show", "/dev/ttyUSB1"),
+              "orvane 2022.001 - OV - DMX on /dev/ttyUSB1 My show");
+    EXPECT_EQ(mainCaption("My show", ""), "orvane 2022.001 - OV My show");
 }
 
 namespace {
@@ -118,6 +119,7 @@ TEST_F(ChooserFixture, NewShowCreatesFoldersOrSaysWhyNot) {
     EXPECT_TRUE(chooser.newShow());
     EXPECT_EQ(prompts.shown.back().title, "New show");
     EXPECT_EQ(chooser.list().find("Gala", false), 1);
+    EXPECT_EQ(chooser.list().selected(), 1) << "the show just made is selected";
     struct stat st {};
     EXPECT_EQ(::stat(root.file("Gala/step0").c_str(), &st), 0);
     EXPECT_FALSE(readFile(root.file("Gala/dmx.ini")).size());

@@ -1,10 +1,12 @@
 #include "support/virtualdisplay.h"
 
+#include <charconv>
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
+#include <sstream>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -139,6 +141,31 @@ std::optional<std::string> VirtualDisplay::waitForWindow(const std::string& titl
 bool VirtualDisplay::visible(const std::string& titlePattern) const {
     std::optional<std::string> ids = xdotool({"search", "--onlyvisible", "--name", titlePattern});
     return ids && !ids->empty();
+}
+
+std::optional<VirtualDisplay::Geometry> VirtualDisplay::geometry(const std::string& window) const {
+    std::optional<std::string> out = xdotool({"getwindowgeometry", "--shell", window});
+    if (!out)
+        return std::nullopt;
+    Geometry g;
+    int found = 0;
+    std::istringstream lines(*out);
+    for (std::string line; std::getline(lines, line);) {
+        const size_t eq = line.find('=');
+        if (eq == std::string::npos)
+            continue;
+        const std::string key = line.substr(0, eq);
+        int* field = key == "X"        ? &g.x
+                     : key == "Y"      ? &g.y
+                     : key == "WIDTH"  ? &g.width
+                     : key == "HEIGHT" ? &g.height
+                                       : nullptr;
+        const char* first = line.data() + eq + 1;
+        const char* last = line.data() + line.size();
+        if (field && std::from_chars(first, last, *field).ec == std::errc())
+            ++found;
+    }
+    return found == 4 ? std::optional<Geometry>(g) : std::nullopt;
 }
 
 bool VirtualDisplay::click(const std::string& window, int x, int y) const {

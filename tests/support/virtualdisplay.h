@@ -29,6 +29,11 @@ public:
                                              int timeoutMs = 10000) const;
     // Whether a window with a matching title is mapped now.
     bool visible(const std::string& titlePattern) const;
+    struct Geometry {
+        int x = 0, y = 0, width = 0, height = 0;
+    };
+    // Where the window is on the screen now.
+    std::optional<Geometry> geometry(const std::string& window) const;
     // A left click at (x, y) of the window's client area.
     bool click(const std::string& window, int x, int y) const;
     // A key (X keysym name: "Home", "Next", "KP_1") sent to the window.

@@ -2,14 +2,17 @@
 // lists and off the icons with real mouse events, the caption boxes, the
 // context menu, the double click and the strip's drawing.
 
+#include "panels/buildertable.h"
 #include "support/mainwindowstandin.h"
 #include "support/qtapp.h"
 #include "windows/builderart.h"
+#include "windows/dialogscale.h"
 #include "windows/easyshowbuilder.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFontInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -57,17 +60,24 @@ struct BuilderWindow : ::testing::Test {
         hooks.leftButtonDown = [this] { return buttonDown; };
         window = std::make_unique<easyshowbuilder>(main.session, main.controls, hooks);
         window->show();
+        // The test screen is smaller than the builder: most cases work at its
+        // design size, one on the window scaled down.
+        window->resize(kWindowWidth, kWindowHeight);
     }
     void TearDown() override { window.reset(); }
 
     ShowBuilder& model() { return window->model(); }
     QWidget* w(int id) { return window->widget(id); }
-    // A point of the window inside the cell of a step.
+    // A point of the window inside the cell of a step (y in the strip's
+    // design pixels), at the window's present scale.
     QPoint cellPoint(int step, int y = 100) {
         QWidget* strip = w(kStrip);
         CellSpan span = model().cellSpan(step - model().firstVisible());
-        QPoint origin = strip->mapTo(window.get(), strip->contentsRect().topLeft());
-        return origin + QPoint((span.left + span.right) / 2, y);
+        const QRect inner = strip->contentsRect();
+        const QSize design = designClientSize(strip);
+        const QPoint at(((span.left + span.right) / 2) * inner.width() / design.width(),
+                        y * inner.height() / design.height());
+        return strip->mapTo(window.get(), inner.topLeft() + at);
     }
     QPoint global(QPoint windowPoint) { return window->mapToGlobal(windowPoint); }
     void waitMs(int ms) {
@@ -155,6 +165,25 @@ TEST_F(BuilderWindow, AnIconPressedAndLetGoOverACellOrOutside) {
          Qt::NoButton, global(onList));
     EXPECT_EQ(main.snapshot(), before);
     EXPECT_EQ(window->shownCursor(), 0);
+}
+
+// Scaled down to fit a small screen, the window still drops on the cell under
+// the pointer and lays its caption boxes over their cells.
+TEST_F(BuilderWindow, ScaledDownADropLandsOnTheCellUnderThePointer) {
+    window->resize(kWindowWidth * 6 / 10, kWindowHeight * 6 / 10);
+    ASSERT_LT(w(kStrip)->width(), designGeometry(w(kStrip)).width());
+    QWidget* icon = w(kDropIcons[3].control); // end of sound
+    send(icon, QEvent::MouseButtonPress, {3, 3}, Qt::LeftButton, Qt::LeftButton,
+         icon->mapToGlobal(QPoint(3, 3)));
+    send(icon, QEvent::MouseButtonRelease, icon->mapFrom(window.get(), cellPoint(33)),
+         Qt::LeftButton, Qt::NoButton, global(cellPoint(33)));
+    EXPECT_EQ(main.stored(33).nextonstop, 1);
+    EXPECT_EQ(main.stored(32).nextonstop, 0);
+    EXPECT_EQ(main.stored(34).nextonstop, 0);
+    QWidget* box = w(kFirstCaption + 2);
+    const QRect boxPlace(box->mapTo(window.get(), QPoint(0, 0)), box->size());
+    EXPECT_TRUE(boxPlace.contains(cellPoint(32, 150).x(), boxPlace.center().y()));
+    EXPECT_GE(QFontInfo(box->font()).pointSizeF(), kMinimumPoints - 0.01);
 }
 
 TEST_F(BuilderWindow, TheTimerCancelsADragLetGoElsewhere) {

@@ -86,7 +86,7 @@ TEST_F(ManualModeWindow, TwentyFourFadersInOrderUnderTheStrip) {
                         std::abs(l->geometry().center().x() - g.center().x()) <= 2);
         EXPECT_TRUE(numbered) << i;
     }
-    test::expectInside(manualModeControls(), window->width(), window->height());
+    test::expectInside(manualModeControls(), kWindowWidth, kWindowHeight);
     test::expectNoOverlap(manualModeControls());
     EXPECT_LE(window->width(), 1900);
 }

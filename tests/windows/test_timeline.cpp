@@ -1,12 +1,15 @@
 // The timeline window: placement, its bars driven as the operator drives them,
 // the rows it paints, the cached pictures after an edit, and the double-click.
 
+#include "panels/timelinetable.h"
 #include "support/qtapp.h"
 #include "windows/stagepreview.h"
 #include "windows/timeline.h"
 
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QScrollBar>
 
 #include <gtest/gtest.h>
@@ -58,10 +61,13 @@ struct TimelineWindowFixture : ::testing::Test {
     }
 };
 
-TEST_F(TimelineWindowFixture, PlacedAtTenTenWithItsBarsAlongTheEdges) {
+TEST_F(TimelineWindowFixture, OpensInsideTheScreenWithItsBarsAlongTheEdges) {
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Timeline"));
-    EXPECT_EQ(window->pos(), QPoint(10, 10));
-    EXPECT_EQ(window->size(), QSize(200, 600));
+    const QRect room = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_EQ(window->pos(), room.topLeft() + QPoint(10, 10));
+    EXPECT_TRUE(room.contains(window->geometry())) << window->width() << "x" << window->height();
+    // Made smaller to fit, its proportions kept.
+    EXPECT_NEAR(double(window->width()) / window->height(), double(kOpenWidth) / kOpenHeight, 0.01);
     window->show();
     window->resize(300, 500);
     EXPECT_EQ(window->widget(kScroll)->geometry(), QRect(0, 0, 16, 484));
@@ -111,8 +117,19 @@ TEST_F(TimelineWindowFixture, PaintsRowsWithNumberPictureAndEmptySteps) {
         EXPECT_EQ(image.pixel(160, row * 40 + 20), kBackground) << row;
 }
 
-// The sound line (dark grey) only for a step that plays at its start, the fade
-// time line (green) only for a step that fades in by itself.
+// At the size it opens with on a 1080-line screen, the window shows the rows
+// of the view it opens on (9 .. 24) with names at least 12 pixels high.
+TEST_F(TimelineWindowFixture, AtItsOpeningSizeEveryRowHasAReadableName) {
+    window->state().open(10);
+    const TimelineLayout l = window->state().layout(kOpenHeight - kBarWidth);
+    EXPECT_EQ(l.rows.size(), size_t(window->state().span() - 1));
+    EXPECT_EQ(l.rows.front().step, 9);
+    EXPECT_GE(l.textPixels, 12);
+    EXPECT_GT(l.numberPixels, l.textPixels);
+}
+
+// The sound column (dark grey) only for a step that plays at its start, the
+// fade time column (green) only for a step that fades in by itself.
 TEST_F(TimelineWindowFixture, SoundAndFadeLinesFollowTheStepsFlags) {
     struct Case {
         int step;
@@ -129,14 +146,22 @@ TEST_F(TimelineWindowFixture, SoundAndFadeLinesFollowTheStepsFlags) {
     }
     window->state().open(10); // 9 .. 24: none of the rows is the current one
     window->state().setVisibleSteps(3, 18);
-    // 1500 high: rows of 100 pixels, texts from x = 150, pictures from x = 600.
-    QImage image = paint(QSize(800, 1500));
+    // 1500 high: rows of 100 pixels; name, sound and fade in columns before
+    // the picture, each visible.
+    const QSize size(800, 1500);
+    QImage image = paint(size);
+    const TimelineColumns col = timeline::columns(size.width(), window->state().layout(1500));
+    EXPECT_GT(col.soundWidth, 80);
+    EXPECT_GT(col.fadeWidth, 40);
+    EXPECT_LE(col.fadeLeft + col.fadeWidth, col.pictureLeft);
     for (const Case& c : cases) {
-        const int bottom = (c.step - 3 + 1) * 100;
-        EXPECT_EQ(anyPixel(image, QRect(150, bottom - 40, 440, 20), qRgb(0, 128, 0)), c.autoFade)
+        const int top = (c.step - 3) * 100;
+        EXPECT_EQ(anyPixel(image, QRect(col.fadeLeft, top + 1, col.fadeWidth, 98), qRgb(0, 128, 0)),
+                  c.autoFade)
             << c.step;
-        EXPECT_EQ(anyPixel(image, QRect(150, bottom - 20, 440, 20), qRgb(64, 64, 64)),
-                  c.playAtBegin)
+        EXPECT_EQ(
+            anyPixel(image, QRect(col.soundLeft, top + 1, col.soundWidth, 98), qRgb(64, 64, 64)),
+            c.playAtBegin)
             << c.step;
     }
 }

@@ -1,0 +1,79 @@
+#pragma once
+// What a window must give an operator on a given screen, checked on the real
+// widgets: the offscreen platform with a screen of a set size (one per test
+// process: ctest runs each test alone), every control inside an area, no text
+// below a point size, and a picture of the window kept as a test artefact.
+// Header only: the test programs that use it link Qt Widgets.
+
+#include "support/offscreenscreen.h"
+#include "support/qtapp.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFontInfo>
+#include <QScreen>
+#include <QWidget>
+
+#include <string>
+#include <vector>
+
+namespace orvane::test {
+
+// Starts the application on a width x height screen. False when it already
+// runs on another one (several such tests in one process): the caller skips.
+inline bool screenOfSize(int width, int height) {
+    if (!QCoreApplication::instance())
+        useOffscreenScreen(width, height);
+    testApp();
+    QScreen* screen = QGuiApplication::primaryScreen();
+    return screen && screen->size() == QSize(width, height);
+}
+
+inline std::string describe(const QWidget* w) {
+    std::string text = w->metaObject()->className();
+    if (!w->objectName().isEmpty())
+        text += " " + w->objectName().toStdString();
+    if (auto title = w->property("text"); title.isValid() && !title.toString().isEmpty())
+        text += " \"" + title.toString().toStdString() + "\"";
+    return text;
+}
+
+// The visible widgets of window whose text is smaller than `points`.
+inline std::vector<std::string> fontsBelow(const QWidget* window, double points) {
+    std::vector<std::string> small;
+    for (const QWidget* w : window->findChildren<QWidget*>()) {
+        if (!w->isVisibleTo(window))
+            continue;
+        const QFont f = w->font();
+        const double shown = f.pointSizeF() > 0 ? f.pointSizeF() : QFontInfo(f).pointSizeF();
+        if (shown < points - 0.01)
+            small.push_back(describe(w) + " at " + std::to_string(shown) + " pt");
+    }
+    return small;
+}
+
+// The visible direct children of `holder` that do not lie wholly inside
+// `area` (global coordinates).
+inline std::vector<std::string> controlsOutside(const QWidget* holder, QRect area) {
+    std::vector<std::string> outside;
+    for (const QObject* o : holder->children()) {
+        auto* w = qobject_cast<const QWidget*>(o);
+        if (!w || w->isWindow() || !w->isVisibleTo(holder->window()))
+            continue;
+        const QRect shown(w->mapToGlobal(QPoint(0, 0)), w->size());
+        if (!area.contains(shown))
+            outside.push_back(describe(w) + " at " + std::to_string(shown.x()) + "," +
+                              std::to_string(shown.y()) + " " + std::to_string(shown.width()) +
+                              "x" + std::to_string(shown.height()));
+    }
+    return outside;
+}
+
+// The window as it is drawn, kept as build/test-artefacts/screenshots/<name>.png.
+inline bool keepScreenshot(QWidget* window, const std::string& name) {
+    const QString folder = QStringLiteral(ORVANE_TEST_ARTEFACTS "/screenshots");
+    QDir().mkpath(folder);
+    return window->grab().save(folder + "/" + QString::fromStdString(name) + ".png");
+}
+
+} // namespace orvane::test
