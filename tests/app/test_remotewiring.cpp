@@ -53,9 +53,10 @@ int connectDevice(const char* from) {
     return ::connect(fd, reinterpret_cast<sockaddr*>(&remote), sizeof remote) == 0 ? fd : -1;
 }
 
-// Runs the window's events until pred holds (at most 3 s), draining the line.
+// Runs the window's events until pred holds, draining the line. The bound is
+// a guard against a hang, far above what a loaded machine needs.
 bool spinUntil(PtyPair& pty, const std::function<bool()>& pred) {
-    auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    auto end = std::chrono::steady_clock::now() + std::chrono::seconds(15);
     while (!pred()) {
         if (std::chrono::steady_clock::now() > end)
             return false;
