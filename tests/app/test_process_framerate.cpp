@@ -4,6 +4,7 @@
 // (A pty neither paces the bytes nor shows the break: the order of the line's
 // operations is tested on a recording line in the DMX tests.)
 
+#include "support/linerecorder.h"
 #include "support/orvaneprocess.h"
 #include "support/pty.h"
 #include "support/tempdir.h"
@@ -28,69 +29,8 @@ using namespace orvane::test;
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr std::size_t kFrameBytes = 513;
 
-struct Frame {
-    Clock::time_point arrived;
-    std::array<uint8_t, kFrameBytes> bytes;
-};
-
-// Every frame the program sends, with the time it arrived, from the line's
-// first byte on (frames are told apart by counting).
-class LineRecorder {
-public:
-    explicit LineRecorder(int master) : m_thread([this, master] { run(master); }) {}
-    ~LineRecorder() {
-        m_stop = true;
-        m_thread.join();
-    }
-    std::vector<Frame> frames() {
-        std::lock_guard lock(m_mutex);
-        return m_frames;
-    }
-    // Waits until `count` frames came, at most `wait`.
-    bool waitFor(std::size_t count, std::chrono::seconds wait) {
-        return waitUntil([count](const std::vector<Frame>& f) { return f.size() >= count; }, wait);
-    }
-    template <typename F> bool waitUntil(F done, std::chrono::seconds wait) {
-        for (auto end = Clock::now() + wait; Clock::now() < end;) {
-            if (done(frames()))
-                return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        return false;
-    }
-
-private:
-    void run(int master) {
-        Frame f{};
-        std::size_t filled = 0;
-        uint8_t buffer[4096];
-        while (!m_stop) {
-            pollfd p{master, POLLIN, 0};
-            if (poll(&p, 1, 50) <= 0)
-                continue;
-            ssize_t n = ::read(master, buffer, sizeof buffer);
-            auto now = Clock::now();
-            if (n <= 0) // the program has not opened the line yet
-                std::this_thread::sleep_for(std::chrono::milliseconds(5));
-            for (ssize_t i = 0; i < n; ++i) {
-                f.bytes[filled++] = buffer[i];
-                if (filled < kFrameBytes)
-                    continue;
-                filled = 0;
-                f.arrived = now;
-                std::lock_guard lock(m_mutex);
-                m_frames.push_back(f);
-            }
-        }
-    }
-
-    std::atomic<bool> m_stop{false};
-    std::mutex m_mutex;
-    std::vector<Frame> m_frames;
-    std::thread m_thread;
-};
+using Frame = LineFrame;
 
 double medianPeriodMs(const std::vector<Frame>& frames) {
     std::vector<double> periods;

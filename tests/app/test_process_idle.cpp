@@ -3,6 +3,7 @@
 // one playback-timer period (20 ms), with a small allowance for the X server
 // to hand the key over.
 
+#include "support/linerecorder.h"
 #include "support/orvaneprocess.h"
 #include "support/pty.h"
 #include "support/tempdir.h"
@@ -28,75 +29,12 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr int kFrameBytes = 513;
 constexpr auto kFramePeriod = std::chrono::milliseconds(60);
 constexpr auto kTimerPeriod = std::chrono::milliseconds(20);
 constexpr auto kKeyDelivery = std::chrono::milliseconds(20);
 
 // Fader 1 of the main window (client pixels): its handle at the bottom, level 0.
 constexpr int kFader1Handle[] = {72, 276};
-
-// Every frame the program sends, with the time it arrived. The line is read
-// from its first byte on, so frames are told apart by counting.
-class LineRecorder {
-public:
-    explicit LineRecorder(int master) : m_thread([this, master] { run(master); }) {}
-    ~LineRecorder() {
-        m_stop = true;
-        m_thread.join();
-    }
-    // The first frame after `after` whose channel holds value; nothing when
-    // none came within the wait.
-    std::optional<Clock::time_point> firstFrame(Clock::time_point after, int channel, int value,
-                                                std::chrono::milliseconds wait) {
-        for (auto end = Clock::now() + wait; Clock::now() < end;) {
-            {
-                std::lock_guard lock(m_mutex);
-                for (const Frame& f : m_frames)
-                    if (f.arrived > after && f.bytes[size_t(channel)] == value)
-                        return f.arrived;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        return std::nullopt;
-    }
-    size_t frames() {
-        std::lock_guard lock(m_mutex);
-        return m_frames.size();
-    }
-
-private:
-    struct Frame {
-        Clock::time_point arrived;
-        std::array<uint8_t, kFrameBytes> bytes;
-    };
-    void run(int master) {
-        Frame f{};
-        size_t filled = 0;
-        uint8_t buffer[4096];
-        while (!m_stop) {
-            pollfd p{master, POLLIN, 0};
-            if (poll(&p, 1, 50) <= 0)
-                continue;
-            ssize_t n = ::read(master, buffer, sizeof buffer);
-            auto now = Clock::now();
-            for (ssize_t i = 0; i < n; ++i) {
-                f.bytes[filled++] = buffer[i];
-                if (filled < kFrameBytes)
-                    continue;
-                filled = 0;
-                f.arrived = now;
-                std::lock_guard lock(m_mutex);
-                m_frames.push_back(f);
-            }
-        }
-    }
-
-    std::atomic<bool> m_stop{false};
-    std::mutex m_mutex;
-    std::vector<Frame> m_frames;
-    std::thread m_thread;
-};
 
 } // namespace
 
@@ -123,7 +61,7 @@ TEST(ProcessIdle, AFaderMovedAfterAnIdleMinuteReachesTheLineWithinAFrameAndATick
     ASSERT_TRUE(line.firstFrame(Clock::now(), 1, 0, std::chrono::seconds(5)));
 
     std::this_thread::sleep_for(std::chrono::minutes(1));
-    size_t idleFrames = line.frames();
+    size_t idleFrames = line.count();
     ASSERT_TRUE(x.key(*main, "Home")); // the fader to the top: level 255
     auto moved = Clock::now();
     std::optional<Clock::time_point> seen = line.firstFrame(moved, 1, 255, std::chrono::seconds(3));

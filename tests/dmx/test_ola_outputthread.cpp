@@ -14,6 +14,7 @@
 #include "fakeolaclient.h"
 #include "support/allocationcount.h"
 #include "support/pty.h"
+#include "support/scheduledticks.h"
 #include "support/syscallcount.h"
 #include "support/tempdir.h"
 #include "test_outputtick_util.h"
@@ -111,7 +112,7 @@ TEST(OlaOnTheOutputThread, TicksNeitherCallTheSystemNorAllocate) {
 class BusyTicks {
 public:
     BusyTicks(OlaSink& ola, const FrameTiming& timing)
-        : m_serial(m_line), m_tick(m_shared), m_schedule(timing, 1000s) {
+        : m_serial(m_line), m_tick(m_shared), m_ticks(m_tick, FrameSchedule(timing, 1000s)) {
         LineSettings settings;
         settings.device = m_pty.slavePath();
         m_lineOpen = m_pty.ok() && m_line.open(settings) == 0;
@@ -123,29 +124,9 @@ public:
     }
     bool ready() const { return m_lineOpen; }
 
-    // The next deadlines of the schedule, on times given (the steps
-    // themselves read no clock).
-    void run(int deadlines) {
-        for (int i = 0; i < deadlines; ++i) {
-            DueSteps due = m_schedule.next();
-            m_tick.runSteps(due.steps, due.at);
-            m_schedule.done(due.at, due.at + 1us);
-        }
-    }
-    // How many of the next deadlines have the tick's own work, and frames
-    // (at the usual cadence every other tick, from an even number run).
-    std::pair<uint64_t, uint64_t> ahead(int deadlines) const {
-        FrameSchedule copy = m_schedule;
-        uint64_t serves = 0, writes = 0, lineTicks = 0;
-        for (int i = 0; i < deadlines; ++i) {
-            DueSteps due = copy.next();
-            serves += (due.steps & kStepServe) != 0;
-            writes += (due.steps & kStepWrite) != 0;
-            lineTicks += (due.steps & kStepLine) != 0;
-            copy.done(due.at, due.at + 1us);
-        }
-        return {serves, writes + lineTicks / 2};
-    }
+    // The next deadlines of the schedule, and what they hold.
+    void run(int deadlines) { m_ticks.run(deadlines); }
+    std::pair<uint64_t, uint64_t> ahead(int deadlines) const { return m_ticks.ahead(deadlines); }
     // What the line took (the pty must not fill up).
     void drainLine() { m_pty.drain(); }
 
@@ -158,7 +139,7 @@ private:
     SerialSink m_serial;
     RecordingWriter m_writer{m_shared.recordRing, m_shared.record, m_shared.recordFailed};
     OutputTick m_tick;
-    FrameSchedule m_schedule;
+    ScheduledTicks m_ticks;
 };
 
 struct CadenceCase {

@@ -10,6 +10,7 @@
 #include "sockets.h"
 #include "support/allocationcount.h"
 #include "support/pty.h"
+#include "support/scheduledticks.h"
 #include "support/syscallcount.h"
 #include "support/tempdir.h"
 
@@ -29,7 +30,8 @@ using namespace test;
 class PipeTicks {
 public:
     explicit PipeTicks(const FrameTiming& timing)
-        : m_remote(options()), m_tick(m_shared, &m_remote.tickHooks()), m_schedule(timing, 1000s) {
+        : m_remote(options()), m_tick(m_shared, &m_remote.tickHooks()),
+          m_ticks(m_tick, FrameSchedule(timing, 1000s)) {
         m_remote.createPipeServers();
         m_frameClient = Fd(connectLocal(m_dir.file("pipes/orvanepipeserver")));
         m_systemClient = Fd(connectLocal(m_dir.file("pipes/orvanesystemserver")));
@@ -42,29 +44,9 @@ public:
         return m_lineOpen && m_frameClient.get() >= 0 && m_systemClient.get() >= 0;
     }
 
-    // The next deadlines of the schedule, on times given (the steps
-    // themselves read no clock).
-    void run(int deadlines) {
-        for (int i = 0; i < deadlines; ++i) {
-            DueSteps due = m_schedule.next();
-            m_tick.runSteps(due.steps, due.at);
-            m_schedule.done(due.at, due.at + 1us);
-        }
-    }
-    // How many of the next deadlines have the tick's own work, and frames
-    // (at the usual cadence every other tick, from an even number run).
-    std::pair<uint64_t, uint64_t> ahead(int deadlines) const {
-        FrameSchedule copy = m_schedule;
-        uint64_t serves = 0, writes = 0, lineTicks = 0;
-        for (int i = 0; i < deadlines; ++i) {
-            DueSteps due = copy.next();
-            serves += (due.steps & kStepServe) != 0;
-            writes += (due.steps & kStepWrite) != 0;
-            lineTicks += (due.steps & kStepLine) != 0;
-            copy.done(due.at, due.at + 1us);
-        }
-        return {serves, writes + lineTicks / 2};
-    }
+    // The next deadlines of the schedule, and what they hold.
+    void run(int deadlines) { m_ticks.run(deadlines); }
+    std::pair<uint64_t, uint64_t> ahead(int deadlines) const { return m_ticks.ahead(deadlines); }
     void drainLine() { m_pty.drain(); }
 
 private:
@@ -83,7 +65,7 @@ private:
     OutputTick m_tick;
     Fd m_frameClient, m_systemClient;
     bool m_lineOpen = false;
-    FrameSchedule m_schedule;
+    ScheduledTicks m_ticks;
 };
 
 struct CadenceCase {
