@@ -5,8 +5,9 @@
 #include "app/appicon.h"
 #include "app/consoleadapter.h"
 #include "app/consoledrawing.h"
-#include "app/fadeadapter.h"
+#include "app/dmxadapter.h"
 #include "app/editsadapter.h"
+#include "app/fadeadapter.h"
 #include "app/hotkeys.h"
 #include "app/keystatefilter.h"
 #include "app/maintimeradapter.h"
@@ -182,7 +183,7 @@ void COrvaneDlg::OnInitDialog() {
     showCaption();                  // 4
     m_session.open(m_root, m_show); // 5
     bindHandlers();                 // 6
-    bindDmxHandlers();
+    bindDmxControls(*this, showFolder(m_root, m_show) + "/dmxraw.bin");
     createConsole();
     m_nameFont = QFont("Arial", 24); // 7
     if (QWidget* w = widget(console::kStepName))
@@ -414,33 +415,12 @@ void COrvaneDlg::showInterfaceState() {
         w->setToolTip(QString::fromStdString(text));
 }
 
-void COrvaneDlg::bindDmxHandlers() {
-    m_controls.on(ControlEvent::Clicked, console::kResetDmx, [this] {
-        int result = m_dmx->reset();
-        m_interface->started(now());
-        showInterfaceState();
-        if (result != 0)
-            m_prompts.message(kProgramTitle, dmxFailureText(), PromptIcon::Stop);
-    });
-    m_controls.on(ControlEvent::Clicked, console::kAllDmxToZero,
-                  [this] { m_dmx->setAllDmxToZero(!m_dmx->allDmxToZero()); });
-    auto showStartCode = [this](uint8_t code) {
-        m_controls.setText(console::kTest2, format("%u", unsigned(code)));
-    };
-    m_controls.on(ControlEvent::Clicked, console::kTest1,
-                  [this, showStartCode] { showStartCode(m_dmx->startCodeUp()); });
-    m_controls.on(ControlEvent::Clicked, console::kTest2,
-                  [this, showStartCode] { showStartCode(m_dmx->startCodeDown()); });
-    std::string recording = showFolder(m_root, m_show) + "/dmxraw.bin";
-    // They start the sound as "Play" does, then the recording or the replay.
-    m_controls.on(ControlEvent::Clicked, console::kPlayRecord, [this, recording] {
-        m_sound->play();
-        m_dmx->startRecording(recording);
-    });
-    m_controls.on(ControlEvent::Clicked, console::kPlayReplay, [this, recording] {
-        m_sound->play();
-        m_dmx->startReplay(recording);
-    });
+void COrvaneDlg::resetDmx() {
+    int result = m_dmx->reset();
+    m_interface->started(now());
+    showInterfaceState();
+    if (result != 0)
+        m_prompts.message(kProgramTitle, dmxFailureText(), PromptIcon::Stop);
 }
 
 void COrvaneDlg::pollDmxStatus() {

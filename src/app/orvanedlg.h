@@ -96,6 +96,9 @@ public:
     // Starts the DMX output (at start-up, or 5 s in for a chained start); false
     // after telling the operator why it could not.
     bool startDmx();
+    // "Reset USB <-> DMX": the line closed and opened again, the operator told
+    // when it cannot open.
+    void resetDmx();
     // The hot keys of the show's steps, registered again.
     void registerStepHotkeys();
     // A line of the coloured log (0x00BBGGRR).
@@ -142,7 +145,6 @@ private:
     void refreshEffectsAndHotkeys();
     void onTimer(int id);
     void createConsole();
-    void bindDmxHandlers();
     void pollDmxStatus();
     void createOutputMonitor();
     QWidget* createScrolledConsole();
