@@ -20,8 +20,8 @@
 // log.
 // User-interface thread only.
 
-#include "playback/remotecommand.h"
 #include "panels/remoteexecutor.h"
+#include "playback/remotecommand.h"
 #include "playback/remotestatepublisher.h"
 #include "remote/kindlog.h"
 #include "remote/remotesurface.h"

@@ -25,12 +25,12 @@ using namespace showtime;
 namespace {
 
 // Point sizes at scale 1.
-struct FontSpec {
+struct FontStyle {
     int id;
     double points;
     bool bold;
 };
-constexpr FontSpec kFonts[] = {
+constexpr FontStyle kFonts[] = {
     {kStepShown, 30, true}, {kCaption, 13, true},  {kNextCaption, 11, false}, {kNextStep, 30, true},
     {kStop, 13, true},      {kPause, 13, true},    {kFullScreen, 11, false},  {kClose, 11, false},
     {kLocked, 10, false},   {kFadeLine, 10, true},
@@ -186,10 +186,10 @@ void showtime2::setDesignFonts() {
         QFont font = w->font();
         font.setPointSizeF(kStaticPoints);
         font.setBold(false);
-        for (const FontSpec& spec : kFonts)
-            if (spec.id == c.id) {
-                font.setPointSizeF(spec.points);
-                font.setBold(spec.bold);
+        for (const FontStyle& style : kFonts)
+            if (style.id == c.id) {
+                font.setPointSizeF(style.points);
+                font.setBold(style.bold);
             }
         setDesignFont(w, font);
     }

@@ -26,7 +26,7 @@
 #include <thread>
 #include <unistd.h>
 
-    using namespace orvane;
+using namespace orvane;
 using namespace orvane::test;
 
 namespace {

@@ -83,8 +83,8 @@ TEST(RecoveryFile, WholeNewerDamagedOrOlder) {
         }
         RecoveryFileCheck check = checkRecoveryFile(recovery, show);
         EXPECT_EQ(check.state, row.state) << row.name;
-        EXPECT_NE(check.reason.find(row.reason), std::string::npos) << row.name << ": "
-                                                                    << check.reason;
+        EXPECT_NE(check.reason.find(row.reason), std::string::npos)
+            << row.name << ": " << check.reason;
         if (row.recovery) {
             EXPECT_EQ(check.written.tv_sec, row.recoveryTime) << row.name;
         }
