@@ -13,6 +13,7 @@
 //   in % of a core, and their difference (target: within 0.1 %).
 // CPU times come from the kernel's schedstat (nanoseconds).
 
+#include "benchprocess.h"
 #include "benchutil.h"
 #include "remote/oscprotocol.h"
 #include "support/pty.h"
@@ -22,23 +23,17 @@
 #include <atomic>
 #include <chrono>
 #include <csignal>
-#include <dirent.h>
 #include <fcntl.h>
-#include <fstream>
 #include <mutex>
 #include <netinet/in.h>
 #include <poll.h>
 #include <random>
-#include <spawn.h>
 #include <string>
 #include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
@@ -60,91 +55,13 @@ std::string alternatingShow() {
     return show;
 }
 
-class Program {
-public:
-    Program(const std::string& port, bool osc) {
-        ::mkdir(m_root.file("show").c_str(), 0755);
-        ::mkdir(m_root.file("show/step0").c_str(), 0755);
-        orvane::test::writeFile(m_root.file("show/dmx.ini"), alternatingShow());
-        ::mkdir(m_config.file("orvane").c_str(), 0755);
-        orvane::test::writeFile(m_config.file("orvane/profile.ini"),
-                                std::string("[last]\r\nshowname=show\r\n[settings]\r\n") +
-                                    (osc ? "oscport=9000\r\n" : ""));
-        std::vector<std::string> env;
-        for (char** e = environ; *e; ++e)
-            if (std::string(*e).rfind("ORVANE_", 0) != 0)
-                env.push_back(*e);
-        for (std::string e :
-             {"ORVANE_ROOT=" + m_root.path(), "XDG_CONFIG_HOME=" + m_config.path(),
-              std::string("ORVANE_NONINTERACTIVE=1"), "ORVANE_DMX_PORT=" + port,
-              "ORVANE_PIPE_DIR=" + m_config.file("pipes"), std::string("QT_QPA_PLATFORM=offscreen"),
-              std::string("SDL_AUDIODRIVER=dummy")})
-            env.push_back(e);
-        std::vector<char*> envp, argv;
-        for (std::string& e : env)
-            envp.push_back(e.data());
-        envp.push_back(nullptr);
-        std::string binary = ORVANE_BINARY, step = "STEP=0";
-        argv = {binary.data(), step.data(), nullptr};
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-        if (posix_spawn(&m_pid, binary.c_str(), &actions, nullptr, argv.data(), envp.data()) != 0)
-            m_pid = -1;
-        posix_spawn_file_actions_destroy(&actions);
-    }
-    ~Program() {
-        if (m_pid > 0) {
-            ::kill(m_pid, SIGKILL);
-            ::waitpid(m_pid, nullptr, 0);
-        }
-    }
-    bool ok() const { return m_pid > 0; }
-    // Seconds on a core of every thread.
-    double cpuSeconds() const {
-        double total = 0;
-        for (const std::string& task : tasks())
-            total += taskSeconds(task);
-        return total;
-    }
-    double uiCpuSeconds() const {
-        return taskSeconds("/proc/" + std::to_string(m_pid) + "/task/" + std::to_string(m_pid));
-    }
-    // The OSC thread, by its name.
-    double oscCpuSeconds() const {
-        double total = 0;
-        for (const std::string& task : tasks()) {
-            std::ifstream in(task + "/comm");
-            std::string name;
-            std::getline(in, name);
-            if (name == "orvane-osc")
-                total += taskSeconds(task);
-        }
-        return total;
-    }
-
-private:
-    std::vector<std::string> tasks() const {
-        std::vector<std::string> out;
-        std::string folder = "/proc/" + std::to_string(m_pid) + "/task";
-        if (DIR* d = opendir(folder.c_str())) {
-            while (dirent* e = readdir(d))
-                if (e->d_name[0] != '.')
-                    out.push_back(folder + "/" + e->d_name);
-            closedir(d);
-        }
-        return out;
-    }
-    static double taskSeconds(const std::string& task) {
-        std::ifstream in(task + "/schedstat");
-        double ns = 0;
-        in >> ns;
-        return ns / 1e9;
-    }
-    TempDir m_root, m_config;
-    pid_t m_pid = -1;
-};
+// The program on the alternating show, with OSC on or off.
+bench::ProgramSetup oscSetup(bool osc) {
+    bench::ProgramSetup setup;
+    setup.showFile = alternatingShow();
+    setup.profile = osc ? "[settings]\r\noscport=9000\r\n" : "";
+    return setup;
+}
 
 // Every frame from the line's first byte on, with the time its last byte came.
 class Frames {
@@ -254,7 +171,7 @@ bool waitForOsc(Peer& peer) {
 
 void goToLine() {
     PtyPair pty;
-    Program program(pty.slavePath(), true);
+    bench::Program program(pty.slavePath(), oscSetup(true));
     Frames frames(pty.master());
     Peer peer;
     if (!program.ok() || !waitForOsc(peer)) {
@@ -285,7 +202,7 @@ void goToLine() {
 
 void subscribersIdle() {
     PtyPair pty;
-    Program program(pty.slavePath(), true);
+    bench::Program program(pty.slavePath(), oscSetup(true));
     Frames frames(pty.master());
     std::vector<std::unique_ptr<Peer>> peers;
     for (int i = 0; i < 16; ++i)
@@ -297,7 +214,7 @@ void subscribersIdle() {
     for (auto& p : peers)
         p->send("/orvane/subscribe");
     sleepFor(std::chrono::seconds(2)); // the console comes to rest
-    double ui = program.uiCpuSeconds(), osc = program.oscCpuSeconds();
+    double ui = program.uiCpuSeconds(), osc = program.namedCpuSeconds("orvane-osc");
     int messages = 0;
     for (int second = 0; second < kIdleSeconds; ++second) {
         if (second % 5 == 0)
@@ -310,7 +227,7 @@ void subscribersIdle() {
     bench::figure("osc_16_subscribers_ui_thread",
                   (program.uiCpuSeconds() - ui) * 1000 / kIdleSeconds, "ms/s");
     bench::figure("osc_16_subscribers_osc_thread",
-                  (program.oscCpuSeconds() - osc) * 1000 / kIdleSeconds, "ms/s");
+                  (program.namedCpuSeconds("orvane-osc") - osc) * 1000 / kIdleSeconds, "ms/s");
     bench::figure("osc_16_subscribers_messages", double(messages) / kIdleSeconds, "msg/s");
 }
 
@@ -321,7 +238,7 @@ struct Idle {
 
 Idle idle(bool osc) {
     PtyPair pty;
-    Program program(pty.slavePath(), osc);
+    bench::Program program(pty.slavePath(), oscSetup(osc));
     Frames frames(pty.master());
     sleepFor(std::chrono::seconds(4)); // started and at rest
     double before = program.cpuSeconds(), ui = program.uiCpuSeconds();
