@@ -24,6 +24,8 @@ packages=(
     liblo-dev liblo-tools
     # the web remote, and the browser its end-to-end test drives headless
     qt6-httpserver-dev qt6-websockets-dev chromium
+    # two languages: lupdate/lrelease and their CMake package, and Qt's own French texts
+    qt6-l10n-tools qt6-tools-dev qt6-translations-l10n
 )
 
 missing=()

@@ -1,4 +1,5 @@
 #include "app/commandline.h"
+#include "app/languagesetting.h"
 #include "app/orvaneapp.h"
 #include "core/boundedcall.h"
 
@@ -23,6 +24,7 @@ int finish(int status) {
 } // namespace
 
 int main(int argc, char** argv) {
+    orvane::applyLanguageSetting();
     orvane::CommandOptions options =
         orvane::parseCommandOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (std::optional<int> status = orvane::runWithoutWindow(options))

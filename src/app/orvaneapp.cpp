@@ -1,6 +1,7 @@
 #include "app/orvaneapp.h"
 
 #include "app/appicon.h"
+#include "app/languagesetting.h"
 #include "app/orvanedlg.h"
 #include "app/qtprompts.h"
 #include "app/sdljoystick.h"
@@ -8,6 +9,7 @@
 #include "app/signalbridge.h"
 #include "console/controlids.h"
 #include "show/firstroot.h"
+#include "show/language.h"
 #include "show/showfolders.h"
 #include "show/textutil.h"
 #include "startup/showchooser.h"
@@ -45,6 +47,7 @@ int COrvaneApp::run(int argc, char** argv) {
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName("orvane");
     QApplication::setWindowIcon(applicationIcon());
+    installLanguageInQt();
     COrvaneApp app(std::move(text));
     return app.InitInstance();
 }
@@ -128,9 +131,11 @@ int COrvaneApp::runMainWindow(const std::string& root, const std::string& show,
     dlg.setJoystickPresent(m_joystickPresent);
     dlg.setJoystickRest(m_joystickRest);
     dlg.OnInitDialog();
-    if (!m_themeProblem.empty()) {
-        dlg.controls().setText(console::kStatus, m_themeProblem);
-        dlg.logLine(m_themeProblem, kThemeProblemColour);
+    for (const std::string& problem : {languageSettingProblem(), m_themeProblem}) {
+        if (problem.empty())
+            continue;
+        dlg.controls().setText(console::kStatus, problem);
+        dlg.logLine(problem, kThemeProblemColour);
     }
     // The start step may already have ended the window (CHAIN= in it).
     if (!dlg.ended())

@@ -7,6 +7,10 @@
 namespace orvane {
 
 static void say(std::string_view title, std::string_view text) {
+    if (title == kProgramTitle) {
+        std::fprintf(stderr, "orvane: %.*s\n", int(text.size()), text.data());
+        return;
+    }
     std::fprintf(stderr, "orvane: %.*s: %.*s\n", int(title.size()), title.data(), int(text.size()),
                  text.data());
 }

@@ -141,9 +141,9 @@ TEST(Process, DmxFramesReachTheLineAndAMissingPortLeavesTheProgramRunning) {
     std::string err = readFile(missing.stderrPath());
     // Both start-up messages name the device and the system's reason.
     std::string port = config2.file("no-such-port");
-    EXPECT_NE(err.find("orvane: orvane: Cannot open the DMX interface " + port +
+    EXPECT_NE(err.find("orvane: Cannot open the DMX interface " + port +
                        ": No such file or directory\n"
-                       "orvane: orvane: No DMX output for now: " +
+                       "orvane: No DMX output for now: " +
                        port +
                        " not found (No such file or directory); the interface is tried again "
                        "every 2 seconds\n"),

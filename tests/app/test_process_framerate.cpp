@@ -120,7 +120,7 @@ TEST_F(FrameRateProcess, ARateTheLineCannotCarryIsRefusedWithTheLimit) {
     start("framerate=50\r\n");
     ASSERT_TRUE(program->waitForStderr("Setting framerate=50"));
     EXPECT_NE(readFile(program->stderrPath())
-                  .find("orvane: orvane: Setting framerate=50 is more than the DMX line carries: "
+                  .find("orvane: Setting framerate=50 is more than the DMX line carries: "
                         "at most 43.8 frames/s with a 200 µs break. DMX goes out at the usual "
                         "16.7 frames/s\n"),
               std::string::npos)
