@@ -16,8 +16,9 @@ packages=(
     dpkg-dev file desktop-file-utils
     # make asan and make fuzz: clang with its sanitizer and libFuzzer runtimes
     clang libclang-rt-14-dev
-    # the process test that runs the program in a comma-decimal language
-    locales
+    # the process tests that run the program in French (a comma-decimal language),
+    # and the C library's French messages (the system's reasons in French texts)
+    locales libc-l10n
     # network DMX through OLA (olad is left stopped and disabled)
     libola-dev ola
     # OSC show control: liblo, and oscsend/oscdump for the tests and by hand
@@ -82,8 +83,8 @@ if [ ${#missing[@]} -gt 0 ]; then
     fi
 fi
 
-# French, the language of the program's own texts, writes "2,5": a test runs
-# the program in it to check that show files keep "2.5".
+# French writes "2,5": tests run the program in it to check that show files keep
+# "2.5", and that its texts and the system's reasons come in French.
 if ! locale -a 2>/dev/null | grep -qi '^fr_FR\.utf-\?8$'; then
     echo "install-deps: generating the fr_FR.UTF-8 locale"
     $SUDO localedef -i fr_FR -f UTF-8 fr_FR.UTF-8 ||

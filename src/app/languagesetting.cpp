@@ -23,7 +23,9 @@ void applyLanguageSetting() {
     std::string value = setting(profiles, "language", "");
     LanguageChoice choice =
         chooseLanguage(value, [](const char* name) { return std::getenv(name); });
-    if (!useLanguage(choice.language))
+    bool loadedFine = useLanguage(choice.language);
+    matchSystemMessages();
+    if (!loadedFine)
         problem() = "The French translation built into the program cannot be read: texts stay in "
                     "English"; // untranslated: no translation could be loaded
     else if (choice.settingRefused)

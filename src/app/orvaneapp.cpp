@@ -45,6 +45,7 @@ int COrvaneApp::run(int argc, char** argv) {
     // Qt takes the locale from the environment; numbers in files and fields
     // keep the C conventions ("2.5", never "2,5") whatever the language.
     std::setlocale(LC_NUMERIC, "C");
+    matchSystemMessages();
     QApplication::setApplicationName("orvane");
     QApplication::setWindowIcon(applicationIcon());
     installLanguageInQt();

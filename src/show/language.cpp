@@ -5,6 +5,8 @@
 #include <QString>
 #include <QTranslator>
 #include <cctype>
+#include <clocale>
+#include <cstring>
 #include <memory>
 #include <optional>
 
@@ -104,6 +106,20 @@ bool useLanguage(Language language) {
 
 Language currentLanguage() {
     return loaded().language;
+}
+
+void matchSystemMessages() {
+    if (loaded().language == Language::English) {
+        std::setlocale(LC_MESSAGES, "C");
+        return;
+    }
+    // French reasons need a UTF-8 character set to keep their accents.
+    const char* ctype = std::setlocale(LC_CTYPE, nullptr);
+    if (!ctype || !std::strstr(ctype, "UTF-8"))
+        std::setlocale(LC_CTYPE, "C.UTF-8");
+    for (const char* name : {"fr_FR.UTF-8", "fr_CA.UTF-8", "fr_BE.UTF-8", "fr_CH.UTF-8"})
+        if (std::setlocale(LC_MESSAGES, name))
+            return;
 }
 
 void installLanguageInQt() {

@@ -33,6 +33,11 @@ LanguageChoice chooseLanguage(std::string_view setting,
 bool useLanguage(Language language);
 Language currentLanguage();
 
+// The C library's messages (strerror, the system's reasons quoted in ours) in
+// the same language as the program's texts. Call again after anything that
+// sets the process locale from the environment (QApplication does).
+void matchSystemMessages();
+
 // Hands the loaded translation, with Qt's own for its buttons, to the running
 // Qt application so that tr() in widgets finds them.
 void installLanguageInQt();

@@ -1,5 +1,7 @@
 #include "show/prompts.h"
 
+#include "show/language.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -45,7 +47,7 @@ std::optional<std::string> NonInteractivePrompts::askSaveFile(std::string_view t
 }
 
 std::optional<uint32_t> NonInteractivePrompts::askColour(uint32_t) {
-    say("Color", "colour chooser");
+    say(translate("Prompts", "Color"), translate("Prompts", "colour chooser"));
     return std::nullopt;
 }
 
