@@ -25,12 +25,19 @@ static long long modifiedNs(const std::string& path) {
 static std::vector<std::string> environment(const TempDir& root, const TempDir& config,
                                             const std::vector<std::string>& extra) {
     std::vector<std::string> env;
-    for (char** e = environ; *e; ++e) {
-        std::string s(*e);
-        if (s.rfind("ORVANE_", 0) != 0 && s.rfind("XDG_CONFIG_HOME=", 0) != 0 &&
-            s.rfind("QT_QPA_PLATFORM=", 0) != 0)
-            env.push_back(s);
-    }
+    // The tester's own language never reaches the program: it speaks English
+    // unless a test asks for another.
+    auto ours = [](const std::string& s) {
+        for (const char* name : {"ORVANE_", "XDG_CONFIG_HOME=", "QT_QPA_PLATFORM=", "LANG=",
+                                 "LANGUAGE=", "LC_ALL=", "LC_MESSAGES="})
+            if (s.rfind(name, 0) == 0)
+                return true;
+        return false;
+    };
+    for (char** e = environ; *e; ++e)
+        if (!ours(*e))
+            env.push_back(*e);
+    env.push_back("LANG=C.UTF-8");
     env.push_back("ORVANE_ROOT=" + root.path());
     env.push_back("XDG_CONFIG_HOME=" + config.path());
     env.push_back("ORVANE_NONINTERACTIVE=1");

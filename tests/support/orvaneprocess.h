@@ -14,7 +14,8 @@ class OrvaneProcess {
 public:
     // env entries "NAME=value" are added to (and override) the defaults: a temp
     // ORVANE_ROOT and XDG_CONFIG_HOME, ORVANE_NONINTERACTIVE=1, an offscreen display,
-    // a DMX port that does not exist and a pipe folder in the config folder.
+    // a DMX port that does not exist, a pipe folder in the config folder, and
+    // English (LANG=C.UTF-8; the tester's LANGUAGE, LC_ALL and LC_MESSAGES are dropped).
     // The program runs in a network namespace of its own (the tests run as root).
     // prefix, when given, is a command the program is started through (it must
     // end by executing the program in its own process, as "unshare" and
