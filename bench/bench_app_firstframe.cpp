@@ -32,8 +32,9 @@ static double firstFrameOnce(const std::string& root, const std::string& config,
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     std::filesystem::create_directories(config + "/orvane");
-    orvane::test::writeFile(config + "/orvane/profile.ini", std::string("[last]\r\nshowname=demo\r\n[settings]\r\nlanguage=") +
-                                 language + "\r\n");
+    orvane::test::writeFile(config + "/orvane/profile.ini",
+                            std::string("[last]\r\nshowname=demo\r\n[settings]\r\nlanguage=") +
+                                language + "\r\n");
     const char* argv[] = {ORVANE_BINARY, nullptr};
     double t0 = bench::nowMicros();
     pid_t pid = 0;

@@ -6,6 +6,7 @@
 
 #include "app/orvanedlg.h"
 #include "console/controlids.h"
+#include "show/language.h"
 #include "support/scriptedprompts.h"
 #include "support/tempdir.h"
 #include "support/windowchecks.h"
@@ -18,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -48,6 +50,20 @@ protected:
     void TearDown() override {
         dlg.reset();
         applyTheme(Theme::classic());
+        useLanguage(Language::English);
+    }
+    // The captions the French console cuts that the English one shows whole.
+    std::vector<std::string> cutInFrenchOnly() {
+        std::vector<CutCaption> english = captionsCut(dlg.get());
+        dlg.reset();
+        useLanguage(Language::French);
+        open(screen.width(), screen.height());
+        std::vector<std::string> worse;
+        for (const CutCaption& c : captionsCut(dlg.get()))
+            if (std::none_of(english.begin(), english.end(),
+                             [&](const CutCaption& e) { return e.place == c.place; }))
+                worse.push_back(c.what);
+        return worse;
     }
 
     QScrollArea* scrollArea() const { return dlg->findChild<QScrollArea*>(); }
@@ -106,6 +122,22 @@ TEST_F(FullHdScreen, ScreenshotsInBothThemes) {
 
 TEST_F(LaptopScreen, Screenshot) {
     ASSERT_TRUE(keepScreenshot(dlg.get(), "main-classic-1366x768"));
+}
+
+// French captions are longer: none may be cut where the English one is whole.
+TEST_F(FullHdScreen, FrenchCaptionsFitTheirControlsInBothThemes) {
+    EXPECT_EQ(cutInFrenchOnly(), std::vector<std::string>{});
+    ASSERT_TRUE(keepScreenshot(dlg.get(), "main-classic-fr-1920x1080"));
+    dlg.reset();
+    applyTheme(Theme::stage());
+    open(1920, 1080);
+    ASSERT_TRUE(keepScreenshot(dlg.get(), "main-stage-fr-1920x1080"));
+}
+
+TEST_F(LaptopScreen, FrenchCaptionsFitTheirControls) {
+    EXPECT_EQ(cutInFrenchOnly(), std::vector<std::string>{});
+    EXPECT_EQ(fontsBelow(dlg.get(), kMinimumPoints), std::vector<std::string>{});
+    ASSERT_TRUE(keepScreenshot(dlg.get(), "main-classic-fr-1366x768"));
 }
 
 } // namespace

@@ -8,12 +8,18 @@
 #include "support/offscreenscreen.h"
 #include "support/qtapp.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QFontInfo>
+#include <QLabel>
+#include <QRadioButton>
 #include <QScreen>
+#include <QStyle>
 #include <QWidget>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -67,6 +73,41 @@ inline std::vector<std::string> controlsOutside(const QWidget* holder, QRect are
                               "x" + std::to_string(shown.height()));
     }
     return outside;
+}
+
+// A control whose caption is wider than the room it gives it.
+struct CutCaption {
+    QRect place; // in the window
+    std::string what;
+};
+
+// The visible buttons, check boxes and one-line labels of window whose
+// caption is cut.
+inline std::vector<CutCaption> captionsCut(const QWidget* window) {
+    std::vector<CutCaption> cut;
+    for (const QWidget* w : window->findChildren<QWidget*>()) {
+        if (!w->isVisibleTo(window))
+            continue;
+        QString text;
+        int room = w->width();
+        if (auto* b = qobject_cast<const QAbstractButton*>(w)) {
+            text = b->text().remove(QLatin1Char('&'));
+            room -= 4;
+            if (qobject_cast<const QCheckBox*>(w) || qobject_cast<const QRadioButton*>(w))
+                room -= w->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, w) + 4;
+        } else if (auto* l = qobject_cast<const QLabel*>(w);
+                   l && !l->wordWrap() && l->textFormat() != Qt::RichText) {
+            text = l->text();
+        }
+        int widest = 0;
+        for (const QString& line : text.split(QLatin1Char('\n')))
+            widest = std::max(widest, w->fontMetrics().horizontalAdvance(line));
+        if (widest > room)
+            cut.push_back({QRect(w->mapTo(window, QPoint(0, 0)), w->size()),
+                           describe(w) + " needs " + std::to_string(widest) + " px of " +
+                               std::to_string(room)});
+    }
+    return cut;
 }
 
 // The window as it is drawn, kept as build/test-artefacts/screenshots/<name>.png.
