@@ -1,6 +1,7 @@
 #include "remote/devicelog.h"
 
 #include "remote/devicetexts.h"
+#include "show/language.h"
 #include "show/textutil.h"
 
 #include <algorithm>
@@ -24,7 +25,9 @@ bool LogLimiter::take(Milliseconds now) {
 void LogLimiter::reportHeld(std::vector<LogLine>& out) {
     if (m_held == 0)
         return;
-    out.push_back({format("ovi: %u log lines left out", m_held), kLogDarkRed});
+    out.push_back(
+        {fillIn(translate("IpDevices", "ovi: %1 log lines left out"), {std::to_string(m_held)}),
+         kLogDarkRed});
     m_held = 0;
 }
 

@@ -1,5 +1,6 @@
 #include "remote/httpframer.h"
 
+#include "show/language.h"
 #include "show/textutil.h"
 
 #include <charconv>
@@ -84,9 +85,9 @@ HttpRequestFramer::Verdict HttpRequestFramer::feed(std::string_view bytes) {
         size_t end = blockEnd(std::string_view(m_header).substr(from));
         if (end == std::string_view::npos) {
             if (take < bytes.size() || m_header.size() >= m_limits.headerBytes)
-                return fail(Verdict::HeadersTooLarge, "request headers over " +
-                                                          std::to_string(m_limits.headerBytes) +
-                                                          " bytes");
+                return fail(Verdict::HeadersTooLarge,
+                            fillIn(translate("WebRemote", "request headers over %1 bytes"),
+                                   {std::to_string(m_limits.headerBytes)}));
             break;
         }
         end += from;
@@ -104,13 +105,15 @@ HttpRequestFramer::Verdict HttpRequestFramer::feed(std::string_view bytes) {
 HttpRequestFramer::Verdict HttpRequestFramer::headersDone() {
     std::string_view block = m_header;
     if (requestTarget(block).empty())
-        return fail(Verdict::BadRequest, "a request line that is not HTTP");
+        return fail(Verdict::BadRequest, translate("WebRemote", "a request line that is not HTTP"));
     if (!headerValue(block, "Upgrade").empty()) {
         m_final = Verdict::Upgrade;
         return m_final;
     }
     if (!headerValue(block, "Transfer-Encoding").empty())
-        return fail(Verdict::BadRequest, "a body in pieces (Transfer-Encoding); send its length");
+        return fail(
+            Verdict::BadRequest,
+            translate("WebRemote", "a body in pieces (Transfer-Encoding); send its length"));
     std::string_view length = headerValue(block, "Content-Length");
     size_t bytes = 0;
     if (!length.empty()) {
@@ -118,11 +121,12 @@ HttpRequestFramer::Verdict HttpRequestFramer::headersDone() {
         if (error == std::errc::result_out_of_range)
             bytes = m_limits.bodyBytes + 1;
         else if (error != std::errc() || end != length.data() + length.size())
-            return fail(Verdict::BadRequest, "a Content-Length that is not a number");
+            return fail(Verdict::BadRequest,
+                        translate("WebRemote", "a Content-Length that is not a number"));
     }
     if (bytes > m_limits.bodyBytes)
-        return fail(Verdict::BodyTooLarge,
-                    "a body over " + std::to_string(m_limits.bodyBytes) + " bytes");
+        return fail(Verdict::BodyTooLarge, fillIn(translate("WebRemote", "a body over %1 bytes"),
+                                                  {std::to_string(m_limits.bodyBytes)}));
     m_bodyLeft = bytes;
     m_header.clear();
     return Verdict::Reading;

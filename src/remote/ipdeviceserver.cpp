@@ -3,6 +3,7 @@
 #include "dmx/uiwake.h"
 #include "remote/deviceslot.h"
 #include "show/datafile.h"
+#include "show/language.h"
 #include "show/textutil.h"
 
 #include <arpa/inet.h>
@@ -69,7 +70,7 @@ int listenTcp(const std::string& address, uint16_t port, std::string* error) {
     addr.sin_port = htons(port);
     addr.sin_addr.s_addr = htonl(INADDR_ANY);
     if (!address.empty() && ::inet_pton(AF_INET, address.c_str(), &addr.sin_addr) != 1) {
-        *error = "ipdevbind [" + address + "] is not an IPv4 address";
+        *error = fillIn(translate("IpDevices", "ipdevbind [%1] is not an IPv4 address"), {address});
         return -1;
     }
     int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
@@ -264,7 +265,9 @@ std::vector<LogLine> IpDeviceServer::Loop::takeLog() {
     std::lock_guard lock(m_mutex);
     lines.swap(m_pendingLog);
     if (m_pendingDropped > 0) {
-        lines.push_back({format("ovi: %u log lines left out", m_pendingDropped), kLogDarkRed});
+        lines.push_back({fillIn(translate("IpDevices", "ovi: %1 log lines left out"),
+                                {std::to_string(m_pendingDropped)}),
+                         kLogDarkRed});
         m_pendingDropped = 0;
     }
     return lines;
@@ -341,7 +344,9 @@ void IpDeviceServer::Loop::acceptAll() {
         if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
             // Out of descriptors: pending connections wait a second instead of
             // waking the loop over and over.
-            log(format("ovi: cannot accept a connection: %s", std::strerror(errno)), kLogDarkRed);
+            log(fillIn(translate("IpDevices", "ovi: cannot accept a connection: %1"),
+                       {std::strerror(errno)}),
+                kLogDarkRed);
             m_acceptPausedUntil = m_now + kOneSecond;
             watch(m_listen, kListenKey, 0, EPOLL_CTL_MOD);
         }
@@ -375,7 +380,8 @@ void IpDeviceServer::Loop::takeConnection(int fd, const sockaddr_in& peer) {
         slot.sleeping = m_deviceOneSleeping;
         return;
     }
-    log(format("ovi[%d] connected", slot.number), kLogTeal);
+    log(fillIn(translate("IpDevices", "ovi[%1] connected"), {std::to_string(slot.number)}),
+        kLogTeal);
 }
 
 void IpDeviceServer::Loop::refuse(const sockaddr_in& peer) {
@@ -384,8 +390,9 @@ void IpDeviceServer::Loop::refuse(const sockaddr_in& peer) {
         return;
     char text[INET_ADDRSTRLEN] = "";
     ::inet_ntop(AF_INET, &peer.sin_addr, text, sizeof text);
-    log(format("ovi: %u connection(s) refused, all %d places taken (last from %s)", m_refused,
-               kDeviceSlots, text),
+    log(fillIn(translate("IpDevices",
+                         "ovi: %1 connection(s) refused, all %2 places taken (last from %3)"),
+               {std::to_string(m_refused), std::to_string(kDeviceSlots), text}),
         kLogDarkRed);
     m_refused = 0;
     m_refusedLogged = m_now;
@@ -421,8 +428,9 @@ void IpDeviceServer::Loop::accountRead(int index, size_t bytes) {
     watch(slot.fd, uint64_t(index), slot.writeWatched ? kWriteEvents : 0u, EPOLL_CTL_MOD);
     if (!slot.floodLogged) {
         slot.floodLogged = true;
-        log(format("ovi[%d] sends more than %zu bytes a second, reading it slower", slot.number,
-                   m_options.readBytesPerSecond),
+        log(fillIn(translate("IpDevices",
+                             "ovi[%1] sends more than %2 bytes a second, reading it slower"),
+                   {std::to_string(slot.number), std::to_string(m_options.readBytesPerSecond)}),
             kLogDarkRed);
     }
 }
@@ -432,7 +440,8 @@ void IpDeviceServer::Loop::onData(int index, std::string_view bytes) {
     std::string_view text = receivedText(bytes);
     if (slot.awaitingAnswer) {
         slot.awaitingAnswer = false;
-        log(format("ovi[%d] bytes received", index), kLogTeal);
+        log(fillIn(translate("IpDevices", "ovi[%1] bytes received"), {std::to_string(index)}),
+            kLogTeal);
     }
     switch (answerOf(text)) {
     case Answer::EnterSleep:
@@ -447,7 +456,9 @@ void IpDeviceServer::Loop::onData(int index, std::string_view bytes) {
     if (slot.number == kQuietDevice)
         return;
     uint32_t colour = text.starts_with("O") ? kLogTeal : kLogDarkRed;
-    logSaid(slot, format("ovi[%d] says[%s]", slot.number, printableText(text, kSaidChars).c_str()),
+    logSaid(slot,
+            fillIn(translate("IpDevices", "ovi[%1] says[%2]"),
+                   {std::to_string(slot.number), printableText(text, kSaidChars)}),
             colour);
 }
 
@@ -467,7 +478,9 @@ void IpDeviceServer::Loop::logSaid(DeviceSlot& slot, std::string line, uint32_t 
 void IpDeviceServer::Loop::logRepeats(DeviceSlot& slot) {
     if (slot.repeats == 0)
         return;
-    log(format("ovi[%d] said the same %u more time(s)", slot.number, slot.repeats), kLogTeal);
+    log(fillIn(translate("IpDevices", "ovi[%1] said the same %2 more time(s)"),
+               {std::to_string(slot.number), std::to_string(slot.repeats)}),
+        kLogTeal);
     slot.repeats = 0;
 }
 
@@ -487,7 +500,8 @@ void IpDeviceServer::Loop::closeSlot(int index) {
         return;
     }
     logRepeats(slot);
-    log(format("ovi[%d] disconnected", slot.number), kLogTeal);
+    log(fillIn(translate("IpDevices", "ovi[%1] disconnected"), {std::to_string(slot.number)}),
+        kLogTeal);
 }
 
 void IpDeviceServer::Loop::sendToDevices(int device, const std::string& text) {
@@ -510,14 +524,16 @@ void IpDeviceServer::Loop::sendToDevices(int device, const std::string& text) {
         matched = true;
         if (slot.sleeping && !wakeup) {
             // A sleeping device ends the whole send.
-            log(format("ovi[%d] sleeping, [%s] not sent to it or the devices after it", slot.number,
-                       shownText(text).c_str()),
+            log(fillIn(translate("IpDevices",
+                                 "ovi[%1] sleeping, [%2] not sent to it or the devices after it"),
+                       {std::to_string(slot.number), shownText(text)}),
                 kLogDarkRed);
             return;
         }
         if (file && slot.filesQueued >= kFilesQueuedLimit) {
-            log(format("ovi[%d] still receiving earlier files, [%s] not sent", slot.number,
-                       text.c_str()),
+            log(fillIn(
+                    translate("IpDevices", "ovi[%1] still receiving earlier files, [%2] not sent"),
+                    {std::to_string(slot.number), text}),
                 kLogDarkRed);
             continue;
         }
@@ -525,7 +541,9 @@ void IpDeviceServer::Loop::sendToDevices(int device, const std::string& text) {
         if (ok && sleep)
             slot.sleeping = true;
         if (ok && file) {
-            log(format("ovi[%d] sending %zu bytes", slot.number, file->size()), kLogTeal);
+            log(fillIn(translate("IpDevices", "ovi[%1] sending %2 bytes"),
+                       {std::to_string(slot.number), std::to_string(file->size())}),
+                kLogTeal);
             slot.awaitingAnswer = true;
             ok = queue(i, Chunk{{}, file, 0});
         }
@@ -538,10 +556,12 @@ void IpDeviceServer::Loop::sendToDevices(int device, const std::string& text) {
 
 void IpDeviceServer::Loop::logNobodyThere(int device, const std::string& text) {
     if (device == kAllDevices)
-        log(format("ovi: no device connected, [%s] not sent", shownText(text).c_str()),
+        log(fillIn(translate("IpDevices", "ovi: no device connected, [%1] not sent"),
+                   {shownText(text)}),
             kLogDarkRed);
     else
-        log(format("ovi: no device %d connected, [%s] not sent", device, shownText(text).c_str()),
+        log(fillIn(translate("IpDevices", "ovi: no device %1 connected, [%2] not sent"),
+                   {std::to_string(device), shownText(text)}),
             kLogDarkRed);
 }
 
@@ -551,11 +571,13 @@ std::shared_ptr<const FileBytes> IpDeviceServer::Loop::readFile(const FileComman
     std::optional<FoundFile> found = findDataFile(folder, command.name);
     int fd = found ? ::open(found->path.c_str(), O_RDONLY | O_CLOEXEC) : -1;
     if (fd < 0) {
-        log(format("ovi send error, can't open [%s]", command.name.c_str()), kLogDarkRed);
+        log(fillIn(translate("IpDevices", "ovi send error, can't open [%1]"), {command.name}),
+            kLogDarkRed);
         return nullptr;
     }
     if (found->caseFolded)
-        log(format("ovi: [%s] taken as [%s]", command.name.c_str(), found->path.c_str()), kLogTeal);
+        log(fillIn(translate("IpDevices", "ovi: [%1] taken as [%2]"), {command.name, found->path}),
+            kLogTeal);
     struct stat st {};
     ::fstat(fd, &st);
     size_t size = size_t(st.st_size);
@@ -569,7 +591,8 @@ std::shared_ptr<const FileBytes> IpDeviceServer::Loop::readFile(const FileComman
     }
     if (!fits) {
         ::close(fd);
-        log(format("ovi send error, alloc error reading [%s]", text.c_str()), kLogDarkRed);
+        log(fillIn(translate("IpDevices", "ovi send error, alloc error reading [%1]"), {text}),
+            kLogDarkRed);
         return nullptr;
     }
     size_t done = 0;
@@ -581,7 +604,7 @@ std::shared_ptr<const FileBytes> IpDeviceServer::Loop::readFile(const FileComman
     }
     ::close(fd);
     if (done < size) {
-        log(format("ovi send error, can't read [%s]", text.c_str()), kLogDarkRed);
+        log(fillIn(translate("IpDevices", "ovi send error, can't read [%1]"), {text}), kLogDarkRed);
         return nullptr;
     }
     return std::make_shared<const FileBytes>(std::move(bytes), m_fileBytes);
@@ -596,7 +619,9 @@ bool IpDeviceServer::Loop::queue(int index, Chunk chunk) {
         ++slot.filesQueued;
     } else {
         if (slot.textQueued + chunk.size() > kTextQueueLimit) {
-            log(format("ovi[%d] does not read what it is sent", slot.number), kLogDarkRed);
+            log(fillIn(translate("IpDevices", "ovi[%1] does not read what it is sent"),
+                       {std::to_string(slot.number)}),
+                kLogDarkRed);
             return false;
         }
         slot.textQueued += chunk.size();
@@ -633,7 +658,9 @@ void IpDeviceServer::Loop::chunkDone(DeviceSlot& slot, const Chunk& chunk) {
         return;
     }
     --slot.filesQueued;
-    log(format("ovi[%d] sent %zu bytes", slot.number, chunk.size()), kLogTeal);
+    log(fillIn(translate("IpDevices", "ovi[%1] sent %2 bytes"),
+               {std::to_string(slot.number), std::to_string(chunk.size())}),
+        kLogTeal);
     slot.nextKeepAlive = m_now + kAfterFile;
 }
 
@@ -686,8 +713,9 @@ void IpDeviceServer::Loop::housekeeping() {
         if (slot.open() && slot.repeats > 0 && m_now - slot.repeatsSince >= kSummary)
             logRepeats(slot);
     if (m_refused > 0 && m_now - m_refusedLogged >= kSummary) {
-        log(format("ovi: %u more connection(s) refused, all %d places taken", m_refused,
-                   kDeviceSlots),
+        log(fillIn(
+                translate("IpDevices", "ovi: %1 more connection(s) refused, all %2 places taken"),
+                {std::to_string(m_refused), std::to_string(kDeviceSlots)}),
             kLogDarkRed);
         m_refused = 0;
         m_refusedLogged = m_now;
@@ -732,7 +760,9 @@ int IpDeviceServer::start(std::string* error) {
         return -1;
     m_loop = std::move(loop);
     m_running = true;
-    m_loop->logFromOwner({format("ip ovi server started on port %u", unsigned(m_port)), kLogTeal});
+    m_loop->logFromOwner({fillIn(translate("IpDevices", "ip ovi server started on port %1"),
+                                 {std::to_string(m_port)}),
+                          kLogTeal});
     return 0;
 }
 

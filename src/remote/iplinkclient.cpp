@@ -1,6 +1,7 @@
 #include "remote/iplinkclient.h"
 
 #include "dmx/uiwake.h"
+#include "show/language.h"
 
 #include <array>
 #include <cerrno>
@@ -44,7 +45,7 @@ int connectTo(const std::string& host, uint16_t port, std::string* error) {
     }
     pollfd p{fd, POLLOUT, 0};
     if (rc != 0 && ::poll(&p, 1, kLinkWaitMs) <= 0) {
-        *error = "no connection within 500 ms";
+        *error = translate("IpLink", "no connection within 500 ms");
         ::close(fd);
         return -2;
     }

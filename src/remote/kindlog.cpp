@@ -1,5 +1,6 @@
 #include "remote/kindlog.h"
 
+#include "show/language.h"
 #include "show/textutil.h"
 
 namespace orvane {
@@ -27,9 +28,9 @@ void KindLog::flush(Nanoseconds now, std::vector<LogLine>& out) {
 }
 
 void KindLog::reportHeld(Kind& k, Nanoseconds now, std::vector<LogLine>& out) {
-    out.push_back(
-        {m_prefix + format("%llu more like this, the last: ", (unsigned long long)k.held) + k.last,
-         k.colour});
+    out.push_back({m_prefix + fillIn(translate("Remote", "%1 more like this, the last: %2"),
+                                     {std::to_string(k.held), k.last}),
+                   k.colour});
     k.held = 0;
     k.logged = now;
 }

@@ -1,7 +1,9 @@
 #include "remote/oscprotocol.h"
 
+#include "show/language.h"
 #include "show/textutil.h"
 
+#include <QtGlobal>
 #include <lo/lo.h>
 
 #include <cmath>
@@ -46,13 +48,15 @@ bool decodeMessage(const uint8_t* data, size_t size, std::vector<OscMessage>& ou
     // liblo copies what it checks; it never writes to the datagram.
     MessagePtr m(lo_message_deserialise(const_cast<uint8_t*>(data), size, &result));
     if (!m)
-        return fail(reason, format("not an OSC message (liblo error %d)", result));
+        return fail(reason, fillIn(translate("Osc", "not an OSC message (liblo error %1)"),
+                                   {std::to_string(result)}));
     // The message is valid, so the address is a terminated string at the start.
     const char* address = reinterpret_cast<const char*>(data);
     if (address[0] != '/')
-        return fail(reason, "an address that does not begin with /");
+        return fail(reason, translate("Osc", "an address that does not begin with /"));
     if (out.size() >= kMaxMessagesPerPacket)
-        return fail(reason, format("more than %zu messages", kMaxMessagesPerPacket));
+        return fail(reason, fillIn(translate("Osc", "more than %1 messages"),
+                                   {std::to_string(kMaxMessagesPerPacket)}));
     OscMessage msg;
     msg.address = address;
     const char* types = lo_message_get_types(m.get());
@@ -98,17 +102,18 @@ bool decodeAny(const uint8_t* data, size_t size, int depth, std::vector<OscMessa
     if (size < 8 || std::memcmp(data, kBundle, 8) != 0)
         return decodeMessage(data, size, out, reason);
     if (depth >= kMaxBundleDepth)
-        return fail(reason, "bundles nested too deep");
+        return fail(reason, translate("Osc", "bundles nested too deep"));
     if (size < 16)
-        return fail(reason, "a bundle shorter than its header");
+        return fail(reason, translate("Osc", "a bundle shorter than its header"));
     size_t at = 16; // past the time tag: a bundle acts at once, whatever it says
     while (at < size) {
         if (size - at < 4)
-            return fail(reason, "a bundle element without its size");
+            return fail(reason, translate("Osc", "a bundle element without its size"));
         size_t length = bigEndian32(data + at);
         at += 4;
         if (length == 0 || length % 4 != 0 || length > size - at)
-            return fail(reason, format("a bundle element of %zu bytes", length));
+            return fail(reason, fillIn(translate("Osc", "a bundle element of %1 bytes"),
+                                       {std::to_string(length)}));
         if (!decodeAny(data + at, length, depth + 1, out, reason))
             return false;
         at += length;
@@ -131,10 +136,13 @@ OscRequest command(RemoteVerb verb, int index = 0, float value = 0) {
     return r;
 }
 
+// why: a text marked for translation in the context "Osc". The sender gets
+// it in English; the window's log in the operator's language.
 OscRequest refused(OscRequest::Kind kind, const OscMessage& m, const char* why) {
     OscRequest r;
     r.kind = kind;
     r.error = m.address + ": " + why;
+    r.shown = m.address + ": " + translate("Osc", why);
     return r;
 }
 
@@ -149,23 +157,27 @@ OscRequest trigger(const OscMessage& m, OscRequest pressed) {
         r.kind = OscRequest::Kind::Release;
         return r;
     }
-    return refused(OscRequest::Kind::WrongType, m, "takes no argument (or 1 to press)");
+    return refused(OscRequest::Kind::WrongType, m,
+                   QT_TRANSLATE_NOOP("Osc", "takes no argument (or 1 to press)"));
 }
 
 // A level: a float 0-1, or an int 0-255 (when ints are taken).
 OscRequest level(const OscMessage& m, RemoteVerb verb, int index, bool intsToo) {
-    const char* wanted = intsToo ? "takes a float 0-1 or an int 0-255" : "takes a float 0-1";
+    const char* wanted = intsToo ? QT_TRANSLATE_NOOP("Osc", "takes a float 0-1 or an int 0-255")
+                                 : QT_TRANSLATE_NOOP("Osc", "takes a float 0-1");
     if (m.args.size() != 1)
         return refused(OscRequest::Kind::WrongType, m, wanted);
     const OscValue& v = m.args[0];
     if (v.type == 'f' || v.type == 'd') {
         if (!(v.f >= 0.0 && v.f <= 1.0)) // NaN fails too
-            return refused(OscRequest::Kind::BadValue, m, "the float must be 0-1");
+            return refused(OscRequest::Kind::BadValue, m,
+                           QT_TRANSLATE_NOOP("Osc", "the float must be 0-1"));
         return command(verb, index, float(v.f));
     }
     if (intsToo && (v.type == 'i' || v.type == 'h')) {
         if (v.i < 0 || v.i > 255)
-            return refused(OscRequest::Kind::BadValue, m, "the int must be 0-255");
+            return refused(OscRequest::Kind::BadValue, m,
+                           QT_TRANSLATE_NOOP("Osc", "the int must be 0-255"));
         return command(verb, index, float(v.i) / 255.0f);
     }
     return refused(OscRequest::Kind::WrongType, m, wanted);
@@ -173,13 +185,18 @@ OscRequest level(const OscMessage& m, RemoteVerb verb, int index, bool intsToo) 
 
 OscRequest step(const OscMessage& m) {
     if (m.args.size() != 1 || (m.args[0].type != 'i' && m.args[0].type != 'h'))
-        return refused(OscRequest::Kind::WrongType, m, "takes an int step 0-499");
+        return refused(OscRequest::Kind::WrongType, m,
+                       QT_TRANSLATE_NOOP("Osc", "takes an int step 0-499"));
     int64_t n = m.args[0].i;
     if (n < 0 || n > kLastStep) {
         OscRequest r;
         r.kind = OscRequest::Kind::BadValue;
-        r.error =
-            format("%s: step %lld is not in 0-%d", m.address.c_str(), (long long)n, kLastStep);
+        const std::string args[] = {m.address, std::to_string(n), std::to_string(kLastStep)};
+        // untranslated-begin: the sender's /orvane/error
+        r.error = fillIn("%1: step %2 is not in 0-%3", {args[0], args[1], args[2]});
+        // untranslated-end
+        r.shown =
+            fillIn(translate("Osc", "%1: step %2 is not in 0-%3"), {args[0], args[1], args[2]});
         return r;
     }
     return command(RemoteVerb::Step, int(n));
@@ -187,14 +204,17 @@ OscRequest step(const OscMessage& m) {
 
 OscRequest blackout(const OscMessage& m) {
     if (m.args.size() != 1)
-        return refused(OscRequest::Kind::WrongType, m, "takes an int 0 or 1");
+        return refused(OscRequest::Kind::WrongType, m,
+                       QT_TRANSLATE_NOOP("Osc", "takes an int 0 or 1"));
     const OscValue& v = m.args[0];
     if (v.type == 'T' || v.type == 'F')
         return command(RemoteVerb::Blackout, int(v.i));
     if (v.type != 'i' && v.type != 'h')
-        return refused(OscRequest::Kind::WrongType, m, "takes an int 0 or 1");
+        return refused(OscRequest::Kind::WrongType, m,
+                       QT_TRANSLATE_NOOP("Osc", "takes an int 0 or 1"));
     if (v.i != 0 && v.i != 1)
-        return refused(OscRequest::Kind::BadValue, m, "the int must be 0 or 1");
+        return refused(OscRequest::Kind::BadValue, m,
+                       QT_TRANSLATE_NOOP("Osc", "the int must be 0 or 1"));
     return command(RemoteVerb::Blackout, int(v.i));
 }
 
@@ -217,7 +237,8 @@ bool decodeOscPacket(const uint8_t* data, size_t size, std::vector<OscMessage>& 
                      std::string* reason) {
     out.clear();
     if (size == 0 || size % 4 != 0)
-        return fail(reason, format("%zu bytes, not a multiple of 4", size));
+        return fail(reason, fillIn(translate("Osc", "%1 bytes, not a multiple of 4"),
+                                   {std::to_string(size)}));
     if (!decodeAny(data, size, 0, out, reason)) {
         out.clear();
         return false;

@@ -41,8 +41,8 @@ struct OscMessage {
 };
 
 // Every message of a datagram, bundles opened (at most 8 deep), in order.
-// False, with the reason, when any part of it is malformed: then nothing of
-// it is taken.
+// False, with the reason (for the window's log, in the operator's language),
+// when any part of it is malformed: then nothing of it is taken.
 bool decodeOscPacket(const uint8_t* data, size_t size, std::vector<OscMessage>& out,
                      std::string* reason = nullptr);
 
@@ -58,7 +58,8 @@ struct OscRequest {
     };
     Kind kind = Kind::Unknown;
     RemoteCommand command;
-    std::string error; // for the sender's /orvane/error
+    std::string error; // for the sender's /orvane/error, in English
+    std::string shown; // the same for the window's log, in the operator's language
 };
 
 OscRequest interpretOsc(const OscMessage& message);

@@ -5,6 +5,7 @@
 #include "remote/kindlog.h"
 #include "remote/oscprotocol.h"
 #include "remote/oscsubscribers.h"
+#include "show/language.h"
 #include "show/textutil.h"
 
 #include <algorithm>
@@ -40,7 +41,7 @@ int openSocket(const std::string& address, uint16_t port, std::string* error, ui
     addr.sin_port = htons(port);
     if (::inet_pton(AF_INET, address.c_str(), &addr.sin_addr) != 1) {
         if (error)
-            *error = format("\"%s\" is not an IPv4 address", address.c_str());
+            *error = fillIn(translate("Osc", "\"%1\" is not an IPv4 address"), {address});
         return -1;
     }
     int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
@@ -170,8 +171,9 @@ void OscServer::Loop::run() {
     while (!m_stop.load()) {
         Nanoseconds now = clock.now();
         m_subscribers.expire(now, [&](const OscPeer& peer) {
-            note(kLapsed, format("the subscription of %s lapsed", peerText(peer).c_str()), kLogTeal,
-                 now);
+            note(kLapsed,
+                 fillIn(translate("Osc", "the subscription of %1 lapsed"), {peerText(peer)}),
+                 kLogTeal, now);
         });
         takeState();
         // Nothing goes out before the first state: subscribers wait for it.
@@ -228,7 +230,8 @@ void OscServer::Loop::handle(const uint8_t* data, size_t size, const OscPeer& pe
     if (!decodeOscPacket(data, size, m_messages, &reason)) {
         m_malformed.fetch_add(1, std::memory_order_relaxed);
         note(kMalformed,
-             format("malformed packet from %s dropped: %s", peerText(peer).c_str(), reason.c_str()),
+             fillIn(translate("Osc", "malformed packet from %1 dropped: %2"),
+                    {peerText(peer), reason}),
              kLogDarkRed, now);
         return;
     }
@@ -247,25 +250,28 @@ void OscServer::Loop::request(const OscMessage& m, const OscPeer& peer, Nanoseco
         }
         m_ringFull.fetch_add(1, std::memory_order_relaxed);
         note(kRingFull,
-             format("%s from %s dropped: commands come faster than the console takes them",
-                    m.address.c_str(), from().c_str()),
+             fillIn(translate("Osc", "%1 from %2 dropped: commands come faster than the console "
+                                     "takes them"),
+                    {m.address, from()}),
              kLogDarkRed, now);
         return;
     case OscRequest::Kind::Subscribe:
         switch (m_subscribers.subscribe(peer, now)) {
         case OscSubscribers::Join::New:
-            note(kSubscribed, format("%s subscribed", from().c_str()), kLogTeal, now);
+            note(kSubscribed, fillIn(translate("Osc", "%1 subscribed"), {from()}), kLogTeal, now);
             break;
         case OscSubscribers::Join::Renewed:
             break;
         case OscSubscribers::Join::Full:
             note(kFull,
-                 format("%s not subscribed: %zu subscribers already", from().c_str(),
-                        OscSubscribers::kMax),
+                 fillIn(translate("Osc", "%1 not subscribed: %2 subscribers already"),
+                        {from(), std::to_string(OscSubscribers::kMax)}),
                  kLogDarkRed, now);
+            // untranslated-begin: the sender's /orvane/error
             answerError(peer,
                         format("/orvane/subscribe: %zu subscribers already", OscSubscribers::kMax),
                         now);
+            // untranslated-end
             break;
         }
         return;
@@ -274,15 +280,15 @@ void OscServer::Loop::request(const OscMessage& m, const OscPeer& peer, Nanoseco
     case OscRequest::Kind::Unknown:
         m_unknown.fetch_add(1, std::memory_order_relaxed);
         note(kUnknown,
-             format("unknown address %s from %s dropped", m.address.c_str(), from().c_str()),
+             fillIn(translate("Osc", "unknown address %1 from %2 dropped"), {m.address, from()}),
              kLogDarkRed, now);
         return;
     case OscRequest::Kind::WrongType:
     case OscRequest::Kind::BadValue:
         m_refused.fetch_add(1, std::memory_order_relaxed);
         note(kRefused,
-             format("%s (,%s) from %s dropped: %s", m.address.c_str(), m.types.c_str(),
-                    from().c_str(), r.error.c_str()),
+             fillIn(translate("Osc", "%1 (,%2) from %3 dropped: %4"),
+                    {m.address, m.types, from(), r.shown}),
              kLogDarkRed, now);
         answerError(peer, r.error, now);
         return;
@@ -352,14 +358,15 @@ std::optional<OscServerOptions> oscOptions(std::string_view port, std::string_vi
         number = leadingInt(port);
     if (!digits || number < 1 || number > 65535)
         return refuse(
-            format("oscport \"%.*s\" is not a port number 1-65535", int(port.size()), port.data()));
+            fillIn(translate("Osc", "oscport \"%1\" is not a port number 1-65535"), {port}));
     OscServerOptions options;
     options.port = uint16_t(number);
     if (!bind.empty())
         options.bindAddress = std::string(bind);
     in_addr probe{};
     if (::inet_pton(AF_INET, options.bindAddress.c_str(), &probe) != 1)
-        return refuse(format("oscbind \"%s\" is not an IPv4 address", options.bindAddress.c_str()));
+        return refuse(fillIn(translate("Osc", "oscbind \"%1\" is not an IPv4 address"),
+                             {options.bindAddress}));
     return options;
 }
 

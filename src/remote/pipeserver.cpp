@@ -1,6 +1,7 @@
 #include "remote/pipeserver.h"
 
 #include "dmx/uiwake.h"
+#include "show/language.h"
 #include "show/showfolders.h"
 
 #include <algorithm>
@@ -40,7 +41,7 @@ bool clearStaleSocket(const std::string& path, const sockaddr_un& addr, std::str
     if (::lstat(path.c_str(), &st) != 0)
         return true;
     if (!S_ISSOCK(st.st_mode)) {
-        *error = path + " exists and is not a socket";
+        *error = fillIn(translate("Pipes", "%1 exists and is not a socket"), {path});
         return false;
     }
     int probe = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
@@ -52,7 +53,7 @@ bool clearStaleSocket(const std::string& path, const sockaddr_un& addr, std::str
     int err = errno;
     ::close(probe);
     if (rc == 0 || err == EAGAIN) {
-        *error = path + " is in use by another program";
+        *error = fillIn(translate("Pipes", "%1 is in use by another program"), {path});
         return false;
     }
     if (err != ECONNREFUSED) {
@@ -86,11 +87,11 @@ std::string preparePipeFolder(const std::string& folder) {
     if (::lstat(folder.c_str(), &st) != 0)
         return folder + ": " + reason();
     if (!S_ISDIR(st.st_mode))
-        return folder + " is not a folder";
+        return fillIn(translate("Pipes", "%1 is not a folder"), {folder});
     if (st.st_uid != ::geteuid())
-        return folder + " belongs to another user";
+        return fillIn(translate("Pipes", "%1 belongs to another user"), {folder});
     if (st.st_mode & (S_IWGRP | S_IWOTH))
-        return folder + " may be written by other users";
+        return fillIn(translate("Pipes", "%1 may be written by other users"), {folder});
     return {};
 }
 
@@ -109,7 +110,8 @@ bool PipeServer::create(const std::string& folder, std::string* error) {
     m_path = folder + "/" + m_name;
     sockaddr_un addr;
     if (!socketAddress(m_path, addr)) {
-        *error = m_path + ": the path is too long for a local socket";
+        *error =
+            fillIn(translate("Pipes", "%1: the path is too long for a local socket"), {m_path});
         return false;
     }
     if (!clearStaleSocket(m_path, addr, error))

@@ -1,6 +1,7 @@
 #include "remote/remotecontrol.h"
 
 #include "programs/videoplayerclient.h"
+#include "show/language.h"
 #include "show/textutil.h"
 
 namespace orvane {
@@ -13,7 +14,7 @@ constexpr size_t kShownTextChars = 80;
 
 // "" or " (n times)" for a count of events seen in one poll.
 std::string times(uint32_t n) {
-    return n == 1 ? std::string() : format(" (%u times)", n);
+    return n == 1 ? std::string() : fillIn(translate("Pipes", " (%1 times)"), {std::to_string(n)});
 }
 
 } // namespace
@@ -44,11 +45,12 @@ public:
     void sendToDevices(int device, std::string_view text) override {
         if (m_remote.m_devices.running()) {
             if (m_remote.m_devices.send(device, text) == kBadDeviceText)
-                m_remote.logNotSent("VEDA=" + std::string(text), "not 20 characters");
+                m_remote.logNotSent("VEDA=" + std::string(text),
+                                    translate("IpDevices", "not 20 characters"));
             return;
         }
         m_remote.log(
-            format("ip ovi server not running, [%.*s] not sent", int(text.size()), text.data()),
+            fillIn(translate("IpDevices", "ip ovi server not running, [%1] not sent"), {text}),
             kLogDarkRed);
     }
 
@@ -105,14 +107,14 @@ void RemoteControl::tryCreatePipes() {
         std::string error = problem;
         if (error.empty() && pipe.create(m_pipeFolder, &error)) {
             if (m_pipeFailureLogged[i])
-                log(format("pipe %s ready at %s", pipe.name().c_str(), pipe.path().c_str()),
+                log(fillIn(translate("Pipes", "pipe %1 ready at %2"), {pipe.name(), pipe.path()}),
                     kLogTeal);
             m_pipeFailureLogged[i] = false;
             continue;
         }
         if (!m_pipeFailureLogged[i])
-            log(format("pipe %s cannot listen: %s; trying again every second", pipe.name().c_str(),
-                       error.c_str()),
+            log(fillIn(translate("Pipes", "pipe %1 cannot listen: %2; trying again every second"),
+                       {pipe.name(), error}),
                 kLogDarkRed);
         m_pipeFailureLogged[i] = true;
     }
@@ -127,8 +129,8 @@ int RemoteControl::startIpServer() {
     std::string error;
     int rc = m_devices.start(&error);
     if (rc != 0)
-        log(format("ip ovi server cannot listen on port %u: %s", unsigned(m_options.devices.port),
-                   error.c_str()),
+        log(fillIn(translate("IpDevices", "ip ovi server cannot listen on port %1: %2"),
+                   {std::to_string(m_options.devices.port), error}),
             kLogDarkRed);
     for (const LogLine& line : m_devices.takeLog())
         log(line.text, line.colour);
@@ -144,24 +146,30 @@ void RemoteControl::stopIpServer() {
 }
 
 void RemoteControl::logNotSent(std::string_view text, std::string_view reason) {
-    log(format("[%s] not sent: %.*s", printableText(text, kShownTextChars).c_str(),
-               int(reason.size()), reason.data()),
+    log(fillIn(translate("IpDevices", "[%1] not sent: %2"),
+               {printableText(text, kShownTextChars), reason}),
         kLogDarkRed);
 }
 
 bool RemoteControl::openIpLink() {
     std::string error;
     if (m_link.open(m_options.linkHost, m_options.linkPort, &error) != 0) {
-        log(format("ip link cannot connect to %s port %u: %s", m_options.linkHost.c_str(),
-                   unsigned(m_options.linkPort), error.c_str()),
+        log(fillIn(translate("IpLink", "ip link cannot connect to %1 port %2: %3"),
+                   {m_options.linkHost, std::to_string(m_options.linkPort), error}),
             kLogDarkRed);
         return false;
     }
     if (m_options.currentColour)
         m_link.setCurrentColour(m_options.currentColour());
-    log(format("ip link connected to %s port %u%s", m_options.linkHost.c_str(),
-               unsigned(m_options.linkPort), m_link.reply().empty() ? ", no answer yet" : ""),
-        kLogTeal);
+    const std::string port = std::to_string(m_options.linkPort);
+    if (m_link.reply().empty())
+        log(fillIn(translate("IpLink", "ip link connected to %1 port %2, no answer yet"),
+                   {m_options.linkHost, port}),
+            kLogTeal);
+    else
+        log(fillIn(translate("IpLink", "ip link connected to %1 port %2"),
+                   {m_options.linkHost, port}),
+            kLogTeal);
     return true;
 }
 
@@ -169,7 +177,7 @@ void RemoteControl::closeIpLink() {
     bool was = m_link.connected();
     m_link.close();
     if (was)
-        log(format("ip link to %s closed", m_options.linkHost.c_str()), kLogTeal);
+        log(fillIn(translate("IpLink", "ip link to %1 closed"), {m_options.linkHost}), kLogTeal);
 }
 
 void RemoteControl::poll(Milliseconds now) {
@@ -184,8 +192,10 @@ void RemoteControl::poll(Milliseconds now) {
     moveHeads();
     logSystemPipeTrouble(now);
     if (m_link.takeLost())
-        log(format("ip link to %s lost: the host ended the connection or does not answer",
-                   m_options.linkHost.c_str()),
+        log(fillIn(translate("IpLink",
+                             "ip link to %1 lost: the host ended the connection or does not "
+                             "answer"),
+                   {m_options.linkHost}),
             kLogDarkRed);
     if (m_options.currentColour && m_link.connected())
         m_link.setCurrentColour(m_options.currentColour());
@@ -206,13 +216,15 @@ bool RemoteControl::troubleUnlogged() const {
 
 void RemoteControl::logPipeEvents(PipeServer& pipe, uint32_t (&seen)[3]) {
     const uint32_t now[3] = {pipe.connects(), pipe.departures(), pipe.refused()};
-    const char* name = pipe.name().c_str();
+    const std::string& name = pipe.name();
     if (uint32_t n = now[0] - seen[0])
-        log(format("pipe %s: client connected%s", name, times(n).c_str()), kLogTeal);
+        log(fillIn(translate("Pipes", "pipe %1: client connected%2"), {name, times(n)}), kLogTeal);
     if (uint32_t n = now[1] - seen[1])
-        log(format("pipe %s: client left%s", name, times(n).c_str()), kLogTeal);
+        log(fillIn(translate("Pipes", "pipe %1: client left%2"), {name, times(n)}), kLogTeal);
     if (uint32_t n = now[2] - seen[2])
-        log(format("pipe %s: %u more client(s) refused, one is connected", name, n), kLogDarkRed);
+        log(fillIn(translate("Pipes", "pipe %1: %2 more client(s) refused, one is connected"),
+                   {name, std::to_string(n)}),
+            kLogDarkRed);
     std::copy(now, now + 3, seen);
 }
 
@@ -223,7 +235,8 @@ void RemoteControl::moveHeads() {
             continue;
         }
         if (!m_noMoverLogged)
-            log(format("pipe %s: no moving-head windows, head commands ignored", kSystemPipeName),
+            log(fillIn(translate("Pipes", "pipe %1: no moving-head windows, head commands ignored"),
+                       {kSystemPipeName}),
                 kLogDarkRed);
         m_noMoverLogged = true;
     }
@@ -236,12 +249,13 @@ void RemoteControl::logSystemPipeTrouble(Milliseconds now) {
     uint32_t lost = m_headQueue.lost();
     m_nextTroubleLog = now + kTroubleLog;
     if (unknown != m_unknownSeen)
-        log(format("pipe %s: %u unknown command code(s) skipped", kSystemPipeName,
-                   unknown - m_unknownSeen),
+        log(fillIn(translate("Pipes", "pipe %1: %2 unknown command code(s) skipped"),
+                   {kSystemPipeName, std::to_string(unknown - m_unknownSeen)}),
             kLogDarkRed);
     if (lost != m_lostSeen)
-        log(format("pipe %s: %u head command(s) lost, the windows did not keep up", kSystemPipeName,
-                   lost - m_lostSeen),
+        log(fillIn(
+                translate("Pipes", "pipe %1: %2 head command(s) lost, the windows did not keep up"),
+                {kSystemPipeName, std::to_string(lost - m_lostSeen)}),
             kLogDarkRed);
     m_unknownSeen = unknown;
     m_lostSeen = lost;

@@ -1,5 +1,6 @@
 #include "remote/webapi.h"
 
+#include "show/language.h"
 #include "show/textutil.h"
 
 #include <QJsonDocument>
@@ -43,26 +44,27 @@ WebReply error(int status, std::string_view reason, QByteArray allow = {}) {
 }
 
 std::string stepReason(std::string_view text) {
-    return "step \"" + std::string(cutUtf8(text, 40)) + "\" is not a step number (0-" +
-           std::to_string(kLastStep) + ")";
+    return fillIn(translate("WebRemote", "step \"%1\" is not a step number (0-%2)"),
+                  {cutUtf8(text, 40), std::to_string(kLastStep)});
 }
 
 std::variant<RemoteCommand, std::string> stepCommand(std::optional<double> value) {
     if (!value || !std::isfinite(*value) || *value != std::floor(*value))
-        return std::string("\"value\" must be a whole step number (0-") +
-               std::to_string(kLastStep) + ")";
+        return fillIn(translate("WebRemote", "\"value\" must be a whole step number (0-%1)"),
+                      {std::to_string(kLastStep)});
     if (*value < 0 || *value > kLastStep)
-        return "step " + format("%.0f", *value) + " is out of range (0-" +
-               std::to_string(kLastStep) + ")";
+        return fillIn(translate("WebRemote", "step %1 is out of range (0-%2)"),
+                      {format("%.0f", *value), std::to_string(kLastStep)});
     return RemoteCommand{RemoteVerb::Step, int(*value), 0};
 }
 
 std::variant<RemoteCommand, std::string> levelCommand(RemoteVerb verb, int index,
                                                       std::optional<double> value) {
     if (!value || !std::isfinite(*value))
-        return std::string("\"value\" must be a number from 0 to 1");
+        return translate("WebRemote", "\"value\" must be a number from 0 to 1");
     if (*value < 0 || *value > 1)
-        return "value " + format("%g", *value) + " is out of range (0-1)";
+        return fillIn(translate("WebRemote", "value %1 is out of range (0-1)"),
+                      {format("%g", *value)});
     return RemoteCommand{verb, index, float(*value)};
 }
 
@@ -116,17 +118,17 @@ std::variant<RemoteCommand, std::string> commandNamed(std::string_view name,
         return levelCommand(RemoteVerb::Volume, 1, value);
     if (name == "volume2")
         return levelCommand(RemoteVerb::Volume, 2, value);
-    return "unknown command \"" + std::string(cutUtf8(name, 40)) + "\"";
+    return fillIn(translate("WebRemote", "unknown command \"%1\""), {cutUtf8(name, 40)});
 }
 
 std::variant<RemoteCommand, StateRequest, std::string> parseLiveMessage(const QByteArray& text) {
     QJsonParseError parseError{};
     QJsonDocument doc = QJsonDocument::fromJson(text, &parseError);
     if (parseError.error != QJsonParseError::NoError || !doc.isObject())
-        return std::string("a message must be a JSON object like {\"command\": \"go\"}");
+        return translate("WebRemote", "a message must be a JSON object like {\"command\": \"go\"}");
     QJsonObject o = doc.object();
     if (!o.value("command").isString())
-        return std::string("a message needs \"command\"");
+        return translate("WebRemote", "a message needs \"command\"");
     std::string name = o.value("command").toString().toStdString();
     if (name == "state")
         return StateRequest{};
@@ -157,9 +159,10 @@ bool CommandRate::take(Nanoseconds now) {
 
 WebReply WebApi::push(const RemoteCommand& command, Nanoseconds now) {
     if (!m_rate.take(now))
-        return error(429, "too many commands at once: the command was dropped");
+        return error(429,
+                     translate("WebRemote", "too many commands at once: the command was dropped"));
     if (!m_ring.push(command))
-        return error(503, "the console is busy: the command was dropped");
+        return error(503, translate("WebRemote", "the console is busy: the command was dropped"));
     return {200, "application/json", R"({"ok":true})", {}, {}};
 }
 
@@ -168,19 +171,19 @@ WebReply WebApi::answer(std::string_view method, std::string_view path, const QB
     bool get = method == "GET";
     if (path == "/" || path == "/index.html") {
         if (!get)
-            return error(405, "the page is read with GET", "GET");
+            return error(405, translate("WebRemote", "the page is read with GET"), "GET");
         return {200, "text/html; charset=utf-8", m_page, {}, {}};
     }
     if (path == "/api/state") {
         if (!get)
-            return error(405, "the state is read with GET", "GET");
+            return error(405, translate("WebRemote", "the state is read with GET"), "GET");
         return {200, "application/json", stateJson(m_board.latest()), {}, {}};
     }
     std::optional<std::string> name = commandName(path);
     if (!name)
-        return error(404, "no such path");
+        return error(404, translate("WebRemote", "no such path"));
     if (method != "POST")
-        return error(405, "commands are sent with POST", "POST");
+        return error(405, translate("WebRemote", "commands are sent with POST"), "POST");
     std::variant<RemoteCommand, std::string> parsed = command(*name, body);
     if (const auto* reason = std::get_if<std::string>(&parsed))
         return error(400, *reason);
@@ -216,7 +219,7 @@ std::variant<RemoteCommand, std::string> WebApi::command(const std::string& name
         bool isJson = false;
         std::optional<double> value = bodyValue(body, &isJson);
         if (!isJson)
-            return std::string("the body must be JSON like {\"value\": 0.5}");
+            return translate("WebRemote", "the body must be JSON like {\"value\": 0.5}");
         return commandNamed(name, value);
     }
     return commandNamed(name, std::nullopt);

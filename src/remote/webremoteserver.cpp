@@ -1,8 +1,10 @@
 #include "remote/webremoteserver.h"
 
+#include "remote/webpage.h"
 #include "remote/websettings.h"
 #include "remote/webtrouble.h"
 #include "remote/webworker.h"
+#include "show/language.h"
 
 #include <QEventLoop>
 #include <QFile>
@@ -53,7 +55,7 @@ public:
 
 private:
     void run() {
-        pthread_setname_np(pthread_self(), "web remote");
+        pthread_setname_np(pthread_self(), "web remote"); // untranslated: a thread's name
         QEventLoop loop;
         WebWorker worker(m_options, m_ring, m_board, m_log, m_counters, m_notice,
                          std::move(m_page));
@@ -114,11 +116,11 @@ bool WebRemoteServer::start(std::string* error) {
     if (m_thread)
         return true;
     std::string why;
-    QByteArray page = pageBytes();
+    QByteArray page = localisedPage(pageBytes());
     if (m_options.token.empty())
-        why = "no token";
+        why = translate("WebRemote", "no token");
     else if (page.isEmpty())
-        why = "its page is missing from the program";
+        why = translate("WebRemote", "its page is missing from the program");
     if (why.empty()) {
         m_thread = std::make_unique<WebThread>(m_options, m_ring, m_board, *m_log, *m_counters,
                                                m_notice, std::move(page));

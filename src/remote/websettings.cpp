@@ -2,6 +2,7 @@
 
 #include "remote/webtoken.h"
 #include "show/inifile.h"
+#include "show/language.h"
 #include "show/showfolders.h"
 
 #include <QHostAddress>
@@ -26,18 +27,19 @@ std::string tokenSetting(ProfileFiles& profiles, WebSettings& settings) {
     std::string token = trimmed(setting(profiles, "webtoken", ""));
     if (!token.empty()) {
         if (token.size() < kWebShortToken)
-            settings.problems.push_back("webtoken is shorter than " +
-                                        std::to_string(kWebShortToken) +
-                                        " characters: someone who can reach the web remote "
-                                        "may guess it");
+            settings.problems.push_back(fillIn(
+                translate("WebRemote", "webtoken is shorter than %1 characters: someone who can "
+                                       "reach the web remote may guess it"),
+                {std::to_string(kWebShortToken)}));
         return token;
     }
     token = makeWebToken();
     settings.tokenMade = true;
     if (!profiles.writeString(userProfilePath(), "settings", "webtoken", token))
-        settings.problems.push_back("the new webtoken could not be stored in " + userProfilePath() +
-                                    ": it holds for this run only, and the address changes "
-                                    "at the next start");
+        settings.problems.push_back(fillIn(
+            translate("WebRemote", "the new webtoken could not be stored in %1: it holds for this "
+                                   "run only, and the address changes at the next start"),
+            {userProfilePath()}));
     return token;
 }
 
@@ -58,16 +60,19 @@ WebSettings readWebSettings(ProfileFiles& profiles) {
         return settings;
     settings.port = parsePort(port);
     if (settings.port == 0) {
-        settings.problems.push_back("webport \"" + port +
-                                    "\" is not a port number (1-65535): the web remote is off");
+        settings.problems.push_back(fillIn(
+            translate("WebRemote",
+                      "webport \"%1\" is not a port number (1-65535): the web remote is off"),
+            {port}));
         return settings;
     }
     std::string bind = trimmed(setting(profiles, "webbind", ""));
     if (!bind.empty()) {
         if (QHostAddress(QString::fromStdString(bind)).isNull()) {
-            settings.problems.push_back("webbind \"" + bind +
-                                        "\" is not an IPv4 or IPv6 address: the web remote "
-                                        "is off");
+            settings.problems.push_back(fillIn(
+                translate("WebRemote", "webbind \"%1\" is not an IPv4 or IPv6 address: the web "
+                                       "remote is off"),
+                {bind}));
             return settings;
         }
         settings.bindAddress = bind;

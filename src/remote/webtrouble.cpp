@@ -2,6 +2,7 @@
 
 #include "dmx/uiwake.h"
 #include "remote/devicetexts.h"
+#include "show/language.h"
 
 #include <utility>
 
@@ -13,34 +14,34 @@ constexpr size_t kMaxWaiting = 200;
 
 } // namespace
 
-std::string_view webTroubleText(WebTrouble kind) {
+std::string webTroubleText(WebTrouble kind) {
     switch (kind) {
     case WebTrouble::WrongToken:
-        return "requests without the right token";
+        return translate("WebRemote", "requests without the right token");
     case WebTrouble::UnknownPath:
-        return "requests for a path the web remote does not have";
+        return translate("WebRemote", "requests for a path the web remote does not have");
     case WebTrouble::BadCommand:
-        return "commands refused";
+        return translate("WebRemote", "commands refused");
     case WebTrouble::HeadersTooLarge:
-        return "requests with oversized headers";
+        return translate("WebRemote", "requests with oversized headers");
     case WebTrouble::BodyTooLarge:
-        return "requests with an oversized body";
+        return translate("WebRemote", "requests with an oversized body");
     case WebTrouble::BadRequest:
-        return "requests that are not HTTP the web remote takes";
+        return translate("WebRemote", "requests that are not HTTP the web remote takes");
     case WebTrouble::SlowRequest:
-        return "connections too slow to send their request";
+        return translate("WebRemote", "connections too slow to send their request");
     case WebTrouble::TooManyConnections:
-        return "connections closed to make room for new ones";
+        return translate("WebRemote", "connections closed to make room for new ones");
     case WebTrouble::TooManyClients:
-        return "live connections refused, all places taken";
+        return translate("WebRemote", "live connections refused, all places taken");
     case WebTrouble::BadMessage:
-        return "live messages that are no command";
+        return translate("WebRemote", "live messages that are no command");
     case WebTrouble::TooManyCommands:
-        return "commands dropped, too many at once";
+        return translate("WebRemote", "commands dropped, too many at once");
     case WebTrouble::Count:
         break;
     }
-    return "trouble";
+    return translate("WebRemote", "trouble");
 }
 
 void WebTroubleLog::add(WebTrouble kind, std::string_view peer, std::string_view detail,
@@ -49,8 +50,7 @@ void WebTroubleLog::add(WebTrouble kind, std::string_view peer, std::string_view
     ++m_total;
     size_t before = m_lines.size();
     m_kinds.note(int(kind),
-                 std::string(webTroubleText(kind)) + ": " + std::string(peer) + ", " +
-                     std::string(detail),
+                 fillIn(translate("WebRemote", "%1: %2, %3"), {webTroubleText(kind), peer, detail}),
                  kLogDarkRed, now, m_lines);
     appended(before);
 }

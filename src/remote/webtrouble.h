@@ -10,6 +10,7 @@
 #include "core/clock.h"
 #include "remote/devicelog.h"
 #include "remote/kindlog.h"
+#include "show/language.h"
 
 #include <cstdint>
 #include <mutex>
@@ -34,8 +35,9 @@ enum class WebTrouble : uint8_t {
     Count
 };
 
-// The kind as the log names it ("requests with a wrong token").
-std::string_view webTroubleText(WebTrouble kind);
+// The kind as the log names it ("requests with a wrong token"), in the
+// operator's language.
+std::string webTroubleText(WebTrouble kind);
 
 class WebTroubleLog {
 public:
@@ -58,7 +60,7 @@ private:
     void appended(size_t before);
 
     mutable std::mutex m_mutex;
-    KindLog m_kinds{"web remote: ", kWindow};
+    KindLog m_kinds{translate("WebRemote", "web remote: "), kWindow};
     std::vector<LogLine> m_lines;
     uint64_t m_total = 0;
 };

@@ -1,6 +1,7 @@
 #include "remote/webworker.h"
 
 #include "remote/webtoken.h"
+#include "show/language.h"
 
 #include <QHttpServerRequest>
 #include <QHttpServerResponder>
@@ -21,13 +22,15 @@ namespace {
 // unread bytes would reset it and lose the refusal on its way to the peer.
 constexpr Milliseconds kLinger = 2s;
 
-constexpr const char* kWrongToken = "a wrong or missing token";
+// Shown on the peer's page and in the window's log.
+constexpr const char* kWrongToken = QT_TRANSLATE_NOOP("WebRemote", "a wrong or missing token");
 
 // State for a live connection whose peer does not read is skipped past this
 // much unsent: the latest state goes once it reads again, and memory stays bounded.
 constexpr qint64 kLiveBacklog = 16 * 1024;
 
 const char* reasonPhrase(int status) {
+    // untranslated-begin: HTTP's own reason phrases
     switch (status) {
     case 200:
         return "OK";
@@ -51,14 +54,17 @@ const char* reasonPhrase(int status) {
         return "Service Unavailable";
     }
     return "Error";
+    // untranslated-end
 }
 
 // A whole refusal, written by the door itself before the connection closes.
 QByteArray rawRefusal(int status, const std::string& reason) {
     QByteArray body = errorJson(reason);
+    // untranslated-begin: HTTP headers
     return "HTTP/1.1 " + QByteArray::number(status) + ' ' + reasonPhrase(status) +
            "\r\nContent-Type: application/json\r\nContent-Length: " +
            QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
+    // untranslated-end
 }
 
 // An IPv4 peer of a socket that listens on IPv6 too reads as plain IPv4.
@@ -172,7 +178,8 @@ bool WebWorker::listen(uint16_t* port, std::string* error) {
     m_http = new WebHttpServer(*this, this);
     m_door = new WebDoor(*this, m_http);
     if (address.isNull() || !m_door->listen(address, m_options.port)) {
-        *error = address.isNull() ? "\"" + m_options.bindAddress + "\" is not an IP address"
+        *error = address.isNull() ? fillIn(translate("WebRemote", "\"%1\" is not an IP address"),
+                                           {m_options.bindAddress})
                                   : m_door->errorString().toStdString();
         return false;
     }
@@ -251,7 +258,8 @@ void WebWorker::makeRoom() {
     if (victim == m_connections.end())
         return;
     trouble(WebTrouble::TooManyConnections, victim->second.peer,
-            "at most " + std::to_string(m_options.limits.connections) + " connections at one time");
+            fillIn(translate("WebRemote", "at most %1 connections at one time"),
+                   {std::to_string(m_options.limits.connections)}));
     dropConnection(victim->first);
 }
 
@@ -340,13 +348,14 @@ void WebWorker::upgrade(QTcpSocket* socket, Connection& c) {
         requestToken(headerValue(c.framer.headerBlock(), "Authorization"),
                      query.queryItemValue("token", QUrl::FullyDecoded).toStdString());
     if (path != "/ws")
-        return refuse(socket, 404, "no live connection at this path", WebTrouble::UnknownPath);
+        return refuse(socket, 404, translate("WebRemote", "no live connection at this path"),
+                      WebTrouble::UnknownPath);
     if (!sameToken(token, m_options.token))
-        return refuse(socket, 401, kWrongToken, WebTrouble::WrongToken);
+        return refuse(socket, 401, translate("WebRemote", kWrongToken), WebTrouble::WrongToken);
     if (int(m_live.size()) >= m_options.limits.liveClients)
         return refuse(socket, 503,
-                      "all " + std::to_string(m_options.limits.liveClients) +
-                          " live places are taken",
+                      fillIn(translate("WebRemote", "all %1 live places are taken"),
+                             {std::to_string(m_options.limits.liveClients)}),
                       WebTrouble::TooManyClients);
     detachFromHttp(socket);
     QObject::disconnect(socket, &QTcpSocket::readyRead, this, nullptr);
@@ -369,8 +378,10 @@ void WebWorker::onLiveConnection() {
                 [this, socket](const QString& text) { onLiveMessage(socket, text); });
         connect(socket, &QWebSocket::binaryMessageReceived, this, [this, socket] {
             heard(socket);
-            trouble(WebTrouble::BadMessage, peerOf(*socket), "a binary message");
-            socket->sendTextMessage(QString::fromUtf8(errorJson("messages are JSON text", true)));
+            trouble(WebTrouble::BadMessage, peerOf(*socket),
+                    translate("WebRemote", "a binary message"));
+            socket->sendTextMessage(QString::fromUtf8(
+                errorJson(translate("WebRemote", "messages are JSON text"), true)));
         });
         connect(socket, &QWebSocket::pong, this, [this, socket] { heard(socket); });
         connect(socket, &QWebSocket::disconnected, this, [this, socket] { dropLive(socket); });
@@ -412,8 +423,8 @@ void WebWorker::dropLive(QWebSocket* socket) {
         return;
     if (socket->closeCode() == QWebSocketProtocol::CloseCodeTooMuchData)
         trouble(WebTrouble::BadMessage, peerOf(*socket),
-                "a message over " + std::to_string(m_options.limits.liveMessageBytes) +
-                    " bytes; the connection is closed");
+                fillIn(translate("WebRemote", "a message over %1 bytes; the connection is closed"),
+                       {std::to_string(m_options.limits.liveMessageBytes)}));
     socket->deleteLater();
     m_counters.liveClients.store(int(m_live.size()));
     m_notice->liveClients.store(int(m_live.size()));
@@ -454,9 +465,10 @@ void WebWorker::answer(const QHttpServerRequest& request, QTcpSocket* socket) {
     bool trusted = sameToken(token, m_options.token);
     if (auto it = m_connections.find(socket); trusted && it != m_connections.end())
         it->second.trusted = true;
-    if (!trusted)
-        reply = {401, "application/json", errorJson(kWrongToken), {}, kWrongToken};
-    else
+    if (!trusted) {
+        std::string reason = translate("WebRemote", kWrongToken);
+        reply = {401, "application/json", errorJson(reason), {}, reason};
+    } else
         reply = m_api.answer(methodText(request.method()), request.url().path().toStdString(),
                              request.body(), now());
     if (reply.status >= 400)
@@ -477,10 +489,12 @@ void WebWorker::replyHttp(QTcpSocket* socket, const QHttpServerRequest& request,
     responder.writeHeader("Cache-Control", "no-store");
     responder.writeHeader("Referrer-Policy", "no-referrer");
     responder.writeHeader("X-Content-Type-Options", "nosniff");
+    // untranslated-begin: an HTTP header
     responder.writeHeader("Content-Security-Policy",
                           "default-src 'none'; style-src 'unsafe-inline'; "
                           "script-src 'unsafe-inline'; connect-src 'self'; "
                           "frame-ancestors 'none'");
+    // untranslated-end
     if (reply.status == 401)
         responder.writeHeader("WWW-Authenticate", "Bearer");
     if (!reply.allow.isEmpty())
@@ -510,7 +524,8 @@ void WebWorker::sweepHttp(Nanoseconds t) {
     for (QTcpSocket* socket : cut)
         dropConnection(socket);
     for (QTcpSocket* socket : slow)
-        refuse(socket, 408, "the request did not arrive whole in time", WebTrouble::SlowRequest);
+        refuse(socket, 408, translate("WebRemote", "the request did not arrive whole in time"),
+               WebTrouble::SlowRequest);
 }
 
 void WebWorker::sweepLive(Nanoseconds t) {

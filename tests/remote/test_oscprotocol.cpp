@@ -234,6 +234,7 @@ TEST(OscProtocol, EveryAddressAndItsArguments) {
         OscRequest r = interpret(c.packet);
         EXPECT_EQ(int(r.kind), int(c.kind)) << c.name;
         EXPECT_EQ(r.error, c.error) << c.name;
+        EXPECT_EQ(r.shown, c.error) << c.name; // the log's copy, the same in English
         if (c.kind == Kind::Command) {
             EXPECT_EQ(int(r.command.verb), int(c.command.verb)) << c.name;
             EXPECT_EQ(r.command.index, c.command.index) << c.name;

@@ -77,6 +77,8 @@ TEST(WebRemotePage, DrivesTheShowFromAPhoneSizedBrowser) {
     EXPECT_EQ(browser.evaluate(text("nextcaption")).toString(), "Tableau 2");
     EXPECT_EQ(browser.evaluate(text("output")).toString(), "USB-DMX interface ready");
     EXPECT_EQ(browser.evaluate(text("masterv")).toString(), "80%");
+    // Texts the script shows come from the object the server writes into the page.
+    EXPECT_EQ(browser.evaluate(text("linktext")).toString(), "Live");
 
     ASSERT_TRUE(browser.tap("go"));
     std::vector<RemoteCommand> popped = waitForCommands(rig, 1);
