@@ -84,13 +84,13 @@ TEST_F(SavingFixture, AFileWithNoUsableLineAsksBeforeTheFirstSave) {
     auto notice = load();
     ASSERT_TRUE(notice);
     EXPECT_TRUE(notice->error);
-    EXPECT_NE(notice->text.find("3 lignes"), std::string::npos);
+    EXPECT_NE(notice->text.find("3 lines"), std::string::npos);
     EXPECT_TRUE(prompts.shown.empty()); // the log and the status line say it
     EXPECT_FALSE(saving.saveBeforeLeaving(ShowSaving::Mode::Asking));
     EXPECT_EQ(readFile(showFile), garbage);
     // Refused, then "quit anyway?" with its default No.
     ASSERT_EQ(prompts.shown.size(), 2u);
-    EXPECT_NE(prompts.shown[1].text.find("Quitter"), std::string::npos);
+    EXPECT_NE(prompts.shown[1].text.find("Quit"), std::string::npos);
     prompts.yesNo = {true};
     EXPECT_TRUE(saving.save(ShowSaving::Mode::Asking));
     EXPECT_EQ(readFile(showFile).substr(0, 10), "[GLOBAL]\r\n");
@@ -107,7 +107,7 @@ TEST_F(SavingFixture, DamagedLinesAreCountedNewShowsSaidNothing) {
     auto notice = load();
     ASSERT_TRUE(notice);
     EXPECT_FALSE(notice->error);
-    EXPECT_NE(notice->text.find("2 ligne(s) sur 5"), std::string::npos) << notice->text;
+    EXPECT_NE(notice->text.find("2 line(s) out of 5"), std::string::npos) << notice->text;
     EXPECT_FALSE(saving.isProtected());
 }
 
@@ -140,7 +140,7 @@ TEST_F(SavingFixture, ABackupFolderInTheWayIsSaidWithItsPathAndReason) {
     ASSERT_EQ(::mkdir((showFile + ".bak").c_str(), 0755), 0);
     EXPECT_TRUE(saving.save(ShowSaving::Mode::Asking));
     ASSERT_EQ(prompts.shown.size(), 1u);
-    EXPECT_NE(prompts.shown[0].text.find(showFile + ".bak : " + std::strerror(EISDIR)),
+    EXPECT_NE(prompts.shown[0].text.find(showFile + ".bak: " + std::strerror(EISDIR)),
               std::string::npos)
         << prompts.shown[0].text;
     EXPECT_NE(readFile(showFile).find("0$check1=0"), std::string::npos);
@@ -155,7 +155,7 @@ TEST_F(SavingFixture, ChainGoesOnlyToAnExistingShowAfterSaving) {
         prompts.shown.clear();
     }
     EXPECT_FALSE(saving.chainTo("Nowhere"));
-    EXPECT_TRUE(saidSomethingWith("n'existe pas"));
+    EXPECT_TRUE(saidSomethingWith("does not exist"));
     EXPECT_NE(::access(showFile.c_str(), F_OK), 0); // nothing saved for a refused chain
     EXPECT_TRUE(saving.chainTo("Show2"));
     EXPECT_EQ(::access(showFile.c_str(), F_OK), 0);
