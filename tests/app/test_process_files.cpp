@@ -127,7 +127,7 @@ TEST(ProcessFiles, ASignalWithAReadOnlyShowFolderSaysWhyAndLeavesTheFile) {
         folder};
     EXPECT_EQ(startAndTerminate(root, config, "ro", 0, kEnglish, readOnly), 1);
     std::string err = readFile(config.file("stderr.txt"));
-    EXPECT_TRUE(contains(err, folder + "/dmx.ini : " + std::strerror(EROFS))) << err;
+    EXPECT_TRUE(contains(err, folder + "/dmx.ini: " + std::strerror(EROFS))) << err;
     EXPECT_EQ(readFile(folder + "/dmx.ini"), show);
 }
 
