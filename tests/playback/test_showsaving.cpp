@@ -4,6 +4,7 @@
 #include "console/consoletable.h"
 #include "console/showsession.h"
 #include "playback/showsaving.h"
+#include "show/language.h"
 #include "support/scriptedprompts.h"
 #include "support/tempdir.h"
 
@@ -109,6 +110,35 @@ TEST_F(SavingFixture, DamagedLinesAreCountedNewShowsSaidNothing) {
     EXPECT_FALSE(notice->error);
     EXPECT_NE(notice->text.find("2 line(s) out of 5"), std::string::npos) << notice->text;
     EXPECT_FALSE(saving.isProtected());
+}
+
+// Both notices in one line, in each language; the show file written in
+// French is byte for byte the one written in English.
+TEST_F(SavingFixture, TheOperatorsLanguageChangesTheNoticesNeverTheShowFile) {
+    const std::string damaged = "[GLOBAL]\rmanualstep=1\rbroken line\r1$master=3\r";
+    struct Case {
+        Language language;
+        std::string notice;
+    } cases[] = {
+        {Language::English, ": its lines end with a lone CR; they were read that way and will be "
+                            "saved with CR LF; 1 line(s) out of 4 could not be read"},
+        {Language::French, " : ses lignes finissent par un CR seul ; elles ont été lues ainsi et "
+                           "seront enregistrées en CR LF ; 1 ligne(s) sur 4 n'ont pas pu être "
+                           "lues"},
+    };
+    std::vector<std::string> saved;
+    for (const Case& c : cases) {
+        ASSERT_TRUE(useLanguage(c.language));
+        writeFile(showFile, damaged);
+        auto notice = load();
+        ASSERT_TRUE(notice);
+        EXPECT_EQ(notice->text, showFile + c.notice);
+        EXPECT_TRUE(saving.save(ShowSaving::Mode::Asking));
+        saved.push_back(readFile(showFile));
+    }
+    useLanguage(Language::English);
+    EXPECT_EQ(saved[0], saved[1]);
+    EXPECT_EQ(saved[0].rfind("[GLOBAL]\r\nmanualstep=1\r\n", 0), 0u); // now in CR LF
 }
 
 TEST_F(SavingFixture, AFailedSaveNamesTheFileAndTheReasonAndLeavingIsAsked) {
