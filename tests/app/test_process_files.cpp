@@ -164,8 +164,8 @@ TEST(ProcessFiles, ShowFilesThatAreNoShowAreNeverReplaced) {
     // A FIFO under the name neither hangs the start nor is replaced.
     EXPECT_EQ(startAndTerminate(root2, config2, "fifo", 0), 1);
     std::string err = readFile(config2.file("stderr.txt"));
-    EXPECT_TRUE(contains(err, "Cannot read the show file " + fifoFolder +
-                                  "/dmx.ini: not a regular file"))
+    EXPECT_TRUE(
+        contains(err, "Cannot read the show file " + fifoFolder + "/dmx.ini: not a regular file"))
         << err;
     struct stat st {};
     ASSERT_EQ(::lstat((fifoFolder + "/dmx.ini").c_str(), &st), 0);
