@@ -1,6 +1,7 @@
 #include "app/outputmonitorview.h"
 
 #include "core/clock.h"
+#include "show/language.h"
 
 #include <QLabel>
 #include <QLayout>
@@ -44,9 +45,10 @@ void OutputMonitorView::refresh() {
     OutputMonitor::Sample s = m_monitor.sample(monotonicNow());
     m_label->setText(QString::fromStdString(s.text));
     if (s.olaUnreachable)
-        say(kOlaNotReachableText, m_monitor.olaUnreachableDetail());
+        say(translate("Output monitor", kOlaNotReachableText).c_str(),
+            m_monitor.olaUnreachableDetail());
     if (s.olaBack)
-        say(kOlaBackText, m_monitor.olaBackDetail());
+        say(translate("Output monitor", kOlaBackText).c_str(), m_monitor.olaBackDetail());
 }
 
 // In the status line and on stderr, with the peer and the reason.

@@ -85,11 +85,13 @@ BoundedEnd runBoundedVoid(Milliseconds limit, std::function<void()> work,
     return cancel && cancel->load() ? BoundedEnd::Cancelled : BoundedEnd::Overran;
 }
 
-std::string overrunText(std::string_view what, Milliseconds limit) {
+std::string boundText(Milliseconds limit) {
     long long ms = limit.count();
-    std::string span =
-        ms % 1000 == 0 ? std::to_string(ms / 1000) + " s" : std::to_string(ms) + " ms";
-    return "not " + std::string(what) + " within " + span +
+    return ms % 1000 == 0 ? std::to_string(ms / 1000) + " s" : std::to_string(ms) + " ms";
+}
+
+std::string overrunText(std::string_view what, Milliseconds limit) {
+    return "not " + std::string(what) + " within " + boundText(limit) +
            " (the decoder did not return: the file may be damaged)";
 }
 

@@ -2,6 +2,7 @@
 
 #include "dmx/olaclient.h"
 #include "dmx/serialline.h"
+#include "show/language.h"
 #include "show/textutil.h"
 
 #include <cstring>
@@ -32,10 +33,11 @@ int DmxOutput::start() {
     m_shared.routes.setEnabled(m_olaRoute, olaTicking);
     if (m_choice.serial && serial != 0) {
         if (m_options.message) {
-            std::string text = std::string(kComPortFailureText) + " " + m_device;
-            if (m_openError)
-                text += std::string(": ") + std::strerror(m_openError);
-            m_options.message("", text);
+            m_options.message(
+                "", m_openError
+                        ? fillIn(translate("DMX output", kComPortFailureText),
+                                 {m_device, std::strerror(m_openError)})
+                        : fillIn(translate("DMX output", kComPortFailureNoReasonText), {m_device}));
         }
         return -1;
     }
@@ -109,11 +111,11 @@ void DmxOutput::readFrameTiming() {
 // Built without OLA, its module missing or broken, or no sender thread.
 std::string DmxOutput::startFailureText(OlaSink::StartResult result) {
     if (result != OlaSink::StartResult::NoClient)
-        return kOlaNoThreadText;
+        return translate("DMX output", kOlaNoThreadText);
     std::string module = olaLoadError();
     if (!olaBuiltIn() || module.empty())
-        return kOlaMissingText;
-    return format(kOlaModuleFailedText, module.c_str());
+        return translate("DMX output", kOlaMissingText);
+    return fillIn(translate("DMX output", kOlaModuleFailedText), {module});
 }
 
 bool DmxOutput::startOla() {

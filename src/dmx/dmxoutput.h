@@ -17,21 +17,28 @@
 #include "dmx/recordingwriter.h"
 #include "dmx/serialsink.h"
 
+#include <QtGlobal>
 #include <functional>
 #include <optional>
 #include <string>
 
 namespace orvane {
 
-// Followed by the device and the system's reason.
-constexpr const char* kComPortFailureText = "Cannot open the DMX interface";
-constexpr const char* kOlaMissingText =
-    "The setting output asks for OLA, but this orvane was built without OLA's library "
-    "(libola-dev): nothing is sent to OLA";
-constexpr const char* kOlaModuleFailedText =
-    "The setting output asks for OLA, but OLA's support could not be loaded (%s): nothing "
-    "is sent to OLA";
-constexpr const char* kOlaNoThreadText = "OLA output could not start its sender thread";
+// Shown through translate("DMX output", ...): %1 the device, %2 the system's
+// reason (the second text when there is none).
+constexpr const char* kComPortFailureText =
+    QT_TRANSLATE_NOOP("DMX output", "Cannot open the DMX interface %1: %2");
+constexpr const char* kComPortFailureNoReasonText =
+    QT_TRANSLATE_NOOP("DMX output", "Cannot open the DMX interface %1");
+constexpr const char* kOlaMissingText = QT_TRANSLATE_NOOP(
+    "DMX output", "The setting output asks for OLA, but this orvane was built without OLA's "
+                  "library (libola-dev): nothing is sent to OLA");
+// %1: why the module could not be loaded.
+constexpr const char* kOlaModuleFailedText = QT_TRANSLATE_NOOP(
+    "DMX output", "The setting output asks for OLA, but OLA's support could not be loaded "
+                  "(%1): nothing is sent to OLA");
+constexpr const char* kOlaNoThreadText =
+    QT_TRANSLATE_NOOP("DMX output", "OLA output could not start its sender thread");
 
 struct DmxOutputOptions {
     // Operator messages. The COM port failure comes with an empty title: the

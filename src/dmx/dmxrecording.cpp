@@ -1,5 +1,7 @@
 #include "dmx/dmxrecording.h"
 
+#include "show/language.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -120,8 +122,10 @@ ReplayRead DmxReplayReader::next(Universe& frame) {
 
 std::optional<std::string> replayFileProblem(const std::string& path) {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0)
-        return std::string("cannot be opened: ") + std::strerror(errno);
+    if (fd < 0) {
+        const int error = errno; // before the translation, which may change it
+        return fillIn(translate("Recording", "cannot be opened: %1"), {std::strerror(error)});
+    }
     DmxReplayReader reader;
     reader.adopt(fd);
     Universe frame{};
@@ -129,17 +133,18 @@ std::optional<std::string> replayFileProblem(const std::string& path) {
     while (true) {
         ReplayRead read = reader.next(frame);
         if (read == ReplayRead::Overlong)
-            return "record " + std::to_string(records + 1) +
-                   " is longer than 512 bytes: the replay stops there";
+            return fillIn(translate("Recording",
+                                    "record %1 is longer than 512 bytes: the replay stops there"),
+                          {std::to_string(records + 1)});
         if (read == ReplayRead::End)
             break;
         ++records;
     }
     if (reader.pendingBytes() > 0)
-        return "ends inside record " + std::to_string(records + 1) + ": its " +
-               std::to_string(reader.pendingBytes()) + " bytes are not played";
+        return fillIn(translate("Recording", "ends inside record %1: its %2 bytes are not played"),
+                      {std::to_string(records + 1), std::to_string(reader.pendingBytes())});
     if (records == 0)
-        return std::string("holds no DMX record");
+        return translate("Recording", "holds no DMX record");
     return std::nullopt;
 }
 

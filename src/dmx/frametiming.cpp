@@ -1,5 +1,6 @@
 #include "dmx/frametiming.h"
 
+#include "show/language.h"
 #include "show/textutil.h"
 
 #include <algorithm>
@@ -32,7 +33,8 @@ void addProblem(std::string* problem, const std::string& line) {
 }
 
 std::string usualCadenceText() {
-    return "DMX goes out at the usual " + rateText(kUsualFrameRate) + " frames/s";
+    return fillIn(translate("Frame timing", "DMX goes out at the usual %1 frames/s"),
+                  {rateText(kUsualFrameRate)});
 }
 
 Microseconds readBreak(std::string_view text, std::string* problem) {
@@ -40,10 +42,11 @@ Microseconds readBreak(std::string_view text, std::string* problem) {
     if (readDecimal(text, us) && us == std::floor(us) && us >= double(kMinBreak.count()) &&
         us <= double(kMaxBreak.count()))
         return Microseconds{int64_t(us)};
-    addProblem(problem, format("Setting breakus=%.*s is not a break of %lld to %lld µs: a "
-                               "%lld µs break is used",
-                               int(text.size()), text.data(), (long long)kMinBreak.count(),
-                               (long long)kMaxBreak.count(), (long long)kDefaultBreak.count()));
+    addProblem(problem,
+               fillIn(translate("Frame timing", "Setting breakus=%1 is not a break of "
+                                                "%2 to %3 µs: a %4 µs break is used"),
+                      {text, std::to_string(kMinBreak.count()), std::to_string(kMaxBreak.count()),
+                       std::to_string(kDefaultBreak.count())}));
     return kDefaultBreak;
 }
 
@@ -77,20 +80,22 @@ FrameTiming chooseFrameTiming(std::string_view framerate, std::string_view break
     double rate = 0;
     std::string name(framerate);
     if (!readDecimal(framerate, rate) || rate < kMinFrameRate) {
-        addProblem(problem, format("Setting framerate=%s is not a number of frames per second "
-                                   "from %s to %s: %s",
-                                   name.c_str(), rateText(kMinFrameRate).c_str(),
-                                   rateText(kMaxFrameRate).c_str(), usualCadenceText().c_str()));
+        addProblem(
+            problem,
+            fillIn(translate("Frame timing", "Setting framerate=%1 is not a number of frames per "
+                                             "second from %2 to %3: %4"),
+                   {name, rateText(kMinFrameRate), rateText(kMaxFrameRate), usualCadenceText()}));
         return timing;
     }
     // Rounded down: the limit the message names is a rate that is taken.
     double limit = std::floor(wireLimit(timing.breakTime) * 10 + 1e-9) / 10;
     if (rate > wireLimit(timing.breakTime)) {
         addProblem(problem,
-                   format("Setting framerate=%s is more than the DMX line carries: at "
-                          "most %s frames/s with a %lld µs break. %s",
-                          name.c_str(), rateText(limit).c_str(),
-                          (long long)timing.breakTime.count(), usualCadenceText().c_str()));
+                   fillIn(translate("Frame timing", "Setting framerate=%1 is more than the DMX "
+                                                    "line carries: at most %2 frames/s with a %3 "
+                                                    "µs break. %4"),
+                          {name, rateText(limit), std::to_string(timing.breakTime.count()),
+                           usualCadenceText()}));
         return timing;
     }
     timing.rate = rate;

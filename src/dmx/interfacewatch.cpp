@@ -1,6 +1,7 @@
 #include "dmx/interfacewatch.h"
 
 #include "dmx/dmxoutput.h"
+#include "show/language.h"
 
 #include <cerrno>
 #include <cstring>
@@ -35,22 +36,23 @@ InterfaceState stateOfOpenError(int error) {
 std::string interfaceStateText(InterfaceState state, int error) {
     switch (state) {
     case InterfaceState::NotStarted:
-        return "not opened yet";
+        return translate("DMX interface", "not opened yet");
     case InterfaceState::Open:
-        return "open";
+        return translate("DMX interface", "open");
     case InterfaceState::NotFound:
-        return "not found";
+        return translate("DMX interface", "not found");
     case InterfaceState::NoPermission:
-        return "no permission (add yourself to dialout)";
+        return translate("DMX interface", "no permission (add yourself to dialout)");
     case InterfaceState::Unplugged:
-        return "unplugged";
+        return translate("DMX interface", "unplugged");
     case InterfaceState::NotUsed:
-        return "not used (output=ola)";
+        return translate("DMX interface", "not used (output=ola)");
     case InterfaceState::Failed:
         break;
     }
-    return error ? std::string("cannot be opened: ") + std::strerror(error)
-                 : std::string("cannot be opened");
+    return error
+               ? fillIn(translate("DMX interface", "cannot be opened: %1"), {std::strerror(error)})
+               : translate("DMX interface", "cannot be opened");
 }
 
 InterfaceWatch::InterfaceWatch(DmxLine& line, DmxOutput& output, const Clock& clock)
@@ -105,7 +107,8 @@ std::string InterfaceWatch::text() const {
     std::time_t seconds = std::chrono::system_clock::to_time_t(m_since);
     localtime_r(&seconds, &local);
     std::strftime(since, sizeof since, "%H:%M:%S", &local);
-    return m_output.device() + ": " + interfaceStateText(m_state, m_error) + "\nsince " + since;
+    return fillIn(translate("DMX interface", "%1: %2\nsince %3"),
+                  {m_output.device(), interfaceStateText(m_state, m_error), since});
 }
 
 } // namespace orvane

@@ -1,5 +1,6 @@
 #include "dmx/olaclient.h"
 
+#include "show/language.h"
 #include "show/textutil.h"
 
 #include <dlfcn.h>
@@ -11,7 +12,7 @@
 namespace orvane {
 
 std::string olaPeerText(uint16_t port) {
-    return format("olad at 127.0.0.1:%u", unsigned(port));
+    return fillIn(translate("OLA", "olad at %1"), {"127.0.0.1:" + std::to_string(port)});
 }
 
 #if ORVANE_HAVE_OLA
@@ -46,9 +47,13 @@ std::string findModule(std::string* tried) {
     return {};
 }
 
+// The module may be loaded by a thread that must not translate: the error is
+// kept in parts and worded by olaLoadError().
 struct Module {
+    enum class Failure { None, NotFound, NotLoaded, NoFactory, System };
     Factory factory = nullptr;
-    std::string error;
+    Failure failure = Failure::None;
+    std::string detail; // the paths tried, the module's path, or the system's text
 };
 
 // Loaded once, by whichever thread asks first; never unloaded.
@@ -58,20 +63,22 @@ const Module& module() {
     std::call_once(once, [] {
         std::string tried;
         std::string path = findModule(&tried);
-        if (path.empty()) {
-            loaded.error = tried + ": not found";
-            return;
-        }
+        auto fail = [](Module::Failure failure, std::string detail) {
+            loaded.failure = failure;
+            loaded.detail = std::move(detail);
+        };
+        if (path.empty())
+            return fail(Module::Failure::NotFound, tried);
         void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
         if (!handle) {
             const char* why = ::dlerror();
-            loaded.error = why ? why : path + ": cannot be loaded";
-            return;
+            return why ? fail(Module::Failure::System, why)
+                       : fail(Module::Failure::NotLoaded, path);
         }
         loaded.factory = reinterpret_cast<Factory>(::dlsym(handle, kFactoryName));
         if (!loaded.factory) {
             const char* why = ::dlerror();
-            loaded.error = why ? why : path + ": no " + kFactoryName;
+            why ? fail(Module::Failure::System, why) : fail(Module::Failure::NoFactory, path);
         }
     });
     return loaded;
@@ -84,7 +91,20 @@ bool olaBuiltIn() {
 }
 
 std::string olaLoadError() {
-    return module().error;
+    const Module& m = module();
+    switch (m.failure) {
+    case Module::Failure::None:
+        return {};
+    case Module::Failure::NotFound:
+        return fillIn(translate("OLA", "%1: not found"), {m.detail});
+    case Module::Failure::NotLoaded:
+        return fillIn(translate("OLA", "%1: cannot be loaded"), {m.detail});
+    case Module::Failure::NoFactory:
+        return fillIn(translate("OLA", "%1: no %2"), {m.detail, kFactoryName});
+    case Module::Failure::System:
+        break;
+    }
+    return m.detail;
 }
 
 std::unique_ptr<OlaClient> makeStreamingOlaClient(uint16_t port) {

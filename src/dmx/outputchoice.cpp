@@ -1,5 +1,6 @@
 #include "dmx/outputchoice.h"
 
+#include "show/language.h"
 #include "show/textutil.h"
 
 #include <cstdint>
@@ -60,27 +61,25 @@ OutputChoice chooseOutputs(std::string_view output, std::string_view olaUniverse
     OutputChoice choice;
     output = trimBlanks(output);
     if (!output.empty() && !readOutputs(output, choice))
-        addProblem(problem, format("Setting output=%.*s is not serial, ola or serial+ola: "
-                                   "DMX goes to the serial line only",
-                                   int(output.size()), output.data()));
+        addProblem(problem, fillIn(translate("Output choice",
+                                             "Setting output=%1 is not serial, ola or "
+                                             "serial+ola: DMX goes to the serial line only"),
+                                   {output}));
     olaUniverse = trimBlanks(olaUniverse);
     if (!olaUniverse.empty() && !readUniverse(olaUniverse, choice.olaUniverse))
-        addProblem(problem, format("Setting olauniverse=%.*s is not a universe number "
-                                   "(0 to 4294967295): OLA universe 1 is used",
-                                   int(olaUniverse.size()), olaUniverse.data()));
+        addProblem(problem, fillIn(translate("Output choice",
+                                             "Setting olauniverse=%1 is not a universe number "
+                                             "(0 to 4294967295): OLA universe 1 is used"),
+                                   {olaUniverse}));
     return choice;
 }
 
 std::string describeOutputs(const OutputChoice& choice, std::string_view serialDevice) {
-    std::string text;
-    if (choice.serial)
-        text = std::string(serialDevice);
-    if (choice.ola) {
-        if (!text.empty())
-            text += " and ";
-        text += format("OLA universe %u", choice.olaUniverse);
-    }
-    return text;
+    std::string ola =
+        fillIn(translate("Output choice", "OLA universe %1"), {std::to_string(choice.olaUniverse)});
+    if (choice.serial && choice.ola)
+        return fillIn(translate("Output choice", "%1 and %2"), {serialDevice, ola});
+    return choice.serial ? std::string(serialDevice) : choice.ola ? ola : std::string();
 }
 
 } // namespace orvane

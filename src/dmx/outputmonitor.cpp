@@ -1,7 +1,9 @@
 #include "dmx/outputmonitor.h"
 
+#include "show/language.h"
 #include "show/textutil.h"
 
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -16,9 +18,12 @@ std::string tenths(double value) {
     return format("%s%lld.%lld", t < 0 ? "-" : "", std::llabs(t) / 10, std::llabs(t) % 10);
 }
 
-// The system's text for error, after prefix; empty without an error.
-std::string reasonText(int error, const char* prefix) {
-    return error ? prefix + std::string(std::strerror(error)) : std::string();
+// The error count, in the operator's language; one error is said alone in
+// English, none and one in French.
+std::string writeErrorsText(uint64_t errors) {
+    int n = int(std::min<uint64_t>(errors, INT_MAX));
+    return n == 1 ? translate("Output monitor", "%n write error", nullptr, n)
+                  : translate("Output monitor", "%n write errors", nullptr, n);
 }
 
 } // namespace
@@ -67,48 +72,59 @@ std::string OutputMonitor::serialText(Nanoseconds now) {
     SinkReading r = m_output.serialReading(now);
     double rate = m_serial.perSecond(r.frames, now);
     if (!m_output.serialRunning())
-        return "Serial: not open";
-    return "Serial: " + figuresText(rate, r, m_output.frameTiming());
+        return translate("Output monitor", "Serial: not open");
+    return fillIn(translate("Output monitor", "Serial: %1"),
+                  {figuresText(rate, r, m_output.frameTiming())});
 }
 
 std::string OutputMonitor::olaText(Nanoseconds now) {
     const OlaSink& ola = m_output.ola();
     SinkReading r = ola.read(now);
     double rate = m_ola.perSecond(r.frames, now);
-    std::string name = format("OLA universe %u: ", ola.universe());
+    std::string what;
     switch (ola.state()) {
     case OlaState::Off:
-        return name + "off";
+        what = translate("Output monitor", "off");
+        break;
     case OlaState::Connecting:
-        return name + "connecting to " + olaPeerText();
-    case OlaState::Unreachable:
-        return name + "not reachable (" + olaPeerText() + reasonText(ola.lastError(), ": ") +
-               "), retrying";
-    case OlaState::Connected:
+        what = fillIn(translate("Output monitor", "connecting to %1"), {olaPeerText()});
+        break;
+    case OlaState::Unreachable: {
+        std::string peer = olaPeerText();
+        if (int error = ola.lastError())
+            peer = fillIn(translate("Output monitor", "%1: %2"), {peer, std::strerror(error)});
+        what = fillIn(translate("Output monitor", "not reachable (%1), retrying"), {peer});
         break;
     }
-    return name + figuresText(rate, r, m_output.frameTiming());
+    case OlaState::Connected:
+        what = figuresText(rate, r, m_output.frameTiming());
+        break;
+    }
+    return fillIn(translate("Output monitor", "OLA universe %1: %2"),
+                  {std::to_string(ola.universe()), what});
 }
 
 std::string OutputMonitor::olaUnreachableDetail() const {
-    std::string reason = reasonText(m_output.ola().lastError(), "");
-    if (!reason.empty())
-        reason = " (" + reason + ")";
-    return format("%s%s; retrying every %s s", olaBackDetail().c_str(), reason.c_str(),
-                  tenths(std::chrono::duration<double>(m_output.olaRetry()).count()).c_str());
+    std::string every = tenths(std::chrono::duration<double>(m_output.olaRetry()).count());
+    if (int error = m_output.ola().lastError())
+        return fillIn(translate("Output monitor", "%1 (%2); retrying every %3 s"),
+                      {olaBackDetail(), std::strerror(error), every});
+    return fillIn(translate("Output monitor", "%1; retrying every %2 s"), {olaBackDetail(), every});
 }
 
 std::string OutputMonitor::olaBackDetail() const {
-    return format("%s, universe %u", olaPeerText().c_str(), m_output.ola().universe());
+    return fillIn(translate("Output monitor", "%1, universe %2"),
+                  {olaPeerText(), std::to_string(m_output.ola().universe())});
 }
 
 std::string figuresText(double framesPerSecond, const SinkReading& reading,
                         const FrameTiming& timing) {
-    std::string asked = timing.chosen() ? " of " + rateText(timing.rate) : std::string();
+    std::string rate = tenths(framesPerSecond);
+    if (timing.chosen())
+        rate = fillIn(translate("Output monitor", "%1 of %2"), {rate, rateText(timing.rate)});
     double worstMs = std::chrono::duration<double, std::milli>(reading.worstPeriod).count();
-    return format("%s%s frames/s, worst %s ms, %llu write error%s", tenths(framesPerSecond).c_str(),
-                  asked.c_str(), tenths(worstMs).c_str(), (unsigned long long)reading.errors,
-                  reading.errors == 1 ? "" : "s");
+    return fillIn(translate("Output monitor", "%1 frames/s, worst %2 ms, %3"),
+                  {rate, tenths(worstMs), writeErrorsText(reading.errors)});
 }
 
 } // namespace orvane

@@ -8,13 +8,16 @@
 
 #include "dmx/dmxoutput.h"
 
+#include <QtGlobal>
 #include <cstdint>
 #include <string>
 
 namespace orvane {
 
-constexpr const char* kOlaNotReachableText = "OLA not reachable";
-constexpr const char* kOlaBackText = "OLA reachable again";
+// Shown through translate("Output monitor", ...).
+constexpr const char* kOlaNotReachableText =
+    QT_TRANSLATE_NOOP("Output monitor", "OLA not reachable");
+constexpr const char* kOlaBackText = QT_TRANSLATE_NOOP("Output monitor", "OLA reachable again");
 
 class OutputMonitor {
 public:

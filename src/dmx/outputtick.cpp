@@ -1,6 +1,7 @@
 #include "dmx/outputtick.h"
 
 #include "dmx/threadsetup.h"
+#include "show/language.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -55,16 +56,15 @@ Nanoseconds runDue(OutputTick& tick, uint8_t steps, Nanoseconds woke) {
 } // namespace
 
 std::string statusText(const Status& status) {
-    char text[48];
     switch (status.kind) {
     case StatusKind::AutoFadeDisable:
-        return "Auto fade disable";
+        return translate("Output status", "Auto fade disable");
     case StatusKind::Replaying:
-        std::snprintf(text, sizeof text, "replaying dmx raw %u", status.count);
-        return text;
+        return fillIn(translate("Output status", "replaying dmx raw %1"),
+                      {std::to_string(status.count)});
     case StatusKind::Recording:
-        std::snprintf(text, sizeof text, "recording dmw raw %u", status.count);
-        return text;
+        return fillIn(translate("Output status", "recording dmw raw %1"),
+                      {std::to_string(status.count)});
     case StatusKind::Empty:
         break;
     }

@@ -1,12 +1,15 @@
 #include "dmx/prioritynotice.h"
 
+#include "show/language.h"
+
 namespace orvane {
 
 std::string priorityText(bool realtime) {
     if (realtime)
-        return "DMX output thread at real-time priority (SCHED_FIFO)";
-    return "DMX output thread at normal priority: real-time was refused (allow rtprio in "
-           "/etc/security/limits.conf or give orvane CAP_SYS_NICE, see README)";
+        return translate("Output priority", "DMX output thread at real-time priority (SCHED_FIFO)");
+    return translate("Output priority",
+                     "DMX output thread at normal priority: real-time was refused (allow rtprio "
+                     "in /etc/security/limits.conf or give orvane CAP_SYS_NICE, see README)");
 }
 
 std::optional<std::string> PriorityNotice::poll(bool running, bool realtime, Milliseconds now) {

@@ -4,6 +4,7 @@
 #include "dmx/outputtick.h"
 #include "dmx/threadsetup.h"
 #include "dmx/uiwake.h"
+#include "show/language.h"
 #include "show/textutil.h"
 
 #include <cerrno>
@@ -36,16 +37,17 @@ int writeAll(int fd, const uint8_t* bytes, std::size_t count) {
 } // namespace
 
 std::string recordingReportText(const std::string& path, const RecordingReport& report) {
-    std::string text = format("Recording %s: ", path.c_str());
+    std::string stopped, lost;
     if (report.error)
-        text += format("writing stopped after %llu records: %s", (unsigned long long)report.written,
-                       std::strerror(report.error));
-    if (report.error && report.lost)
-        text += "; ";
+        stopped = fillIn(translate("Recording", "writing stopped after %1 records: %2"),
+                         {std::to_string(report.written), std::strerror(report.error)});
     if (report.lost)
-        text += format("%llu records were lost: the disk did not keep up",
-                       (unsigned long long)report.lost);
-    return text;
+        lost = fillIn(translate("Recording", "%1 records were lost: the disk did not keep up"),
+                      {std::to_string(report.lost)});
+    std::string what = stopped.empty() || lost.empty()
+                           ? stopped + lost
+                           : fillIn(translate("Recording", "%1; %2"), {stopped, lost});
+    return fillIn(translate("Recording", "Recording %1: %2"), {path, what});
 }
 
 RecordingWriter::RecordingWriter(RecordRing& ring, const FileHandover& handover,

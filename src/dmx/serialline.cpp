@@ -3,6 +3,7 @@
 #include "dmx/serialline.h"
 
 #include "dmx/threadsetup.h"
+#include "show/language.h"
 
 #include <asm/termbits.h>
 #include <cerrno>
@@ -133,25 +134,25 @@ int SerialLine::open(const LineSettings& settings) {
 
     struct termios2 tio = makeTermios(settings);
     if (ioctl(fd, TCSETS2, &tio) != 0)
-        return fail("failed#3, return %d (%u)\n", errno, fd);
+        return fail(3, errno, fd);
 
     int error = 0;
     if (!startReader(fd, error))
-        return fail("failed#4, return %d (%u)\n", error, fd);
+        return fail(4, error, fd);
 
     m_lineError.store(0);
     m_fd.store(fd);
     return 0;
 }
 
-int SerialLine::fail(const char* format, int error, int fd) {
+int SerialLine::fail(int stage, int error, int fd) {
     m_openError = error;
     stopReader();
     ::close(fd);
-    char text[64];
-    std::snprintf(text, sizeof text, format, -1, static_cast<unsigned>(error));
     if (m_message)
-        m_message("debug", text);
+        m_message(translate("Serial line", "debug"),
+                  fillIn(translate("Serial line", "failed#%1, return %2 (%3)\n"),
+                         {std::to_string(stage), "-1", std::to_string(unsigned(error))}));
     return -1;
 }
 

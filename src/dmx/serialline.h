@@ -46,7 +46,9 @@ public:
 private:
     enum class Rts : uint8_t { Low, High, NotDriven };
 
-    int fail(const char* format, int error, int fd);
+    // An open that failed at `stage` after the device was opened (the codes
+    // the operator can report); closes fd.
+    int fail(int stage, int error, int fd);
     bool startReader(int fd, int& error);
     void stopReader();
     template <typename Op> int withLine(Op op);

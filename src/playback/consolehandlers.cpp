@@ -1,6 +1,7 @@
 #include "playback/consolehandlers.h"
 #include "console/controlids.h"
 
+#include "show/language.h"
 #include "show/patch.h"
 #include "show/prompts.h"
 #include "show/textutil.h"
@@ -192,7 +193,8 @@ void ConsoleHandlers::onIpLink() {
     if (m_hooks.openIpLink && m_hooks.openIpLink())
         return;
     std::string host = m_hooks.ipLinkHost ? m_hooks.ipLinkHost() : std::string();
-    m_prompts.message(kProgramTitle, "Cannot connect to " + host, PromptIcon::Stop);
+    m_prompts.message(kProgramTitle, fillIn(translate("IP link", "Cannot connect to %1"), {host}),
+                      PromptIcon::Stop);
     m_controls.setChecked(console::kIpLink, false);
 }
 

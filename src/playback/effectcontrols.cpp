@@ -2,6 +2,7 @@
 
 #include "show/datafile.h"
 #include "show/effectfile.h"
+#include "show/language.h"
 #include "show/prompts.h"
 #include "show/showfolders.h"
 #include "show/textutil.h"
@@ -46,14 +47,16 @@ std::string withEffectExtension(std::string path) {
 std::optional<uint32_t> nstep::ask(Prompts& prompts, uint32_t initial) {
     std::string text = format("%u", initial);
     for (;;) {
-        std::optional<std::string> typed = prompts.askText(kStepCountTitle, "", text);
+        std::optional<std::string> typed =
+            prompts.askText(translate("Effects", kStepCountTitle), "", text);
         if (!typed)
             return std::nullopt;
         text = *typed;
         std::optional<uint32_t> n = parseUnsigned(text);
         if (n && *n <= kEffectMaxSteps)
             return n;
-        prompts.message(kProgramTitle, n ? kTooManySteps : kNotUnsigned, PromptIcon::Warning);
+        prompts.message(kProgramTitle, translate("Effects", n ? kTooManySteps : kNotUnsigned),
+                        PromptIcon::Warning);
     }
 }
 
@@ -81,8 +84,8 @@ std::string EffectControls::showFolder() const {
 }
 
 bool EffectControls::SaveEffect() {
-    std::optional<std::string> file =
-        m_prompts.askSaveFile(kSaveEffectTitle, showFolder(), kEffectFilter);
+    std::optional<std::string> file = m_prompts.askSaveFile(
+        translate("Effects", kSaveEffectTitle), showFolder(), translate("Effects", kEffectFilter));
     if (!file)
         return false;
     std::optional<uint32_t> count = nstep::ask(m_prompts, 1);
@@ -97,26 +100,27 @@ bool EffectControls::SaveEffect() {
         saved = writeEffectFile(store, path, m_session.currentStep(), *count);
     }
     if (!saved)
-        m_prompts.message(kProgramTitle, kEffectNotSaved, PromptIcon::Warning);
+        m_prompts.message(kProgramTitle, translate("Effects", kEffectNotSaved),
+                          PromptIcon::Warning);
     return saved;
 }
 
 void EffectControls::LoadEffect() {
-    std::optional<std::string> file =
-        m_prompts.askOpenFile(kLoadEffectTitle, showFolder(), kEffectFilter);
+    std::optional<std::string> file = m_prompts.askOpenFile(
+        translate("Effects", kLoadEffectTitle), showFolder(), translate("Effects", kEffectFilter));
     if (!file)
         return;
-    ShowEdits::Scope edit(
-        m_session.edits(),
-        format("load effect %s at step %d", fileNameOf(*file).c_str(), m_session.currentStep()));
+    ShowEdits::Scope edit(m_session.edits(),
+                          fillIn(translate("Effects", "load effect %1 at step %2"),
+                                 {fileNameOf(*file), std::to_string(m_session.currentStep())}));
     // No commit first: edits not yet stored in the current step are replaced.
     applyEffectFile(m_session.store(), *file, m_session.currentStep(), false);
     m_session.ShowCurrentStep(false);
 }
 
 void EffectControls::LoadOnlyLight() {
-    std::optional<std::string> file =
-        m_prompts.askOpenFile(kLoadEffectTitle, showFolder(), kEffectFilter);
+    std::optional<std::string> file = m_prompts.askOpenFile(
+        translate("Effects", kLoadEffectTitle), showFolder(), translate("Effects", kEffectFilter));
     if (!file)
         return;
     // A file without a first step would put an all-dark step on the console,
@@ -163,10 +167,12 @@ void EffectControls::ApplyPredefinedEffect() {
     if (!found)
         return; // a vanished effect is ignored
     if (found->caseFolded)
-        std::fprintf(stderr, "orvane: effect \"%s\" read from %s\n", name.c_str(),
-                     found->path.c_str());
+        std::fprintf(stderr, "orvane: %s\n",
+                     fillIn(translate("Effects", "effect \"%1\" read from %2"), {name, found->path})
+                         .c_str());
     ShowEdits::Scope edit(m_session.edits(),
-                          format("effect %s at step %d", name.c_str(), m_session.currentStep()));
+                          fillIn(translate("Effects", "effect %1 at step %2"),
+                                 {name, std::to_string(m_session.currentStep())}));
     applyEffectFile(m_session.store(), found->path, m_session.currentStep(), lightOnly);
     m_session.ShowCurrentStep(lightOnly);
 }

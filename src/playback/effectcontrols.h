@@ -11,6 +11,7 @@
 #include "playback/stepcontrols.h"
 #include "show/prompts.h"
 
+#include <QtGlobal>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -18,18 +19,20 @@
 
 namespace orvane {
 
-// The texts of the effect dialogs.
-constexpr const char* kEffectFilter = "Fichier d'effet (*.EFE)";
-constexpr const char* kSaveEffectTitle = "Sauvegarder un effet";
-constexpr const char* kLoadEffectTitle = "Charger un effet";
-constexpr const char* kStepCountTitle = "Nombre de pas";
-constexpr const char* kNotUnsigned = "Entrez un entier positif.";
-constexpr const char* kTooManySteps = "Entrez un entier entre 0 et 500.";
-constexpr const char* kEffectNotSaved = "Impossible d'enregistrer l'effet.";
+// The texts of the effect dialogs, in English: they are shown through
+// translate("Effects", ...).
+constexpr const char* kEffectFilter = QT_TRANSLATE_NOOP("Effects", "Effect file (*.EFE)");
+constexpr const char* kSaveEffectTitle = QT_TRANSLATE_NOOP("Effects", "Save an effect");
+constexpr const char* kLoadEffectTitle = QT_TRANSLATE_NOOP("Effects", "Load an effect");
+constexpr const char* kStepCountTitle = QT_TRANSLATE_NOOP("Effects", "Number of steps");
+constexpr const char* kNotUnsigned = QT_TRANSLATE_NOOP("Effects", "Enter a positive whole number.");
+constexpr const char* kTooManySteps =
+    QT_TRANSLATE_NOOP("Effects", "Enter a whole number from 0 to 500.");
+constexpr const char* kEffectNotSaved = QT_TRANSLATE_NOOP("Effects", "Cannot save the effect.");
 
-// The "Nombre de pas" dialog: an unsigned number of steps, asked again after
-// "Entrez un entier positif." until it is one; counts above one show's worth
-// of steps are refused too. Nothing when cancelled.
+// The "Number of steps" dialog: an unsigned number of steps, asked again after
+// "Enter a positive whole number." until it is one; counts above one show's
+// worth of steps are refused too. Nothing when cancelled.
 class nstep {
 public:
     static std::optional<uint32_t> ask(Prompts& prompts, uint32_t initial = 1);

@@ -6,6 +6,7 @@
 #include "programs/videoplayerclient.h"
 #include "programs/windowlookup.h"
 #include "show/datafile.h"
+#include "show/language.h"
 #include "show/showstore.h"
 #include "show/textencoding.h"
 #include "show/textutil.h"
@@ -111,8 +112,9 @@ std::optional<std::string> findShowDataFile(const std::string& folder, std::stri
     if (!found)
         return std::nullopt;
     if (found->caseFolded)
-        std::fprintf(stderr, "orvane: %.*s taken as %s\n", int(name.size()), name.data(),
-                     found->path.c_str());
+        std::fprintf(
+            stderr, "orvane: %s\n",
+            fillIn(translate("Extra commands", "%1 taken as %2"), {name, found->path}).c_str());
     return found->path;
 }
 
@@ -247,7 +249,8 @@ void ExtraCommands::sendVeda(int device, std::string_view message) {
     if (std::optional<std::string> padded = vedaMessage(message, m_store.encoding()))
         m_services.ipDevices->sendToDevices(device, *padded);
     else if (m_services.notSent)
-        m_services.notSent("VEDA=" + std::string(message), "longer than 20 characters");
+        m_services.notSent("VEDA=" + std::string(message),
+                           translate("Extra commands", "longer than 20 characters"));
 }
 
 void ExtraCommands::veda(std::string_view text) {
@@ -318,7 +321,8 @@ void ExtraCommands::superscan(std::string_view text) {
     if (link->connected())
         link->send(command);
     else if (m_services.notSent)
-        m_services.notSent("SUPERSCAN1=" + std::string(command), "\"Use IP devices\" is off");
+        m_services.notSent("SUPERSCAN1=" + std::string(command),
+                           translate("Extra commands", "\"Use IP devices\" is off"));
 }
 
 void ExtraCommands::matrix(std::string_view text) {

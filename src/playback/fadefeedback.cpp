@@ -2,6 +2,7 @@
 
 #include "console/console.h"
 #include "console/controlids.h"
+#include "show/language.h"
 #include "show/textutil.h"
 
 #include <algorithm>
@@ -33,11 +34,11 @@ std::string fadeStatusText(const FadeStatus& status) {
     if (!status.fading)
         return {};
     if (status.target < 0)
-        return "fading to the end of the show";
-    std::string text = format("fading to %d", status.target);
-    if (!status.caption.empty())
-        text += " " + status.caption;
-    return text;
+        return translate("Fade", "fading to the end of the show");
+    std::string step = std::to_string(status.target);
+    if (status.caption.empty())
+        return fillIn(translate("Fade", "fading to %1"), {step});
+    return fillIn(translate("Fade", "fading to %1 %2"), {step, status.caption});
 }
 
 FadeFeedback::FadeFeedback(const ControlModel& main, ShowStore& store)

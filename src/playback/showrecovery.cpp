@@ -1,5 +1,6 @@
 #include "playback/showrecovery.h"
 
+#include "show/language.h"
 #include "show/textutil.h"
 
 #include <cstring>
@@ -29,6 +30,11 @@ ShowRecovery::~ShowRecovery() {
     m_writer.reset(); // its last report may still come: the writer goes first
 }
 
+std::string ShowRecovery::refusedText(const std::string& reason) const {
+    return fillIn(translate("Recovery", "Recovery file %1 refused: %2; it is left where it is"),
+                  {m_path, reason});
+}
+
 void ShowRecovery::tell(const std::string& text, bool error) {
     if (m_hooks.tell)
         m_hooks.tell(text, error);
@@ -39,22 +45,20 @@ void ShowRecovery::recoverAtStart() {
     RecoveryFileCheck check = checkRecoveryFile(m_path, m_session.showFilePath());
     if (check.state == RecoveryFileCheck::State::Damaged) {
         m_damagedInPlace = true;
-        tell(format("Recovery file %s refused: %s; it is left where it is", m_path.c_str(),
-                    check.reason.c_str()),
-             true);
+        tell(refusedText(check.reason), true);
         return;
     }
     if (check.state != RecoveryFileCheck::State::Usable)
         return;
     if (m_session.loadRecovered(m_path) != 0) {
         m_damagedInPlace = true;
-        tell(format("Recovery file %s refused: %s; it is left where it is", m_path.c_str(),
-                    m_session.store().lastLoad().reason.c_str()),
-             true);
+        tell(refusedText(m_session.store().lastLoad().reason), true);
         m_session.loadShow(); // the table was emptied for it
         return;
     }
-    tell(format("Recovered unsaved changes from %s", localTime(check.written).c_str()), false);
+    tell(fillIn(translate("Recovery", "Recovered unsaved changes from %1"),
+                {localTime(check.written)}),
+         false);
 }
 
 ShowRecovery::Kept ShowRecovery::now() const {
@@ -119,18 +123,20 @@ void ShowRecovery::setDamagedAside() {
         std::string aside = m_path + ".damaged" + (n ? format(".%d", n) : std::string());
         if (::link(m_path.c_str(), aside.c_str()) == 0) {
             ::unlink(m_path.c_str());
-            tell(format("The refused recovery file is kept as %s", aside.c_str()), false);
+            tell(fillIn(translate("Recovery", "The refused recovery file is kept as %1"), {aside}),
+                 false);
             return;
         }
         if (errno != EEXIST)
             break;
     }
     // Where it cannot be linked aside, it stays, and this run keeps nothing.
+    const int error = errno;
     m_damagedInPlace = true;
     m_stopped = true;
-    tell(format("The refused recovery file %s cannot be set aside (%s): unsaved changes are "
-                "not kept until it is moved",
-                m_path.c_str(), std::strerror(errno)),
+    tell(fillIn(translate("Recovery", "The refused recovery file %1 cannot be set aside (%2): "
+                                      "unsaved changes are not kept until it is moved"),
+                {m_path, std::strerror(error)}),
          true);
 }
 
@@ -154,8 +160,9 @@ void ShowRecovery::reported(const RecoveryWriter::Report& report) {
     if (m_failing)
         return;
     m_failing = true;
-    tell(format("Cannot %s the recovery file %s: %s", report.removal ? "remove" : "write",
-                m_path.c_str(), std::strerror(report.error)),
+    tell(fillIn(report.removal ? translate("Recovery", "Cannot remove the recovery file %1: %2")
+                               : translate("Recovery", "Cannot write the recovery file %1: %2"),
+                {m_path, std::strerror(report.error)}),
          true);
 }
 

@@ -83,6 +83,7 @@ private:
     RecoveryWriter& writer();
     void reported(const RecoveryWriter::Report& report);
     void tell(const std::string& text, bool error);
+    std::string refusedText(const std::string& reason) const;
 
     ShowSession& m_session;
     RecoveryHooks m_hooks;

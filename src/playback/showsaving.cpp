@@ -1,6 +1,7 @@
 #include "playback/showsaving.h"
 
 #include "console/showsession.h"
+#include "show/language.h"
 #include "show/prompts.h"
 #include "show/showfolders.h"
 #include "show/textutil.h"
@@ -16,30 +17,40 @@ std::optional<ShowSaving::Notice> ShowSaving::afterLoad() {
     if (!report.readWhole) {
         m_guard = Guard::Unread;
         m_unreadReason = report.reason;
-        std::string text = format("Impossible de lire le fichier de spectacle %s : %s",
-                                  path.c_str(), report.reason.c_str());
+        std::string text = fillIn(translate("Show file", "Cannot read the show file %1: %2"),
+                                  {path, report.reason});
         m_prompts.message(kProgramTitle,
-                          text + ". Le spectacle s'ouvre vide ; ce fichier ne sera pas "
-                                 "remplacé sans votre accord.",
+                          fillIn(translate("Show file", "%1. The show opens empty; this file will "
+                                                        "not be replaced without your consent."),
+                                 {text}),
                           PromptIcon::Error);
         return Notice{text, true};
     }
     if (!report.looksLikeShow()) {
         m_guard = Guard::NotAShow;
-        return Notice{format("%s ne ressemble pas à un spectacle : aucune de ses %zu lignes "
-                             "n'a pu être lue",
-                             path.c_str(), report.lines),
-                      true};
+        return Notice{
+            fillIn(translate("Show file", "%1 does not look like a show: none of its %2 lines "
+                                          "could be read"),
+                   {path, std::to_string(report.lines)}),
+            true};
     }
+    return linesNotice(report, path);
+}
+
+std::optional<ShowSaving::Notice> ShowSaving::linesNotice(const ShowFileReport& report,
+                                                          const std::string& path) {
     std::string text;
     if (report.loneCrLineEnds)
-        text = format("%s : ses lignes finissent par un CR seul ; elles ont été lues ainsi et "
-                      "seront enregistrées en CR LF",
-                      path.c_str());
-    if (report.unreadLines > 0)
-        text +=
-            (text.empty() ? path + " : " : std::string(" ; ")) +
-            format("%zu ligne(s) sur %zu n'ont pas pu être lues", report.unreadLines, report.lines);
+        text = fillIn(translate("Show file", "%1: its lines end with a lone CR; they were read "
+                                             "that way and will be saved with CR LF"),
+                      {path});
+    if (report.unreadLines > 0) {
+        std::string lines =
+            fillIn(translate("Show file", "%1 line(s) out of %2 could not be read"),
+                   {std::to_string(report.unreadLines), std::to_string(report.lines)});
+        text = text.empty() ? fillIn(translate("Show file", "%1: %2"), {path, lines})
+                            : fillIn(translate("Show file", "%1; %2"), {text, lines});
+    }
     if (text.empty())
         return std::nullopt;
     return Notice{text, false};
@@ -56,13 +67,15 @@ bool ShowSaving::mayReplace(Mode mode) {
     const std::string& path = m_session.showFilePath();
     std::string why =
         m_guard == Guard::Unread
-            ? format("%s n'a pas pu être lu (%s)", path.c_str(), m_unreadReason.c_str())
-            : format("%s ne ressemble pas à un fichier de spectacle", path.c_str());
+            ? fillIn(translate("Show file", "%1 could not be read (%2)"), {path, m_unreadReason})
+            : fillIn(translate("Show file", "%1 does not look like a show file"), {path});
     if (mode == Mode::Terminating) {
-        tell(mode, why + " : il n'est pas remplacé.");
+        tell(mode, fillIn(translate("Show file", "%1: it is not replaced."), {why}));
         return false;
     }
-    if (!m_prompts.askYesNo(kProgramTitle, why + ". Le remplacer par le spectacle en mémoire ?"))
+    if (!m_prompts.askYesNo(
+            kProgramTitle,
+            fillIn(translate("Show file", "%1. Replace it with the show in memory?"), {why})))
         return false;
     m_guard = Guard::None;
     return true;
@@ -71,20 +84,19 @@ bool ShowSaving::mayReplace(Mode mode) {
 bool ShowSaving::save(Mode mode) {
     if (!mayReplace(mode))
         return false;
+    const std::string& path = m_session.showFilePath();
     if (m_session.save() == 0) {
         const std::string& backupReason = m_session.store().lastBackupReason();
         if (!backupReason.empty())
-            tell(mode, format("Le spectacle est enregistré dans %s, mais le fichier précédent "
-                              "n'a pas pu être gardé dans %s.bak : %s",
-                              m_session.showFilePath().c_str(), m_session.showFilePath().c_str(),
-                              backupReason.c_str()));
+            tell(mode, fillIn(translate("Show file", "The show is saved in %1, but the previous "
+                                                     "file could not be kept in %2.bak: %3"),
+                              {path, path, backupReason}));
         if (m_afterSave)
             m_afterSave();
         return true;
     }
-    tell(mode,
-         format("Impossible d'enregistrer le spectacle dans %s : %s",
-                m_session.showFilePath().c_str(), m_session.store().lastWriteReason().c_str()));
+    tell(mode, fillIn(translate("Show file", "Cannot save the show in %1: %2"),
+                      {path, m_session.store().lastWriteReason()}));
     return false;
 }
 
@@ -93,9 +105,9 @@ bool ShowSaving::saveBeforeLeaving(Mode mode) {
         return true;
     if (mode == Mode::Terminating)
         return false;
-    return m_prompts.askYesNo(kProgramTitle, format("Le spectacle n'a pas été enregistré dans "
-                                                    "%s. Quitter quand même ?",
-                                                    m_session.showFilePath().c_str()));
+    return m_prompts.askYesNo(
+        kProgramTitle, fillIn(translate("Show file", "The show was not saved in %1. Quit anyway?"),
+                              {m_session.showFilePath()}));
 }
 
 bool ShowSaving::chainTo(const std::string& show) {

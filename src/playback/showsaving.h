@@ -15,6 +15,7 @@
 namespace orvane {
 
 class ShowSession;
+struct ShowFileReport;
 
 class ShowSaving {
 public:
@@ -53,6 +54,8 @@ public:
 
 private:
     enum class Guard { None, Unread, NotAShow };
+    // The lines of a show file read whole that were not read as they stand.
+    static std::optional<Notice> linesNotice(const ShowFileReport& report, const std::string& path);
     bool mayReplace(Mode mode);
     void tell(Mode mode, const std::string& text);
 

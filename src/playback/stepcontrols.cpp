@@ -1,6 +1,7 @@
 #include "playback/stepcontrols.h"
 
 #include "console/controlids.h"
+#include "show/language.h"
 #include "show/stepediting.h"
 #include "show/textutil.h"
 
@@ -38,19 +39,22 @@ void StepControls::bind() {
 // Each button is one edit, the commit before the move included.
 void StepControls::InsertStep() {
     StepEditContext ctx = editContext(m_session, m_controls, m_prompts, m_hooks);
-    ShowEdits::Scope edit(m_session.edits(), format("insert step %d", ctx.current));
+    ShowEdits::Scope edit(m_session.edits(), fillIn(translate("Undo", "insert step %1"),
+                                                    {std::to_string(ctx.current)}));
     orvane::InsertStep(ctx);
 }
 
 void StepControls::DeleteStep() {
     StepEditContext ctx = editContext(m_session, m_controls, m_prompts, m_hooks);
-    ShowEdits::Scope edit(m_session.edits(), format("delete step %d", ctx.current));
+    ShowEdits::Scope edit(m_session.edits(), fillIn(translate("Undo", "delete step %1"),
+                                                    {std::to_string(ctx.current)}));
     orvane::DeleteStep(ctx);
 }
 
 void StepControls::DuplicateStep() {
     StepEditContext ctx = editContext(m_session, m_controls, m_prompts, m_hooks);
-    ShowEdits::Scope edit(m_session.edits(), format("duplicate step %d", ctx.current));
+    ShowEdits::Scope edit(m_session.edits(), fillIn(translate("Undo", "duplicate step %1"),
+                                                    {std::to_string(ctx.current)}));
     orvane::DuplicateStep(ctx);
 }
 

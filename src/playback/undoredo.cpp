@@ -1,6 +1,7 @@
 #include "playback/undoredo.h"
 
 #include "console/controlids.h"
+#include "show/language.h"
 
 namespace orvane {
 
@@ -14,7 +15,7 @@ void UndoRedo::undo() {
     // form, an edit that would then be undone for ever instead of the next.
     if (!edits.busy() && m_session.consoleChanged())
         m_session.CommitCurrentStep();
-    after(edits.undo(), "Undone: ", kNothingToUndo);
+    after(edits.undo(), translate("Undo", "Undone: %1"), kNothingToUndo);
 }
 
 void UndoRedo::redo() {
@@ -22,13 +23,14 @@ void UndoRedo::redo() {
     // A changed console is a new change: it takes the place of what was undone.
     if (!edits.busy() && m_session.consoleChanged())
         m_session.CommitCurrentStep();
-    after(edits.redo(), "Redone: ", kNothingToRedo);
+    after(edits.redo(), translate("Undo", "Redone: %1"), kNothingToRedo);
 }
 
-void UndoRedo::after(const std::optional<std::string>& label, const char* done,
+void UndoRedo::after(const std::optional<std::string>& label, const std::string& done,
                      const char* nothing) {
     if (!label) {
-        m_controls.setText(console::kStatus, m_session.edits().busy() ? kEditUnderWay : nothing);
+        m_controls.setText(console::kStatus,
+                           translate("Undo", m_session.edits().busy() ? kEditUnderWay : nothing));
         return;
     }
     m_session.ShowCurrentStep(false);
@@ -36,7 +38,7 @@ void UndoRedo::after(const std::optional<std::string>& label, const char* done,
         m_hooks.rebuildSoundList();
     if (m_hooks.restored)
         m_hooks.restored();
-    m_controls.setText(console::kStatus, done + *label);
+    m_controls.setText(console::kStatus, fillIn(done, {*label}));
 }
 
 } // namespace orvane

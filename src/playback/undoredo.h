@@ -9,15 +9,18 @@
 #include "console/controlmodel.h"
 #include "console/showsession.h"
 
+#include <QtGlobal>
 #include <functional>
 #include <optional>
 #include <string>
 
 namespace orvane {
 
-constexpr const char* kNothingToUndo = "Nothing to undo";
-constexpr const char* kNothingToRedo = "Nothing to redo";
-constexpr const char* kEditUnderWay = "Undo and redo wait until the change under way is done";
+// Status texts, shown through translate("Undo", ...).
+constexpr const char* kNothingToUndo = QT_TRANSLATE_NOOP("Undo", "Nothing to undo");
+constexpr const char* kNothingToRedo = QT_TRANSLATE_NOOP("Undo", "Nothing to redo");
+constexpr const char* kEditUnderWay =
+    QT_TRANSLATE_NOOP("Undo", "Undo and redo wait until the change under way is done");
 
 struct UndoHooks {
     std::function<void()> rebuildSoundList; // the audio list follows the steps
@@ -32,7 +35,9 @@ public:
     void redo();
 
 private:
-    void after(const std::optional<std::string>& label, const char* done, const char* nothing);
+    // `done` holds %1 for the label of the edit.
+    void after(const std::optional<std::string>& label, const std::string& done,
+               const char* nothing);
 
     ControlModel& m_controls;
     ShowSession& m_session;

@@ -1,7 +1,9 @@
 #include "show/firstroot.h"
 
+#include "show/language.h"
 #include "show/showfolders.h"
 
+#include <QtGlobal>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -15,8 +17,10 @@ namespace orvane {
 
 namespace {
 
-std::string failure(const std::string& what, const std::string& path, int error) {
-    return what + " " + path + ": " + std::strerror(error);
+// `what` names the path as %1 and the reason as %2. It is translated here,
+// once errno was read: the translation may change errno.
+std::string failure(const char* what, const std::string& path, int error) {
+    return fillIn(translate("Show folders", what), {path, std::strerror(error)});
 }
 
 bool isFolder(const std::string& path) {
@@ -28,12 +32,12 @@ bool isFolder(const std::string& path) {
 bool copyFile(const std::string& from, const std::string& to, std::string& error) {
     int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
     if (in < 0) {
-        error = failure("cannot read", from, errno);
+        error = failure(QT_TRANSLATE_NOOP("Show folders", "cannot read %1: %2"), from, errno);
         return false;
     }
     int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (out < 0) {
-        error = failure("cannot create", to, errno);
+        error = failure(QT_TRANSLATE_NOOP("Show folders", "cannot create %1: %2"), to, errno);
         ::close(in);
         return false;
     }
@@ -43,7 +47,7 @@ bool copyFile(const std::string& from, const std::string& to, std::string& error
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
-            error = failure("cannot read", from, errno);
+            error = failure(QT_TRANSLATE_NOOP("Show folders", "cannot read %1: %2"), from, errno);
             break;
         }
         for (ssize_t done = 0; done < n;) {
@@ -51,7 +55,8 @@ bool copyFile(const std::string& from, const std::string& to, std::string& error
             if (w < 0 && errno == EINTR)
                 continue;
             if (w < 0) {
-                error = failure("cannot write", to, errno);
+                error =
+                    failure(QT_TRANSLATE_NOOP("Show folders", "cannot write %1: %2"), to, errno);
                 break;
             }
             done += w;
@@ -61,7 +66,7 @@ bool copyFile(const std::string& from, const std::string& to, std::string& error
     }
     ::close(in);
     if (::close(out) != 0 && error.empty())
-        error = failure("cannot write", to, errno);
+        error = failure(QT_TRANSLATE_NOOP("Show folders", "cannot write %1: %2"), to, errno);
     return error.empty();
 }
 
@@ -69,12 +74,12 @@ bool copyFile(const std::string& from, const std::string& to, std::string& error
 // nothing else (no links, so no loops; no hidden files such as a ".keep").
 bool copyFolder(const std::string& from, const std::string& to, std::string& error) {
     if (::mkdir(to.c_str(), 0755) != 0) {
-        error = failure("cannot create", to, errno);
+        error = failure(QT_TRANSLATE_NOOP("Show folders", "cannot create %1: %2"), to, errno);
         return false;
     }
     std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(from.c_str()), ::closedir);
     if (!dir) {
-        error = failure("cannot read", from, errno);
+        error = failure(QT_TRANSLATE_NOOP("Show folders", "cannot read %1: %2"), from, errno);
         return false;
     }
     while (const dirent* e = ::readdir(dir.get())) {
@@ -123,22 +128,27 @@ FirstRoot prepareFirstRoot(const std::string& root, const std::string& demo) {
         return r;
     if (::stat(root.c_str(), &st) == 0) {
         if (!S_ISDIR(st.st_mode))
-            r.error = "the folder of the shows " + root + " is not a folder";
+            r.error = fillIn(
+                translate("Show folders", "the folder of the shows %1 is not a folder"), {root});
         return r;
     }
     if (errno != ENOENT) {
-        r.error = failure("cannot use the folder of the shows", root, errno);
+        r.error =
+            failure(QT_TRANSLATE_NOOP("Show folders", "cannot use the folder of the shows %1: %2"),
+                    root, errno);
         return r;
     }
     if (!makeFolders(root)) {
-        r.error = failure("cannot create the folder of the shows", root, errno);
+        r.error = failure(
+            QT_TRANSLATE_NOOP("Show folders", "cannot create the folder of the shows %1: %2"), root,
+            errno);
         return r;
     }
     r.created = true;
     if (demo.empty())
         return r;
     if (!copyFolder(demo, showFolder(root, "demo"), r.error))
-        r.error = "the demo show was not copied: " + r.error;
+        r.error = fillIn(translate("Show folders", "the demo show was not copied: %1"), {r.error});
     else
         r.demoCopied = true;
     return r;

@@ -13,7 +13,8 @@ struct NamedKey {
     const char* name;
 };
 
-// Keys other than letters, digits and F1..F24.
+// Keys other than letters, digits and F1..F24. Never translated: these are
+// the names the operator types in a hot key and the show file holds.
 constexpr std::array<NamedKey, 23> kNamed = {{
     {0x08, "Backspace"}, {0x09, "Tab"},        {0x0D, "Return"},  {0x13, "Pause"}, {0x1B, "Esc"},
     {0x20, "Space"},     {0x21, "PgUp"},       {0x22, "PgDown"},  {0x23, "End"},   {0x24, "Home"},

@@ -1,5 +1,6 @@
 #include "show/recoveryfile.h"
 
+#include "show/language.h"
 #include "show/showstore.h"
 
 #include <cerrno>
@@ -13,7 +14,7 @@ namespace orvane {
 
 namespace {
 
-constexpr std::string_view kSealStart = "[orvane recovery ";
+constexpr std::string_view kSealStart = "[orvane recovery "; // untranslated: a line of the file
 constexpr std::string_view kSealEnd = "]\r\n";
 // The longest closing line: the start, two numbers, the words and the end.
 constexpr size_t kSealMax = 96;
@@ -37,7 +38,7 @@ std::string sealLine(std::string_view body) {
     };
     put(kSealStart);
     p = std::to_chars(p, end, body.size()).ptr;
-    put(" bytes fnv1a64 ");
+    put(" bytes fnv1a64 "); // untranslated: a line of the file
     uint64_t sum = fnv1a64(body);
     char hex[16];
     auto r = std::to_chars(hex, hex + sizeof hex, sum, 16);
@@ -54,12 +55,12 @@ std::optional<std::string> sealProblem(std::string_view text) {
     std::string_view last = text.substr(start);
     if (last.substr(0, kSealStart.size()) != kSealStart || last.size() < kSealEnd.size() ||
         last.substr(last.size() - kSealEnd.size()) != kSealEnd)
-        return std::string("its closing line is missing (the file was cut short or written by "
-                           "something else)");
+        return translate("Recovery", "its closing line is missing (the file was cut short or "
+                                     "written by something else)");
     std::string_view body = text.substr(0, start);
     if (last != sealLine(body))
-        return std::string("its contents do not match its closing line (the file was changed "
-                           "or damaged)");
+        return translate("Recovery", "its contents do not match its closing line (the file was "
+                                     "changed or damaged)");
     return std::nullopt;
 }
 
@@ -136,7 +137,7 @@ RecoveryFileCheck checkRecoveryFile(const std::string& recoveryPath,
         error = errno;
     } else if (!S_ISREG(st.st_mode)) {
         check.state = RecoveryFileCheck::State::Damaged;
-        check.reason = "not a regular file";
+        check.reason = translate("Recovery", "not a regular file");
         ::close(fd);
         return check;
     }

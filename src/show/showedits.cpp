@@ -1,6 +1,9 @@
 #include "show/showedits.h"
 
+#include "show/language.h"
 #include "show/steprecord.h"
+
+#include <QtGlobal>
 
 #include <algorithm>
 #include <unordered_set>
@@ -11,7 +14,7 @@ namespace {
 
 // Changes made outside any action still form an edit, so that nothing the
 // table held is ever lost to the history.
-constexpr const char* kLooseLabel = "changes to the show";
+constexpr const char* kLooseLabel = QT_TRANSLATE_NOOP("Undo", "changes to the show");
 
 void putLength(std::string& out, size_t n) {
     while (n >= 0x80) {
@@ -119,7 +122,7 @@ void ShowEdits::changing(int section) {
     if (m_paused || section < 0 || section >= kStepCount)
         return;
     if (m_depth == 0 && !m_loose) {
-        m_open = Edit{kLooseLabel, false, {}, false, {}};
+        m_open = Edit{translate("Undo", kLooseLabel), false, {}, false, {}};
         m_loose = true;
         ++m_editNumber;
     }

@@ -1,5 +1,6 @@
 // Reading and writing the show file "dmx.ini": the show table's serialization.
 
+#include "show/language.h"
 #include "show/showfilelines.h"
 #include "show/showstore.h"
 #include "show/textutil.h"
@@ -31,7 +32,8 @@ bool readRegularFile(const std::string& path, std::string& data, ShowFileReport&
     report.exists = true;
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        report.reason = S_ISDIR(st.st_mode) ? systemReason(EISDIR) : "not a regular file";
+        report.reason = S_ISDIR(st.st_mode) ? systemReason(EISDIR)
+                                            : translate("Show file", "not a regular file");
         ::close(fd);
         return false;
     }

@@ -1,6 +1,7 @@
 #include "show/showfolders.h"
 
 #include "show/inifile.h"
+#include "show/language.h"
 #include "show/textutil.h"
 
 #include <algorithm>
@@ -77,24 +78,25 @@ std::vector<std::string> listShows(const std::string& root) {
 
 std::optional<std::string> showNameProblem(std::string_view name) {
     if (name.empty())
-        return "le nom est vide";
+        return translate("Show folders", "the name is empty");
     if (name.find('/') != std::string_view::npos)
-        return "le nom contient \"/\"";
+        return translate("Show folders", "the name contains \"/\"");
     if (name == "." || name == "..")
-        return "\"" + std::string(name) + "\" n'est pas un nom de dossier";
+        return fillIn(translate("Show folders", "\"%1\" is not a folder name"), {name});
     if (name.find('\0') != std::string_view::npos)
-        return "le nom contient un caractère nul";
+        return translate("Show folders", "the name contains a null character");
     return std::nullopt;
 }
 
 std::string refusedShowNameText(std::string_view name, const std::string& root) {
     std::string why = showNameProblem(name).value_or("");
-    return "Nom de spectacle refusé : \"" + std::string(name) + "\" (" + why +
-           "). Un spectacle est un dossier de " + root + ".";
+    return fillIn(translate("Show folders", "Show name refused: \"%1\" (%2). A show is a folder "
+                                            "of %3."),
+                  {name, why, root});
 }
 
 std::string missingShowText(std::string_view name, const std::string& root) {
-    return "Le spectacle \"" + std::string(name) + "\" n'existe pas dans " + root + ".";
+    return fillIn(translate("Show folders", "The show \"%1\" does not exist in %2."), {name, root});
 }
 
 bool showExists(const std::string& root, std::string_view name) {

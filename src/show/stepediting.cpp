@@ -1,5 +1,6 @@
 #include "show/stepediting.h"
 
+#include "show/language.h"
 #include "show/textutil.h"
 
 namespace orvane {
@@ -49,7 +50,7 @@ void InsertStep(StepEditContext& ctx) {
 
 bool DeleteStep(StepEditContext& ctx) {
     const int c = ctx.current;
-    if (!inShow(c) || !ctx.prompts.askYesNo(ctx.title, kConfirmDelete))
+    if (!inShow(c) || !ctx.prompts.askYesNo(ctx.title, translate("Step editing", kConfirmDelete)))
         return false;
     call(ctx.busyCursor, true);
     call(ctx.commit);

@@ -10,14 +10,17 @@
 #include "show/prompts.h"
 #include "show/showstore.h"
 
+#include <QtGlobal>
 #include <functional>
 #include <string>
 #include <string_view>
 
 namespace orvane {
 
-// The confirmation asked before a delete.
-constexpr const char* kConfirmDelete = "Voulez-vous vraiment faire ceci ?";
+// The confirmation asked before a delete, shown through
+// translate("Step editing", kConfirmDelete).
+constexpr const char* kConfirmDelete =
+    QT_TRANSLATE_NOOP("Step editing", "Do you really want to do this?");
 
 struct StepEditContext {
     ShowStore& store;

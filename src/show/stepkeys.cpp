@@ -61,9 +61,11 @@ static void fillHead(StepKeys::BlockKeys& b, int n) {
     int bytes = n == 0 ? kHead1Bytes : kHeadBytes;
     for (int c = 0; c < bytes; ++c)
         b.channel[c] = format("movinghead%d%d", n + 1, c);
+    // untranslated-begin: keys of the show file
     b.x = format("movinghead%dx", n + 1);
     b.y = format("movinghead%dy", n + 1);
     b.raw = format("movinghead%draw", n + 1);
+    // untranslated-end
 }
 
 static StepKeys build() {

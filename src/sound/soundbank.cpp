@@ -1,8 +1,10 @@
 #include "sound/soundbank.h"
 
 #include "console/controlmodel.h"
+#include "show/language.h"
 #include "show/textutil.h"
 
+#include <QtGlobal>
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -50,8 +52,9 @@ std::optional<std::vector<uint8_t>> readBytes(int fd, size_t size, std::string& 
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
-            error = n < 0 ? format("cannot be read: %s", std::strerror(errno))
-                          : std::string("shorter than its size");
+            const int e = errno; // before the translation, which may change it
+            error = n < 0 ? fillIn(translate("Sound", "cannot be read: %1"), {std::strerror(e)})
+                          : translate("Sound", "shorter than its size");
             return std::nullopt;
         }
         got += size_t(n);
@@ -64,17 +67,19 @@ std::optional<std::vector<uint8_t>> readBytes(int fd, size_t size, std::string& 
 std::optional<std::vector<uint8_t>> readWhole(const std::string& path, std::string& error) {
     int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
-        error = format("cannot be opened: %s", std::strerror(errno));
+        const int e = errno;
+        error = fillIn(translate("Sound", "cannot be opened: %1"), {std::strerror(e)});
         return std::nullopt;
     }
     std::optional<std::vector<uint8_t>> bytes;
     struct stat st {};
-    if (fstat(fd, &st) != 0)
-        error = format("cannot be read: %s", std::strerror(errno));
-    else if (!S_ISREG(st.st_mode))
-        error = "not a regular file";
+    if (fstat(fd, &st) != 0) {
+        const int e = errno;
+        error = fillIn(translate("Sound", "cannot be read: %1"), {std::strerror(e)});
+    } else if (!S_ISREG(st.st_mode))
+        error = translate("Sound", "not a regular file");
     else if (uint64_t(st.st_size) > kMaxFileBytes)
-        error = "too large";
+        error = translate("Sound", "too large");
     else
         bytes = readBytes(fd, size_t(st.st_size), error);
     ::close(fd);
@@ -99,7 +104,14 @@ std::optional<HotKey> soundHotkeyKey(std::string_view name) {
 
 namespace {
 
-constexpr const char* kBankFullReason = "the bank holds at most 500 sounds";
+std::string notDecodedText(Milliseconds bound) {
+    return fillIn(translate("Sound", "not decoded within %1 (the decoder did not return: the "
+                                     "file may be damaged)"),
+                  {boundText(bound)});
+}
+
+constexpr const char* kBankFullReason =
+    QT_TRANSLATE_NOOP("Sound", "the bank holds at most 500 sounds");
 
 // The decoder runs on a thread of its own and owns the bytes it reads: if it
 // never returns, the bytes stay with it.
@@ -121,16 +133,16 @@ std::optional<DecodedSound> decodeBounded(std::shared_ptr<const std::vector<uint
         error = std::move(run.value->second);
         return std::move(run.value->first);
     case BoundedEnd::NoThread:
-        error = "no thread could be started to decode it";
+        error = translate("Sound", "no thread could be started to decode it");
         return std::nullopt;
     case BoundedEnd::Cancelled:
-        error = "its decoding was stopped";
+        error = translate("Sound", "its decoding was stopped");
         return std::nullopt;
     case BoundedEnd::Overran:
         break;
     }
     overran = true;
-    error = overrunText("decoded", options.bound);
+    error = notDecodedText(options.bound);
     return std::nullopt;
 }
 
@@ -172,7 +184,8 @@ std::optional<Sound> readSound(const std::string& path, std::string name, std::s
                                const DecodeOptions& options) {
     std::optional<OverranFiles::Identity> identity = OverranFiles::identify(path);
     if (overranFiles().contains(identity)) {
-        error = overrunText("decoded", options.bound) + "; not tried again until it changes";
+        error = fillIn(translate("Sound", "%1; not tried again until it changes"),
+                       {notDecodedText(options.bound)});
         return std::nullopt;
     }
     auto bytes = readWhole(path, error);
@@ -206,7 +219,7 @@ void walkSoundFolder(const std::string& folder,
             return;
         std::string path = folder + "/" + name;
         if (kept == kSoundSlots) {
-            refused(path, kBankFullReason);
+            refused(path, translate("Sound", kBankFullReason));
             continue;
         }
         if (progress)
@@ -247,7 +260,8 @@ void addOtherSoundFiles(const std::string& folder, SoundBankPreview& preview) {
     }
     std::sort(others.begin(), others.end());
     for (std::string& path : others)
-        preview.leftOut.push_back({std::move(path), "not a .wav file: the bank reads only those"});
+        preview.leftOut.push_back(
+            {std::move(path), translate("Sound", "not a .wav file: the bank reads only those")});
 }
 
 } // namespace
@@ -277,8 +291,9 @@ int SoundBank::load(const std::string& folder, const Progress& progress, const R
     walkSoundFolder(
         folder, progress, [this](Sound&& s) { m_sounds.push_back(std::move(s)); },
         [&](const std::string& path, const std::string& reason) {
-            std::fprintf(stderr, "orvane: sound file %s left out: %s\n", path.c_str(),
-                         reason.c_str());
+            std::fprintf(
+                stderr, "orvane: %s\n",
+                fillIn(translate("Sound", "sound file %1 left out: %2"), {path, reason}).c_str());
             if (refused)
                 refused(path, reason);
         },

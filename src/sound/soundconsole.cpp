@@ -1,6 +1,7 @@
 #include "sound/soundconsole.h"
 
 #include "playback/activation.h"
+#include "show/language.h"
 #include "show/textutil.h"
 #include "sound/samples.h"
 
@@ -11,9 +12,6 @@ namespace orvane {
 
 namespace {
 
-// String 1 of the program's messages.
-constexpr const char* kLoadingText = "Chargement du fichier audio %s...";
-constexpr const char* kRefusedText = "Sound file %s left out: %s";
 constexpr int kVolumeTop = 10000;
 // The meters read the sound of about one tick of the main timer.
 constexpr uint32_t kMeterWindowsPerSecond = 50;
@@ -74,7 +72,9 @@ void SoundConsole::takeArrivals() {
     for (SoundLoadEvent& e : m_loader.take()) {
         switch (e.kind) {
         case Kind::Reading:
-            m_controls.setText(console::kStepInfo, format(kLoadingText, e.name.c_str()));
+            m_controls.setText(
+                console::kStepInfo,
+                fillIn(translate("Sound", "Loading the sound file %1..."), {e.name}));
             if (m_options.repaintNow)
                 m_options.repaintNow();
             break;
@@ -82,10 +82,13 @@ void SoundConsole::takeArrivals() {
             arrived(std::move(*e.sound));
             break;
         case Kind::LeftOut:
-            std::fprintf(stderr, "orvane: sound file %s left out: %s\n", e.name.c_str(),
-                         e.reason.c_str());
+            std::fprintf(
+                stderr, "orvane: %s\n",
+                fillIn(translate("Sound", "sound file %1 left out: %2"), {e.name, e.reason})
+                    .c_str());
             if (m_options.logLine)
-                m_options.logLine(format(kRefusedText, e.name.c_str(), e.reason.c_str()));
+                m_options.logLine(
+                    fillIn(translate("Sound", "Sound file %1 left out: %2"), {e.name, e.reason}));
             break;
         case Kind::Finished:
             m_loading = false;

@@ -1,6 +1,7 @@
 #include "sound/waveout.h"
 
 #include "core/clock.h"
+#include "show/language.h"
 
 #include "sound/samples.h"
 
@@ -123,7 +124,10 @@ void openDevice(WaveOut::Device& d) {
     // No allowed changes: SDL converts, so the callback always sees the file's format.
     d.id = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
     if (d.id == 0) {
-        std::fprintf(stderr, "orvane: cannot open the sound device: %s\n", SDL_GetError());
+        std::fprintf(
+            stderr, "orvane: %s\n",
+            fillIn(translate("Sound", "cannot open the sound device: %1"), {SDL_GetError()})
+                .c_str());
         d.failed.store(true);
         return;
     }
@@ -288,7 +292,8 @@ std::optional<Nanoseconds> WaveOut::Worker::nextExpiry() const {
 WaveOut::WaveOut() {
     m_sdlStarted = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
     if (!m_sdlStarted)
-        std::fprintf(stderr, "orvane: no sound output: %s\n", SDL_GetError());
+        std::fprintf(stderr, "orvane: %s\n",
+                     fillIn(translate("Sound", "no sound output: %1"), {SDL_GetError()}).c_str());
     m_worker = std::make_unique<Worker>();
 }
 

@@ -1,5 +1,6 @@
 #include "sound/wavfile.h"
 
+#include "show/language.h"
 #include "show/textutil.h"
 
 #include <sndfile.h>
@@ -146,8 +147,13 @@ bool readAll(SNDFILE* f, sf_count_t claimed, size_t fileBytes, DecodedSound& sou
             return true;
         }
     }
-    error = "too long to be played";
+    error = translate("Sound", "too long to be played");
     return false;
+}
+
+std::string tooShortText(uint32_t dataBytes) {
+    return fillIn(translate("Sound", "only %1 bytes of sample data, at least %2 needed"),
+                  {std::to_string(dataBytes), std::to_string(kMinDataBytes)});
 }
 
 } // namespace
@@ -174,13 +180,15 @@ std::optional<DecodedSound> decodeWavFromMemory(std::span<const uint8_t> file, s
     SF_INFO info{};
     SNDFILE* f = sf_open_virtual(&io, SFM_READ, &info, &memory);
     if (!f) {
-        error = format("not a sound file that can be decoded (%s)", sf_strerror(nullptr));
+        error = fillIn(translate("Sound", "not a sound file that can be decoded (%1)"),
+                       {sf_strerror(nullptr)});
         return std::nullopt;
     }
     std::optional<DecodedSound> sound;
     if (info.channels < 1 || info.channels > kMaxChannels || info.samplerate < 1 ||
         info.samplerate > kMaxRate) {
-        error = format("unsupported layout: %d channels at %d Hz", info.channels, info.samplerate);
+        error = fillIn(translate("Sound", "unsupported layout: %1 channels at %2 Hz"),
+                       {std::to_string(info.channels), std::to_string(info.samplerate)});
     } else {
         sound.emplace();
         SampleType type = fitsSixteenBits(info.format) ? SampleType::Int16 : SampleType::Float32;
@@ -191,9 +199,8 @@ std::optional<DecodedSound> decodeWavFromMemory(std::span<const uint8_t> file, s
     }
     sf_close(f);
     if (sound && sound->dataBytes() < kMinDataBytes) {
-        error = format("only %u bytes of sample data, at least %u needed", sound->dataBytes(),
-                       kMinDataBytes);
-        sound.reset();
+        error = tooShortText(sound->dataBytes());
+        return std::nullopt;
     }
     return sound;
 }

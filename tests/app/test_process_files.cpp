@@ -127,7 +127,7 @@ TEST(ProcessFiles, ASignalWithAReadOnlyShowFolderSaysWhyAndLeavesTheFile) {
         folder};
     EXPECT_EQ(startAndTerminate(root, config, "ro", 0, kEnglish, readOnly), 1);
     std::string err = readFile(config.file("stderr.txt"));
-    EXPECT_TRUE(contains(err, folder + "/dmx.ini : " + std::strerror(EROFS))) << err;
+    EXPECT_TRUE(contains(err, folder + "/dmx.ini: " + std::strerror(EROFS))) << err;
     EXPECT_EQ(readFile(folder + "/dmx.ini"), show);
 }
 
@@ -159,13 +159,13 @@ TEST(ProcessFiles, ShowFilesThatAreNoShowAreNeverReplaced) {
 
     EXPECT_EQ(startAndTerminate(root, config, "noise", 0), 1);
     EXPECT_EQ(readFile(folder + "/dmx.ini"), garbage);
-    EXPECT_TRUE(contains(readFile(config.file("stderr.txt")), "ne ressemble pas"));
+    EXPECT_TRUE(contains(readFile(config.file("stderr.txt")), "does not look like"));
 
     // A FIFO under the name neither hangs the start nor is replaced.
     EXPECT_EQ(startAndTerminate(root2, config2, "fifo", 0), 1);
     std::string err = readFile(config2.file("stderr.txt"));
-    EXPECT_TRUE(contains(err, "Impossible de lire le fichier de spectacle " + fifoFolder +
-                                  "/dmx.ini : not a regular file"))
+    EXPECT_TRUE(
+        contains(err, "Cannot read the show file " + fifoFolder + "/dmx.ini: not a regular file"))
         << err;
     struct stat st {};
     ASSERT_EQ(::lstat((fifoFolder + "/dmx.ini").c_str(), &st), 0);
@@ -182,7 +182,7 @@ TEST(ProcessFiles, AShowThatIsNotThereOrOutsideTheRootIsNotOpened) {
         std::vector<std::string> args;
         std::string said;
     } cases[] = {
-        {{"SHOW=Nowhere"}, "n'existe pas"},
+        {{"SHOW=Nowhere"}, "does not exist"},
         {{"SHOW=" + besideRoot}, "refus"},
         {{"STEP=1", "SHOW=" + besideRoot}, "refus"},
         {{"SHOW="}, "refus"},

@@ -47,12 +47,12 @@ TEST(SaveFailure, QuitAndCloseAskBeforeLeavingAnUnsavedShow) {
     };
     dlg.Quit(); // No, the default: the program stays
     EXPECT_FALSE(dlg.ended());
-    EXPECT_TRUE(saidWith(folder + "/dmx.ini : " + std::strerror(EROFS)));
-    EXPECT_TRUE(saidWith("Quitter quand m"));
+    EXPECT_TRUE(saidWith(folder + "/dmx.ini: " + std::strerror(EROFS)));
+    EXPECT_TRUE(saidWith("Quit anyway"));
     prompts.shown.clear();
     dlg.close(); // the close box: the same
     EXPECT_FALSE(dlg.ended());
-    EXPECT_TRUE(saidWith("Quitter quand m"));
+    EXPECT_TRUE(saidWith("Quit anyway"));
     EXPECT_EQ(readFile(folder + "/dmx.ini"), show);
 
     prompts.yesNo = {true};

@@ -153,8 +153,7 @@ TEST_F(OutputChoiceTest, AMissingSerialInterfaceLeavesOlaRunning) {
     DmxOutput& out = make("serial+ola");
     line.openResult = -1;
     EXPECT_EQ(out.start(), -1);
-    EXPECT_EQ(messages,
-              std::vector<std::string>{std::string(kComPortFailureText) + " /dev/ttyDMX"});
+    EXPECT_EQ(messages, std::vector<std::string>{"Cannot open the DMX interface /dev/ttyDMX"});
     ASSERT_TRUE(eventually([&] { return out.ola().state() == OlaState::Connected; }));
     olaFrames(2);
     EXPECT_TRUE(line.frames().empty());

@@ -101,7 +101,7 @@ TEST_F(EffectControlsFixture, TheEditButtonsActOnTheCurrentStep) {
     prompts.yesNo = {false};
     controls.click(1043);
     EXPECT_EQ(snapshot(), before);
-    EXPECT_EQ(prompts.shown.at(0).text, "Voulez-vous vraiment faire ceci ?");
+    EXPECT_EQ(prompts.shown.at(0).text, "Do you really want to do this?");
     controls.setPos(1005, 255 - before[30].master);
 
     controls.click(1042);
@@ -215,8 +215,8 @@ TEST_F(EffectControlsFixture, LoadOnlyLightStoresNothingUntilTheNextCommit) {
     controls.click(1119);
     EXPECT_EQ(snapshot(), before);
     EXPECT_EQ(controls.pos(1005), 255 - steps[0].master);
-    EXPECT_EQ(prompts.shown.at(0).title, "Charger un effet");
-    EXPECT_EQ(prompts.shown.at(0).text, "Fichier d'effet (*.EFE)");
+    EXPECT_EQ(prompts.shown.at(0).title, "Load an effect");
+    EXPECT_EQ(prompts.shown.at(0).text, "Effect file (*.EFE)");
     session.CommitCurrentStep();
     EXPECT_EQ(snapshot()[30], lightOver(steps[0], before[30]));
     EXPECT_EQ(snapshot()[31], before[31]);
@@ -255,12 +255,12 @@ TEST_F(EffectControlsFixture, SaveEffectAsksForAFileAndACount) {
          "a.EFE",
          {"abc", " -2", "501", "12x", " 2 "},
          "a.EFE",
-         {"Entrez un entier positif.", "Entrez un entier positif.",
-          "Entrez un entier entre 0 et 500.", "Entrez un entier positif."}},
+         {"Enter a positive whole number.", "Enter a positive whole number.",
+          "Enter a whole number from 0 to 500.", "Enter a positive whole number."}},
         {"no extension typed", "b", {"2"}, "b.EFE", {}},
         {"file cancelled", std::nullopt, {"2"}, nullptr, {}},
         {"count cancelled", "a.EFE", {std::nullopt}, nullptr, {}},
-        {"the show file", "dmx.ini", {"2"}, nullptr, {"Impossible d'enregistrer l'effet."}},
+        {"the show file", "dmx.ini", {"2"}, nullptr, {"Cannot save the effect."}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -274,7 +274,7 @@ TEST_F(EffectControlsFixture, SaveEffectAsksForAFileAndACount) {
             if (shown.title == "orvane")
                 messages.push_back(shown.text);
         EXPECT_EQ(messages, c.messages);
-        EXPECT_EQ(prompts.shown.at(0).title, "Sauvegarder un effet");
+        EXPECT_EQ(prompts.shown.at(0).title, "Save an effect");
         EXPECT_EQ(snapshot()[30].master, c.written ? 77 : before[30].master);
         EXPECT_FALSE(std::filesystem::exists(session.showFilePath()));
         if (c.written) {

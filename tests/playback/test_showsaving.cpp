@@ -4,6 +4,7 @@
 #include "console/consoletable.h"
 #include "console/showsession.h"
 #include "playback/showsaving.h"
+#include "show/language.h"
 #include "support/scriptedprompts.h"
 #include "support/tempdir.h"
 
@@ -84,13 +85,13 @@ TEST_F(SavingFixture, AFileWithNoUsableLineAsksBeforeTheFirstSave) {
     auto notice = load();
     ASSERT_TRUE(notice);
     EXPECT_TRUE(notice->error);
-    EXPECT_NE(notice->text.find("3 lignes"), std::string::npos);
+    EXPECT_NE(notice->text.find("3 lines"), std::string::npos);
     EXPECT_TRUE(prompts.shown.empty()); // the log and the status line say it
     EXPECT_FALSE(saving.saveBeforeLeaving(ShowSaving::Mode::Asking));
     EXPECT_EQ(readFile(showFile), garbage);
     // Refused, then "quit anyway?" with its default No.
     ASSERT_EQ(prompts.shown.size(), 2u);
-    EXPECT_NE(prompts.shown[1].text.find("Quitter"), std::string::npos);
+    EXPECT_NE(prompts.shown[1].text.find("Quit"), std::string::npos);
     prompts.yesNo = {true};
     EXPECT_TRUE(saving.save(ShowSaving::Mode::Asking));
     EXPECT_EQ(readFile(showFile).substr(0, 10), "[GLOBAL]\r\n");
@@ -107,8 +108,37 @@ TEST_F(SavingFixture, DamagedLinesAreCountedNewShowsSaidNothing) {
     auto notice = load();
     ASSERT_TRUE(notice);
     EXPECT_FALSE(notice->error);
-    EXPECT_NE(notice->text.find("2 ligne(s) sur 5"), std::string::npos) << notice->text;
+    EXPECT_NE(notice->text.find("2 line(s) out of 5"), std::string::npos) << notice->text;
     EXPECT_FALSE(saving.isProtected());
+}
+
+// Both notices in one line, in each language; the show file written in
+// French is byte for byte the one written in English.
+TEST_F(SavingFixture, TheOperatorsLanguageChangesTheNoticesNeverTheShowFile) {
+    const std::string damaged = "[GLOBAL]\rmanualstep=1\rbroken line\r1$master=3\r";
+    struct Case {
+        Language language;
+        std::string notice;
+    } cases[] = {
+        {Language::English, ": its lines end with a lone CR; they were read that way and will be "
+                            "saved with CR LF; 1 line(s) out of 4 could not be read"},
+        {Language::French, " : ses lignes finissent par un CR seul ; elles ont été lues ainsi et "
+                           "seront enregistrées en CR LF ; 1 ligne(s) sur 4 n'ont pas pu être "
+                           "lues"},
+    };
+    std::vector<std::string> saved;
+    for (const Case& c : cases) {
+        ASSERT_TRUE(useLanguage(c.language));
+        writeFile(showFile, damaged);
+        auto notice = load();
+        ASSERT_TRUE(notice);
+        EXPECT_EQ(notice->text, showFile + c.notice);
+        EXPECT_TRUE(saving.save(ShowSaving::Mode::Asking));
+        saved.push_back(readFile(showFile));
+    }
+    useLanguage(Language::English);
+    EXPECT_EQ(saved[0], saved[1]);
+    EXPECT_EQ(saved[0].rfind("[GLOBAL]\r\nmanualstep=1\r\n", 0), 0u); // now in CR LF
 }
 
 TEST_F(SavingFixture, AFailedSaveNamesTheFileAndTheReasonAndLeavingIsAsked) {
@@ -140,7 +170,7 @@ TEST_F(SavingFixture, ABackupFolderInTheWayIsSaidWithItsPathAndReason) {
     ASSERT_EQ(::mkdir((showFile + ".bak").c_str(), 0755), 0);
     EXPECT_TRUE(saving.save(ShowSaving::Mode::Asking));
     ASSERT_EQ(prompts.shown.size(), 1u);
-    EXPECT_NE(prompts.shown[0].text.find(showFile + ".bak : " + std::strerror(EISDIR)),
+    EXPECT_NE(prompts.shown[0].text.find(showFile + ".bak: " + std::strerror(EISDIR)),
               std::string::npos)
         << prompts.shown[0].text;
     EXPECT_NE(readFile(showFile).find("0$check1=0"), std::string::npos);
@@ -155,7 +185,7 @@ TEST_F(SavingFixture, ChainGoesOnlyToAnExistingShowAfterSaving) {
         prompts.shown.clear();
     }
     EXPECT_FALSE(saving.chainTo("Nowhere"));
-    EXPECT_TRUE(saidSomethingWith("n'existe pas"));
+    EXPECT_TRUE(saidSomethingWith("does not exist"));
     EXPECT_NE(::access(showFile.c_str(), F_OK), 0); // nothing saved for a refused chain
     EXPECT_TRUE(saving.chainTo("Show2"));
     EXPECT_EQ(::access(showFile.c_str(), F_OK), 0);

@@ -113,7 +113,7 @@ TEST_F(EditFixture, StepsMoveAsEachOperationSays) {
         EXPECT_EQ(status, c.status);
         SetUp();
     }
-    EXPECT_EQ(prompts.shown.at(0).text, "Voulez-vous vraiment faire ceci ?");
+    EXPECT_EQ(prompts.shown.at(0).text, "Do you really want to do this?");
 }
 
 TEST_F(EditFixture, WhatIsCommittedBeforeTheMoveTravelsWithItsStep) {

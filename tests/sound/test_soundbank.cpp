@@ -55,7 +55,7 @@ TEST(SoundBank, ListsPlayableFilesInNameOrderAndLeavesDamagedOnesOut) {
     EXPECT_EQ(rig.log[1], "Sound file " + rig.dir.file("short.wav") +
                               " left out: only 40 bytes of sample data, at least 300 needed");
     ASSERT_FALSE(labels.empty());
-    EXPECT_EQ(labels.front(), "Chargement du fichier audio A intro LOOP=3.wav...");
+    EXPECT_EQ(labels.front(), "Loading the sound file A intro LOOP=3.wav...");
     EXPECT_EQ(labels.back(), "");
 
     // Reload reads the folder again; the hot keys follow the new list positions.

@@ -3,6 +3,7 @@
 // would leave out.
 
 #include "console/controlmodel.h"
+#include "show/language.h"
 #include "show/textutil.h"
 #include "sound/soundbank.h"
 #include "support/tempdir.h"
@@ -51,6 +52,19 @@ TEST(SoundPreview, HoldsWhatTheBankLoadsAndNamesWhatItLeavesOut) {
     EXPECT_EQ(preview.leftOut[1].path, dir.file("song.MP3"));
     EXPECT_EQ(preview.leftOut[2].path, dir.file("take.flac"));
     EXPECT_EQ(preview.leftOut[2].reason, "not a .wav file: the bank reads only those");
+}
+
+TEST(SoundPreview, WhyAFileIsLeftOutIsSaidInTheOperatorsLanguage) {
+    TempDir dir;
+    writeFile(dir.file("damaged.wav"), std::string(2000, 'Z'));
+    writeFile(dir.file("take.flac"), "fLaC");
+    ASSERT_TRUE(useLanguage(Language::French));
+    SoundBankPreview preview = previewSoundBank(dir.path());
+    useLanguage(Language::English);
+    ASSERT_EQ(preview.leftOut.size(), 2u);
+    EXPECT_EQ(preview.leftOut[0].reason.rfind("pas un fichier audio décodable (", 0), 0u)
+        << preview.leftOut[0].reason;
+    EXPECT_EQ(preview.leftOut[1].reason, "pas un fichier .wav : la banque ne lit que ceux-là");
 }
 
 TEST(SoundPreview, FilesPastThe500thSoundAreLeftOutAndSaidSo) {
