@@ -1,7 +1,6 @@
 #include "app/outputmonitorview.h"
 
 #include "core/clock.h"
-#include "show/language.h"
 
 #include <QLabel>
 #include <QLayout>
@@ -45,15 +44,14 @@ void OutputMonitorView::refresh() {
     OutputMonitor::Sample s = m_monitor.sample(monotonicNow());
     m_label->setText(QString::fromStdString(s.text));
     if (s.olaUnreachable)
-        say(fillIn(translate("Output monitor", "OLA not reachable: %1"),
-                   {m_monitor.olaUnreachableDetail()}));
+        say(kOlaNotReachableText, m_monitor.olaUnreachableDetail());
     if (s.olaBack)
-        say(fillIn(translate("Output monitor", "OLA reachable again: %1"),
-                   {m_monitor.olaBackDetail()}));
+        say(kOlaBackText, m_monitor.olaBackDetail());
 }
 
 // In the status line and on stderr, with the peer and the reason.
-void OutputMonitorView::say(const std::string& text) {
+void OutputMonitorView::say(const char* what, const std::string& detail) {
+    std::string text = std::string(what) + ": " + detail;
     if (m_status)
         m_status(text);
     std::fprintf(stderr, "orvane: %s\n", text.c_str());

@@ -34,7 +34,7 @@ public:
     QLabel* label() const { return m_label; }
 
 private:
-    void say(const std::string& text);
+    void say(const char* what, const std::string& detail);
 
     OutputMonitor m_monitor;
     StatusFn m_status;
