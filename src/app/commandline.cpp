@@ -1,6 +1,7 @@
 #include "app/commandline.h"
 
 #include "show/inifile.h"
+#include "show/language.h"
 #include "show/showfolders.h"
 #include "sound/soundbank.h"
 #include "startup/showcheck.h"
@@ -59,11 +60,14 @@ int runShowCheck(const std::string& root, const std::string& show, std::FILE* ou
         std::fprintf(out, "%s\n", line.c_str());
     std::fflush(out);
     size_t n = result.problems.size();
-    if (n == 0)
-        std::fprintf(err, "orvane: show \"%s\": no problem found\n", show.c_str());
-    else
-        std::fprintf(err, "orvane: show \"%s\": %s problem%s\n", show.c_str(),
-                     groupedCount(n).c_str(), n == 1 ? "" : "s");
+    // English has its own singular: the counted text is chosen by n, and each
+    // carries the French forms.
+    std::string count =
+        n == 0   ? translate("Show check", "no problem found")
+        : n == 1 ? translate("Show check", "%n problem", nullptr, 1)
+                 : withGroupedCount(translate("Show check", "%n problems", nullptr, int(n)), n);
+    std::fprintf(err, "orvane: %s\n",
+                 fillIn(translate("Show check", "show \"%1\": %2"), {show, count}).c_str());
     return n == 0 ? kExitOk : kExitProblems;
 }
 

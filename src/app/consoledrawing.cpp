@@ -1,6 +1,7 @@
 #include "app/consoledrawing.h"
 #include "console/controlids.h"
 
+#include "show/language.h"
 #include "show/patch.h"
 #include "show/textutil.h"
 #include "windows/dialogbuilder.h"
@@ -63,9 +64,9 @@ std::array<MonitorCell, kMonitorCells> monitorCells(const Universe& universe, in
         c.hex = format("%2.2X", unsigned(c.value));
         bool inside = c.channel >= 1 && c.channel <= kUniverseSize;
         c.number = inside ? format("%lld", static_cast<long long>(c.channel)) : "";
-        c.toolTip = inside ? format("Channel %lld: %u", static_cast<long long>(c.channel),
-                                    unsigned(c.value))
-                           : "No channel";
+        c.toolTip = inside ? fillIn(translate("Main window", "Channel %1: %2"),
+                                    {std::to_string(c.channel), std::to_string(c.value)})
+                           : translate("Main window", "No channel");
     }
     return cells;
 }

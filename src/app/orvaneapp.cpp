@@ -116,7 +116,9 @@ std::optional<std::string> COrvaneApp::chooseShow(const std::string& root) {
         // The chooser's default answer is Open, on the last show when it is listed.
         chooser.fill();
         std::optional<std::string> show = chooser.open();
-        m_prompts->message("Select Show", show ? *show : "no show selected", PromptIcon::None);
+        m_prompts->message(translate("Show chooser", "Select Show"),
+                           show ? *show : translate("Show chooser", "no show selected"),
+                           PromptIcon::None);
         return show;
     }
     showlist dialog(chooser);

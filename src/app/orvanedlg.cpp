@@ -20,6 +20,7 @@
 #include "console/consoletable.h"
 #include "console/stepspin.h"
 #include "dmx/prioritynotice.h"
+#include "show/language.h"
 #include "show/prompts.h"
 #include "show/showfolders.h"
 #include "show/textutil.h"
@@ -63,10 +64,6 @@ constexpr int kWhiteSwatches[] = {2000, 1129, 1155, 1159, 1263, 1268, 1325, 1131
 constexpr int kTimerPlayback = timers::kPlayback;
 constexpr int kTimerJoystick = timers::kJoystick;
 constexpr int kTimerChainedStart = timers::kChainedStart;
-
-// String 7 of the program's messages, followed by the device and its state.
-constexpr const char* kDmxStartFailed = "No DMX output for now";
-constexpr const char* kDmxRetried = "the interface is tried again every 2 seconds";
 
 // The console scales down to this share of its layout before it scrolls: its
 // texts stay readable there. The output monitor's line below it needs this room.
@@ -388,8 +385,9 @@ std::string COrvaneDlg::dmxFailureText() const {
     std::string reason = interfaceStateText(state, m_dmx->openError());
     if (state != InterfaceState::Failed && m_dmx->openError())
         reason += format(" (%s)", std::strerror(m_dmx->openError()));
-    return format("%s: %s %s; %s", kDmxStartFailed, m_dmx->device().c_str(), reason.c_str(),
-                  kDmxRetried);
+    return fillIn(translate("Main window", "No DMX output for now: %1 %2; the interface is tried "
+                                           "again every 2 seconds"),
+                  {m_dmx->device(), reason});
 }
 
 // The indicator follows the line's state off the output thread, and reopens

@@ -2,6 +2,7 @@
 
 #include "fixtures/fixturecontrols.h"
 #include "fixtures/fixturerig.h"
+#include "show/language.h"
 #include "show/prompts.h"
 #include "show/showfolders.h"
 #include "windows/dialogbuilder.h"
@@ -69,7 +70,8 @@ void RemoteServices::attachLog(QWidget* log) {
 bool RemoteServices::startIpServer() {
     if (m_remote->startIpServer() == 0)
         return true;
-    m_prompts.message(kProgramTitle, kDeviceServerFailed, PromptIcon::Stop);
+    m_prompts.message(kProgramTitle, translate("Main window", kDeviceServerFailed),
+                      PromptIcon::Stop);
     return false;
 }
 

@@ -7,6 +7,7 @@
 #include "dmx/composer.h"
 #include "remote/remotecontrol.h"
 
+#include <QtGlobal>
 #include <functional>
 #include <memory>
 #include <string>
@@ -32,8 +33,9 @@ private:
 };
 
 // String 8 of the program's messages.
-constexpr const char* kDeviceServerFailed =
-    "Cannot start the IP device server: IP devices cannot connect (the log says why)";
+constexpr const char* kDeviceServerFailed = QT_TRANSLATE_NOOP(
+    "Main window",
+    "Cannot start the IP device server: IP devices cannot connect (the log says why)");
 // The most lines the log keeps; older ones go first.
 constexpr int kLogLinesKept = 1000;
 

@@ -7,6 +7,7 @@
 #include "remote/oscserver.h"
 #include "remote/webremoteserver.h"
 #include "remote/websettings.h"
+#include "show/language.h"
 #include "show/showfolders.h"
 #include "show/textutil.h"
 #include "windows/dialogbuilder.h"
@@ -39,7 +40,7 @@ RemoteExecutorHooks executorHooks(COrvaneDlg& main) {
 RemoteSurfaces::RemoteSurfaces(COrvaneDlg& main)
     : m_main(main), m_executor(main.controls(), executorHooks(main)),
       m_publisher(main.controls(), main.session().store(), m_board),
-      m_ignoredLog("Remote ", kIgnoredInterval) {
+      m_ignoredLog(translate("Remote surfaces", "Remote "), kIgnoredInterval) {
     m_slots.push_back({kOsc, nullptr, {}, {}});
     m_slots.push_back({kWeb, nullptr, {}, {}});
     makeOsc();
@@ -88,7 +89,7 @@ void RemoteSurfaces::makeOsc() {
         oscOptions(setting(profiles, "oscport", ""), setting(profiles, "oscbind", ""), &error);
     if (!options) {
         if (!error.empty())
-            log("OSC stays off: " + error, kLogDarkRed);
+            log(fillIn(translate("Remote surfaces", "OSC stays off: %1"), {error}), kLogDarkRed);
         return;
     }
     std::string where = format("%s:%u", options->bindAddress.c_str(), unsigned(options->port));
@@ -100,7 +101,7 @@ void RemoteSurfaces::makeOsc() {
 void RemoteSurfaces::makeWeb() {
     WebSettings settings = readWebSettings(m_main.session().store().profiles());
     for (const std::string& problem : settings.problems)
-        log("Web: " + problem, kLogDarkRed);
+        log(fillIn(translate("Remote surfaces", "Web: %1"), {problem}), kLogDarkRed);
     if (!settings.enabled)
         return;
     WebRemoteOptions options;
@@ -118,8 +119,9 @@ void RemoteSurfaces::sayWebAddress() {
     RemoteSurface* web = surface(kWeb);
     if (m_webAddress.empty() || !web || !web->running())
         return;
-    log("Web: a token was made and kept in " + userProfilePath() + " (setting webtoken); open " +
-            m_webAddress,
+    log(fillIn(translate("Remote surfaces",
+                         "Web: a token was made and kept in %1 (setting webtoken); open %2"),
+               {userProfilePath(), m_webAddress}),
         kLogTeal);
     m_webAddress.clear();
 }
@@ -134,12 +136,14 @@ void RemoteSurfaces::start() {
             continue;
         std::string error;
         if (s.server->start(&error)) {
-            log(s.name + ": listening on " + s.server->where(), kLogTeal);
+            log(fillIn(translate("Remote surfaces", "%1: listening on %2"),
+                       {s.name, s.server->where()}),
+                kLogTeal);
             continue;
         }
         s.failure = error;
-        std::string text =
-            format("%s: cannot listen on %s: %s", s.name.c_str(), s.where.c_str(), error.c_str());
+        std::string text = fillIn(translate("Remote surfaces", "%1: cannot listen on %2: %3"),
+                                  {s.name, s.where, error});
         log(text, kLogDarkRed);
         m_main.controls().setText(console::kStatus, text);
     }
@@ -157,14 +161,16 @@ void RemoteSurfaces::stop() {
 
 // Commands that came since the ring was last drained; how many acted.
 int RemoteSurfaces::act() {
-    return m_executor.drain(m_ring, kCommandsPerRound,
-                            [this](const RemoteCommand& c, const std::string& why) {
-                                std::vector<LogLine> lines;
-                                m_ignoredLog.note(int(c.verb), describe(c) + " did nothing: " + why,
-                                                  kLogTeal, systemClock().now(), lines);
-                                for (const LogLine& l : lines)
-                                    log(l.text, l.colour);
-                            });
+    return m_executor.drain(
+        m_ring, kCommandsPerRound, [this](const RemoteCommand& c, const std::string& why) {
+            std::vector<LogLine> lines;
+            m_ignoredLog.note(
+                int(c.verb),
+                fillIn(translate("Remote surfaces", "%1 did nothing: %2"), {describe(c), why}),
+                kLogTeal, systemClock().now(), lines);
+            for (const LogLine& l : lines)
+                log(l.text, l.colour);
+        });
 }
 
 // A message box's event loop inside a command or a round may bring more
@@ -237,15 +243,16 @@ std::string RemoteSurfaces::indicator() const {
     for (const Slot& s : m_slots) {
         if (!text.empty())
             text += "  ";
-        text += s.name + ": ";
+        std::string state;
         if (!s.server)
-            text += "off";
+            state = translate("Remote surfaces", "off");
         else if (s.server->running())
-            text += s.server->where();
+            state = s.server->where();
         else if (!s.failure.empty())
-            text += s.where + " failed (" + s.failure + ")";
+            state = fillIn(translate("Remote surfaces", "%1 failed (%2)"), {s.where, s.failure});
         else
-            text += s.where + " (opens with the DMX line)";
+            state = fillIn(translate("Remote surfaces", "%1 (opens with the DMX line)"), {s.where});
+        text += fillIn(translate("Remote surfaces", "%1: %2"), {s.name, state});
     }
     return text;
 }

@@ -1,4 +1,5 @@
 #include "app/showlist.h"
+#include "show/language.h"
 
 #include <QHBoxLayout>
 #include <QListWidget>
@@ -9,15 +10,15 @@ namespace orvane {
 
 showlist::showlist(ShowChooser& chooser, QWidget* parent)
     : QDialog(parent), m_chooser(chooser), m_list(new QListWidget(this)),
-      m_open(new QPushButton("Open", this)) {
-    setWindowTitle("Select Show");
+      m_open(new QPushButton(translateQ("Show chooser", "Open"), this)) {
+    setWindowTitle(translateQ("Show chooser", "Select Show"));
     m_list->setObjectName(QString::number(kList));
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setViewMode(QListView::ListMode);
     m_list->setMinimumSize(360, 300);
 
-    auto* newShow = new QPushButton("New", this);
-    auto* exit = new QPushButton("Exit", this);
+    auto* newShow = new QPushButton(translateQ("Show chooser", "New"), this);
+    auto* exit = new QPushButton(translateQ("Show chooser", "Exit"), this);
     m_open->setObjectName(QString::number(kOpen));
     newShow->setObjectName(QString::number(kNew));
     exit->setObjectName(QString::number(kExit));

@@ -5,6 +5,7 @@
 #include "console/controlids.h"
 #include "fixtures/fixturerig.h"
 #include "fixtures/manualmodecontroller.h"
+#include "show/language.h"
 #include "show/textutil.h"
 #include "windows/covscandlg.h"
 #include "windows/dialogscale.h"
@@ -85,10 +86,11 @@ void ToolWindows::createFixtureWindows() {
 
 void ToolWindows::createHeadButtons() {
     for (int n = 1; n <= 5; ++n) {
-        auto* b = new QPushButton(QString("Head %1").arg(n), m_main.consoleArea());
+        auto* b =
+            new QPushButton(translateQ("Main window", "Head %1").arg(n), m_main.consoleArea());
         b->setObjectName(QString("head%1").arg(n));
         b->setAutoDefault(false); // Enter in a field presses nothing
-        b->setToolTip(QString("Moving head %1").arg(n));
+        b->setToolTip(translateQ("Main window", "Moving head %1").arg(n));
         setDesignGeometry(b, QRect(kHeadButtonX + (n - 1) * kHeadButtonStep, kHeadButtonY,
                                    kHeadButtonW, kHeadButtonH));
         setDesignFont(b, b->font());

@@ -1,6 +1,7 @@
 #include "startup/commandoptions.h"
 
 #include "orvane/version.h"
+#include "show/language.h"
 
 #include <array>
 
@@ -83,7 +84,7 @@ private:
             return word.substr(eq + 1);
         if (m_next < m_args.size())
             return m_args[m_next++];
-        fail("option '" + word + "' needs a value");
+        fail(fillIn(translate("Command line", "option '%1' needs a value"), {word}));
         return std::nullopt;
     }
 
@@ -107,7 +108,7 @@ private:
         else if (const QtOption* qt = qtOption(name))
             passToQt(*qt, word, eq);
         else
-            fail("unknown option '" + word + "'");
+            fail(fillIn(translate("Command line", "unknown option '%1'"), {word}));
     }
 
     void ownValue(const std::string& name, const std::string& word, size_t eq) {
@@ -115,7 +116,7 @@ private:
         if (!v)
             return;
         if (v->empty()) {
-            fail("option '--" + name + "' needs a value");
+            fail(fillIn(translate("Command line", "option '%1' needs a value"), {"--" + name}));
             return;
         }
         if (name == "root")
@@ -133,7 +134,7 @@ private:
         m_out.words.push_back(word);
         if (qt.takesValue && eq == std::string::npos) {
             if (m_next >= m_args.size()) {
-                fail("option '" + word + "' needs a value");
+                fail(fillIn(translate("Command line", "option '%1' needs a value"), {word}));
                 return;
             }
             m_out.words.push_back(m_args[m_next++]);
@@ -152,13 +153,14 @@ CommandOptions parseCommandOptions(const std::vector<std::string>& args) {
     Parser(args, out).run();
     // A check looks at one show and starts nothing: other words mean a mistake.
     if (out.action == CommandAction::Check && !out.words.empty())
-        out =
-            CommandOptions{CommandAction::Error,
-                           {},
-                           {},
-                           {},
-                           {},
-                           "'--check' takes one show name; unexpected '" + out.words.front() + "'"};
+        out = CommandOptions{
+            CommandAction::Error,
+            {},
+            {},
+            {},
+            {},
+            fillIn(translate("Command line", "'--check' takes one show name; unexpected '%1'"),
+                   {out.words.front()})};
     return out;
 }
 
@@ -171,28 +173,30 @@ std::string versionText() {
 }
 
 std::string helpText() {
-    return "Usage: orvane [OPTION]... [STEP=n] [SHOW=name]\n"
-           "A light-show controller: cross-fades one DMX512 universe from step to step.\n"
-           "\n"
-           "  STEP=n           start on step n (0-499)\n"
-           "  SHOW=name        start on this show without the chooser; DMX output\n"
-           "                   starts 5 s later (the name runs to the end of the line)\n"
-           "      --root DIR   the folder of the shows (instead of ORVANE_ROOT)\n"
-           "      --port DEVICE\n"
-           "                   the serial device of the USB-DMX interface\n"
-           "                   (instead of ORVANE_DMX_PORT)\n"
-           "      --check SHOW check a show before it goes on stage and exit:\n"
-           "                   one line per problem; status 0 clean, 1 problems,\n"
-           "                   2 no such show; needs no display\n"
-           "  -h, --help       show this help and exit\n"
-           "      --version    show the version and exit\n"
-           "\n"
-           "Qt's own options (-platform, -style, ...) are passed to Qt.\n"
-           "See orvane(1) for the show folders, the settings and the environment.\n";
+    return translate("Command line",
+                     "Usage: orvane [OPTION]... [STEP=n] [SHOW=name]\n"
+                     "A light-show controller: cross-fades one DMX512 universe from step to step.\n"
+                     "\n"
+                     "  STEP=n           start on step n (0-499)\n"
+                     "  SHOW=name        start on this show without the chooser; DMX output\n"
+                     "                   starts 5 s later (the name runs to the end of the line)\n"
+                     "      --root DIR   the folder of the shows (instead of ORVANE_ROOT)\n"
+                     "      --port DEVICE\n"
+                     "                   the serial device of the USB-DMX interface\n"
+                     "                   (instead of ORVANE_DMX_PORT)\n"
+                     "      --check SHOW check a show before it goes on stage and exit:\n"
+                     "                   one line per problem; status 0 clean, 1 problems,\n"
+                     "                   2 no such show; needs no display\n"
+                     "  -h, --help       show this help and exit\n"
+                     "      --version    show the version and exit\n"
+                     "\n"
+                     "Qt's own options (-platform, -style, ...) are passed to Qt.\n"
+                     "See orvane(1) for the show folders, the settings and the environment.\n");
 }
 
 std::string usageErrorText(std::string_view error) {
-    return "orvane: " + std::string(error) + "\nTry 'orvane --help' for more information.\n";
+    return "orvane: " + std::string(error) + "\n" +
+           translate("Command line", "Try 'orvane --help' for more information.") + "\n";
 }
 
 } // namespace orvane

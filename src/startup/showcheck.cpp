@@ -9,6 +9,7 @@
 #include "playback/matrixpicture.h"
 #include "show/effectfile.h"
 #include "show/inifile.h"
+#include "show/language.h"
 #include "show/showfilelines.h"
 #include "show/showfolders.h"
 #include "show/showstore.h"
@@ -54,9 +55,10 @@ FileRead readRegularFile(const std::string& path) {
     }
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
-        r.reason = S_ISDIR(st.st_mode) ? "it is a folder" : "not a regular file";
+        r.reason = S_ISDIR(st.st_mode) ? translate("Show check", "it is a folder")
+                                       : translate("Show check", "not a regular file");
     else if (size_t(st.st_size) > kShowFileMaxBytes)
-        r.reason = "larger than 64 MB";
+        r.reason = translate("Show check", "larger than 64 MB");
     else
         r.data.emplace();
     char buf[1 << 16];
@@ -94,37 +96,50 @@ std::optional<double> storedSeconds(std::string_view text) {
 }
 
 std::string unreadLineText(const UnreadShowLine& u) {
-    std::string where = format("dmx.ini line %zu: ", u.line);
+    std::string line = std::to_string(u.line);
     switch (u.fault) {
     case ShowLineFault::NoEquals:
-        return where + "no \"=\" in " + quoted(u.text) + ": the line is skipped";
+        return fillIn(
+            translate("Show check", "dmx.ini line %1: no \"=\" in %2: the line is skipped"),
+            {line, quoted(u.text)});
     case ShowLineFault::BeforeSection:
-        return where + quoted(u.text) + " stands before any section: the line is skipped";
+        return fillIn(
+            translate("Show check",
+                      "dmx.ini line %1: %2 stands before any section: the line is skipped"),
+            {line, quoted(u.text)});
     case ShowLineFault::OutsideSteps:
-        return where + quoted(u.text) + " is in section " + u.section +
-               ", outside steps 0-499: the entry is dropped";
+        return fillIn(translate("Show check", "dmx.ini line %1: %2 is in section %3, outside steps "
+                                              "0-499: the entry is dropped"),
+                      {line, quoted(u.text), u.section});
     }
-    return where;
+    return fillIn(translate("Show check", "dmx.ini line %1"), {line});
 }
 
 // Why an effect file would not play as written, or nothing.
 std::optional<std::string> effectProblem(ShowStore& store, const std::string& path) {
     FileRead file = readRegularFile(path);
     if (!file.data)
-        return "cannot be read: " + file.reason;
+        return fillIn(translate("Show check", "cannot be read: %1"), {file.reason});
     ProfileFiles& files = store.profiles();
     if (!files.lookup(path, kEffectSection, kEffectLengthKey))
-        return std::string("is no effect file: no \"len\" in section \"effect\"");
+        return translate("Show check", "is no effect file: no \"len\" in section \"effect\"");
     uint32_t len = effectLength(store, path);
     if (len == 0)
-        return std::string("holds no step (\"len\" is 0)");
+        return translate("Show check", "holds no step (\"len\" is 0)");
     uint32_t played = std::min<uint32_t>(len, kEffectMaxRecords);
     for (uint32_t i = 0; i < played; ++i)
         if (!files.hasSection(path, std::to_string(kEffectFirstSection + int(i))))
-            return format("lacks its step %u (section %u)", i, kEffectFirstSection + i);
+            return fillIn(translate("Show check", "lacks its step %1 (section %2)"),
+                          {std::to_string(i), std::to_string(kEffectFirstSection + i)});
     if (len > played)
-        return format("holds %u steps: only the first %d play", len, kEffectMaxRecords);
+        return fillIn(translate("Show check", "holds %1 steps: only the first %2 play"),
+                      {std::to_string(len), std::to_string(kEffectMaxRecords)});
     return std::nullopt;
+}
+
+std::string noKeyText(int32_t code) {
+    return fillIn(translate("Show check", "hot key code %1 names no key: the hot key does nothing"),
+                  {std::to_string(code)});
 }
 
 ProblemKind unreadLineKind(ShowLineFault fault) {
@@ -154,8 +169,9 @@ std::optional<std::string> bounded(std::function<std::optional<std::string>()> r
     if (run.end == BoundedEnd::Done)
         return *run.value;
     if (run.end == BoundedEnd::NoThread)
-        return std::string("cannot be read: no thread could be started to read it");
-    return std::string("is left out: ") + overrunText(what, kOutsideFileBound);
+        return translate("Show check", "cannot be read: no thread could be started to read it");
+    return fillIn(translate("Show check", "is left out: %1"),
+                  {overrunText(what, kOutsideFileBound)});
 }
 
 // Each read uses a store and profile files of its own: an abandoned read keeps them.
@@ -179,7 +195,7 @@ std::optional<std::string> pictureProblem(const std::string& path) {
             MatrixPicture picture;
             if (picture.load(path))
                 return std::nullopt;
-            return std::string("is not a Windows bitmap that can be read");
+            return translate("Show check", "is not a Windows bitmap that can be read");
         },
         "decoded");
 }
@@ -227,11 +243,13 @@ ShowCheckResult Checker::run() {
     if (m_show.empty() || m_show == "." || m_show == ".." ||
         m_show.find('/') != std::string::npos) {
         m_result.missingReason =
-            quoted(m_show) + " is not a show name: a show is one folder of " + m_root;
+            fillIn(translate("Show check", "%1 is not a show name: a show is one folder of %2"),
+                   {quoted(m_show), m_root});
         return m_result;
     }
     if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-        m_result.missingReason = "no show " + quoted(m_show) + " in " + m_root;
+        m_result.missingReason =
+            fillIn(translate("Show check", "no show %1 in %2"), {quoted(m_show), m_root});
         return m_result;
     }
     m_result.showFound = true;
@@ -242,7 +260,8 @@ ShowCheckResult Checker::run() {
     if (m_sounds)
         for (const LeftOutSound& s : m_sounds->leftOut)
             add(-1, ProblemKind::SoundLeftOut,
-                "sound file " + s.path + " is left out of the bank: " + s.reason);
+                fillIn(translate("Show check", "sound file %1 is left out of the bank: %2"),
+                       {s.path, s.reason}));
     return m_result;
 }
 
@@ -252,21 +271,26 @@ bool Checker::readShowFile() {
     FileRead file = readRegularFile(path);
     if (!file.data) {
         if (file.error == ENOENT)
-            add(-1, ProblemKind::ShowFile, "no show file " + path + ": every step is empty");
+            add(-1, ProblemKind::ShowFile,
+                fillIn(translate("Show check", "no show file %1: every step is empty"), {path}));
         else
-            add(-1, ProblemKind::ShowFile, "show file " + path + " cannot be read: " + file.reason);
+            add(-1, ProblemKind::ShowFile,
+                fillIn(translate("Show check", "show file %1 cannot be read: %2"),
+                       {path, file.reason}));
         return false;
     }
     if (showFileLineEnds(*file.data) == LineEnds::LoneCr)
         add(-1, ProblemKind::LineEnds,
-            "show file " + path +
-                ": its lines end in a lone CR: they are read as lines, and a save writes CR LF");
+            fillIn(translate("Show check", "show file %1: its lines end in a lone CR: they are "
+                                           "read as lines, and a save writes CR LF"),
+                   {path}));
     // A line of a section outside the steps belongs to no step.
     for (const UnreadShowLine& u : unreadShowLines(*file.data))
         add(u.fault == ShowLineFault::OutsideSteps ? -1 : u.step, unreadLineKind(u.fault),
             unreadLineText(u));
     if (m_store.LoadShowFile(path) != 0) {
-        add(-1, ProblemKind::ShowFile, "show file " + path + " cannot be read");
+        add(-1, ProblemKind::ShowFile,
+            fillIn(translate("Show check", "show file %1 cannot be read"), {path}));
         return false;
     }
     return true;
@@ -280,7 +304,8 @@ void Checker::previewSounds() {
     // the same key is refused.
     for (const BankSound& s : m_sounds->sounds)
         if (s.hotKey)
-            claimHotKey(*s.hotKey, -1, "sound " + quoted(s.name));
+            claimHotKey(*s.hotKey, -1,
+                        fillIn(translate("Show check", "sound %1"), {quoted(s.name)}));
 }
 
 void Checker::claimHotKey(HotKey key, int step, const std::string& owner) {
@@ -289,26 +314,30 @@ void Checker::claimHotKey(HotKey key, int step, const std::string& owner) {
     std::string subject = step >= 0 ? std::string() : owner + ": ";
     std::string text = hotKeyText(key);
     if (text.empty()) {
-        add(step, ProblemKind::HotKey,
-            subject + "hot key code " + std::to_string(key.keycode) +
-                " names no key: the hot key does nothing");
+        add(step, ProblemKind::HotKey, subject + noKeyText(key.keycode));
         return;
     }
     if (key == kFadeInKey) {
         add(step, ProblemKind::HotKey,
-            subject + "hot key " + text + " is the fade-in key: one of them does nothing");
+            subject + fillIn(translate("Show check",
+                                       "hot key %1 is the fade-in key: one of them does nothing"),
+                             {text}));
         return;
     }
     if (isUndoRedoKey(key)) {
         add(step, ProblemKind::HotKey,
-            subject + "hot key " + text + " undoes or redoes: the hot key does nothing");
+            subject + fillIn(translate("Show check",
+                                       "hot key %1 undoes or redoes: the hot key does nothing"),
+                             {text}));
         return;
     }
     auto [it, fresh] = m_hotKeys.try_emplace({key.keycode, key.modifiers}, owner);
     if (!fresh)
         add(step, ProblemKind::HotKey,
-            subject + "hot key " + text + " is also the hot key of " + it->second +
-                ": only one of them works");
+            subject +
+                fillIn(translate("Show check",
+                                 "hot key %1 is also the hot key of %2: only one of them works"),
+                       {text, it->second}));
 }
 
 std::optional<std::string_view> Checker::stored(int step, std::string_view key) const {
@@ -340,8 +369,8 @@ void Checker::checkNumbers(int step) {
         if (isTextOrTimeKey(key) || !leadingIntPast32Bits(e.value))
             continue;
         add(step, ProblemKind::NumberPast32Bits,
-            std::string(key) + " " + quoted(cutUtf8(e.value, 40)) +
-                " is past 32 bits: it is read as " + std::to_string(leadingInt(e.value)));
+            fillIn(translate("Show check", "%1 %2 is past 32 bits: it is read as %3"),
+                   {key, quoted(cutUtf8(e.value, 40)), std::to_string(leadingInt(e.value))}));
     }
 }
 
@@ -351,9 +380,11 @@ void Checker::checkFadeTime(int step) {
         return;
     std::optional<double> seconds = storedSeconds(*text);
     if (!seconds)
-        add(step, ProblemKind::FadeTime, "fade time " + quoted(*text) + " is not a number");
+        add(step, ProblemKind::FadeTime,
+            fillIn(translate("Show check", "fade time %1 is not a number"), {quoted(*text)}));
     else if (*seconds < 0)
-        add(step, ProblemKind::FadeTime, "fade time " + std::string(*text) + " is negative");
+        add(step, ProblemKind::FadeTime,
+            fillIn(translate("Show check", "fade time %1 is negative"), {*text}));
 }
 
 void Checker::checkGoto(int step, const StepRecord& r) {
@@ -363,7 +394,8 @@ void Checker::checkGoto(int step, const StepRecord& r) {
     int32_t target = leadingInt(written);
     if (target < 0 || target >= kStepCount)
         add(step, ProblemKind::Goto,
-            format("\"after fade goto\" step %d is outside 0-499", target));
+            fillIn(translate("Show check", "\"after fade goto\" step %1 is outside 0-499"),
+                   {std::to_string(target)}));
 }
 
 void Checker::checkHotKey(int step) {
@@ -373,12 +405,12 @@ void Checker::checkHotKey(int step) {
     if (code == 0 || leadingIntPast32Bits(written))
         return;
     if (code < 0 || code > 0xFF) {
-        add(step, ProblemKind::HotKey,
-            "hot key code " + std::to_string(code) + " names no key: the hot key does nothing");
+        add(step, ProblemKind::HotKey, noKeyText(code));
         return;
     }
     int32_t modifiers = leadingInt(stored(step, "keymodifier").value_or(""));
-    claimHotKey({uint16_t(code), uint16_t(modifiers & 0xFF)}, step, "step " + std::to_string(step));
+    claimHotKey({uint16_t(code), uint16_t(modifiers & 0xFF)}, step,
+                fillIn(translate("Show check", "step %1"), {std::to_string(step)}));
 }
 
 void Checker::checkStepSound(int step, const StepRecord& r) {
@@ -389,9 +421,13 @@ void Checker::checkStepSound(int step, const StepRecord& r) {
             return;
     size_t n = m_sounds->sounds.size();
     add(step, ProblemKind::StepSound,
-        "sound " + quoted(r.soundnameatbegin) + " matches no sound of the bank (" +
-            std::to_string(n) + (n == 1 ? " sound in " : " sounds in ") +
-            soundFolder(m_root, m_show) + ")");
+        fillIn(n == 1
+                   ? translate("Show check",
+                               "sound %1 matches no sound of the bank (%n sound in %2)", nullptr, 1)
+                   : translate("Show check",
+                               "sound %1 matches no sound of the bank (%n sounds in %2)", nullptr,
+                               int(n)),
+               {quoted(r.soundnameatbegin), soundFolder(m_root, m_show)}));
 }
 
 void Checker::checkExtra(int step, std::string_view text) {
@@ -407,7 +443,8 @@ void Checker::checkChain(int step, std::string_view& text) {
         return;
     std::optional<ChainCommand> chain = chainCommand(text);
     if (!chain) {
-        add(step, ProblemKind::Chain, "CHAIN= without \",step\" does nothing");
+        add(step, ProblemKind::Chain,
+            translate("Show check", "CHAIN= without \",step\" does nothing"));
         return;
     }
     std::string_view written = text.substr(chain->comma + 1);
@@ -420,20 +457,25 @@ void Checker::checkChain(int step, std::string_view& text) {
         return; // a negative step only cuts the text
     if (text.substr(0, 6) != "CHAIN=") {
         add(step, ProblemKind::Chain,
-            "CHAIN= does not begin the Extra text: the show name is read as " +
-                quoted(chain->show));
+            fillIn(translate("Show check",
+                             "CHAIN= does not begin the Extra text: the show name is read as %1"),
+                   {quoted(chain->show)}));
         return;
     }
     std::string_view name = chain->show;
     if (name.empty() || name == "." || name == ".." || name.find('/') != std::string_view::npos)
-        add(step, ProblemKind::Chain, "CHAIN= show " + quoted(name) + " is not a show name");
+        add(step, ProblemKind::Chain,
+            fillIn(translate("Show check", "CHAIN= show %1 is not a show name"), {quoted(name)}));
     else if (struct stat st{};
              ::stat(showFolder(m_root, name).c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
         add(step, ProblemKind::Chain,
-            "CHAIN= show " + quoted(name) + " does not exist in " + m_root);
+            fillIn(translate("Show check", "CHAIN= show %1 does not exist in %2"),
+                   {quoted(name), m_root}));
     else if (chain->step >= kStepCount)
         add(step, ProblemKind::Chain,
-            "CHAIN= step " + stepText + " is outside 0-499: the show would start at step 0");
+            fillIn(translate("Show check",
+                             "CHAIN= step %1 is outside 0-499: the show would start at step 0"),
+                   {stepText}));
 }
 
 void Checker::checkMatrix(int step, std::string_view text) {
@@ -443,12 +485,14 @@ void Checker::checkMatrix(int step, std::string_view text) {
     std::optional<std::string> path = findMatrixPicture(m_root, matrix->name);
     if (!path) {
         add(step, ProblemKind::Matrix,
-            "MATRIX= picture " + quoted(matrix->name) + " is not in the working folder nor in " +
-                m_root);
+            fillIn(translate("Show check",
+                             "MATRIX= picture %1 is not in the working folder nor in %2"),
+                   {quoted(matrix->name), m_root}));
         return;
     }
     if (std::optional<std::string> problem = pictureProblem(*path))
-        add(step, ProblemKind::Matrix, "MATRIX= picture " + *path + " " + *problem);
+        add(step, ProblemKind::Matrix,
+            fillIn(translate("Show check", "MATRIX= picture %1 %2"), {*path, *problem}));
 }
 
 void Checker::checkLoad(int step, std::string_view text) {
@@ -459,11 +503,13 @@ void Checker::checkLoad(int step, std::string_view text) {
     std::optional<std::string> path = findRootDataFile(m_root, load->name);
     if (!path) {
         add(step, ProblemKind::Effect,
-            keyword + " effect file " + quoted(load->name) + " is not in " + m_root);
+            fillIn(translate("Show check", "%1 effect file %2 is not in %3"),
+                   {keyword, quoted(load->name), m_root}));
         return;
     }
     if (std::optional<std::string> problem = boundedEffectProblem(*path))
-        add(step, ProblemKind::Effect, keyword + " effect file " + *path + " " + *problem);
+        add(step, ProblemKind::Effect,
+            fillIn(translate("Show check", "%1 effect file %2 %3"), {keyword, *path, *problem}));
 }
 
 void Checker::checkReplay(int step, std::string_view text) {
@@ -472,11 +518,14 @@ void Checker::checkReplay(int step, std::string_view text) {
         return;
     std::optional<std::string> path = findRootDataFile(m_root, *name);
     if (!path) {
-        add(step, ProblemKind::Replay, "REPLAYDMX= file " + quoted(*name) + " is not in " + m_root);
+        add(step, ProblemKind::Replay,
+            fillIn(translate("Show check", "REPLAYDMX= file %1 is not in %2"),
+                   {quoted(*name), m_root}));
         return;
     }
     if (std::optional<std::string> problem = boundedReplayProblem(*path))
-        add(step, ProblemKind::Replay, "REPLAYDMX= file " + *path + " " + *problem);
+        add(step, ProblemKind::Replay,
+            fillIn(translate("Show check", "REPLAYDMX= file %1 %2"), {*path, *problem}));
 }
 
 } // namespace
@@ -525,7 +574,16 @@ std::string escaped(std::string_view s) {
 std::string problemLine(const ShowProblem& problem) {
     if (problem.step < 0)
         return escaped(problem.text);
-    return "step " + std::to_string(problem.step) + ": " + escaped(problem.text);
+    return fillIn(translate("Show check", "step %1: %2"),
+                  {std::to_string(problem.step), escaped(problem.text)});
+}
+
+std::string withGroupedCount(const std::string& text, size_t n) {
+    std::string plain = std::to_string(n);
+    std::string out = text;
+    if (size_t at = out.find(plain); at != std::string::npos)
+        out.replace(at, plain.size(), groupedCount(n));
+    return out;
 }
 
 std::string groupedCount(size_t n) {
@@ -545,9 +603,12 @@ std::vector<std::string> reportLines(const std::vector<ShowProblem>& problems, s
         if (n++ >= perKind)
             continue;
         lines.push_back(problemLine(p));
-        if (n == perKind && total[p.kind] > perKind)
-            lines.push_back("\u2026 and " + groupedCount(total[p.kind] - perKind) +
-                            " more like it");
+        if (n != perKind || total[p.kind] <= perKind)
+            continue;
+        // (lupdate cannot read a subscript among translate's arguments.)
+        size_t more = total[p.kind] - perKind;
+        lines.push_back(withGroupedCount(
+            translate("Show check", "… and %n more like it", nullptr, int(more)), more));
     }
     return lines;
 }

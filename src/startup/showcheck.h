@@ -68,6 +68,9 @@ std::vector<std::string> reportLines(const std::vector<ShowProblem>& problems, s
 
 // A count as the reports write it, thousands apart: "9 764".
 std::string groupedCount(size_t n);
+// `text`, a translated text holding n in plain digits, with n written as
+// groupedCount writes it.
+std::string withGroupedCount(const std::string& text, size_t n);
 
 // The show folder `show` of `root`.
 ShowCheckResult checkShow(const std::string& root, const std::string& show,

@@ -1,5 +1,6 @@
 #include "startup/showchooser.h"
 
+#include "show/language.h"
 #include "show/showfolders.h"
 #include "show/textutil.h"
 
@@ -28,7 +29,9 @@ std::optional<std::string> ShowChooser::open() {
 }
 
 bool ShowChooser::newShow() {
-    auto typed = m_prompts.askText("New show", "Name", "please enter new show name here");
+    auto typed =
+        m_prompts.askText(translate("Show chooser", "New show"), translate("Show chooser", "Name"),
+                          translate("Show chooser", "please enter new show name here"));
     if (!typed)
         return false;
     if (showNameProblem(*typed)) {
@@ -36,7 +39,8 @@ bool ShowChooser::newShow() {
         return false;
     }
     if (!createShow(m_root, *typed)) {
-        m_prompts.message(kProgramTitle, "Can't create directory", PromptIcon::Error);
+        m_prompts.message(kProgramTitle, translate("Show chooser", "Can't create directory"),
+                          PromptIcon::Error);
         return false;
     }
     fill();

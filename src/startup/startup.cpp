@@ -1,5 +1,7 @@
 #include "startup/startup.h"
 
+#include "show/language.h"
+
 #include <cctype>
 
 namespace orvane {
@@ -48,7 +50,7 @@ int chooseStartStep(const StartOptions& options, int remembered) {
 std::string mainCaption(std::string_view show, std::string_view outputs) {
     std::string caption = kDialogCaption;
     if (!outputs.empty())
-        caption += " - DMX on " + std::string(outputs);
+        caption = fillIn(translate("Main window", "%1 - DMX on %2"), {caption, outputs});
     return caption + " " + std::string(show);
 }
 

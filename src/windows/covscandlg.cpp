@@ -1,6 +1,7 @@
 #include "windows/covscandlg.h"
 
 #include "fixtures/fixturecontrols.h"
+#include "show/language.h"
 #include "windows/fixturepad.h"
 
 #include <QRect>
@@ -51,8 +52,8 @@ QSize CovscanDlg::clientSize() {
 }
 
 CovscanDlg::CovscanDlg(ScannerController& c, QWidget* parent)
-    : FixtureDialog(parent, QString("Scanner %1").arg(c.number()), controlTable(), clientSize(),
-                    scannerRoomPicture(), bindingOf(c)) {
+    : FixtureDialog(parent, translateQ("Fixture windows", "Scanner %1").arg(c.number()),
+                    controlTable(), clientSize(), scannerRoomPicture(), bindingOf(c)) {
     setObjectName(QString::number(kDialogId));
 }
 

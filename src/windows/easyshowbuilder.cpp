@@ -1,6 +1,7 @@
 #include "windows/easyshowbuilder.h"
 
 #include "panels/buildertable.h"
+#include "show/language.h"
 #include "windows/builderart.h"
 #include "windows/dialogbuilder.h"
 #include "windows/dialogscale.h"
@@ -130,7 +131,7 @@ void paintBuilderStrip(QPainter& p, QRect area, const std::vector<CellPicture>& 
 easyshowbuilder::easyshowbuilder(ShowSession& session, ControlModel& mainControls,
                                  BuilderHooks hooks, QWidget* parent)
     : QDialog(parent) {
-    setWindowTitle(QString::fromUtf8(kCaption));
+    setWindowTitle(translateQ("Builder", kCaption));
     setObjectName(QString::number(kDialogId));
     hooks.repaint = [this] {
         layoutCaptions();
@@ -250,7 +251,7 @@ void easyshowbuilder::contextMenu(QPoint windowPoint) {
     for (auto [command, text] :
          {std::pair{kMenuInsert, kMenuInsertText}, std::pair{kMenuDelete, kMenuDeleteText},
           std::pair{kMenuDuplicate, kMenuDuplicateText}})
-        menu.addAction(QString::fromUtf8(text))->setData(command);
+        menu.addAction(translateQ("Builder", text))->setData(command);
     if (QAction* chosen = menu.exec(mapToGlobal(windowPoint)))
         menuCommand(chosen->data().toInt(), windowPoint);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // "Extra help" (dialog 116): the fixed help text of the extra-command language,
-// one line per command, shown as it stands. User-interface thread only.
+// one line per command, in the operator's language (the command words stay as
+// the operator types them). User-interface thread only.
 
 #include <QDialog>
 
@@ -11,7 +12,7 @@ class QListWidget;
 namespace orvane {
 
 constexpr int kExtraHelpLineCount = 17;
-// UTF-8.
+// UTF-8, English: the window shows them translated.
 extern const std::array<const char*, kExtraHelpLineCount> kExtraHelpLines;
 
 class extrahelp : public QDialog {

@@ -1,6 +1,7 @@
 #include "windows/globalcolor.h"
 
 #include "fixtures/globalcolourtable.h"
+#include "show/language.h"
 #include "windows/dialogbuilder.h"
 #include "windows/dialogscale.h"
 
@@ -24,7 +25,7 @@ constexpr int kPointRadius = 5;
 GlobalColor::GlobalColor(QWidget* owner, Console& console, Hooks hooks)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       m_controller(m_controls, console), m_hooks(std::move(hooks)) {
-    setWindowTitle(QStringLiteral("Global Color"));
+    setWindowTitle(translateQ("Global colour", "Global Color"));
     setObjectName(QString::number(kDialogId));
     m_widgets = buildDialog(this, globalColourControls(), m_controls);
     scaleWindow(this, QSize(kWindowWidth, kWindowHeight));

@@ -1,6 +1,7 @@
 #include "windows/manualmode.h"
 
 #include "fixtures/manualmodetable.h"
+#include "show/language.h"
 #include "windows/dialogbuilder.h"
 #include "windows/dialogscale.h"
 
@@ -48,7 +49,7 @@ void paintLevelStrip(QPainter& p, QRect r, const ManualModeController::Levels& l
 manualmode::manualmode(QWidget* owner, ManualModeController& mode)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_mode(mode),
       m_panel(m_controls, mode) {
-    setWindowTitle(QStringLiteral("Manual mode"));
+    setWindowTitle(translateQ("Manual mode", "Manual mode"));
     setObjectName(QString::number(kDialogId));
     m_widgets = buildDialog(this, manualModeControls(), m_controls);
     scaleWindow(this, QSize(kWindowWidth, kWindowHeight));

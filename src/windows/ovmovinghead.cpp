@@ -1,6 +1,7 @@
 #include "windows/ovmovinghead.h"
 
 #include "fixtures/fixturecontrols.h"
+#include "show/language.h"
 #include "windows/fixturepad.h"
 
 #include <QRect>
@@ -49,8 +50,8 @@ QSize ovmovinghead::clientSize() {
 }
 
 ovmovinghead::ovmovinghead(MovingHeadController& c, QWidget* parent)
-    : FixtureDialog(parent, QString("Moving head %1").arg(c.number()), controlTable(), clientSize(),
-                    headRoomPlan(), bindingOf(c)) {
+    : FixtureDialog(parent, translateQ("Fixture windows", "Moving head %1").arg(c.number()),
+                    controlTable(), clientSize(), headRoomPlan(), bindingOf(c)) {
     setObjectName(QString::number(kDialogId));
 }
 

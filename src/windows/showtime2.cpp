@@ -1,6 +1,7 @@
 #include "windows/showtime2.h"
 
 #include "panels/showtimetable.h"
+#include "show/language.h"
 #include "windows/dialogbuilder.h"
 #include "windows/dialogscale.h"
 #include "windows/pressflash.h"
@@ -38,6 +39,7 @@ constexpr FontStyle kFonts[] = {
 constexpr double kStaticPoints = 8;
 
 // Dim surfaces and soft light text: nothing on this panel may glare in the dark.
+// untranslated-begin: a style sheet
 constexpr const char* kStyle = R"(
 QDialog { background: #0b0b0d; }
 QLabel { color: #a9a9b0; }
@@ -54,6 +56,7 @@ QPushButton#nextstep:pressed { background: #17592b; }
 QPushButton#nextstep:focus { border: 4px solid #f2c14e; }
 QPushButton#stop { background: #3a1010; color: #ffd9d9; border-color: #7a2d2d; }
 )";
+// untranslated-end
 
 const std::pair<int, const char*> kObjectNames[] = {
     {kStepShown, "step"},    {kCaption, "caption"}, {kNextCaption, "next"},
@@ -79,12 +82,12 @@ showtime2::showtime2(QWidget* owner, ControlModel& main, ShowStore& store, Input
                      const Clock& clock, std::function<void()> skipAutomationOnce)
     : QDialog(owner) {
     setObjectName(QString::number(kDialogId));
-    setWindowTitle(QStringLiteral("Show time !"));
+    setWindowTitle(translateQ("Show time", "Show time !"));
     // A resizable frame without a close box: "Close" is the way out.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowMinMaxButtonsHint);
     if (owner)
-        m_lock = new WindowLock(owner, QStringLiteral("Show time !"));
+        m_lock = new WindowLock(owner, translateQ("Show time", "Show time !"));
     m_panel = std::make_unique<ShowTimePanel>(main, store, input, clock,
                                               hooks(std::move(skipAutomationOnce)));
     m_widgets = buildDialog(this, showTimeControls(), m_panel->controls());

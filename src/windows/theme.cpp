@@ -1,5 +1,7 @@
 #include "windows/theme.h"
 
+#include "show/language.h"
+
 #include <QApplication>
 
 #include <algorithm>
@@ -50,8 +52,10 @@ ViewColours stageColours() {
     return c;
 }
 
+// untranslated-begin: a style sheet
 constexpr const char* kStageStyle =
     "QToolTip { color: #c4c4cc; background-color: #22232a; border: 1px solid #3a3b42; }";
+// untranslated-end
 
 QPalette stagePalette() {
     QPalette p;
@@ -162,8 +166,10 @@ std::optional<std::string> applyThemeSetting(std::string_view setting) {
         return std::nullopt;
     }
     applyTheme(Theme::classic());
-    return "Unknown theme \"" + std::string(setting) +
-           "\" in the setting theme (classic or stage): classic is used";
+    return fillIn(
+        translate("Settings",
+                  "Unknown theme \"%1\" in the setting theme (classic or stage): classic is used"),
+        {setting});
 }
 
 } // namespace orvane

@@ -1,6 +1,7 @@
 #include "windows/timeline.h"
 
 #include "panels/timelinetable.h"
+#include "show/language.h"
 #include "show/textutil.h"
 #include "windows/dialogbuilder.h"
 #include "windows/dialogscale.h"
@@ -53,7 +54,7 @@ timeline::timeline(QWidget* owner, ShowStore& store, const ComposerOptions* opti
                    std::function<void(int step)> jumpTo)
     : QDialog(owner), m_previews(store, options), m_pictures(size_t(kStepCount)) {
     setObjectName(QString::number(kDialogId));
-    setWindowTitle(QStringLiteral("Timeline"));
+    setWindowTitle(translateQ("Timeline", "Timeline"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowMinMaxButtonsHint);
     TimelineHooks hooks;
@@ -189,7 +190,7 @@ void timeline::paintRows(QPainter& p, QSize client) {
             p.setFont(textFont);
             if (!preview.hasData) {
                 p.setPen(look.timelineEmpty);
-                line(c.nameLeft, c.nameWidth, row, "(empty)");
+                line(c.nameLeft, c.nameWidth, row, translate("Timeline", "(empty)"));
                 continue;
             }
             p.setPen(look.timelineName);

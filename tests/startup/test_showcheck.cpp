@@ -2,6 +2,7 @@
 // once on its step; the variants of every kind that are and are not problems;
 // a clean show; missing shows.
 
+#include "show/language.h"
 #include "startup/showcheck.h"
 #include "support/tempdir.h"
 
@@ -336,4 +337,22 @@ TEST(ShowCheck, WhatTheReportPrintsIsSafeAndShort) {
     EXPECT_EQ(lines[10], "\u2026 and 9 764 more like it");
     EXPECT_EQ(lines[11], "step 1: fade time \"soon\" is not a number");
     EXPECT_EQ(groupedCount(1234567), "1 234 567");
+}
+
+// In French the report keeps its shape: the step, the count written with its
+// thousands apart, the file's own text untouched.
+TEST(ShowCheck, TheReportSpeaksTheOperatorsLanguage) {
+    ASSERT_TRUE(useLanguage(Language::French));
+    CheckRoot r;
+    std::string junk = "[GLOBAL]\r\nmanualstep=1\r\n";
+    for (int i = 0; i < 9774; ++i)
+        junk += "junk " + std::to_string(i) + "\r\n";
+    junk += "1$fadet=soon\r\n";
+    r.show(junk);
+    std::vector<std::string> lines = reportLines(r.problems());
+    useLanguage(Language::English);
+    ASSERT_EQ(lines.size(), 12u);
+    EXPECT_EQ(lines[9], "dmx.ini ligne 12 : pas de \"=\" dans \"junk 9\" : la ligne est ignorée");
+    EXPECT_EQ(lines[10], "\u2026 et 9 764 autres du même genre");
+    EXPECT_EQ(lines[11], "pas 1 : le temps de transition \"soon\" n'est pas un nombre");
 }
