@@ -25,9 +25,11 @@ void applyLanguageSetting() {
         chooseLanguage(value, [](const char* name) { return std::getenv(name); });
     bool loadedFine = useLanguage(choice.language);
     matchSystemMessages();
+    // untranslated-begin: no translation could be loaded
     if (!loadedFine)
         problem() = "The French translation built into the program cannot be read: texts stay in "
-                    "English"; // untranslated: no translation could be loaded
+                    "English";
+    // untranslated-end
     else if (choice.settingRefused)
         problem() = fillIn(
             translate("Settings",

@@ -90,11 +90,6 @@ std::string boundText(Milliseconds limit) {
     return ms % 1000 == 0 ? std::to_string(ms / 1000) + " s" : std::to_string(ms) + " ms";
 }
 
-std::string overrunText(std::string_view what, Milliseconds limit) {
-    return "not " + std::string(what) + " within " + boundText(limit) +
-           " (the decoder did not return: the file may be damaged)";
-}
-
 int abandonedCalls() {
     return g_abandoned.load();
 }

@@ -56,12 +56,6 @@ Bounded<T> runBounded(Milliseconds limit, std::function<T()> work,
 // The bound as the operator reads it in any language: "2 s", "200 ms".
 std::string boundText(Milliseconds limit);
 
-// The operator's words for an overrun of the bound, e.g. "not decoded within
-// 2 s (the decoder did not return: the file may be damaged)", in English only:
-// core has no translation, so a text shown in the operator's language is
-// built by its caller around boundText.
-std::string overrunText(std::string_view what, Milliseconds limit);
-
 // Calls abandoned so far in this process; their threads may still run.
 int abandonedCalls();
 

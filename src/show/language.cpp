@@ -38,8 +38,10 @@ std::optional<Language> named(std::string_view value) {
     return std::nullopt;
 }
 
+// As the C library decides: only the plain C locale hides LANGUAGE ("C.UTF-8"
+// does not).
 bool isCLocale(std::string_view value) {
-    return value.empty() || value == "C" || value == "POSIX" || value.substr(0, 2) == "C.";
+    return value.empty() || value == "C" || value == "POSIX";
 }
 
 std::optional<Language> fromLanguageList(std::string_view list) {

@@ -163,15 +163,31 @@ bool isTextOrTimeKey(std::string_view key) {
 }
 
 // A file the check reads is read on a thread of its own within the bound.
+// What a file that was not read in time is said to be, as the check's report
+// words it: a picture is decoded, every other file is read.
+enum class Overrun { NotRead, NotDecoded };
+
+std::string overrunText(Overrun overrun) {
+    std::string bound = boundText(kOutsideFileBound);
+    if (overrun == Overrun::NotDecoded)
+        return fillIn(translate("Show check", "not decoded within %1 (the decoder did not "
+                                              "return: the file may be damaged)"),
+                      {bound});
+    return fillIn(translate("Show check",
+                            "not read within %1 (the decoder did not return: the file may be "
+                            "damaged)"),
+                  {bound});
+}
+
 std::optional<std::string> bounded(std::function<std::optional<std::string>()> read,
-                                   const char* what) {
+                                   Overrun overrun) {
     Bounded<std::optional<std::string>> run = runBounded(kOutsideFileBound, std::move(read));
     if (run.end == BoundedEnd::Done)
         return *run.value;
     if (run.end == BoundedEnd::NoThread)
         return translate("Show check", "cannot be read: no thread could be started to read it");
     return fillIn(translate("Show check", "is left out: %1"),
-                  {overrunText(what, kOutsideFileBound)});
+                  {overrunText(overrun)});
 }
 
 // Each read uses a store and profile files of its own: an abandoned read keeps them.
@@ -182,11 +198,11 @@ std::optional<std::string> boundedEffectProblem(const std::string& path) {
             ShowStore store(profiles);
             return effectProblem(store, path);
         },
-        "read");
+        Overrun::NotRead);
 }
 
 std::optional<std::string> boundedReplayProblem(const std::string& path) {
-    return bounded([path] { return replayFileProblem(path); }, "read");
+    return bounded([path] { return replayFileProblem(path); }, Overrun::NotRead);
 }
 
 std::optional<std::string> pictureProblem(const std::string& path) {
@@ -197,7 +213,7 @@ std::optional<std::string> pictureProblem(const std::string& path) {
                 return std::nullopt;
             return translate("Show check", "is not a Windows bitmap that can be read");
         },
-        "decoded");
+        Overrun::NotDecoded);
 }
 
 class Checker {

@@ -4,6 +4,9 @@
 #include "show/showfolders.h"
 #include "show/textutil.h"
 
+#include <cerrno>
+#include <cstring>
+
 namespace orvane {
 
 ShowChooser::ShowChooser(ProfileFiles& profiles, Prompts& prompts, std::string root)
@@ -39,7 +42,10 @@ bool ShowChooser::newShow() {
         return false;
     }
     if (!createShow(m_root, *typed)) {
-        m_prompts.message(kProgramTitle, translate("Show chooser", "Can't create directory"),
+        std::string reason = std::strerror(errno);
+        m_prompts.message(kProgramTitle,
+                          fillIn(translate("Show chooser", "Can't create directory %1: %2"),
+                                 {showFolder(m_root, *typed), reason}),
                           PromptIcon::Error);
         return false;
     }

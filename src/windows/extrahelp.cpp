@@ -42,7 +42,7 @@ const std::array<const char*, kExtraHelpLineCount> kExtraHelpLines = {
     QT_TRANSLATE_NOOP("Extra help", "VP=<ovvideoplayer cmd that can be play:<begining of the "
                                     "filename> or| stop:<begining of the "
                                     "filename>>"),
-    QT_TRANSLATE_NOOP("Extra help", "EXEC=<Windows command line to execute>"),
+    QT_TRANSLATE_NOOP("Extra help", "EXEC=<command line to execute>"),
 };
 
 extrahelp::extrahelp(QWidget* parent) : QDialog(parent), m_list(new QListWidget(this)) {

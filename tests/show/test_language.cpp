@@ -48,6 +48,7 @@ TEST(Language, SettingOverridesTheSystemAndEnvironmentOrderHolds) {
         {"", {{"LANGUAGE", "en:fr"}, {"LANG", "fr_FR.UTF-8"}}, Language::English, false},
         {"", {{"LANGUAGE", "fr"}, {"LANG", "C"}}, Language::English, false},
         {"", {{"LANGUAGE", "fr"}}, Language::English, false},
+        {"", {{"LANGUAGE", "fr"}, {"LANG", "C.UTF-8"}}, Language::French, false},
         {"", {{"LANGUAGE", "de"}, {"LANG", "fr_FR"}}, Language::French, false},
         // "french" and "frisian" are not fr.
         {"", {{"LANG", "fry_NL"}}, Language::English, false},

@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <sys/stat.h>
 
 using namespace orvane;
@@ -125,7 +127,8 @@ TEST_F(ChooserFixture, NewShowCreatesFoldersOrSaysWhyNot) {
     EXPECT_FALSE(readFile(root.file("Gala/dmx.ini")).size());
     // The same name again: the folder exists.
     EXPECT_FALSE(chooser.newShow());
-    EXPECT_EQ(prompts.shown.back().text, "Can't create directory");
+    EXPECT_EQ(prompts.shown.back().text,
+              "Can't create directory " + root.file("Gala") + ": " + std::strerror(EEXIST));
     // Cancel: nothing at all.
     size_t shown = prompts.shown.size();
     EXPECT_FALSE(chooser.newShow());

@@ -18,7 +18,7 @@ TEST(ExtraHelp, ShowsEveryLineAsItStands) {
               QStringLiteral("SUPERSCAN1COLOR=OFF|ON turn on or off superscaner 1 color mode"));
     EXPECT_EQ(lines[8], QStringLiteral("MISCn=OFF|ON turn on or off misc 1 to 4"));
     EXPECT_EQ(lines[11], QStringLiteral("CHAIN=show name,step number"));
-    EXPECT_EQ(lines.back(), QStringLiteral("EXEC=<Windows command line to execute>"));
+    EXPECT_EQ(lines.back(), QStringLiteral("EXEC=<command line to execute>"));
     for (int i = 0; i < lines.size(); ++i)
         EXPECT_EQ(lines[i], QString::fromUtf8(kExtraHelpLines[size_t(i)]));
 }
