@@ -70,7 +70,8 @@ private:
     RemoteExecutorHooks m_hooks;
 };
 
-// The name of a command as the log shows it ("go", "step 12", "master 0.50").
+// The name of a command as the log shows it ("go", "step 12", "master 0.50"),
+// in the remotes' own command words, which no language changes.
 std::string describe(const RemoteCommand& command);
 
 } // namespace orvane
