@@ -21,7 +21,9 @@ void reportUndeclared(int id, const char* use) {
     static std::set<int> reported;
     if (!reported.insert(id).second)
         return;
+    // untranslated-begin: a programming error, for developers
     std::fprintf(stderr, "orvane: control %d was %s but is not declared\n", id, use);
+    // untranslated-end
 #ifndef NDEBUG
     std::abort();
 #endif
@@ -181,7 +183,7 @@ void ControlModel::scroll(int id, int pos) {
 }
 
 void ControlModel::on(ControlEvent event, int id, Handler handler) {
-    if (!declared(id, "given a handler"))
+    if (!declared(id, "given a handler")) // untranslated: for developers
         return;
     m_handlers[{int(event), id}] = std::move(handler);
 }

@@ -1,5 +1,6 @@
 #include "console/showsession.h"
 
+#include "show/language.h"
 #include "show/showfolders.h"
 #include "show/textutil.h"
 
@@ -48,8 +49,9 @@ void ShowSession::setCurrentStep(int step) {
 void ShowSession::CommitCurrentStep() {
     if (m_repaintNow)
         m_repaintNow();
-    ShowEdits::Scope edit(m_edits, format("changes to step %d", m_current),
-                          ShowEdits::Naming::Store);
+    ShowEdits::Scope edit(
+        m_edits, fillIn(translate("Session", "changes to step %1"), {std::to_string(m_current)}),
+        ShowEdits::Naming::Store);
     m_store.SaveStep(m_current, m_console.capture());
     StepRecord next;
     m_store.LoadStep(m_current + 1, next);

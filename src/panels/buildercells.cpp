@@ -19,6 +19,7 @@ struct ColourWord {
 
 // Checked in this order: the first word found decides, so "rouge" wins over
 // "rose" in a text holding both.
+// untranslated-begin: words looked for in effect file names, never shown
 constexpr std::array<ColourWord, 9> kColourWords = {{
     {"noir", "NOIR", 0x000000},
     {"blanc", "BLANC", 0xFFFFFF},
@@ -30,6 +31,7 @@ constexpr std::array<ColourWord, 9> kColourWords = {{
     {"bleu", "BLEU", 0xFF0000},
     {"orange", "ORANGE", 0x008080},
 }};
+// untranslated-end
 
 // Colours added as they are, and colours that hold a palette index (0-based).
 constexpr std::array<int, 6> kPlainColours = {0, 1, 3, 6, 7, 8};

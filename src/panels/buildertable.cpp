@@ -17,10 +17,10 @@ constexpr int iconY(int row) {
 
 // clang-format off
 const ControlDef kControls[] = {
-    {kNoId,         K::Label,  "Sons",             10,   6,   300, 20,  0},
+    {kNoId,         K::Label,  QT_TRANSLATE_NOOP("Builder", "Sounds"),           10,   6,   300, 20,  0},
     {kSoundList,    K::List,   "",                 10,   28,  300, 340, 0},
     {kSoundRefresh, K::Button, kRefreshText,       10,   374, 100, 26,  0},
-    {kNoId,         K::Label,  "Effets",           320,  6,   300, 20,  0},
+    {kNoId,         K::Label,  QT_TRANSLATE_NOOP("Builder", "Effects"),         320,  6,   300, 20,  0},
     {kEffectList,   K::List,   "",                 320,  28,  300, 340, 0},
     {kEffectRefresh,K::Button, kRefreshText,       320,  374, 100, 26,  0},
     {kDropIcons[0].control, K::Custom, "", kIconX, iconY(0), 34, 34, kOwnerDrawn},
@@ -74,7 +74,7 @@ const ControlDef kControls[] = {
 } // namespace
 
 std::span<const ControlDef> builderControls() {
-    return kControls;
+    return inLanguage("Builder", std::span<const ControlDef>(kControls), &ControlDef::caption);
 }
 
 } // namespace orvane::builder

@@ -3,7 +3,10 @@
 #include "console/console.h"
 #include "console/controlids.h"
 #include "panels/showtimepanel.h"
+#include "show/language.h"
 #include "show/textutil.h"
+
+#include <QtGlobal>
 
 #include <algorithm>
 #include <cmath>
@@ -45,25 +48,27 @@ std::optional<std::string> RemoteExecutor::execute(const RemoteCommand& c) {
         return press(console::kStop, "Stop");
     case RemoteVerb::Pause:
         if (!m_main.enabled(console::kPause))
-            return std::string("\"Pause\" is disabled: no sound plays");
+            return translate("RemoteCommands", "\"Pause\" is disabled: no sound plays");
         if (ShowTimePanel* panel = openPanel()) {
             panel->controls().click(showtime::kPause);
             return std::nullopt;
         }
         return press(console::kPause, "Pause");
     case RemoteVerb::Master:
-        return slide(console::kMaster, 255 - levelOf(c.value), "the master fader");
+        return slide(console::kMaster, 255 - levelOf(c.value),
+                     QT_TRANSLATE_NOOP("RemoteCommands", "the master fader"));
     case RemoteVerb::Fader:
         if (c.index < 1 || c.index > kLevelFaders)
-            return format("there is no level fader %d", c.index);
+            return fillIn(translate("RemoteCommands", "there is no level fader %1"),
+                          {std::to_string(c.index)});
         return slide(console::kFaders[size_t(c.index - 1)], 255 - levelOf(c.value),
-                     "the level fader");
+                     QT_TRANSLATE_NOOP("RemoteCommands", "the level fader"));
     case RemoteVerb::Volume:
         return volume(c.index, c.value);
     case RemoteVerb::Blackout:
         return blackout(c.index != 0);
     }
-    return std::string("unknown command");
+    return translate("RemoteCommands", "unknown command");
 }
 
 int RemoteExecutor::drain(RemoteCommandRing& ring, int budget, const Ignored& ignored) {
@@ -112,15 +117,15 @@ ShowTimePanel* RemoteExecutor::openPanel() const {
 std::optional<std::string> RemoteExecutor::go() {
     if (ShowTimePanel* panel = openPanel()) {
         if (!panel->nextStep())
-            return std::string("less than 500 ms after the last \"Next step\"");
+            return translate("RemoteCommands", "less than 500 ms after the last \"Next step\"");
         return std::nullopt;
     }
     if (!m_main.enabled(console::kFadeIn))
-        return std::string("\"Fade in\" is disabled while manual mode is open");
+        return translate("RemoteCommands", "\"Fade in\" is disabled while manual mode is open");
     if (m_main.checked(console::kFadeIn))
-        return std::string("a fade runs already");
+        return translate("RemoteCommands", "a fade runs already");
     if (!m_hooks.fadeInKey)
-        return std::string("\"Fade in\" is not available");
+        return translate("RemoteCommands", "\"Fade in\" is not available");
     m_hooks.fadeInKey();
     return std::nullopt;
 }
@@ -128,40 +133,45 @@ std::optional<std::string> RemoteExecutor::go() {
 std::optional<std::string> RemoteExecutor::back() {
     if (ShowTimePanel* panel = openPanel()) {
         if (!panel->stepBack())
-            return std::string("at step 0, or less than 200 ms after the last step back");
+            return translate("RemoteCommands",
+                             "at step 0, or less than 200 ms after the last step back");
         return std::nullopt;
     }
     int current = std::clamp(m_main.textInt(console::kStepNumber), 0, kLastStep);
     if (current == 0)
-        return std::string("the show is at step 0");
+        return translate("RemoteCommands", "the show is at step 0");
     m_main.setText(console::kStepNumber, format("%d", current - 1));
     return std::nullopt;
 }
 
 std::optional<std::string> RemoteExecutor::step(int number) {
     if (number < 0 || number > kLastStep)
-        return format("step %d is not in 0-%d", number, kLastStep);
+        return fillIn(translate("RemoteCommands", "step %1 is not in 0-%2"),
+                      {std::to_string(number), std::to_string(kLastStep)});
     m_main.setText(console::kStepNumber, format("%d", number));
     return std::nullopt;
 }
 
 std::optional<std::string> RemoteExecutor::press(int id, const char* name) {
     if (!m_main.enabled(id))
-        return format("\"%s\" is disabled", name);
+        return fillIn(translate("RemoteCommands", "\"%1\" is disabled"),
+                      {translate("Console", name)});
     m_main.click(id);
     return std::nullopt;
 }
 
 std::optional<std::string> RemoteExecutor::slide(int id, int pos, const char* name) {
     if (!m_main.enabled(id))
-        return format("%s is disabled", name);
+        return fillIn(translate("RemoteCommands", "%1 is disabled"),
+                      {translate("RemoteCommands", name)});
     m_main.scroll(id, pos);
     return std::nullopt;
 }
 
 std::optional<std::string> RemoteExecutor::volume(int which, float value) {
     if (which != 1 && which != 2)
-        return format("there is no master volume %d", which);
+        return fillIn(translate("RemoteCommands", "there is no master volume %1"),
+                      {std::to_string(which)});
     int pos = volumePos(value);
     // The panel's sliders lead while it is open: the main window's follow them.
     if (ShowTimePanel* panel = openPanel()) {
@@ -169,14 +179,14 @@ std::optional<std::string> RemoteExecutor::volume(int which, float value) {
         return std::nullopt;
     }
     return slide(which == 1 ? console::kMasterVolumeLeft : console::kMasterVolumeRight, pos,
-                 "the master volume");
+                 QT_TRANSLATE_NOOP("RemoteCommands", "the master volume"));
 }
 
 std::optional<std::string> RemoteExecutor::blackout(bool on) {
     bool now = m_hooks.blackoutOn ? m_hooks.blackoutOn() : m_main.checked(console::kAllDmxToZero);
     if (now == on)
         return std::nullopt; // already as asked
-    return press(console::kAllDmxToZero, "All dmx to 0");
+    return press(console::kAllDmxToZero, QT_TRANSLATE_NOOP("Console", "All dmx to 0"));
 }
 
 std::string describe(const RemoteCommand& c) {

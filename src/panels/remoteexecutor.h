@@ -59,7 +59,9 @@ private:
     std::optional<std::string> go();
     std::optional<std::string> back();
     std::optional<std::string> step(int number);
+    // `name` is the control's English caption, marked in the context "Console".
     std::optional<std::string> press(int id, const char* name);
+    // `name` is an English text marked in the context "RemoteCommands".
     std::optional<std::string> slide(int id, int pos, const char* name);
     std::optional<std::string> volume(int which, float value);
     std::optional<std::string> blackout(bool on);
@@ -68,7 +70,8 @@ private:
     RemoteExecutorHooks m_hooks;
 };
 
-// The name of a command as the log shows it ("go", "step 12", "master 0.50").
+// The name of a command as the log shows it ("go", "step 12", "master 0.50"),
+// in the remotes' own command words, which no language changes.
 std::string describe(const RemoteCommand& command);
 
 } // namespace orvane

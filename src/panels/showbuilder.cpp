@@ -6,6 +6,7 @@
 #include "console/showsession.h"
 #include "show/datafile.h"
 #include "show/effectfile.h"
+#include "show/language.h"
 #include "show/showfolders.h"
 #include "show/textencoding.h"
 #include "show/textutil.h"
@@ -52,28 +53,28 @@ double durationOf(const std::string& text) {
 }
 
 // What an icon dropped on a step does, as the edit's name says it.
-const char* iconAction(int code) {
+std::string iconAction(int code) {
     switch (code) {
     case -1:
-        return "stop sound";
+        return translate("Builder", "stop sound");
     case -2:
-        return "manual transition";
+        return translate("Builder", "manual transition");
     case -3:
-        return "timed transition";
+        return translate("Builder", "timed transition");
     case -4:
-        return "end-of-sound transition";
+        return translate("Builder", "end-of-sound transition");
     case -5:
-        return "no sound level";
+        return translate("Builder", "no sound level");
     case -6:
-        return "sound level";
+        return translate("Builder", "sound level");
     case -7:
-        return "rude light fade";
+        return translate("Builder", "rude light fade");
     case -8:
-        return "soft light fade";
+        return translate("Builder", "soft light fade");
     case -9:
-        return "toggle pause";
+        return translate("Builder", "toggle pause");
     default:
-        return "icon";
+        return translate("Builder", "icon");
     }
 }
 
@@ -258,8 +259,11 @@ void ShowBuilder::captionChanged(int cell) {
         return;
     r.name = stored;
     // A caption typed letter by letter is one edit.
-    ShowEdits::Scope edit(m_session.edits(), format("caption of step %d", step),
-                          ShowEdits::Naming::Action, format("caption %d", step));
+    ShowEdits::Scope edit(
+        m_session.edits(),
+        fillIn(translate("Builder", "caption of step %1"), {std::to_string(step)}),
+        ShowEdits::Naming::Action,
+        format("caption %d", step)); // untranslated: a merge key, never shown
     m_session.store().SaveStep(step, r);
     // The console holds the current step's caption too: keep it in line, so that
     // the next commit of the current step does not put the old caption back.
@@ -363,7 +367,8 @@ void ShowBuilder::afterChange() {
 }
 
 void ShowBuilder::iconDrop(int step, int code) {
-    ShowEdits::Scope edit(m_session.edits(), format("%s on step %d", iconAction(code), step));
+    ShowEdits::Scope edit(m_session.edits(), fillIn(translate("Builder", "%1 on step %2"),
+                                                    {iconAction(code), std::to_string(step)}));
     StepRecord r;
     m_session.store().LoadStep(step, r);
     applyIcon(r, code);
@@ -375,7 +380,8 @@ void ShowBuilder::soundDrop(int step, int item) {
     if (item < 0 || item >= m_sounds.count())
         return;
     ShowEdits::Scope edit(m_session.edits(),
-                          format("sound %s on step %d", m_sounds.item(item).text.c_str(), step));
+                          fillIn(translate("Builder", "sound %1 on step %2"),
+                                 {m_sounds.item(item).text, std::to_string(step)}));
     StepRecord r;
     m_session.store().LoadStep(step, r);
     r.soundnameatbegin = encodeStored(m_sounds.item(item).text, m_session.store().encoding());
@@ -403,7 +409,8 @@ void ShowBuilder::effectDrop(int step, int item) {
         return;
     const std::string name = m_effects.item(item).text;
     // The step change on the way (and what it stores) belongs to the drop.
-    ShowEdits::Scope edit(m_session.edits(), format("effect %s from step %d", name.c_str(), step));
+    ShowEdits::Scope edit(m_session.edits(), fillIn(translate("Builder", "effect %1 from step %2"),
+                                                    {name, std::to_string(step)}));
     ShowStore& store = m_session.store();
     auto setPle = [&] {
         StepRecord r;

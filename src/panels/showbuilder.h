@@ -9,6 +9,7 @@
 // hooks. User-interface thread only.
 
 #include "console/controlmodel.h"
+#include "console/tabletext.h"
 #include "panels/buildercells.h"
 
 #include <array>
@@ -24,7 +25,9 @@ class ShowSession;
 namespace builder {
 
 constexpr int kDialogId = 126;
-constexpr const char* kCaption = "Easy show builder";
+// The texts below are marked for translation in the context "Builder": a window
+// shows translate("Builder", kCaption), never the constant itself.
+constexpr const char* kCaption = QT_TRANSLATE_NOOP("Builder", "Easy show builder");
 
 constexpr int kStrip = 1275;
 constexpr int kSoundList = 1360;
@@ -56,13 +59,15 @@ constexpr int kTimerMs = 50;
 constexpr int kMenuDelete = 32773;
 constexpr int kMenuInsert = 32774;
 constexpr int kMenuDuplicate = 32776;
-constexpr const char* kMenuInsertText = "Insérer un pas après ce pas";
-constexpr const char* kMenuDeleteText = "Supprimer ce pas";
-constexpr const char* kMenuDuplicateText = "Dupliquer ce pas";
+constexpr const char* kMenuInsertText =
+    QT_TRANSLATE_NOOP("Builder", "Insert a step after this step");
+constexpr const char* kMenuDeleteText = QT_TRANSLATE_NOOP("Builder", "Delete this step");
+constexpr const char* kMenuDuplicateText = QT_TRANSLATE_NOOP("Builder", "Duplicate this step");
 
-constexpr const char* kLightOnlyText = "Ne copie quel la lumière";
-constexpr const char* kRefreshText = "Refresh";
-constexpr const char* kSaveText = "Save";
+constexpr const char* kLightOnlyText = QT_TRANSLATE_NOOP("Builder", "Copy only the light");
+constexpr const char* kRefreshText = QT_TRANSLATE_NOOP("Builder", "Refresh");
+constexpr const char* kSaveText = QT_TRANSLATE_NOOP("Builder", "Save");
+// Never translated: the effect list's names are matched against it.
 constexpr const char* kGlobalMark = " (GLOBAL)";
 // A step whose sound name is this stops the sound and starts none.
 constexpr const char* kStopSoundMarker = "$ns$";
@@ -79,15 +84,15 @@ struct DropIcon {
 };
 
 inline constexpr std::array<DropIcon, 9> kDropIcons = {{
-    {1378, -1, 145, "Stoppe un son"},
-    {1387, -2, 148, "Transition manuelle"},
-    {1024, -3, 150, "Transition temporisée. Durée (s):"},
-    {1388, -4, 152, "Transition en fin de son"},
-    {1386, -5, 1045, "Annule la définition du niveau sonore"},
-    {1381, -6, 1048, "Défini le niveau sonore comme ceci :"},
-    {1101, -7, 1101, "Transition dure lumière"},
-    {1103, -8, 1103, "Transition douce lumière"},
-    {1113, -9, 1105, "Inverse Pause"},
+    {1378, -1, 145, QT_TRANSLATE_NOOP("Builder", "Stops a sound")},
+    {1387, -2, 148, QT_TRANSLATE_NOOP("Builder", "Manual transition")},
+    {1024, -3, 150, QT_TRANSLATE_NOOP("Builder", "Timed transition. Duration (s):")},
+    {1388, -4, 152, QT_TRANSLATE_NOOP("Builder", "Transition at the end of the sound")},
+    {1386, -5, 1045, QT_TRANSLATE_NOOP("Builder", "Cancels the sound level setting")},
+    {1381, -6, 1048, QT_TRANSLATE_NOOP("Builder", "Sets the sound level like this:")},
+    {1101, -7, 1101, QT_TRANSLATE_NOOP("Builder", "Hard light transition")},
+    {1103, -8, 1103, QT_TRANSLATE_NOOP("Builder", "Soft light transition")},
+    {1113, -9, 1105, QT_TRANSLATE_NOOP("Builder", "Toggles pause")},
 }};
 
 } // namespace builder

@@ -3,6 +3,7 @@
 
 #include "console/console.h"
 #include "console/controlids.h"
+#include "show/language.h"
 #include "show/textutil.h"
 
 namespace orvane {
@@ -192,11 +193,11 @@ void ShowTimePanel::refreshShowInfo() {
     m_controls.setText(kStepShown, step);
     m_controls.setText(kCaption, withoutCarriageReturns(caption));
     if (next < 0 || next >= kStepCount) {
-        m_controls.setText(kNextCaption, "Next: end of the show");
+        m_controls.setText(kNextCaption, translate("ShowTime", "Next: end of the show"));
         return;
     }
     std::string name = m_store.ReadStoreString(std::to_string(next), "name", "", 1024, "");
-    std::string text = format("Next: %d", next);
+    std::string text = fillIn(translate("ShowTime", "Next: %1"), {std::to_string(next)});
     if (!name.empty())
         text += "  " + withoutCarriageReturns(storedToConsole(name));
     m_controls.setText(kNextCaption, text);

@@ -8,6 +8,7 @@
 #include "panels/remoteexecutor.h"
 #include "panels/showtimepanel.h"
 #include "playback/consolehandlers.h"
+#include "show/language.h"
 #include "support/manualclock.h"
 #include "support/scriptedprompts.h"
 
@@ -264,6 +265,27 @@ TEST_F(ExecutorFixture, DrainActsOnAFewCommandsARoundAndOnlyOnTheLastOfAFadersVa
     EXPECT_EQ(steps.size(), 21u);
     EXPECT_EQ(steps.back(), 19);
     EXPECT_EQ(ignored, (std::vector<std::string>{"fader 30 1.00: there is no level fader 30"}));
+}
+
+// Why a command did nothing goes to the operator's log: in French when the
+// operator reads French (needs the French translation compiled in).
+TEST_F(ExecutorFixture, WhyACommandDidNothingIsSaidInTheOperatorsLanguage) {
+    ASSERT_TRUE(useLanguage(Language::French));
+    controls.setEnabled(console::kAllDmxToZero, false);
+    struct Case {
+        RemoteCommand command;
+        const char* why;
+    } cases[] = {
+        {{RemoteVerb::Step, 600}, "le pas 600 n'est pas dans 0-499"},
+        {{RemoteVerb::Fader, 40, 0.5f}, "il n'y a pas de fader de niveau 40"},
+        {{RemoteVerb::Volume, 3, 0.5f}, "il n'y a pas de volume master 3"},
+        {{RemoteVerb::Blackout, 1}, "\"Tout le DMX \xC3\xA0 0\" est d\xC3\xA9sactiv\xC3\xA9"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(executor->execute(c.command), std::optional<std::string>(c.why))
+            << describe(c.command);
+    useLanguage(Language::English);
+    EXPECT_EQ(run(RemoteVerb::Step, 600), std::optional<std::string>("step 600 is not in 0-499"));
 }
 
 } // namespace

@@ -104,7 +104,7 @@ TEST_F(BuilderWindow, EveryControlHasItsWidgetAndTheTextsStandAsGiven) {
         EXPECT_TRUE(labels.count(QString::fromUtf8(icon.label))) << icon.label;
         EXPECT_FALSE(builderPicture(icon.cursor).isNull()) << icon.cursor;
     }
-    EXPECT_EQ(qobject_cast<QAbstractButton*>(w(kLightOnly))->text(), "Ne copie quel la lumière");
+    EXPECT_EQ(qobject_cast<QAbstractButton*>(w(kLightOnly))->text(), "Copy only the light");
     EXPECT_TRUE(qobject_cast<QAbstractButton*>(w(kLightOnly))->isChecked());
     EXPECT_EQ(qobject_cast<QAbstractButton*>(w(kSave))->text(), "Save");
     EXPECT_FALSE(w(kStrip)->isEnabled());
@@ -235,7 +235,7 @@ TEST_F(BuilderWindow, DoubleClickAndTheContextMenu) {
     send(window.get(), QEvent::MouseButtonRelease, cellPoint(33), Qt::RightButton, Qt::NoButton,
          global(cellPoint(33)));
     EXPECT_EQ(shown,
-              (QStringList{"Insérer un pas après ce pas", "Supprimer ce pas", "Dupliquer ce pas"}));
+              (QStringList{"Insert a step after this step", "Delete this step", "Duplicate this step"}));
     EXPECT_EQ(main.session.currentStep(), 33);
     EXPECT_EQ(main.stored(34), main.stored(33)) << "duplicated";
 }

@@ -59,7 +59,7 @@ TEST_F(ManualModeWindow, TwentyFourFadersInOrderUnderTheStrip) {
     EXPECT_EQ(edit->text(), QStringLiteral("10"));
     QLabel* caption = nullptr;
     for (QLabel* l : window->findChildren<QLabel*>())
-        if (l->text() == QString::fromUtf8("Premier pas contenant les r\xc3\xa9glages"))
+        if (l->text() == QString("First step holding the settings"))
             caption = l;
     ASSERT_NE(caption, nullptr);
     EXPECT_LE(caption->geometry().right(), edit->geometry().left());
