@@ -186,8 +186,7 @@ std::optional<std::string> bounded(std::function<std::optional<std::string>()> r
         return *run.value;
     if (run.end == BoundedEnd::NoThread)
         return translate("Show check", "cannot be read: no thread could be started to read it");
-    return fillIn(translate("Show check", "is left out: %1"),
-                  {overrunText(overrun)});
+    return fillIn(translate("Show check", "is left out: %1"), {overrunText(overrun)});
 }
 
 // Each read uses a store and profile files of its own: an abandoned read keeps them.

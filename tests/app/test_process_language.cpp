@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <locale.h>
 #include <sys/stat.h>
@@ -70,7 +71,10 @@ TEST(ProcessLanguage, PromptsFollowTheSettingThenTheLocaleAndTheShowFileStaysThe
         std::string err = readFile(p.stderrPath());
         std::string port = config.file("no-such-port");
         if (run.french) {
-            EXPECT_TRUE(contains(err, kFrenchDmxMessage(port))) << run.name << "\n" << err;
+            EXPECT_TRUE(contains(err, "orvane: Impossible d'ouvrir l'interface DMX " + port +
+                                          " : Aucun fichier ou dossier de ce type\n"))
+                << run.name << "\n"
+                << err;
         } else {
             EXPECT_TRUE(contains(err, "orvane: Cannot open the DMX interface " + port +
                                           ": No such file or directory\n"))
@@ -83,4 +87,61 @@ TEST(ProcessLanguage, PromptsFollowTheSettingThenTheLocaleAndTheShowFileStaysThe
         EXPECT_EQ(saved, firstShowFile) << run.name;
     }
     EXPECT_TRUE(contains(firstShowFile, "\r\n4$name=Entrée des artistes\r\n"));
+}
+
+TEST(ProcessLanguage, HelpUsageErrorsAndTheCheckSpeakTheLanguageWithoutADisplay) {
+    TempDir root, config;
+    ::mkdir(config.file("orvane").c_str(), 0755);
+    ::mkdir(root.file("gala").c_str(), 0755);
+    writeFile(root.file("gala/dmx.ini"),
+              "[GLOBAL]\r\nmanualstep=1\r\n3$soundnameatbegin=gone.wav\r\n");
+    const std::string where = "ORVANE_ROOT=" + root.path();
+    const std::string home = "XDG_CONFIG_HOME=" + config.path();
+    struct Case {
+        const char* setting;
+        std::vector<std::string> env;
+        const char* usage;
+        const char* unknownOption;
+        const char* noShow;
+    } cases[] = {
+        {"", {"LC_ALL=C"}, "Usage: orvane ", "orvane: unknown option '-q'\n", "orvane: no show"},
+        {"fr", {"LC_ALL=C"}, "Usage : orvane ", nullptr, "orvane: pas de spectacle"},
+        {"", {"LANG=fr_FR.UTF-8"}, "Usage : orvane ", nullptr, "orvane: pas de spectacle"},
+        {"en",
+         {"LANG=fr_FR.UTF-8"},
+         "Usage: orvane ",
+         "orvane: unknown option '-q'\n",
+         "orvane: no show"},
+    };
+    std::vector<std::string> reports;
+    for (const Case& c : cases) {
+        writeFile(config.file("orvane/profile.ini"),
+                  *c.setting ? "[settings]\r\nlanguage=" + std::string(c.setting) + "\r\n" : "");
+        std::vector<std::string> env = c.env;
+        env.push_back(where);
+        env.push_back(home);
+        std::string name = std::string("setting '") + c.setting + "' " + c.env[0];
+        ProgramRun help = runOrvane({"--help"}, env);
+        EXPECT_EQ(help.status, 0) << name;
+        EXPECT_EQ(help.out.rfind(c.usage, 0), 0u) << name << "\n" << help.out;
+        ProgramRun wrong = runOrvane({"-q"}, env);
+        EXPECT_EQ(wrong.status, 2) << name;
+        if (c.unknownOption)
+            EXPECT_EQ(wrong.err.rfind(c.unknownOption, 0), 0u) << name << "\n" << wrong.err;
+        else
+            EXPECT_EQ(wrong.err.find("unknown option"), std::string::npos) << name << wrong.err;
+        ProgramRun missing = runOrvane({"--check", "nope"}, env);
+        EXPECT_EQ(missing.status, 2) << name;
+        EXPECT_EQ(missing.err.rfind(c.noShow, 0), 0u) << name << "\n" << missing.err;
+        // The same problems, in the operator's words, and the same exit status.
+        ProgramRun check = runOrvane({"--check", "gala"}, env);
+        EXPECT_EQ(check.status, 1) << name << check.err;
+        EXPECT_NE(check.out.find("gone.wav"), std::string::npos) << name << check.out;
+        reports.push_back(check.out);
+    }
+    auto lines = [](const std::string& t) { return std::count(t.begin(), t.end(), '\n'); };
+    EXPECT_EQ(lines(reports[1]), lines(reports[0]));
+    EXPECT_NE(reports[1], reports[0]) << "the French report is not translated";
+    EXPECT_EQ(reports[2], reports[1]);
+    EXPECT_EQ(reports[3], reports[0]);
 }
