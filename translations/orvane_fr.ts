@@ -209,7 +209,7 @@ Voir orvane(1) pour les dossiers des spectacles, les réglages et l'environnemen
     </message>
     <message>
         <source>Current colour</source>
-        <translation>Couleur actuelle</translation>
+        <translation>Coul. actuelle</translation>
     </message>
     <message>
         <source>Step</source>
@@ -251,15 +251,15 @@ ALT+ESP</translation>
     </message>
     <message>
         <source>after fade goto :</source>
-        <translation>puis aller au pas :</translation>
+        <translation>puis au pas :</translation>
     </message>
     <message>
         <source>Hot key</source>
-        <translation>Raccourci</translation>
+        <translation>Touche</translation>
     </message>
     <message>
         <source>Validate HK</source>
-        <translation>Valider racc.</translation>
+        <translation>Valider touche</translation>
     </message>
     <message>
         <source>Insert a step</source>
@@ -387,11 +387,11 @@ ALT+ESP</translation>
     </message>
     <message>
         <source>All rgb room</source>
-        <translation>Tout RGB salle</translation>
+        <translation>RGB salle</translation>
     </message>
     <message>
         <source>All rgb back</source>
-        <translation>Tout RGB fond</translation>
+        <translation>RGB fond</translation>
     </message>
     <message>
         <source>All fans</source>
@@ -553,11 +553,11 @@ ALT+ESP</translation>
     </message>
     <message>
         <source>Hot key of this step: pressed anywhere in orvane, it makes this step current. It takes effect once the step was left and "Validate HK" pressed</source>
-        <translation>Raccourci de ce pas : pressé n'importe où dans orvane, il rend ce pas courant. Il prend effet une fois le pas quitté et "Valider racc." pressé</translation>
+        <translation>Touche de ce pas : pressée n'importe où dans orvane, elle rend ce pas courant. Elle prend effet une fois le pas quitté et "Valider touche" pressé</translation>
     </message>
     <message>
         <source>Registers the hot keys of every step again</source>
-        <translation>Réenregistre les raccourcis de tous les pas</translation>
+        <translation>Réenregistre les touches de tous les pas</translation>
     </message>
     <message>
         <source>Shutter 1 follows "Shutter #1" instead of the step (channel 413)</source>

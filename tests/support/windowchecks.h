@@ -92,9 +92,14 @@ inline std::vector<CutCaption> captionsCut(const QWidget* window) {
         int room = w->width();
         if (auto* b = qobject_cast<const QAbstractButton*>(w)) {
             text = b->text().remove(QLatin1Char('&'));
-            room -= 4;
-            if (qobject_cast<const QCheckBox*>(w) || qobject_cast<const QRadioButton*>(w))
-                room -= w->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, w) + 4;
+            if (qobject_cast<const QCheckBox*>(w))
+                room -= w->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, w) +
+                        w->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, w);
+            else if (qobject_cast<const QRadioButton*>(w))
+                room -= w->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, w) +
+                        w->style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, w);
+            else
+                room -= 4;
         } else if (auto* l = qobject_cast<const QLabel*>(w);
                    l && !l->wordWrap() && l->textFormat() != Qt::RichText) {
             text = l->text();
