@@ -17,6 +17,10 @@ for lib in libqt6widgets6 libsdl2 libsndfile1; do
         exit 1
     fi
 done
+if [[ $(dpkg-deb --field "$deb" Recommends) != *qt6-translations-l10n* ]]; then
+    echo "check-package: the package does not recommend Qt's translations" >&2
+    exit 1
+fi
 
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
