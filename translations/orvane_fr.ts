@@ -243,11 +243,11 @@ ALT+ESP</translation>
     </message>
     <message>
         <source>auto fade</source>
-        <translation>trans. auto</translation>
+        <translation>tr. auto</translation>
     </message>
     <message>
         <source>rude fade</source>
-        <translation>trans. dure</translation>
+        <translation>tr. dure</translation>
     </message>
     <message>
         <source>after fade goto :</source>
@@ -323,7 +323,7 @@ ALT+ESP</translation>
     </message>
     <message>
         <source>locked</source>
-        <translation>bloqué</translation>
+        <translation>figé</translation>
     </message>
     <message>
         <source>stepsound</source>
@@ -395,7 +395,7 @@ ALT+ESP</translation>
     </message>
     <message>
         <source>All fans</source>
-        <translation>Tous ventilos</translation>
+        <translation>Ventilos</translation>
     </message>
     <message>
         <source>Show:</source>
@@ -469,7 +469,7 @@ ALT+ESP</translation>
     </message>
     <message>
         <source>All dmx to 0</source>
-        <translation>Tout le DMX à 0</translation>
+        <translation>Tout DMX à 0</translation>
     </message>
     <message>
         <source>Use IP devices</source>
@@ -2230,7 +2230,7 @@ depuis %3</translation>
     </message>
     <message>
         <source>locked</source>
-        <translation>bloqué</translation>
+        <translation>figé</translation>
     </message>
     <message>
         <source>Stop</source>
@@ -2246,7 +2246,7 @@ depuis %3</translation>
     </message>
     <message>
         <source>Close</source>
-        <translation>Fermer</translation>
+        <translation>Sortir</translation>
     </message>
 </context>
 <context>

@@ -279,7 +279,7 @@ TEST_F(ExecutorFixture, WhyACommandDidNothingIsSaidInTheOperatorsLanguage) {
         {{RemoteVerb::Step, 600}, "le pas 600 n'est pas dans 0-499"},
         {{RemoteVerb::Fader, 40, 0.5f}, "il n'y a pas de fader de niveau 40"},
         {{RemoteVerb::Volume, 3, 0.5f}, "il n'y a pas de volume master 3"},
-        {{RemoteVerb::Blackout, 1}, "\"Tout le DMX \xC3\xA0 0\" est d\xC3\xA9sactiv\xC3\xA9"},
+        {{RemoteVerb::Blackout, 1}, "\"Tout DMX \xC3\xA0 0\" est d\xC3\xA9sactiv\xC3\xA9"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(executor->execute(c.command), std::optional<std::string>(c.why))
