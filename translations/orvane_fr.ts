@@ -225,11 +225,11 @@ Voir orvane(1) pour les dossiers des spectacles, les réglages et l'environnemen
     </message>
     <message>
         <source>To 100%</source>
-        <translation>100% en</translation>
+        <translation>à 100%</translation>
     </message>
     <message>
         <source>To 0%</source>
-        <translation>0% en</translation>
+        <translation>à 0%</translation>
     </message>
     <message>
         <source>Fade in

@@ -17,6 +17,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QStyle>
+#include <QStyleOptionButton>
 #include <QWidget>
 
 #include <algorithm>
@@ -75,6 +76,27 @@ inline std::vector<std::string> controlsOutside(const QWidget* holder, QRect are
     return outside;
 }
 
+// The width of w that no visible sibling on its right covers.
+inline int shownWidth(const QWidget* w) {
+    int shown = w->width();
+    const QWidget* parent = w->parentWidget();
+    if (!parent)
+        return shown;
+    const QRect own = w->geometry();
+    for (const QObject* o : parent->children()) {
+        auto* s = qobject_cast<const QWidget*>(o);
+        if (!s || s == w || s->isWindow() || !s->isVisibleTo(parent))
+            continue;
+        const QRect other = s->geometry();
+        bool besideOnTheRight = other.left() > own.left() && other.left() <= own.right() &&
+                                other.top() < own.bottom() && other.bottom() > own.top();
+        // A group box or a frame holding w is no sibling in its way.
+        if (besideOnTheRight && !other.contains(own))
+            shown = std::min(shown, other.left() - own.left());
+    }
+    return shown;
+}
+
 // A control whose caption is wider than the room it gives it.
 struct CutCaption {
     QRect place; // in the window
@@ -89,17 +111,22 @@ inline std::vector<CutCaption> captionsCut(const QWidget* window) {
         if (!w->isVisibleTo(window))
             continue;
         QString text;
-        int room = w->width();
+        int room = shownWidth(w);
         if (auto* b = qobject_cast<const QAbstractButton*>(w)) {
             text = b->text().remove(QLatin1Char('&'));
-            if (qobject_cast<const QCheckBox*>(w))
-                room -= w->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, w) +
-                        w->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, w);
-            else if (qobject_cast<const QRadioButton*>(w))
-                room -= w->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, w) +
-                        w->style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, w);
-            else
+            bool check = qobject_cast<const QCheckBox*>(w);
+            if (check || qobject_cast<const QRadioButton*>(w)) {
+                // Where the style puts the text, beside the indicator.
+                QStyleOptionButton option;
+                option.initFrom(w);
+                option.text = b->text();
+                QRect contents = w->style()->subElementRect(check ? QStyle::SE_CheckBoxContents
+                                                                  : QStyle::SE_RadioButtonContents,
+                                                            &option, w);
+                room -= contents.left();
+            } else {
                 room -= 4;
+            }
         } else if (auto* l = qobject_cast<const QLabel*>(w);
                    l && !l->wordWrap() && l->textFormat() != Qt::RichText) {
             text = l->text();
