@@ -234,8 +234,8 @@ TEST_F(BuilderWindow, DoubleClickAndTheContextMenu) {
     });
     send(window.get(), QEvent::MouseButtonRelease, cellPoint(33), Qt::RightButton, Qt::NoButton,
          global(cellPoint(33)));
-    EXPECT_EQ(shown,
-              (QStringList{"Insert a step after this step", "Delete this step", "Duplicate this step"}));
+    EXPECT_EQ(shown, (QStringList{"Insert a step after this step", "Delete this step",
+                                  "Duplicate this step"}));
     EXPECT_EQ(main.session.currentStep(), 33);
     EXPECT_EQ(main.stored(34), main.stored(33)) << "duplicated";
 }
