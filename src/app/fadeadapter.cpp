@@ -18,7 +18,7 @@ FadeView::FadeView(ControlModel& controls, FadeFeedback& feedback, QWidget* prog
 }
 
 void FadeView::refresh() {
-    const std::string text = fadeStatusText(m_feedback.status());
+    const std::string text = m_feedback.status().text;
     // An unchanged text is not written again: the idle console stays idle.
     if (m_controls.text(console::kFadeStatus) != text)
         m_controls.setText(console::kFadeStatus, text);

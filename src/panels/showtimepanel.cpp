@@ -174,9 +174,8 @@ void ShowTimePanel::onVolumeMoved(int id) {
 
 void ShowTimePanel::refreshFade() {
     const FadeStatus fade = m_fade.status();
-    const std::string text = fadeStatusText(fade);
-    if (m_controls.text(kFadeLine) != text)
-        m_controls.setText(kFadeLine, text);
+    if (m_controls.text(kFadeLine) != fade.text)
+        m_controls.setText(kFadeLine, fade.text);
     m_controls.setPos(kFadeBar, fade.fading ? fade.percent : 0);
 }
 

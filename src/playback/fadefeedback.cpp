@@ -52,12 +52,17 @@ FadeStatus FadeFeedback::status() {
     s.target = stepAfterFade(m_main);
     s.percent = std::clamp(m_main.pos(console::kFadeProgress), 0, 100);
     const uint64_t generation = s.target >= 0 ? m_store.table().generation(s.target) : 0;
-    if (s.target != m_captionStep || generation != m_captionGeneration) {
+    if (!m_worded || s.target != m_captionStep || generation != m_captionGeneration) {
+        m_worded = true;
         m_captionStep = s.target;
         m_captionGeneration = generation;
         m_caption = stepCaption(m_store, s.target);
+        s.caption = m_caption;
+        // Worded once per target, not on every tick of the fade.
+        m_text = fadeStatusText(s);
     }
     s.caption = m_caption;
+    s.text = m_text;
     return s;
 }
 

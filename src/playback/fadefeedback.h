@@ -22,6 +22,7 @@ struct FadeStatus {
     int target = -1;     // the step the fade ends on; -1 when the show ends there
     std::string caption; // that step's caption, on one line
     int percent = 0;     // 0-100
+    std::string text;    // fadeStatusText of the above, kept while target and caption stay
 
     bool operator==(const FadeStatus&) const = default;
 };
@@ -55,6 +56,8 @@ private:
     int m_captionStep = -1;
     uint64_t m_captionGeneration = 0;
     std::string m_caption;
+    std::string m_text; // fadeStatusText for m_captionStep and m_caption
+    bool m_worded = false;
 };
 
 } // namespace orvane

@@ -78,6 +78,7 @@ TEST_F(FadeFeedbackFixture, TheStatusNamesTheStepTheFadeLeadsTo) {
         controls.setChecked(console::kFadeIn, r.fading);
         const FadeStatus s = status();
         EXPECT_EQ(fadeStatusText(s), r.text) << r.what;
+        EXPECT_EQ(s.text, r.text) << r.what << ": the text the windows show";
         EXPECT_EQ(s.percent, r.percent) << r.what;
     }
 }
@@ -89,6 +90,7 @@ TEST_F(FadeFeedbackFixture, AnEditOfTheTargetStepIsShownDuringTheFade) {
     EXPECT_EQ(status().caption, "Blue wash");
     name(5, "Red wash");
     EXPECT_EQ(status().caption, "Red wash");
+    EXPECT_EQ(status().text, "fading to 5 Red wash");
 }
 
 // A second Fade in, by its hot key or the middle mouse button, leaves the
