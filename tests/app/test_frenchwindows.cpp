@@ -1,20 +1,14 @@
 // Every window in French, as the main window opens it: no caption is cut
 // where the English window shows it whole, and no text is left in English.
 
-#include "app/orvanedlg.h"
-#include "app/toolwindows.h"
+#include "consolewithtools.h"
 #include "show/language.h"
-#include "support/qtapp.h"
-#include "support/scriptedprompts.h"
-#include "support/tempdir.h"
 #include "support/windowchecks.h"
 
 #include <QApplication>
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <map>
 #include <string>
 #include <tuple>
@@ -34,23 +28,8 @@ struct Opened {
 
 Opened openEveryWindow(Language language) {
     useLanguage(language);
-    TempDir root, config;
-    setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
-    setenv("ORVANE_DMX_PORT", "/nonexistent/orvane-test", 1);
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
-    std::filesystem::create_directories(root.file("demo/step0"));
     Opened opened;
-    ProfileFiles profiles;
-    ScriptedPrompts prompts;
-    StartOptions options;
-    options.show = "demo";
-    COrvaneDlg dlg(profiles, prompts, root.path(), "demo", options);
-    dlg.OnInitDialog();
-    dlg.tools()->toggleTimeline();
-    dlg.tools()->toggleGlobalColour();
-    dlg.tools()->toggleManualMode();
-    dlg.tools()->openShowTime(0, 0);
-    QApplication::processEvents();
+    ConsoleWithToolWindows console;
     for (QWidget* w : QApplication::topLevelWidgets()) {
         if (w->inherits("QMenu") || w->inherits("QTipLabel") || !w->isVisible())
             continue;
@@ -66,7 +45,6 @@ Opened openEveryWindow(Language language) {
             opened.cut[key] = w->windowTitle().toStdString() + ": " + c.what;
         }
     }
-    dlg.OnDestroy();
     useLanguage(Language::English);
     return opened;
 }

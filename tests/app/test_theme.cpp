@@ -1,19 +1,12 @@
 // The stage theme on a real main window and every tool window it opens: dark
 // grounds and light text everywhere, the console's own ground included.
 
-#include "app/orvanedlg.h"
-#include "app/toolwindows.h"
-#include "support/qtapp.h"
-#include "support/scriptedprompts.h"
-#include "support/tempdir.h"
+#include "consolewithtools.h"
 #include "windows/theme.h"
 
 #include <QApplication>
 
 #include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <filesystem>
 
 using namespace orvane;
 using namespace orvane::test;
@@ -22,24 +15,9 @@ namespace {
 
 TEST(StageTheme, EveryWindowFollowsIt) {
     testApp();
-    TempDir root, config;
-    setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
-    setenv("ORVANE_DMX_PORT", "/nonexistent/orvane-test", 1);
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
-    std::filesystem::create_directories(root.file("demo/step0"));
     applyTheme(Theme::stage());
     {
-        ProfileFiles profiles;
-        ScriptedPrompts prompts;
-        StartOptions options;
-        options.show = "demo";
-        COrvaneDlg dlg(profiles, prompts, root.path(), "demo", options);
-        dlg.OnInitDialog();
-        dlg.tools()->toggleTimeline();
-        dlg.tools()->toggleGlobalColour();
-        dlg.tools()->toggleManualMode();
-        dlg.tools()->openShowTime(0, 0);
-        QApplication::processEvents();
+        ConsoleWithToolWindows console;
         int windows = 0;
         for (QWidget* w : QApplication::topLevelWidgets()) {
             if (w->inherits("QMenu") || w->inherits("QTipLabel"))
@@ -54,7 +32,6 @@ TEST(StageTheme, EveryWindowFollowsIt) {
             EXPECT_LT(shot.pixelColor(4, shot.height() / 2).lightness(), 80) << name.toStdString();
         }
         EXPECT_GE(windows, 1 + 3 + 5 + 4) << "main, scanners, heads, the opened tool windows";
-        dlg.OnDestroy();
     }
     applyTheme(Theme::classic());
 }
