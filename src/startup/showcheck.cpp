@@ -162,7 +162,6 @@ bool isTextOrTimeKey(std::string_view key) {
     return false;
 }
 
-// A file the check reads is read on a thread of its own within the bound.
 // What a file that was not read in time is said to be, as the check's report
 // words it: a picture is decoded, every other file is read.
 enum class Overrun { NotRead, NotDecoded };
@@ -179,6 +178,7 @@ std::string overrunText(Overrun overrun) {
                   {bound});
 }
 
+// A file the check reads is read on a thread of its own within the bound.
 std::optional<std::string> bounded(std::function<std::optional<std::string>()> read,
                                    Overrun overrun) {
     Bounded<std::optional<std::string>> run = runBounded(kOutsideFileBound, std::move(read));
