@@ -102,6 +102,10 @@ private:
         std::shared_ptr<const std::function<void()>> tick;
         uint64_t lastWake = 0;                             // the wake-up that ran it last
         std::shared_ptr<const std::function<bool()>> idle; // none: never rests
+        // The pokes counted as the tick last began: what it has read up to.
+        // (An event on this thread wakes the ticks too, but their idle checks
+        // see what it did.)
+        uint64_t pokesRead = 0;
     };
 
     bool eventFilter(QObject* receiver, QEvent* event) override {
@@ -123,13 +127,15 @@ private:
 
     // After a wake-up's ticks: asleep, the ticks are asked whether they
     // still have nothing to do; awake, whether they all have nothing to do.
-    // Another thread that poked since the ticks began reading (the count
-    // moved) or pokes from now on (it sees the flag) keeps them awake.
+    // Ticks of different periods are due at different instants, so one
+    // wake-up may run some of them only: the thread rests only once every
+    // tick has run since the last poke. A poke that comes after
+    // the flag went up writes to the descriptor instead.
     void settle() {
         if (m_wakeFd < 0 || !m_running.empty())
             return; // inside a tick's own event loop: its tick still runs
         uiwake::setResting(true);
-        if (uiwake::pokes() != m_pokesBefore || !allIdle()) {
+        if (!allIdle()) {
             wakeResting();
             return;
         }
@@ -147,7 +153,7 @@ private:
             if (!tick.idle)
                 continue;
             std::shared_ptr<const std::function<bool()>> idle = tick.idle;
-            if (!tick.context || !(*idle)())
+            if (!tick.context || tick.pokesRead != uiwake::pokes() || !(*idle)())
                 return false;
             any = true;
         }
@@ -170,8 +176,6 @@ private:
     // a tick that such a loop has run since is not run again once it ends.
     void wake() {
         uint64_t number = ++s_wakeups;
-        if (m_running.empty())
-            m_pokesBefore = uiwake::pokes();
         std::vector<uint64_t> due;
         due.swap(m_spare); // a wake-up inside a tick's event loop takes a new one
         m_schedule.takeDue(now(), due);
@@ -193,6 +197,7 @@ private:
         }
         // Held here: the tick may stop itself or destroy its own window.
         std::shared_ptr<const std::function<void()>> tick = it->second.tick;
+        it->second.pokesRead = uiwake::pokes();
         m_running.push_back(id);
         (*tick)();
         m_running.erase(std::find(m_running.begin(), m_running.end(), id));
@@ -216,7 +221,6 @@ private:
     QTimer m_timer;
     int m_wakeFd = -1;
     bool m_asleep = false;
-    uint64_t m_pokesBefore = 0; // the pokes counted before the ticks began reading
 };
 
 TickDriver* driver() {

@@ -235,6 +235,32 @@ TEST_F(SharedTickFixture, APokeWhileTheTicksRunIsNotLost) {
     EXPECT_TRUE(restsSoon());
 }
 
+TEST_F(SharedTickFixture, APokeWhileAsleepReachesTheSlowTicksToo) {
+    // Two ticks that read what another thread hands over, of different
+    // periods: woken, the fast one is due first. The thread must not rest
+    // again before the slow one has read too.
+    std::atomic<int> handed{0};
+    int fastSeen = 0, slowSeen = 0;
+    SharedTick fast, slow;
+    fast.start(20, &owner, [&] { fastSeen = handed.load(); });
+    fast.restWhen([] { return true; });
+    slow.start(400, &owner, [&] { slowSeen = handed.load(); });
+    slow.restWhen([] { return true; });
+    SharedTick bound;
+    bound.start(100, &owner, [] {}); // bounds the wait, never wakes the others
+    for (int round = 1; round <= 3; ++round) {
+        ASSERT_TRUE(restsSoon());
+        std::thread([&] {
+            handed = round;
+            uiwake::poke();
+        }).join();
+        EXPECT_TRUE(spinUntil([&] { return slowSeen == round; }))
+            << "round " << round << ": the slow tick never read what was handed over";
+        EXPECT_EQ(fastSeen, round);
+    }
+    EXPECT_TRUE(restsSoon());
+}
+
 TEST_F(SharedTickFixture, TicksRestOnlyWhenAllOfThemAreIdle) {
     RestingTicks t(&owner, 100);
     t.slowIdle = false;
